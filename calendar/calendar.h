@@ -1,0 +1,13 @@
+// The Chinese calendar, built on the astronomy kernel.
+//
+//   season.h       solar terms, major terms, SeasonOf
+//   my_MOON.h      lunar date of a moment, China time, double hours
+//   StvolyVetvi.h  stems and branches of year, month, day and hour
+//
+// Time settings (TimeCorrectionIndex 0..6, TimeZoneIndex 0..25) come in as
+// parameters. Nothing here catches the kernel's exceptions.
+#pragma once
+
+#include "StvolyVetvi.h"
+#include "my_MOON.h"
+#include "season.h"

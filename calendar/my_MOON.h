@@ -1,0 +1,56 @@
+// The Chinese lunar date of a moment: months begin on the China-time date
+// of a true new moon; the year is framed by the months containing the
+// winter solstices; in a 13-month year the first month without a major
+// term is the leap month. Also the double hours of the main window.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "astro/constants.h"
+
+namespace calendar {
+
+using astro::TDateTime;
+
+struct TLunarDate {
+  int YearCount = 0;    // lunar year beginning in Gregorian year Y is Y + 2637
+  int YearInCycle = 0;  // 1..60
+  int Month = 0;        // 1..12 (a leap month carries the number of the month before)
+  bool LeapMonth = false;
+  bool LeapYear = false;
+  int DayOfMonth = 0;  // 1..30
+};
+
+// Local clock moment minus (correctionIndex - 3) hours; index outside 0..6 leaves t.
+TDateTime ApplyTimeCorrection(TDateTime t, int timeCorrectionIndex);
+
+TDateTime ToChinaTime(TDateTime t);
+TDateTime FromChinaTime(TDateTime t);
+TDateTime NewMoonOnOrBefore(TDateTime d);
+TDateTime NewMoonOnOrAfter(TDateTime d);
+TDateTime MajorTermDayOnOrAfter(TDateTime d);
+TDateTime MajorTermDayBefore(TDateTime d);
+bool HasNoMajorTerm(TDateTime m);
+bool PriorLeapMonth(TDateTime a, TDateTime b);
+TLunarDate LunarDateOf(TDateTime t);
+
+// The twelve double-hour captions ("Цзы | 23-1" ...) for a time correction.
+std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex);
+
+// What the main window's four date lists show for a local moment.
+struct LunarSelection {
+  int doubleHour = 0;  // Chas item index 0..11
+  int yearNumber = 0;  // GodCombo value 1..12 (item index + 1)
+  int month = 0;       // Mes value 1..12
+  int day = 0;         // Day value 1..30
+  bool leapMonth = false;  // Label6 "Мес/д:" instead of "Месяц:"
+  std::array<std::string, 12> chasCaptions;
+  TLunarDate lunar;
+};
+// The computation behind SetLunarDate. Kernel errors pass through.
+LunarSelection ComputeLunarSelection(TDateTime t, int timeCorrectionIndex);
+// Double-hour index 0..11 of an hour 0..23.
+int DoubleHourIndex(int hour);
+
+}  // namespace calendar
