@@ -1,0 +1,49 @@
+#include "ui/Application.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "records/record.h"
+#include "ui/Platform.h"
+
+namespace ui {
+
+KalynthApplication::KalynthApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("KALYNTH"));
+  setApplicationDisplayName(QStringLiteral("KALYNTH"));
+}
+
+QString ErrorText(const std::exception& error) {
+  if (const auto* record = dynamic_cast<const records::RecordError*>(&error)) return record->text();
+  return QString::fromUtf8(error.what());
+}
+
+bool KalynthApplication::notify(QObject* receiver, QEvent* event) {
+  // The one place where an error ends a command: whatever a handler threw
+  // is reported, and the event loop goes on.
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    platform().error(activeWindow(), ErrorText(e));
+  } catch (...) {
+    platform().error(activeWindow(), QStringLiteral("Неизвестная ошибка"));
+  }
+  return false;
+}
+
+bool InstallRussianTranslation(QCoreApplication& app) {
+  // Explicit locale: the desktop may run under C.UTF-8 or without LANG.
+  auto* translator = new QTranslator(&app);
+  const bool loaded = translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (!loaded) {
+    delete translator;
+    return false;
+  }
+  app.installTranslator(translator);
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  return true;
+}
+
+}  // namespace ui

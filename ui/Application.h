@@ -1,0 +1,40 @@
+// The KALYNTH application object.
+//
+// Errors raised inside a command (an exception from the astronomy kernel,
+// the calendar, a record file or a conversion) end that command and are
+// shown here, in one place for the whole program: an error box with the
+// error's own text, after which the program keeps running. No handler
+// catches them itself.
+//
+// API
+//   class ui::KalynthApplication : public QApplication
+//     KalynthApplication(int& argc, char** argv);   sets the title "KALYNTH"
+//     bool notify(QObject*, QEvent*) override;      catches std::exception
+//                                                   (and anything else) that
+//                                                   leaves an event handler
+//   QString ui::ErrorText(const std::exception&);    the text shown for an error
+//                                                   (records::RecordError and
+//                                                   std::exception: what())
+//   bool ui::InstallRussianTranslation(QCoreApplication&);
+//        loads Qt's own qtbase_ru (standard buttons "Да", "Нет", "Отмена")
+//        for an explicit Russian locale; false when the catalogue is missing
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <exception>
+
+namespace ui {
+
+class KalynthApplication : public QApplication {
+  Q_OBJECT
+ public:
+  KalynthApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+QString ErrorText(const std::exception& error);
+
+bool InstallRussianTranslation(QCoreApplication& app);
+
+}  // namespace ui

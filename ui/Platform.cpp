@@ -1,0 +1,87 @@
+#include "ui/Platform.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace ui {
+
+namespace {
+
+Platform& defaultPlatform() {
+  static Platform instance;
+  return instance;
+}
+
+Platform* current = nullptr;
+
+QString runFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent);
+  // Qt's own dialog on every desktop: the same behaviour everywhere, with
+  // the Russian texts of Qt's translation.
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilter(request.filter);
+  dialog.setSizeGripEnabled(true);
+  if (mode == QFileDialog::AcceptSave) {
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+  }
+  if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
+  dialog.selectFile(request.fileName);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? QString() : files.first();
+}
+
+}  // namespace
+
+Platform::~Platform() = default;
+
+Answer Platform::warningYesNoCancel(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Предупреждение"), text,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+  }
+}
+
+Answer Platform::confirmYesNo(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Подтверждение"), text,
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void Platform::error(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+QString Platform::openFileName(QWidget* parent, const FileDialogRequest& request) {
+  return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString Platform::saveFileName(QWidget* parent, const FileDialogRequest& request) {
+  return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+QDateTime Platform::now() { return QDateTime::currentDateTime(); }
+
+bool Platform::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+Platform& platform() { return current ? *current : defaultPlatform(); }
+
+Platform* setPlatform(Platform* replacement) {
+  Platform* previous = current;
+  current = replacement;
+  return previous;
+}
+
+}  // namespace ui

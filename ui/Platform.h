@@ -1,0 +1,82 @@
+// The platform services the main window uses and tests must control.
+//
+// Message boxes, file dialogs, the local clock and "open this address with
+// the desktop's default program" all go through one replaceable object, so
+// a test can answer a prompt, pick a file, fix the clock or catch a page
+// being opened without any window of the platform appearing.
+//
+// API
+//   enum class ui::Answer { Yes, No, Cancel, Ok }
+//   struct ui::FileDialogRequest { directory, fileName, filter, defaultSuffix }
+//   class ui::Platform            (the default implementation; override in tests)
+//     Answer  warningYesNoCancel(parent, text)  warning box, Yes / No / Cancel
+//                                                (closing the box = Cancel)
+//     Answer  confirmYesNo(parent, text)        confirmation box, Yes / No
+//                                                (closing the box = No)
+//     void    error(parent, text)               error box, OK
+//     QString openFileName(parent, request)     open dialog; empty = cancelled
+//     QString saveFileName(parent, request)     save dialog: proposes
+//             request.fileName, adds "." + defaultSuffix to a name typed
+//             without extension, asks before overwriting, resizable, no
+//             read-only check box; empty = cancelled
+//     QDateTime now()                           current local date and time
+//     bool    openUrl(url)                      QDesktopServices::openUrl
+//   ui::Platform& ui::platform();               the one in use
+//   ui::Platform* ui::setPlatform(Platform*);   replace (not owned); nullptr
+//                                               restores the default; returns
+//                                               the previous one
+//   class ui::ScopedPlatform                    RAII replacement for a test
+//
+// Captions: the message boxes carry the standard caption of their kind
+// ("Предупреждение", "Подтверждение", "Ошибка"); button texts come from
+// Qt's Russian translation (see Application.h).
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+namespace ui {
+
+enum class Answer { Yes, No, Cancel, Ok };
+
+struct FileDialogRequest {
+  QString directory;      // folder shown first; empty = the dialog's own choice
+  QString fileName;       // name put into the name box (may be empty)
+  QString filter;         // e.g. "Kalynth files (*.kly)"
+  QString defaultSuffix;  // e.g. "kly" (save dialog only)
+};
+
+class Platform {
+ public:
+  virtual ~Platform();
+
+  virtual Answer warningYesNoCancel(QWidget* parent, const QString& text);
+  virtual Answer confirmYesNo(QWidget* parent, const QString& text);
+  virtual void error(QWidget* parent, const QString& text);
+
+  virtual QString openFileName(QWidget* parent, const FileDialogRequest& request);
+  virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request);
+
+  virtual QDateTime now();
+  virtual bool openUrl(const QUrl& url);
+};
+
+Platform& platform();
+Platform* setPlatform(Platform* replacement);
+
+// Installs a replacement for the lifetime of the object.
+class ScopedPlatform {
+ public:
+  explicit ScopedPlatform(Platform* replacement) : previous_(setPlatform(replacement)) {}
+  ~ScopedPlatform() { setPlatform(previous_); }
+  ScopedPlatform(const ScopedPlatform&) = delete;
+  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+
+ private:
+  Platform* previous_;
+};
+
+}  // namespace ui
