@@ -41,6 +41,12 @@ struct MeanPhaseValues {
 
 MeanPhaseValues MeanPhase(std::uint8_t phase, TDateTime t);
 TDateTime PhaseInstant(std::uint8_t phase, TDateTime t);
+
+// Instant of a principal phase (new moon, first quarter, full moon, last
+// quarter) in the lunation whose mean new moon is nearest to t: mean phase
+// plus periodic and planetary corrections. Any other phase value raises
+// E_OutOfAlgorithmRange "Invalid TMoonPhase". PhaseInstant dispatches here.
+TDateTime PrincipalPhaseInstant(std::uint8_t phase, TDateTime t);
 TDateTime LastPhase(std::uint8_t phase, TDateTime t);
 TDateTime NextPhase(std::uint8_t phase, TDateTime t);
 

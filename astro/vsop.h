@@ -78,4 +78,10 @@ Nutation CalcNutation(TDateTime t);
 void ApparentEquatorial(TSkyCoordinates& coordinates, TDateTime t);
 TSkyCoordinates SunCoordinates(TDateTime t);
 
+// The same positions through the plain term-by-term walk (TVSOP::SeriesSum,
+// one long double cosine per term): the reference that the fast evaluation
+// used by EarthCoordinates/SunCoordinates is checked against.
+HeliocentricPosition EarthCoordinatesReference(TDateTime t);
+TSkyCoordinates SunCoordinatesReference(TDateTime t);
+
 }  // namespace astro
