@@ -35,4 +35,9 @@ struct DateCasting {
 };
 DateCasting CastFromDate(int year, int month, int day, int hourIndex);
 
+// The figures of a date casting rebuilt from its primary figure and changing
+// line, as a record cast from the date restores them (numbers stay 0;
+// a jaoNo outside 1..6 means no changing line).
+DateCasting RestoreDateCasting(const Figure& primary, int jaoNo);
+
 }  // namespace core
