@@ -11,12 +11,16 @@ namespace ui {
 
 KalynthApplication::KalynthApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("KALYNTH"));
-  setApplicationDisplayName(QStringLiteral("KALYNTH"));
+  // No display name: Qt would append it to every window title.
 }
 
 QString ErrorText(const std::exception& error) {
   if (const auto* record = dynamic_cast<const records::RecordError*>(&error)) return record->text();
   return QString::fromUtf8(error.what());
+}
+
+void ReportError(const std::exception& error) {
+  platform().error(QApplication::activeWindow(), ErrorText(error));
 }
 
 bool KalynthApplication::notify(QObject* receiver, QEvent* event) {
@@ -25,7 +29,7 @@ bool KalynthApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& e) {
-    platform().error(activeWindow(), ErrorText(e));
+    ReportError(e);
   } catch (...) {
     platform().error(activeWindow(), QStringLiteral("Неизвестная ошибка"));
   }

@@ -15,6 +15,10 @@
 //   QString ui::ErrorText(const std::exception&);    the text shown for an error
 //                                                   (records::RecordError and
 //                                                   std::exception: what())
+//   void ui::ReportError(const std::exception&);     the error box of notify, for
+//                                                   the few places that run
+//                                                   outside an event (window
+//                                                   creation before the loop)
 //   bool ui::InstallRussianTranslation(QCoreApplication&);
 //        loads Qt's own qtbase_ru (standard buttons "Да", "Нет", "Отмена")
 //        for an explicit Russian locale; false when the catalogue is missing
@@ -34,6 +38,7 @@ class KalynthApplication : public QApplication {
 };
 
 QString ErrorText(const std::exception& error);
+void ReportError(const std::exception& error);
 
 bool InstallRussianTranslation(QCoreApplication& app);
 

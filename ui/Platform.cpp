@@ -51,6 +51,14 @@ Answer Platform::warningYesNoCancel(QWidget* parent, const QString& text) {
   }
 }
 
+Answer Platform::warningYesNo(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Предупреждение"), text, QMessageBox::Yes | QMessageBox::No,
+                  parent);
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 Answer Platform::confirmYesNo(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Подтверждение"), text,
                   QMessageBox::Yes | QMessageBox::No, parent);

@@ -11,6 +11,8 @@
 //   class ui::Platform            (the default implementation; override in tests)
 //     Answer  warningYesNoCancel(parent, text)  warning box, Yes / No / Cancel
 //                                                (closing the box = Cancel)
+//     Answer  warningYesNo(parent, text)        warning box, Yes / No
+//                                                (closing the box = No)
 //     Answer  confirmYesNo(parent, text)        confirmation box, Yes / No
 //                                                (closing the box = No)
 //     void    error(parent, text)               error box, OK
@@ -54,6 +56,7 @@ class Platform {
   virtual ~Platform();
 
   virtual Answer warningYesNoCancel(QWidget* parent, const QString& text);
+  virtual Answer warningYesNo(QWidget* parent, const QString& text);
   virtual Answer confirmYesNo(QWidget* parent, const QString& text);
   virtual void error(QWidget* parent, const QString& text);
 
