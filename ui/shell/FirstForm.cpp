@@ -1,0 +1,99 @@
+#include "ui/shell/FirstForm.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+namespace ui {
+
+TFormFirst* FormFirst = nullptr;
+
+TFormFirst::TFormFirst()
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      picture_(QStringLiteral(":/shell/splash.png")) {
+  setObjectName(QStringLiteral("FormFirst"));
+  // The splash never keeps the program alive on its own.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setFixedSize(kWidth, kHeight);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+  setAutoFillBackground(true);
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect area = screen->availableGeometry();
+    move(area.center() - rect().center());
+  }
+
+  Timer1.setObjectName(QStringLiteral("Timer1"));
+  Timer1.setSingleShot(true);
+  Timer1.setInterval(kTimerMs);
+  connect(&Timer1, &QTimer::timeout, this, &TFormFirst::Timer1Timer);
+  Timer1.start();
+
+  if (!FormFirst) FormFirst = this;
+}
+
+TFormFirst::~TFormFirst() {
+  if (FormFirst == this) FormFirst = nullptr;
+}
+
+void TFormFirst::showAndPaint() {
+  show();
+  raise();
+  repaint();
+  // Let the window system map and draw it now: nothing else runs an event
+  // loop until the main window has been built. Input waits.
+  QElapsedTimer waited;
+  waited.start();
+  const QWindow* window = windowHandle();
+  do {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+  } while (window && !window->isExposed() && waited.elapsed() < 500);
+  repaint();
+}
+
+void TFormFirst::setMainWindow(QWidget* window) {
+  if (mainWindow_) mainWindow_->removeEventFilter(this);
+  mainWindow_ = window;
+  if (!window) return;
+  window->installEventFilter(this);
+  connect(window, &QObject::destroyed, this, &TFormFirst::closeForGood);
+}
+
+void TFormFirst::Timer1Timer() {
+  Timer1.stop();
+  ticked_ = true;
+  if (mainWindow_ && mainWindow_->isVisible()) {
+    closeForGood();
+  } else if (QApplication::activeModalWidget()) {
+    // Start-up waits for an answer; the splash, always on top, must not
+    // cover the question. It is not shown again.
+    closeForGood();
+  }
+  // Otherwise eventFilter closes it when the main window shows.
+}
+
+bool TFormFirst::eventFilter(QObject* watched, QEvent* event) {
+  if (ticked_ && watched == mainWindow_ && event->type() == QEvent::Show) closeForGood();
+  return QWidget::eventFilter(watched, event);
+}
+
+void TFormFirst::closeForGood() {
+  Timer1.stop();
+  ticked_ = false;
+  if (mainWindow_) mainWindow_->removeEventFilter(this);
+  hide();
+}
+
+void TFormFirst::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  if (!picture_.isNull()) painter.drawPixmap(0, 0, picture_);
+}
+
+}  // namespace ui
