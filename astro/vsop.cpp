@@ -11,6 +11,7 @@
 
 #include "astro/Calendar.h"
 #include "astro/vsop87d_earth.h"
+#include "astro/vsop_fast.h"
 
 namespace astro {
 
@@ -28,6 +29,61 @@ Extended DegToRad(Extended x) { return x / 180 * Pi; }
 
 Extended RadToDeg(Extended x) { return x * 180 / Pi; }
 
+namespace {
+
+// Nearest integer, ties to even, for |x| < 2^62: adding 1.5*2^63 leaves no
+// fraction bits in the 64-bit significand. Same result as nearbyintl in the
+// default rounding mode, without its cost of saving the FPU state.
+Extended RoundToInteger(Extended x) {
+  constexpr Extended Shift = 13835058055282163712.0L;  // 1.5 * 2^63
+  return (x + Shift) - Shift;
+}
+
+// sin and cos of an angle in [0, 360) degrees. The quadrant is taken off in
+// degrees, where x - 90*n is exact; the rest, |r| <= pi/4, goes through the
+// Taylor series to r^19 (sin) and r^20 (cos), truncation below 1e-22.
+void SinCosNormalized(Extended degrees, Extended& sine, Extended& cosine) {
+  if (std::isnan(degrees)) {
+    sine = cosine = degrees;
+    return;
+  }
+  constexpr Extended RadiansPerDegree = Pi / 180;
+  const Extended n = RoundToInteger(degrees * (1 / 90.0L));
+  const Extended r = (degrees - 90 * n) * RadiansPerDegree;
+  const Extended r2 = r * r;
+  Extended s = -8.2206352466243297169559812e-18L;
+  s = s * r2 + 2.8114572543455207631989456e-15L;
+  s = s * r2 - 7.6471637318198164759011320e-13L;
+  s = s * r2 + 1.6059043836821614599392377e-10L;
+  s = s * r2 - 2.5052108385441718775052108e-8L;
+  s = s * r2 + 2.7557319223985890652557319e-6L;
+  s = s * r2 - 1.9841269841269841269841270e-4L;
+  s = s * r2 + 8.3333333333333333333333333e-3L;
+  s = s * r2 - 1.6666666666666666666666667e-1L;
+  s = r + r * r2 * s;
+  Extended c = 4.1103176233121648584779906e-19L;
+  c = c * r2 - 1.5619206968586226462216364e-16L;
+  c = c * r2 + 4.7794773323873852974382075e-14L;
+  c = c * r2 - 1.1470745597729724713851698e-11L;
+  c = c * r2 + 2.0876756987868098979210090e-9L;
+  c = c * r2 - 2.7557319223985890652557319e-7L;
+  c = c * r2 + 2.4801587301587301587301587e-5L;
+  c = c * r2 - 1.3888888888888888888888889e-3L;
+  c = c * r2 + 4.1666666666666666666666667e-2L;
+  c = c * r2 - 0.5L;
+  c = 1 + r2 * c;
+  // Through double: a long double -> int conversion would switch the x87
+  // rounding mode, which costs more than the polynomials.
+  switch (static_cast<int>(static_cast<double>(n)) & 3) {
+    case 0: sine = s; cosine = c; break;
+    case 1: sine = c; cosine = -s; break;
+    case 2: sine = -s; cosine = -c; break;
+    default: sine = -c; cosine = s; break;
+  }
+}
+
+}  // namespace
+
 // x - 360*N with N = x/360 rounded to the nearest integer (ties to even),
 // lifted into [0, 360). Non-finite input gives NaN. Beyond |x| = 1e18 the
 // subtraction would lose the angle entirely, so fmod takes over there.
@@ -35,7 +91,7 @@ Extended NormalizeDeg(Extended x) {
   if (!std::isfinite(x)) return std::numeric_limits<Extended>::quiet_NaN();
   Extended r;
   if (std::fabs(x) < 1e18L) {
-    r = x - std::nearbyint(x / 360) * 360;
+    r = x - RoundToInteger(x / 360) * 360;
   } else {
     r = std::fmod(x, 360.0L);
   }
@@ -45,11 +101,27 @@ Extended NormalizeDeg(Extended x) {
   return r;
 }
 
-Extended SinDeg(Extended x) { return std::sin(DegToRad(NormalizeDeg(x))); }
+void SinCosDeg(Extended x, Extended& sine, Extended& cosine) {
+  SinCosNormalized(NormalizeDeg(x), sine, cosine);
+}
 
-Extended CosDeg(Extended x) { return std::cos(DegToRad(NormalizeDeg(x))); }
+Extended SinDeg(Extended x) {
+  Extended s, c;
+  SinCosDeg(x, s, c);
+  return s;
+}
 
-Extended TanDeg(Extended x) { return std::tan(DegToRad(NormalizeDeg(x))); }
+Extended CosDeg(Extended x) {
+  Extended s, c;
+  SinCosDeg(x, s, c);
+  return c;
+}
+
+Extended TanDeg(Extended x) {
+  Extended s, c;
+  SinCosDeg(x, s, c);
+  return s / c;
+}
 
 Extended ArcTan2Deg(Extended a, Extended b) {
   Extended r = RadToDeg(std::atan(b / a));
@@ -154,7 +226,9 @@ TSkyCoordinates SunFromEarth(const HeliocentricPosition& earth, TDateTime t) {
   const Extended T = (DateTimeToJulianDay(t) - 2451545) / 365250 * 10;
   const Extended lambdaP = lambda + T * (-1.397L - 0.00031L * T);
   lambda -= 0.09033L / 3600;
-  beta += 0.03916L / 3600 * (CosDeg(lambdaP) - SinDeg(lambdaP));
+  Extended sinLambdaP, cosLambdaP;
+  SinCosDeg(lambdaP, sinLambdaP, cosLambdaP);
+  beta += 0.03916L / 3600 * (cosLambdaP - sinLambdaP);
   lambda -= (20.4898L / 3600) / earth.R;  // aberration
 
   TSkyCoordinates sun;
@@ -176,7 +250,16 @@ HeliocentricPosition EarthCoordinatesReference(TDateTime t) {
   return Heliocentric(earth, L, B, R);
 }
 
-HeliocentricPosition EarthCoordinates(TDateTime t) { return EarthCoordinatesReference(t); }
+// The fast evaluation of the same series (vsop_fast.h).
+HeliocentricPosition EarthCoordinates(TDateTime t) {
+  TVSOPEarth earth;
+  earth.moment = t;
+  const Extended tau = earth.Tau();
+  const Extended R = vsop87d::FastSeriesSum(TVSOP::Slot::Radius, tau);
+  const Extended L = vsop87d::FastSeriesSum(TVSOP::Slot::Longitude, tau);
+  const Extended B = vsop87d::FastSeriesSum(TVSOP::Slot::Latitude, tau);
+  return Heliocentric(earth, L, B, R);
+}
 
 TSkyCoordinates SunCoordinatesReference(TDateTime t) { return SunFromEarth(EarthCoordinatesReference(t), t); }
 
@@ -246,8 +329,10 @@ Nutation CalcNutation(TDateTime t) {
   Extended dEps = 0;  // 0.0001"
   for (const NutationRow& row : NutationTable) {
     const Extended arg = row.d * D + row.m * M + row.mp * Mp + row.f * F + row.om * Om;
-    dPsi += SinDeg(arg) * (row.s0 + row.s1 * T * 0.1L);
-    dEps += CosDeg(arg) * (row.c0 + row.c1 * T * 0.1L);
+    Extended sinArg, cosArg;
+    SinCosDeg(arg, sinArg, cosArg);
+    dPsi += sinArg * (row.s0 + row.s1 * T * 0.1L);
+    dEps += cosArg * (row.c0 + row.c1 * T * 0.1L);
   }
   Nutation n;
   n.deltaPsi = dPsi * 0.0001L / 3600;
@@ -260,10 +345,13 @@ void ApparentEquatorial(TSkyCoordinates& coordinates, TDateTime t) {
   const Extended lambda = NormalizeDeg(coordinates.longitude + n.deltaPsi);
   coordinates.longitude = lambda;
   const Extended beta = coordinates.latitude;
-  coordinates.rightascension = ArcTan2Deg(
-      CosDeg(lambda), SinDeg(lambda) * CosDeg(n.epsilon) - TanDeg(beta) * SinDeg(n.epsilon));
-  coordinates.declination =
-      ArcSinDeg(SinDeg(beta) * CosDeg(n.epsilon) + CosDeg(beta) * SinDeg(n.epsilon) * SinDeg(lambda));
+  Extended sinLambda, cosLambda, sinBeta, cosBeta, sinEps, cosEps;
+  SinCosDeg(lambda, sinLambda, cosLambda);
+  SinCosDeg(beta, sinBeta, cosBeta);
+  SinCosDeg(n.epsilon, sinEps, cosEps);
+  const Extended tanBeta = sinBeta / cosBeta;  // TanDeg(beta)
+  coordinates.rightascension = ArcTan2Deg(cosLambda, sinLambda * cosEps - tanBeta * sinEps);
+  coordinates.declination = ArcSinDeg(sinBeta * cosEps + cosBeta * sinEps * sinLambda);
 }
 
 }  // namespace astro
