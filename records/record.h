@@ -2,6 +2,20 @@
 // the divination's keys) followed by the marker line and the comment lines.
 // Windows-1251, CR LF. The window maps its controls to a Record and back;
 // this module only reads and writes bytes.
+//
+// Reading takes one snapshot of the file (ReadRecordBytes: regular files up
+// to MaxRecordSize only, nothing else is opened), identifies it (IsRecord)
+// (a file holding a NUL byte is binary and never a record) and decodes
+// every field (DecodeRecord) before the window changes
+// anything: a value that is not an integer throws RecordError and leaves the
+// window as it was. The window then applies the fields in its own order.
+// IniFile (inifile.h) gives key-by-key access for anything else.
+//
+// Writing (WriteRecordFile) replaces the file in one step: the file on disk
+// is always either the old record or the new one. Characters the file
+// cannot hold (outside Windows-1251, a NUL, a line break inside a one-line
+// field) are reported by UnencodableFields so the window can warn first;
+// the writer stores each of them as "?".
 #pragma once
 
 #include <QByteArray>
@@ -57,5 +71,47 @@ Record DecodeRecord(const QByteArray& bytes);
 // Reads a file; nullopt when it is not a record.
 std::optional<Record> ReadRecordFile(const QString& path);
 std::optional<Record> ReadRecord(QIODevice& device);
+
+// ---- Additions to the interface above ----
+
+// The identification value of a record, and what a file without one yields.
+inline const char* const RecordTitle = "KALYNTH";
+inline const char* const NotARecordTitle = "Не тот файл";
+
+// Section and key names, in write order.
+inline const char* const TitleSection = "TITLE";
+inline const char* const TitleKey = "Title";
+inline const char* const BeginnerSection = "BEGINNER";
+inline const char* const LineKeys[6] = {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6"};
+inline const char* const NoteKey = "Edit7";
+inline const char* const YearKey = "yah";
+inline const char* const MonthKey = "mon";
+inline const char* const DayKey = "day";
+inline const char* const HourKey = "hour";
+inline const char* const CastFromDateKey = "Btn2";
+inline const char* const FigureKeys[6] = {"Gua1", "Gua2", "Gua3", "Gua4", "Gua5", "Gua6"};
+inline const char* const ChangingLineKey = "JaoNo";
+// Name UnencodableFields uses for the comment lines.
+inline const char* const CommentsField = "Comments";
+
+bool operator==(const Record& a, const Record& b);
+inline bool operator!=(const Record& a, const Record& b) { return !(a == b); }
+
+// The file's bytes when it can be a record: a regular file (symbolic links
+// followed) of at most MaxRecordSize bytes. nullopt for a missing or
+// unreadable file, a directory, a device, a pipe or a larger file, none of
+// which is read.
+std::optional<QByteArray> ReadRecordBytes(const QString& path);
+// At most MaxRecordSize bytes from a readable device (opened read-only when
+// it is closed); nullopt when it holds more or cannot be read.
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device);
+
+// The comment lines: for every line equal to the marker, the lines after
+// it are inserted at the top, in their order. One marker gives every line
+// after it; a marker repeated inside the comments repeats what follows it.
+// The repeats are limited to MaxRepeatedComments characters (each line
+// end counts one); markers beyond that add nothing.
+QStringList CommentsRead(const QByteArray& bytes);
+inline constexpr qsizetype MaxRepeatedComments = 1 << 20;
 
 }  // namespace records

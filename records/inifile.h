@@ -1,0 +1,72 @@
+// The INI part of a record file: a reader over the file's bytes and a
+// writer that produces its lines, with the matching rules of the program's
+// records.
+//
+// Reading: lines end at CR LF, LF or CR; a line "[name]" starts a section;
+// "key=value" lines belong to the section above them; blank and other lines
+// are ignored. Section and key names match without regard to letter case.
+// Only the first section of a name counts, and in it the first line of a
+// key. A value is the text after the first "=", without surrounding blanks
+// (spaces and tabs), cut to MaxIniValueLength characters.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace records {
+
+// Longest value a reader returns, in characters.
+inline constexpr qsizetype MaxIniValueLength = 2047;
+
+// The lines of a text (without their ends); a last line without a line end
+// still counts, an empty text has no lines.
+QList<QByteArrayView> SplitLines(QByteArrayView text);
+
+// An integer as the record's keys hold it: an optional sign, then decimal
+// digits or "0x"/"0X" and hexadecimal digits, nothing else, within the
+// range of int. nullopt for any other text.
+std::optional<int> ParseIniInteger(QStringView text);
+
+class IniFile {
+ public:
+  // `bytes` is Windows-1251 text; it is parsed once here.
+  explicit IniFile(QByteArrayView bytes);
+
+  // The value of a key, nullopt when the section or the key is missing.
+  std::optional<QString> value(const QString& section, const QString& key) const;
+
+  QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
+  // Strict: a present value that is not an integer throws RecordError
+  // "'<value>' is not a valid integer value"; a missing key gives the default.
+  int readInteger(const QString& section, const QString& key, int defaultValue) const;
+  // Lenient: non-zero is true; a missing key or text that is not an integer
+  // gives the default.
+  bool readBool(const QString& section, const QString& key, bool defaultValue) const;
+
+ private:
+  // Folded key -> raw value bytes (already trimmed and cut).
+  using Keys = QHash<QString, QByteArray>;
+  QHash<QString, Keys> sections_;  // folded section name -> its first occurrence
+};
+
+// Collects sections and keys in the order of their first writing and gives
+// the INI lines; writing a key again replaces its value in place.
+class IniWriter {
+ public:
+  void writeString(const QString& section, const QString& key, const QString& value);
+  QStringList lines() const;
+
+ private:
+  struct Section {
+    QString name;
+    QList<std::pair<QString, QString>> keys;
+  };
+  QList<Section> sections_;
+};
+
+}  // namespace records

@@ -1,0 +1,219 @@
+// Reading and writing .kly record files.
+#include "records/record.h"
+
+#include <algorithm>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "records/cp1251.h"
+#include "records/inifile.h"
+
+namespace records {
+
+namespace {
+
+const QString kTitleSection = QString::fromLatin1(TitleSection);
+const QString kBeginner = QString::fromLatin1(BeginnerSection);
+
+QString Key(const char* name) { return QString::fromLatin1(name); }
+
+// Text a one-line value can store as it is: Windows-1251 without NUL and
+// without a line break (which would end the value's line).
+bool CanHoldLine(const QString& text) {
+  for (QChar c : text)
+    if (c == QChar(0) || c == u'\r' || c == u'\n') return false;
+  return IsWindows1251(text);
+}
+
+bool CanHoldComments(const QStringList& lines) {
+  for (const QString& line : lines)
+    if (line.contains(QChar(0)) || !IsWindows1251(line)) return false;
+  return true;
+}
+
+// Replaces what a one-line value cannot store by '?', as the encoder does
+// for characters outside the code page.
+QString StorableLine(QString text) {
+  for (QChar& c : text)
+    if (c == QChar(0) || c == u'\r' || c == u'\n') c = u'?';
+  return text;
+}
+
+QString StorableComment(QString text) {
+  text.replace(QChar(0), u'?');
+  return text;
+}
+
+QString Flag(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+
+// Comment-line ends are counted as one character each.
+qsizetype LineCost(QByteArrayView line) { return line.size() + 1; }
+
+}  // namespace
+
+bool operator==(const Record& a, const Record& b) {
+  return a.lineCodes == b.lineCodes && a.note == b.note && a.yah == b.yah && a.mon == b.mon &&
+         a.day == b.day && a.hour == b.hour && a.btn2 == b.btn2 && a.gua == b.gua && a.jaoNo == b.jaoNo &&
+         a.comments == b.comments;
+}
+
+QByteArray EncodeRecord(const Record& record) {
+  IniWriter ini;
+  ini.writeString(kTitleSection, Key(TitleKey), Key(RecordTitle));
+  for (int n = 0; n < 6; ++n) ini.writeString(kBeginner, Key(LineKeys[n]), StorableLine(record.lineCodes[n]));
+  ini.writeString(kBeginner, Key(NoteKey), StorableLine(record.note));
+  ini.writeString(kBeginner, Key(YearKey), QString::number(record.yah));
+  ini.writeString(kBeginner, Key(MonthKey), QString::number(record.mon));
+  ini.writeString(kBeginner, Key(DayKey), QString::number(record.day));
+  ini.writeString(kBeginner, Key(HourKey), QString::number(record.hour));
+  ini.writeString(kBeginner, Key(CastFromDateKey), Flag(record.btn2));
+  for (int n = 0; n < 6; ++n) ini.writeString(kBeginner, Key(FigureKeys[n]), Flag(record.gua[n]));
+  ini.writeString(kBeginner, Key(ChangingLineKey), QString::number(record.jaoNo));
+
+  QStringList lines = ini.lines();
+  lines.append(QString::fromLatin1(CommentsMarker));
+  for (const QString& line : record.comments) lines.append(StorableComment(line));
+
+  QByteArray bytes;
+  for (const QString& line : lines) {
+    bytes += EncodeWindows1251(line);
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+QStringList UnencodableFields(const Record& record) {
+  QStringList fields;
+  for (int n = 0; n < 6; ++n)
+    if (!CanHoldLine(record.lineCodes[n])) fields.append(Key(LineKeys[n]));
+  if (!CanHoldLine(record.note)) fields.append(Key(NoteKey));
+  if (!CanHoldComments(record.comments)) fields.append(Key(CommentsField));
+  return fields;
+}
+
+void WriteRecordFile(const QString& path, const Record& record) {
+  const QByteArray bytes = EncodeRecord(record);
+  // The new record goes to a temporary file beside the old one and replaces
+  // it in one rename; until then the old record stays as it was.
+  QSaveFile file(path);
+  const bool written =
+      file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  if (!written) {
+    file.cancelWriting();
+    throw RecordError(QStringLiteral("Cannot create file %1").arg(path));
+  }
+}
+
+std::optional<QByteArray> ReadRecordBytes(const QString& path) {
+  const QFileInfo info(path);
+  // isFile() follows symbolic links and is false for directories, devices,
+  // pipes and sockets: none of them is opened, so a pipe cannot block.
+  if (!info.isFile() || info.size() > MaxRecordSize) return std::nullopt;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  return ReadRecordBytes(file);
+}
+
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device) {
+  if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) return std::nullopt;
+  if (!device.isReadable()) return std::nullopt;
+  // One byte more than a record may hold tells a larger file apart (a file
+  // may have grown since its size was checked).
+  QByteArray bytes;
+  char chunk[16384];
+  while (bytes.size() <= MaxRecordSize) {
+    const qint64 want = std::min<qint64>(sizeof chunk, MaxRecordSize + 1 - bytes.size());
+    const qint64 n = device.read(chunk, want);
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    bytes.append(chunk, n);
+  }
+  if (bytes.size() > MaxRecordSize) return std::nullopt;
+  return bytes;
+}
+
+bool IsRecord(const QByteArray& bytes) {
+  if (bytes.contains('\0')) return false;  // binary, not Windows-1251 text
+  const IniFile ini(bytes);
+  return ini.readString(kTitleSection, Key(TitleKey), QString::fromUtf8(NotARecordTitle)) ==
+         QLatin1String(RecordTitle);
+}
+
+bool IsRecordFile(const QString& path) {
+  const std::optional<QByteArray> bytes = ReadRecordBytes(path);
+  return bytes && IsRecord(*bytes);
+}
+
+Record DecodeRecord(const QByteArray& bytes) {
+  const IniFile ini(bytes);
+  Record r;
+  // In the order the window reads them, so the first bad integer is the one reported.
+  for (int n = 0; n < 6; ++n) r.lineCodes[n] = ini.readString(kBeginner, Key(LineKeys[n]), QString());
+  r.note = ini.readString(kBeginner, Key(NoteKey), QString());
+  r.yah = ini.readInteger(kBeginner, Key(YearKey), 0);
+  r.mon = ini.readInteger(kBeginner, Key(MonthKey), 0);
+  r.day = ini.readInteger(kBeginner, Key(DayKey), 0);
+  r.hour = ini.readInteger(kBeginner, Key(HourKey), 0);
+  r.btn2 = ini.readBool(kBeginner, Key(CastFromDateKey), false);
+  for (int n = 0; n < 6; ++n) r.gua[n] = ini.readBool(kBeginner, Key(FigureKeys[n]), true);
+  if (r.btn2) {
+    r.jaoNo = ini.readInteger(kBeginner, Key(ChangingLineKey), 0);
+  } else {
+    // The window does not use the figure of a record cast from line codes,
+    // so its changing line is never an error; it is kept for a faithful copy.
+    const std::optional<int> n = ParseIniInteger(ini.readString(kBeginner, Key(ChangingLineKey), QString()));
+    r.jaoNo = n.value_or(0);
+  }
+  r.comments = CommentsRead(bytes);
+  return r;
+}
+
+QStringList CommentsRead(const QByteArray& bytes) {
+  const QList<QByteArrayView> lines = SplitLines(bytes);
+  const QByteArrayView marker(CommentsMarker);
+  QList<qsizetype> markers;
+  for (qsizetype i = 0; i < lines.size(); ++i)
+    if (lines[i] == marker) markers.append(i);
+  if (markers.isEmpty()) return {};
+
+  // Characters after each line, so a marker's block size is known at once.
+  QList<qsizetype> after(lines.size() + 1, 0);
+  for (qsizetype i = lines.size() - 1; i >= 0; --i) after[i] = after[i + 1] + LineCost(lines[i]);
+
+  // The first marker's block is the comments themselves; every later marker
+  // repeats its own block, within the limit.
+  qsizetype used = 1;
+  qsizetype repeated = 0;
+  for (; used < markers.size(); ++used) {
+    const qsizetype cost = after[markers[used] + 1];
+    if (repeated + cost > MaxRepeatedComments) break;
+    repeated += cost;
+  }
+
+  const qsizetype first = markers[0] + 1;
+  QStringList decoded;  // the lines after the first marker; repeats share their text
+  decoded.reserve(lines.size() - first);
+  for (qsizetype i = first; i < lines.size(); ++i) decoded.append(DecodeWindows1251(lines[i]));
+
+  // Each marker inserts its block at the top, so the last one used ends up first.
+  QStringList box;
+  for (qsizetype m = used - 1; m >= 0; --m)
+    for (qsizetype i = markers[m] + 1; i < lines.size(); ++i) box.append(decoded[i - first]);
+  return box;
+}
+
+std::optional<Record> ReadRecord(QIODevice& device) {
+  const std::optional<QByteArray> bytes = ReadRecordBytes(device);
+  if (!bytes || !IsRecord(*bytes)) return std::nullopt;
+  return DecodeRecord(*bytes);
+}
+
+std::optional<Record> ReadRecordFile(const QString& path) {
+  const std::optional<QByteArray> bytes = ReadRecordBytes(path);
+  if (!bytes || !IsRecord(*bytes)) return std::nullopt;
+  return DecodeRecord(*bytes);
+}
+
+}  // namespace records

@@ -1,0 +1,161 @@
+// The INI reader and writer of record files.
+#include "records/inifile.h"
+
+#include <gtest/gtest.h>
+
+#include "records/record.h"
+
+namespace records {
+namespace {
+
+QStringList Lines(QByteArrayView text) {
+  QStringList out;
+  for (QByteArrayView line : SplitLines(text)) out.append(QString::fromLatin1(line));
+  return out;
+}
+
+TEST(SplitLines, CrLfLfAndCrEndLines) {
+  struct Case {
+    const char* text;
+    QStringList lines;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\rb\r", {"a", "b"}},
+      {"a\n\rb", {"a", "", "b"}},  // LF then CR: two line ends
+      {"\r\n", {""}},
+      {"a\r\n\r\n", {"a", ""}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"x\ry\nz\r\nw", {"x", "y", "z", "w"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Lines(c.text), c.lines) << QByteArray(c.text).toPercentEncoding().data();
+}
+
+TEST(ParseIniInteger, AcceptsDecimalAndHexOnly) {
+  struct Case {
+    const char* text;
+    std::optional<int> value;
+  };
+  const Case cases[] = {
+      {"0", 0},
+      {"12", 12},
+      {"-1", -1},
+      {"+7", 7},
+      {"007", 7},
+      {"0x1F", 31},
+      {"0X1f", 31},
+      {"-0x10", -16},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"0x7FFFFFFF", 2147483647},
+      {"", std::nullopt},
+      {" 1", std::nullopt},
+      {"1 ", std::nullopt},
+      {"abc", std::nullopt},
+      {"1.5", std::nullopt},
+      {"0x", std::nullopt},
+      {"0xG", std::nullopt},
+      {"2147483648", std::nullopt},
+      {"-2147483649", std::nullopt},
+      {"0x80000000", std::nullopt},
+      {"99999999999999999999", std::nullopt},
+      {"1e3", std::nullopt},
+      {"$10", std::nullopt},
+      {"--1", std::nullopt},
+      {"+", std::nullopt},
+      {"-", std::nullopt},
+      {"１", std::nullopt},  // a fullwidth digit
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseIniInteger(QString::fromUtf8(c.text)), c.value) << '"' << c.text << '"';
+}
+
+TEST(IniFile, NamesMatchWithoutRegardToCase) {
+  const IniFile ini("[title]\r\ntItLe=KALYNTH\r\n[\xD0\xE0\xE7\xE4\xE5\xEB]\r\n\xCA\xEB\xFE\xF7=1\r\n");
+  EXPECT_EQ(ini.readString("TITLE", "Title", "-"), "KALYNTH");
+  // Cyrillic names fold too ("Раздел" / "раздел", "Ключ" / "КЛЮЧ").
+  EXPECT_EQ(ini.readString(QStringLiteral("раздел"), QStringLiteral("КЛЮЧ"), "-"), "1");
+}
+
+TEST(IniFile, FirstSectionOfANameAndFirstKeyWin) {
+  const IniFile ini(
+      "[A]\nk=first\nk=second\n"
+      "[B]\nx=1\n"
+      "[a]\nk=third\nonly=later\n");
+  EXPECT_EQ(ini.readString("A", "k", "-"), "first");
+  EXPECT_EQ(ini.readString("A", "only", "-"), "-");  // a later [A] adds nothing
+  EXPECT_EQ(ini.readString("B", "x", "-"), "1");
+}
+
+TEST(IniFile, ValueIsTheTrimmedTextAfterTheFirstEquals) {
+  const IniFile ini(
+      "outside=1\n"
+      "  [ S ]  trailing\n"
+      "\t key \t=  a = b \t\n"
+      "empty=\n"
+      "blank=   \n"
+      "no equals sign\n"
+      "=nameless\n"
+      "quoted=\"q\"\n");
+  EXPECT_EQ(ini.value("S", "key"), QString("a = b"));
+  EXPECT_EQ(ini.value("S", "empty"), QString(""));
+  EXPECT_EQ(ini.value("S", "blank"), QString(""));
+  EXPECT_EQ(ini.value("S", "quoted"), QString("\"q\""));  // no quote stripping
+  EXPECT_EQ(ini.value("S", "no equals sign"), std::nullopt);
+  EXPECT_EQ(ini.value("", "outside"), std::nullopt);  // keys before any section belong to none
+  EXPECT_EQ(ini.readString("S", "missing", "def"), "def");
+  EXPECT_EQ(ini.readString("Missing", "key", "def"), "def");
+}
+
+TEST(IniFile, ValuesAreCutTo2047Characters) {
+  for (int length : {2046, 2047, 2048, 3000}) {
+    const QByteArray text = "[S]\nv=" + QByteArray(length, 'x') + "\n";
+    EXPECT_EQ(IniFile(text).value("S", "v")->size(), std::min(length, 2047)) << length;
+  }
+}
+
+TEST(IniFile, IntegersAreStrict) {
+  const IniFile ini("[S]\nhex=0x10\nneg=-1\nbad=12a\nempty=\n");
+  EXPECT_EQ(ini.readInteger("S", "hex", 0), 16);
+  EXPECT_EQ(ini.readInteger("S", "neg", 0), -1);
+  EXPECT_EQ(ini.readInteger("S", "missing", 5), 5);
+  for (const auto& [key, text] : {std::pair{"bad", "'12a' is not a valid integer value"},
+                                  std::pair{"empty", "'' is not a valid integer value"}}) {
+    try {
+      ini.readInteger("S", key, 0);
+      ADD_FAILURE() << key << " converted";
+    } catch (const RecordError& e) {
+      EXPECT_EQ(e.text(), text);
+    }
+  }
+}
+
+TEST(IniFile, BooleansFallBackToTheDefault) {
+  const IniFile ini("[S]\none=1\nzero=0\nhexzero=0x0\nhex=0X10\nminus=-1\nword=yes\nempty=\n");
+  struct Case {
+    const char* key;
+    bool ifDefaultFalse, ifDefaultTrue;
+  };
+  const Case cases[] = {{"one", true, true},   {"zero", false, false}, {"hexzero", false, false},
+                        {"hex", true, true},   {"minus", true, true},  {"word", false, true},
+                        {"empty", false, true}, {"missing", false, true}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(ini.readBool("S", c.key, false), c.ifDefaultFalse) << c.key;
+    EXPECT_EQ(ini.readBool("S", c.key, true), c.ifDefaultTrue) << c.key;
+  }
+}
+
+TEST(IniWriter, KeepsFirstWriteOrderAndReplacesInPlace) {
+  IniWriter w;
+  w.writeString("TITLE", "Title", "x");
+  w.writeString("BEGINNER", "a", "1");
+  w.writeString("BEGINNER", "b", "2");
+  w.writeString("title", "TITLE", "KALYNTH");
+  w.writeString("BEGINNER", "A", "3");
+  EXPECT_EQ(w.lines(), (QStringList{"[TITLE]", "Title=KALYNTH", "[BEGINNER]", "a=3", "b=2"}));
+}
+
+}  // namespace
+}  // namespace records
