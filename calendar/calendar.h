@@ -3,11 +3,15 @@
 //   season.h       solar terms, major terms, SeasonOf
 //   my_MOON.h      lunar date of a moment, China time, double hours
 //   StvolyVetvi.h  stems and branches of year, month, day and hour
+//   civil.h        day values read as the clock and date pickers read them
+//   memo.h         the memo of the pure searches (on/off switch)
 //
 // Time settings (TimeCorrectionIndex 0..6, TimeZoneIndex 0..25) come in as
 // parameters. Nothing here catches the kernel's exceptions.
 #pragma once
 
 #include "StvolyVetvi.h"
+#include "civil.h"
+#include "memo.h"
 #include "my_MOON.h"
 #include "season.h"

@@ -1,0 +1,142 @@
+#include "calendar/my_MOON.h"
+
+#include <cmath>
+#include <vector>
+
+#include "astro/Calendar.h"
+#include "astro/moon.h"
+#include "astro/vsop.h"
+#include "calendar/civil.h"
+#include "calendar/memo_table.h"
+#include "calendar/season.h"
+
+namespace calendar {
+namespace {
+
+// China standard time (UTC+8) from 1929 on; before that the local mean time
+// of Beijing, 7 h 45 min 40 s ahead of universal time.
+constexpr TDateTime ChinaOffset = 1.0 / 3;
+constexpr TDateTime BeijingMeanOffset = 27940.0 / 86400;
+
+TDateTime ChinaShift(TDateTime t) {
+  return astro::DecodeHistoricDate(t).year >= 1929 ? ChinaOffset : BeijingMeanOffset;
+}
+
+// The China date of a moment: its whole-day part. Day values count days
+// without a break at 1899-12-30 (see civil.h), so the whole-day part is the
+// floor; for the program's own dates, after 1900, it is the same as Trunc.
+TDateTime DateOf(TDateTime t) { return std::floor(t); }
+
+int RoundToInt(double x) { return static_cast<int>(std::lround(x)); }
+
+}  // namespace
+
+TDateTime ApplyTimeCorrection(TDateTime t, int timeCorrectionIndex) {
+  // Index 0 ("-3") .. 6 ("+3"): the clock runs ahead by (index - 3) hours.
+  static constexpr TDateTime shift[7] = {0.125, 1.0 / 12, 1.0 / 24, 0, -1.0 / 24, -1.0 / 12, -0.125};
+  if (timeCorrectionIndex < 0 || timeCorrectionIndex > 6) return t;
+  return t + shift[timeCorrectionIndex];
+}
+
+TDateTime ToChinaTime(TDateTime t) { return t + ChinaShift(t); }
+TDateTime FromChinaTime(TDateTime t) { return t - ChinaShift(t); }
+
+TDateTime NewMoonOnOrBefore(TDateTime d) {
+  return detail::ThreadMemo().newMoonOnOrBefore.Get(detail::KeyOf(d), [d] {
+    return DateOf(ToChinaTime(astro::LastPhase(astro::mpNewMoon, FromChinaTime(d))));
+  });
+}
+
+TDateTime NewMoonOnOrAfter(TDateTime d) {
+  return detail::ThreadMemo().newMoonOnOrAfter.Get(detail::KeyOf(d), [d] {
+    return DateOf(ToChinaTime(astro::NextPhase(astro::mpNewMoon, FromChinaTime(d))));
+  });
+}
+
+TDateTime MajorTermDayOnOrAfter(TDateTime d) {
+  return detail::ThreadMemo().majorTermDayOnOrAfter.Get(
+      detail::KeyOf(d), [d] { return DateOf(ToChinaTime(NextMajorTerm(FromChinaTime(d)))); });
+}
+
+TDateTime MajorTermDayBefore(TDateTime d) {
+  return detail::ThreadMemo().majorTermDayBefore.Get(
+      detail::KeyOf(d), [d] { return DateOf(ToChinaTime(LastMajorTerm(FromChinaTime(d)))); });
+}
+
+bool HasNoMajorTerm(TDateTime m) { return MajorTermDayBefore(m) == MajorTermDayBefore(NewMoonOnOrAfter(m + 2)); }
+
+bool PriorLeapMonth(TDateTime a, TDateTime b) {
+  // True when some month from b up to a has no major term. The months are
+  // collected walking back from a, then tested from the earliest on: the
+  // same searches, in the same order, as the month-by-month recursion.
+  std::vector<TDateTime> months{a};
+  while (months.back() > b) months.push_back(NewMoonOnOrBefore(months.back() - 1));
+  for (auto it = months.rbegin(); it != months.rend(); ++it)
+    if (HasNoMajorTerm(*it)) return true;
+  return false;
+}
+
+TLunarDate LunarDateOf(TDateTime t) {
+  const astro::CalendarDate date = astro::DecodeHistoricDate(t);
+  const int Y = date.year;
+  const TDateTime x = DateOf(t);
+
+  // The first major term from 15 December on is the winter solstice.
+  auto solsticeDay = [](int y) { return MajorTermDayOnOrAfter(astro::EncodeHistoricDate(y, 12, 15)); };
+  TDateTime A = solsticeDay(Y - 1);
+  TDateTime B = solsticeDay(Y);
+  if (!(A <= x && x < B)) {
+    A = B;
+    B = solsticeDay(Y + 1);
+  }
+
+  const TDateTime m12 = NewMoonOnOrAfter(A + 1);     // month after the solstice month
+  const TDateTime next11 = NewMoonOnOrBefore(B + 1);  // month of the next solstice
+  const TDateTime m = NewMoonOnOrBefore(x + 1);       // month that holds x
+
+  TLunarDate r;
+  r.LeapYear = RoundToInt((next11 - m12) / astro::MeanSynodicMonth) == 12;
+  int month = RoundToInt((m - m12) / astro::MeanSynodicMonth);
+  r.LeapMonth = r.LeapYear && HasNoMajorTerm(m) && !PriorLeapMonth(NewMoonOnOrBefore(m), m12);
+  if (r.LeapYear && (PriorLeapMonth(m, m12) || r.LeapMonth)) --month;
+  r.Month = static_cast<int>(astro::AMod(month, 12));
+  r.DayOfMonth = RoundToInt(x - m + 1);
+  r.YearCount = Y + 2636;
+  if (r.Month <= 10 || t > astro::EncodeHistoricDate(Y, 7, 1)) ++r.YearCount;
+  r.YearInCycle = static_cast<int>(astro::AMod(r.YearCount, 60));
+  return r;
+}
+
+int DoubleHourIndex(int hour) { return hour == 23 || hour == 0 ? 0 : (hour + 1) / 2; }
+
+std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex) {
+  static const char* const names[12] = {"Цзы | ", "Чоу | ", "Инь | ", "Мао | ",  "Чэнь | ", "Сы | ",
+                                        "У | ",   "Вэй | ", "Шэнь | ", "Ю | ", "Сюй | ",  "Хай | "};
+  // 23:00 moved from corrected time back into clock time.
+  const TDateTime base = 0.958333333333 - ApplyTimeCorrection(0, timeCorrectionIndex);
+  std::array<std::string, 12> captions;
+  for (int i = 0; i < 12; ++i) {
+    captions[i] = names[i];
+    captions[i] += std::to_string(HourOfDay(base + i / 12.0));
+    captions[i] += '-';
+    captions[i] += std::to_string(HourOfDay(base + (i + 1) / 12.0));
+  }
+  return captions;
+}
+
+LunarSelection ComputeLunarSelection(TDateTime t, int timeCorrectionIndex) {
+  LunarSelection s;
+  const TDateTime corrected = ApplyTimeCorrection(t, timeCorrectionIndex);
+  s.chasCaptions = FillChasCaptions(timeCorrectionIndex);
+  s.doubleHour = DoubleHourIndex(HourOfDay(corrected));
+  // From 23:00 on, the Zi hour belongs to the next date.
+  const TDateTime dayMoment = s.doubleHour == 0 ? corrected + 1.0 / 24 : corrected;
+  s.lunar = LunarDateOf(dayMoment);
+  s.yearNumber = static_cast<int>(astro::AMod(s.lunar.YearInCycle, 12));
+  s.leapMonth = s.lunar.LeapMonth;
+  s.month = s.lunar.Month;
+  s.day = s.lunar.DayOfMonth;
+  return s;
+}
+
+}  // namespace calendar

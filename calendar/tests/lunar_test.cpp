@@ -1,0 +1,233 @@
+// The lunar date of a moment, China time and the double hours.
+#include "calendar/my_MOON.h"
+
+#include <gtest/gtest.h>
+
+#include "astro/Calendar.h"
+#include "astro/moon.h"
+#include "calendar/season.h"
+#include "moments.h"
+
+namespace calendar {
+namespace {
+
+using moments::Moment;
+
+TEST(ApplyTimeCorrection, ClockAheadByIndexMinusThreeHours) {
+  const TDateTime t = Moment(2024, 2, 10, 12);
+  const double hoursAdded[7] = {3, 2, 1, 0, -1, -2, -3};
+  for (int index = 0; index <= 6; ++index)
+    EXPECT_NEAR(ApplyTimeCorrection(t, index), t + hoursAdded[index] / 24, 1e-12) << index;
+  for (int index : {-1, 7, 100}) EXPECT_EQ(ApplyTimeCorrection(t, index), t) << index;
+}
+
+TEST(ChinaTime, StandardTimeFrom1929BeijingMeanTimeBefore) {
+  struct Case {
+    TDateTime t;
+    double offsetSeconds;
+  } cases[] = {
+      {Moment(2000, 6, 1, 5), 8 * 3600},
+      {Moment(1929, 1, 1, 0), 8 * 3600},
+      {Moment(1928, 12, 31, 23, 59), 27940},
+      {Moment(1900, 1, 1), 27940},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.t);
+    EXPECT_NEAR(ToChinaTime(c.t) - c.t, c.offsetSeconds / 86400, 1e-9);
+    EXPECT_NEAR(c.t - FromChinaTime(c.t), c.offsetSeconds / 86400, 1e-9);
+  }
+}
+
+TEST(DaySearches, GiveWholeChinaDates) {
+  // 6 January 2000 18:14:45 (uniform scale) is 7 January 02:14:45 in China.
+  const TDateTime newMoon = astro::NextPhase(astro::mpNewMoon, 36526.0);
+  ASSERT_NEAR(newMoon, 36531.76025, 1e-4);
+  const TDateTime chinaDay = Moment(2000, 1, 7);
+  EXPECT_EQ(NewMoonOnOrAfter(Moment(2000, 1, 1)), chinaDay);
+  EXPECT_EQ(NewMoonOnOrAfter(chinaDay), chinaDay);  // the new moon is after the start of its day
+  EXPECT_EQ(NewMoonOnOrBefore(chinaDay + 1), chinaDay);
+  EXPECT_EQ(NewMoonOnOrBefore(chinaDay), Moment(1999, 12, 8));  // 7 Dec 22:32 + 8 h
+  // Winter solstice 1999: 22 December 07:44 UT, 15:44 in China.
+  EXPECT_EQ(MajorTermDayOnOrAfter(Moment(1999, 12, 15)), Moment(1999, 12, 22));
+  EXPECT_EQ(MajorTermDayBefore(Moment(1999, 12, 23)), Moment(1999, 12, 22));
+  // The major term before that day is the Lesser Snow of 22 or 23 November.
+  EXPECT_NEAR(MajorTermDayBefore(Moment(1999, 12, 22)), Moment(1999, 11, 22) + 0.5, 0.5);
+}
+
+// Month starts and leap months of the Chinese calendar as published for
+// 2001..2025 (China time; the leap month carries the number of the month
+// before it). Dates are the 10th day of the month, away from the edges.
+struct LeapMonthCase {
+  int year, month, day;
+  int lunarMonth;
+};
+const LeapMonthCase leapMonths[] = {
+    {2001, 6, 1, 4}, {2004, 3, 30, 2}, {2006, 9, 2, 7}, {2009, 7, 2, 5}, {2012, 5, 30, 4},
+    {2014, 11, 2, 9}, {2017, 8, 1, 6}, {2020, 6, 1, 4}, {2023, 3, 31, 2}, {2025, 8, 3, 6},
+};
+
+TEST(LunarDateOf, FindsThePublishedLeapMonths) {
+  for (const auto& c : leapMonths) {
+    SCOPED_TRACE(::testing::Message() << c.year << '-' << c.month << '-' << c.day);
+    const TLunarDate in = LunarDateOf(Moment(c.year, c.month, c.day, 12));
+    EXPECT_TRUE(in.LeapYear);
+    EXPECT_TRUE(in.LeapMonth);
+    EXPECT_EQ(in.Month, c.lunarMonth);
+    // Thirty days earlier: the ordinary month of the same number, same year.
+    const TLunarDate before = LunarDateOf(Moment(c.year, c.month, c.day, 12) - 30);
+    EXPECT_FALSE(before.LeapMonth);
+    EXPECT_EQ(before.Month, c.lunarMonth);
+    EXPECT_TRUE(before.LeapYear);
+    // Thirty days later: the next month, no longer leap.
+    const TLunarDate after = LunarDateOf(Moment(c.year, c.month, c.day, 12) + 30);
+    EXPECT_FALSE(after.LeapMonth);
+    EXPECT_EQ(after.Month, c.lunarMonth % 12 + 1);
+  }
+}
+
+// Chinese New Year (month 1 day 1) as published, 2000..2025.
+const int newYears[][3] = {
+    {2000, 2, 5},  {2001, 1, 24}, {2002, 2, 12}, {2003, 2, 1},  {2004, 1, 22}, {2005, 2, 9},  {2006, 1, 29},
+    {2007, 2, 18}, {2008, 2, 7},  {2009, 1, 26}, {2010, 2, 14}, {2011, 2, 3},  {2012, 1, 23}, {2013, 2, 10},
+    {2014, 1, 31}, {2015, 2, 19}, {2016, 2, 8},  {2017, 1, 28}, {2018, 2, 16}, {2019, 2, 5},  {2020, 1, 25},
+    {2021, 2, 12}, {2022, 2, 1},  {2023, 1, 22}, {2024, 2, 10}, {2025, 1, 29},
+};
+
+TEST(LunarDateOf, NewYearsDaysAndTheirEves) {
+  for (const auto& d : newYears) {
+    SCOPED_TRACE(::testing::Message() << d[0] << '-' << d[1] << '-' << d[2]);
+    const TLunarDate first = LunarDateOf(Moment(d[0], d[1], d[2], 12));
+    EXPECT_EQ(first.Month, 1);
+    EXPECT_EQ(first.DayOfMonth, 1);
+    EXPECT_FALSE(first.LeapMonth);
+    EXPECT_EQ(first.YearCount, d[0] + 2637);
+    const TLunarDate eve = LunarDateOf(Moment(d[0], d[1], d[2], 12) - 1);
+    EXPECT_EQ(eve.Month, 12);
+    EXPECT_TRUE(eve.DayOfMonth == 29 || eve.DayOfMonth == 30) << eve.DayOfMonth;
+    EXPECT_EQ(eve.YearCount, d[0] + 2636);
+  }
+}
+
+struct LunarCase {
+  const char* what;
+  TDateTime t;
+  int yearCount, yearInCycle, month, day;
+  bool leapMonth, leapYear;
+};
+
+TEST(LunarDateOf, TheWorkedDates) {
+  const LunarCase cases[] = {
+      {"1 January 2000: month 11 of the Ji-Mao year", Moment(2000, 1, 1, 12), 4636, 16, 11, 25, false, false},
+      {"10 February 2024: New Year", Moment(2024, 2, 10, 12), 4661, 41, 1, 1, false, false},
+      {"1 April 2023: the leap month after month 2", Moment(2023, 4, 1, 12), 4660, 40, 2, 11, true, true},
+      {"20 April 2023: month 3 begins", Moment(2023, 4, 20, 12), 4660, 40, 3, 1, false, true},
+      {"a month 11 in December counts from this year", Moment(2023, 12, 20, 12), 4660, 40, 11, 8, false, true},
+      {"a month 12 in January counts from last year", Moment(2024, 1, 20, 12), 4660, 40, 12, 10, false, false},
+      {"only the date matters, not the time", Moment(2024, 1, 20, 23, 59), 4660, 40, 12, 10, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TLunarDate r = LunarDateOf(c.t);
+    EXPECT_EQ(r.YearCount, c.yearCount);
+    EXPECT_EQ(r.YearInCycle, c.yearInCycle);
+    EXPECT_EQ(r.Month, c.month);
+    EXPECT_EQ(r.DayOfMonth, c.day);
+    EXPECT_EQ(r.LeapMonth, c.leapMonth);
+    EXPECT_EQ(r.LeapYear, c.leapYear);
+  }
+}
+
+TEST(LunarDateOf, DaysRunOnWithinEveryMonth) {
+  // Over three years: each day is the day after the one before, or day 1
+  // of the next month after day 29 or 30.
+  TLunarDate prev = LunarDateOf(Moment(2022, 6, 1, 12));
+  for (TDateTime t = Moment(2022, 6, 2, 12); t < Moment(2025, 6, 1); t += 1) {
+    const TLunarDate r = LunarDateOf(t);
+    SCOPED_TRACE(t);
+    if (r.DayOfMonth == 1) {
+      EXPECT_TRUE(prev.DayOfMonth == 29 || prev.DayOfMonth == 30) << prev.DayOfMonth;
+      if (!r.LeapMonth) EXPECT_EQ(r.Month, prev.Month % 12 + 1);
+      else EXPECT_EQ(r.Month, prev.Month);
+    } else {
+      EXPECT_EQ(r.DayOfMonth, prev.DayOfMonth + 1);
+      EXPECT_EQ(r.Month, prev.Month);
+      EXPECT_EQ(r.LeapMonth, prev.LeapMonth);
+    }
+    prev = r;
+  }
+}
+
+TEST(HasNoMajorTerm, OnlyTheLeapMonthLacksOne) {
+  // 2023: the leap month 2 begins on 22 March, month 2 on 20 February.
+  EXPECT_TRUE(HasNoMajorTerm(Moment(2023, 3, 22)));
+  EXPECT_FALSE(HasNoMajorTerm(Moment(2023, 2, 20)));
+  EXPECT_FALSE(HasNoMajorTerm(Moment(2023, 4, 20)));
+  const TDateTime m12 = Moment(2022, 12, 23);  // month after the 2022 solstice month
+  EXPECT_FALSE(PriorLeapMonth(Moment(2023, 2, 20), m12));
+  EXPECT_TRUE(PriorLeapMonth(Moment(2023, 3, 22), m12));
+  EXPECT_TRUE(PriorLeapMonth(Moment(2023, 9, 15), m12));
+}
+
+TEST(DoubleHourIndex, TwoClockHoursPerBranch) {
+  const int expected[24] = {0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 0};
+  for (int h = 0; h < 24; ++h) EXPECT_EQ(DoubleHourIndex(h), expected[h]) << h;
+}
+
+TEST(FillChasCaptions, HourRangesFollowTheCorrection) {
+  const std::array<std::string, 12> noCorrection = {
+      "Цзы | 23-1", "Чоу | 1-3",  "Инь | 3-5",    "Мао | 5-7", "Чэнь | 7-9",   "Сы | 9-11",
+      "У | 11-13",  "Вэй | 13-15", "Шэнь | 15-17", "Ю | 17-19", "Сюй | 19-21", "Хай | 21-23"};
+  const std::array<std::string, 12> plusOne = {
+      "Цзы | 0-2",  "Чоу | 2-4",   "Инь | 4-6",    "Мао | 6-8",  "Чэнь | 8-10", "Сы | 10-12",
+      "У | 12-14",  "Вэй | 14-16", "Шэнь | 16-18", "Ю | 18-20", "Сюй | 20-22", "Хай | 22-0"};
+  EXPECT_EQ(FillChasCaptions(3), noCorrection);
+  EXPECT_EQ(FillChasCaptions(4), plusOne);
+  EXPECT_EQ(FillChasCaptions(0)[0], "Цзы | 20-22");
+  EXPECT_EQ(FillChasCaptions(6)[0], "Цзы | 2-4");
+  EXPECT_EQ(FillChasCaptions(6)[11], "Хай | 0-2");
+  EXPECT_EQ(FillChasCaptions(9), noCorrection);  // out of range: no correction
+}
+
+struct SelectionCase {
+  const char* what;
+  TDateTime t;
+  int correction;
+  int doubleHour, yearNumber, month, day;
+  bool leapMonth;
+};
+
+TEST(ComputeLunarSelection, WhatTheFourListsShow) {
+  // 2024-02-09 is the last day (30) of month 12; 2024-02-10 is New Year.
+  const SelectionCase cases[] = {
+      {"23:30 is Zi of the next date", Moment(2024, 2, 9, 23, 30), 3, 0, 5, 1, 1, false},
+      {"00:30 is Zi of the same date", Moment(2024, 2, 10, 0, 30), 3, 0, 5, 1, 1, false},
+      {"01:00 is Chou", Moment(2024, 2, 10, 1, 0), 3, 1, 5, 1, 1, false},
+      {"22:59 is still Hai of the old year", Moment(2024, 2, 9, 22, 59), 3, 11, 4, 12, 30, false},
+      {"with +1, 23:30 is corrected to 22:30: Hai, same date", Moment(2024, 2, 9, 23, 30), 4, 11, 4, 12, 30,
+       false},
+      {"with -3, 21:00 is corrected to 00:00 of the next date", Moment(2024, 2, 9, 21, 0), 0, 0, 5, 1, 1, false},
+      {"1 January 2000, midday", Moment(2000, 1, 1, 12), 3, 6, 4, 11, 25, false},
+      {"1 April 2023: leap month, Label6 Мес/д:", Moment(2023, 4, 1, 12), 3, 6, 4, 2, 11, true},
+      {"20 April 2023: month 3", Moment(2023, 4, 20, 12), 3, 6, 4, 3, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const LunarSelection s = ComputeLunarSelection(c.t, c.correction);
+    EXPECT_EQ(s.doubleHour, c.doubleHour);
+    EXPECT_EQ(s.yearNumber, c.yearNumber);
+    EXPECT_EQ(s.month, c.month);
+    EXPECT_EQ(s.day, c.day);
+    EXPECT_EQ(s.leapMonth, c.leapMonth);
+    EXPECT_EQ(s.chasCaptions, FillChasCaptions(c.correction));
+  }
+}
+
+TEST(LunarDate, KernelErrorsPassThrough) {
+  // Before year 1 there is no historic date to frame the year with.
+  EXPECT_THROW(LunarDateOf(-693600.0), astro::EConvertError);
+  EXPECT_THROW(ComputeLunarSelection(-693600.0, 3), astro::EConvertError);
+  EXPECT_THROW(LunarDateOf(-2415019.0), astro::EConvertError);  // a negative Julian day
+}
+
+}  // namespace
+}  // namespace calendar
