@@ -52,9 +52,10 @@ Extended EncodeCalendarDay(CalendarKind kind, int year, int month, int day) {
 }
 
 // Saturating conversion of a whole long double to int (far-off Julian days
-// decode to meaningless years, but never to undefined behaviour).
+// decode to meaningless years, but never to undefined behaviour; an infinite
+// Julian day turns into NaN on the way and saturates upwards too).
 int ToInt(Extended x) {
-  if (x >= static_cast<Extended>(INT_MAX)) return INT_MAX;
+  if (std::isnan(x) || x >= static_cast<Extended>(INT_MAX)) return INT_MAX;
   if (x <= static_cast<Extended>(INT_MIN)) return INT_MIN;
   return static_cast<int>(x);
 }

@@ -72,6 +72,15 @@ TEST(Calendar, DecodeDropsTimeOfDay) {
   EXPECT_EQ(DecodeHistoricDate(36525.999999), (CalendarDate{1999, 12, 31}));
 }
 
+// Julian days far beyond year 9999 give meaningless dates but must neither
+// overflow nor crash (checked under the sanitizers).
+TEST(Calendar, FarJulianDaysDecode) {
+  for (Extended jd : {1e12L, 1e30L, std::numeric_limits<Extended>::infinity()}) {
+    const CalendarDate d = DecodeHistoricDay(jd);
+    EXPECT_GT(d.year, 9999) << static_cast<double>(jd);
+  }
+}
+
 // The switch: 1582-10-04 and 1582-10-15 are consecutive days.
 TEST(Calendar, GregorianSwitch) {
   EXPECT_EQ(EncodeHistoricDay(1582, 10, 15) - EncodeHistoricDay(1582, 10, 4), 1.0L);

@@ -78,6 +78,20 @@ TEST(Moon, SearchesBracketTheMoment) {
   }
 }
 
+// Asked again from the instant a search returned, NextPhase gives that same
+// new moon (recomputed from another probe, it may differ in the last digits
+// and then fall just before x) or the one after it, never anything else.
+TEST(Moon, NextPhaseFromAPhaseInstant) {
+  for (TDateTime t = 30000.0; t < 50000.0; t += 997.0) {
+    const TDateTime x = NextPhase(mpNewMoon, t);
+    const TDateTime again = NextPhase(mpNewMoon, x);
+    ASSERT_GE(again, x);
+    const bool same = again - x < 1e-6;
+    const bool following = again - x > 29.2 && again - x < 29.9;
+    ASSERT_TRUE(same || following) << "x = " << x << ", again = " << again;
+  }
+}
+
 TEST(Moon, PhaseOrderWithinLunation) {
   const TDateTime nm = NextPhase(mpNewMoon, 40000.0);
   const TDateTime fq = NextPhase(mpFirstQuarter, nm);
