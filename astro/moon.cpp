@@ -6,6 +6,7 @@
 #include "astro/moon.h"
 
 #include <cmath>
+#include <iterator>
 #include <span>
 
 #include "astro/Calendar.h"

@@ -2,6 +2,7 @@
 
 #include "astro/vsop_fast.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
