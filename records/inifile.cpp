@@ -85,8 +85,9 @@ IniFile::IniFile(QByteArrayView bytes) {
     if (eq < 0) continue;
     const QString key = Folded(Trimmed(line.first(eq)));
     if (current->contains(key)) continue;
+    // Cut, then trimmed again: a cut value never ends in a blank either.
     QByteArrayView v = Trimmed(line.sliced(eq + 1));
-    if (v.size() > MaxIniValueLength) v = v.first(MaxIniValueLength);
+    if (v.size() > MaxIniValueLength) v = Trimmed(v.first(MaxIniValueLength));
     current->insert(key, v.toByteArray());
   }
 }

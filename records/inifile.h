@@ -7,7 +7,8 @@
 // are ignored. Section and key names match without regard to letter case.
 // Only the first section of a name counts, and in it the first line of a
 // key. A value is the text after the first "=", without surrounding blanks
-// (spaces and tabs), cut to MaxIniValueLength characters.
+// (spaces and tabs), cut to MaxIniValueLength characters (and a blank the
+// cut leaves at its end dropped too).
 #pragma once
 
 #include <QByteArray>

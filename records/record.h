@@ -4,12 +4,12 @@
 // this module only reads and writes bytes.
 //
 // Reading takes one snapshot of the file (ReadRecordBytes: regular files up
-// to MaxRecordSize only, nothing else is opened), identifies it (IsRecord)
-// (a file holding a NUL byte is binary and never a record) and decodes
-// every field (DecodeRecord) before the window changes
-// anything: a value that is not an integer throws RecordError and leaves the
-// window as it was. The window then applies the fields in its own order.
-// IniFile (inifile.h) gives key-by-key access for anything else.
+// to MaxRecordSize only, nothing else is opened), identifies it (IsRecord;
+// a file holding a NUL byte is binary and never a record) and decodes every
+// field (DecodeRecord) before the window changes anything: a value that is
+// not an integer throws RecordError and leaves the window as it was. The
+// window then applies the fields in its own order. IniFile (inifile.h)
+// gives key-by-key access for anything else.
 //
 // Writing (WriteRecordFile) replaces the file in one step: the file on disk
 // is always either the old record or the new one. Characters the file

@@ -114,6 +114,9 @@ TEST(IniFile, ValuesAreCutTo2047Characters) {
     const QByteArray text = "[S]\nv=" + QByteArray(length, 'x') + "\n";
     EXPECT_EQ(IniFile(text).value("S", "v")->size(), std::min(length, 2047)) << length;
   }
+  // A blank where the cut falls does not stay at the end of the value.
+  const QByteArray text = "[S]\nv=" + QByteArray(2045, 'x') + "  yy\n";
+  EXPECT_EQ(IniFile(text).value("S", "v"), QString(2045, u'x'));
 }
 
 TEST(IniFile, IntegersAreStrict) {
