@@ -1,10 +1,22 @@
 // Helpers shared by the window tests: a private settings folder per test
-// program, so no test ever reads or writes the user's own store.
+// program, and a platform whose prompts, dialogs and clock the test
+// controls.
 #pragma once
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QList>
 #include <QSettings>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
 #include <QtGlobal>
+#include <deque>
+
+#include "ui/Application.h"
+#include "ui/Platform.h"
 
 namespace ui::test {
 
@@ -17,4 +29,106 @@ inline QString IsolateSettings() {
   return dir.path();
 }
 
+inline QString SettingsFile() { return IsolateSettings() + QStringLiteral("/KALYNTH/KALYNTH.ini"); }
+
+// Writes the settings file as given (INI text).
+inline void WriteSettings(const QByteArray& ini) {
+  QDir().mkpath(QFileInfo(SettingsFile()).absolutePath());
+  QFile f(SettingsFile());
+  f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  f.write(ini);
+}
+
+inline void ClearSettings() { QFile::remove(SettingsFile()); }
+
+// Every prompt and dialog is recorded; answers come from queues the test
+// fills beforehand. A prompt without a queued answer fails the test and
+// answers Cancel / No, so an unexpected prompt never goes unnoticed.
+class FakePlatform : public Platform {
+ public:
+  struct Prompt {
+    QString kind;  // "warning3", "warning2", "confirm", "error"
+    QString text;
+  };
+
+  std::deque<Answer> answers;
+  std::deque<QString> openNames;  // empty text = the user cancels
+  std::deque<QString> saveNames;
+  QList<Prompt> prompts;
+  QList<FileDialogRequest> openRequests;
+  QList<FileDialogRequest> saveRequests;
+  QDateTime clock = QDateTime(QDate(2024, 2, 10), QTime(12, 0));
+  QList<QUrl> urls;
+  bool interceptUrls = true;  // false: the real QDesktopServices path
+
+  Answer warningYesNoCancel(QWidget*, const QString& text) override {
+    return next(QStringLiteral("warning3"), text, Answer::Cancel);
+  }
+  Answer warningYesNo(QWidget*, const QString& text) override {
+    return next(QStringLiteral("warning2"), text, Answer::No);
+  }
+  Answer confirmYesNo(QWidget*, const QString& text) override {
+    return next(QStringLiteral("confirm"), text, Answer::No);
+  }
+  void error(QWidget*, const QString& text) override { prompts.append({QStringLiteral("error"), text}); }
+
+  QString openFileName(QWidget*, const FileDialogRequest& request) override {
+    openRequests.append(request);
+    if (openNames.empty()) {
+      QTest::qFail("unexpected open dialog", __FILE__, __LINE__);
+      return {};
+    }
+    const QString name = openNames.front();
+    openNames.pop_front();
+    return name;
+  }
+  QString saveFileName(QWidget*, const FileDialogRequest& request) override {
+    saveRequests.append(request);
+    if (saveNames.empty()) {
+      QTest::qFail("unexpected save dialog", __FILE__, __LINE__);
+      return {};
+    }
+    const QString name = saveNames.front();
+    saveNames.pop_front();
+    return name;
+  }
+
+  QDateTime now() override { return clock; }
+
+  bool openUrl(const QUrl& url) override {
+    if (!interceptUrls) return Platform::openUrl(url);
+    urls.append(url);
+    return true;
+  }
+
+  QStringList promptTexts() const {
+    QStringList texts;
+    for (const Prompt& p : prompts) texts << p.text;
+    return texts;
+  }
+
+ private:
+  Answer next(const QString& kind, const QString& text, Answer fallback) {
+    prompts.append({kind, text});
+    if (answers.empty()) {
+      QTest::qFail(qPrintable(QStringLiteral("unexpected prompt: ") + text), __FILE__, __LINE__);
+      return fallback;
+    }
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+};
+
 }  // namespace ui::test
+
+// main() of a window test: private settings, the real application object
+// (so errors ending a command reach its error box), then the test class.
+#define KALYNTH_TEST_MAIN(TestClass)                     \
+  int main(int argc, char** argv) {                      \
+    ui::test::IsolateSettings();                         \
+    ui::KalynthApplication app(argc, argv);              \
+    ui::InstallRussianTranslation(app);                  \
+    TestClass test;                                      \
+    return QTest::qExec(&test, argc, argv);              \
+  }

@@ -1,0 +1,1185 @@
+#include "ui/main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QValidator>
+#include <stdexcept>
+
+#include "calendar/my_MOON.h"
+#include "core/core.h"
+#include "ui/Application.h"
+#include "ui/ClickLabel.h"
+#include "ui/GuaBig.h"
+#include "ui/Platform.h"
+#include "ui/SettingsStore.h"
+
+namespace {
+
+const QString Title = QStringLiteral("KALYNTH");
+const QString RecordFilter = QStringLiteral("Kalynth files (*.kly)");
+const QString AbortPromptText = QStringLiteral("Прервать гадание?");
+
+// Delphi-compatible colours of the display panel.
+const QColor Cream(255, 251, 240);
+const QColor InactiveCaption(128, 128, 128);
+
+// The caption texts of the double hours as the window is designed; the hour
+// ranges are rewritten for the time correction by SetLunarDate.
+const char* const DesignChasCaptions[12] = {"Цзы | 23-1",  "Чоу | 1-3",   "Инь | 3-5",   "Мао | 5-7",
+                                            "Чэнь | 7-9",  "Сы | 9-11",   "У | 11-13",   "Вэй | 13-15",
+                                            "Шэнь | 15-17", "Ю | 17-19",  "Сюй | 19-21", "Хай | 21-23"};
+
+// Decimal text to integer, as the window's lists and labels are read; any
+// other text ends the command with the conversion error.
+int StrToInt(const QString& text) {
+  bool ok = false;
+  const int v = text.trimmed().toInt(&ok, 10);
+  if (!ok) throw std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+  return v;
+}
+
+astro::TDateTime ToDayValue(const QDateTime& local) {
+  static const QDate epoch(1899, 12, 30);
+  return double(epoch.daysTo(local.date())) + local.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+QString FileNameOf(const QString& path) { return QFileInfo(path).fileName(); }
+
+QString FolderOf(const QString& path) { return path.isEmpty() ? QString() : QFileInfo(path).absolutePath(); }
+
+// The folder holding comment/, help/ and bmp/: beside the program (build
+// tree, portable copy) or the installed data folder.
+QString FindProgramFolder() {
+  const QString exeDir = QDir::cleanPath(QCoreApplication::applicationDirPath());
+  if (QDir(exeDir).exists(QStringLiteral("comment"))) return exeDir;
+  const QString shared = QDir::cleanPath(exeDir + QStringLiteral("/../share/kalynth"));
+  if (QDir(shared).exists(QStringLiteral("comment"))) return shared;
+  return exeDir;
+}
+
+// Line fields take at most three typed characters; longer text put in by
+// the program (a record file) stays whole and may be shortened by the user.
+class TypedLengthValidator : public QValidator {
+ public:
+  TypedLengthValidator(QLineEdit* field, int maxTyped) : QValidator(field), maxTyped_(maxTyped) {
+    connect(field, &QLineEdit::textChanged, this, [this](const QString& t) { previousLength_ = t.size(); });
+  }
+  State validate(QString& input, int&) const override {
+    return input.size() > maxTyped_ && input.size() > previousLength_ ? Invalid : Acceptable;
+  }
+
+ private:
+  int maxTyped_;
+  int previousLength_ = 0;
+};
+
+// The red dotted vertical line between two figures.
+class DottedSeparator : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    for (int y = 0; y < height(); y += 2) p.fillRect(0, y, 1, 1, Qt::red);
+  }
+};
+
+QIcon ToolIcon(int index) { return QIcon(QStringLiteral(":/icons/tool%1.png").arg(index)); }
+QIcon ChasIcon(int index) { return QIcon(QStringLiteral(":/icons/chas%1.png").arg(index)); }
+
+}  // namespace
+
+// The pictures live in a static library: pull its resources in explicitly.
+static void InitResources() { Q_INIT_RESOURCE(kalynth); }
+
+bool HasRecordExtension(const QString& path) {
+  const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+  const int dot = name.lastIndexOf(QLatin1Char('.'));
+  if (dot < 0) return false;
+  const QString ext = name.mid(dot);
+  return ext == QLatin1String(".KLY") || ext == QLatin1String(".kly") || ext == QLatin1String(".Kly");
+}
+
+// ---------------------------------------------------------------------------
+// Creation
+
+TFormKalynth::TFormKalynth(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+  InitResources();
+  setObjectName(QStringLiteral("FormKalynth"));
+  setWindowTitle(Title);
+  CreateControls();
+  FormCreate(arguments);
+}
+
+TFormKalynth::~TFormKalynth() {
+  // FormDestroy: no more file drops.
+  setAcceptDrops(false);
+  if (qApp) qApp->removeEventFilter(this);
+}
+
+QLineEdit* TFormKalynth::LineEdit(int n) const {
+  switch (n) {
+    case 1: return Edit1;
+    case 2: return Edit2;
+    case 3: return Edit3;
+    case 4: return Edit4;
+    case 5: return Edit5;
+    case 6: return Edit6;
+    default: return nullptr;
+  }
+}
+
+void TFormKalynth::CreateControls() {
+  // Fixed pixel font sizes keep every control inside the 479-pixel width
+  // whatever the desktop's font scaling.
+  QFont baseFont = font();
+  baseFont.setPixelSize(12);
+  setFont(baseFont);
+
+  auto named = [](auto* object, const char* name) {
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+  };
+
+  // --- main menu ------------------------------------------------------------
+  FileMenu = named(menuBar()->addMenu(QStringLiteral("Файл")), "FileMenu");
+  New1 = named(FileMenu->addAction(QStringLiteral("Новый лист")), "New1");
+  New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  Open1 = named(FileMenu->addAction(QStringLiteral("Открыть...")), "Open1");
+  Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  FileMenu->addSeparator();
+  Save1 = named(FileMenu->addAction(QStringLiteral("Сохранить")), "Save1");
+  Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Saveas1 = named(FileMenu->addAction(QStringLiteral("Сохранить как...")), "Saveas1");
+  Saveas1->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S));
+  FileMenu->addSeparator();
+  Exit1 = named(FileMenu->addAction(QStringLiteral("Выход")), "Exit1");
+  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+
+  OtherMenu = named(menuBar()->addMenu(QStringLiteral("Прочее")), "OtherMenu");
+  Chza1 = named(OtherMenu->addAction(QStringLiteral("Календарь")), "Chza1");
+  VenVan = named(OtherMenu->addAction(QStringLiteral("Диаграмма Вень-вана")), "VenVan");
+  Table1 = named(OtherMenu->addAction(QStringLiteral("Диаграмма «Стволы-ветви»")), "Table1");
+  DiagUsin = named(OtherMenu->addAction(QStringLiteral("Диаграмма «У-син»")), "DiagUsin");
+  StvilyVetvi = named(OtherMenu->addAction(QStringLiteral("Стволы-ветви")), "StvilyVetvi");
+  for (QAction* a : {Chza1, VenVan, Table1, DiagUsin, StvilyVetvi}) a->setCheckable(true);
+  OtherMenu->addSeparator();
+  N6 = named(OtherMenu->addAction(QStringLiteral("Установки...")), "N6");
+
+  HelpMenu = named(menuBar()->addMenu(QStringLiteral("Справка")), "HelpMenu");
+  N8 = named(HelpMenu->addAction(QStringLiteral("Вызов справки")), "N8");
+  N8->setShortcut(QKeySequence(Qt::Key_F1));
+  HelpMenu->addSeparator();
+  N3 = named(HelpMenu->addAction(QStringLiteral("О программе")), "N3");
+
+  connect(New1, &QAction::triggered, this, &TFormKalynth::ClearBtnClick);
+  connect(Open1, &QAction::triggered, this, &TFormKalynth::Open1Click);
+  connect(Save1, &QAction::triggered, this, &TFormKalynth::Save1Click);
+  connect(Saveas1, &QAction::triggered, this, &TFormKalynth::Saveas1Click);
+  connect(Exit1, &QAction::triggered, this, &QWidget::close);
+  connect(Chza1, &QAction::triggered, this, &TFormKalynth::Chza1Click);
+  connect(VenVan, &QAction::triggered, this, &TFormKalynth::VenVanClick);
+  connect(Table1, &QAction::triggered, this, &TFormKalynth::Table1Click);
+  connect(DiagUsin, &QAction::triggered, this, &TFormKalynth::DiagUsinClick);
+  connect(StvilyVetvi, &QAction::triggered, this, &TFormKalynth::StvilyVetviClick);
+  connect(N6, &QAction::triggered, this, &TFormKalynth::N6Click);
+  connect(N8, &QAction::triggered, this, &TFormKalynth::N8Click);
+  connect(N3, &QAction::triggered, this, &TFormKalynth::N3Click);
+
+  // --- tool bars: one band each -------------------------------------------
+  auto makeBar = [this, &named](const char* name) {
+    auto* bar = named(new QToolBar(this), name);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+  };
+  auto makeButton = [this, &named](QToolBar* bar, const char* name, int image, const QString& hint) {
+    auto* b = named(new QToolButton(bar), name);
+    b->setIcon(ToolIcon(image));
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    b->setCursor(Qt::PointingHandCursor);
+    b->setFocusPolicy(Qt::NoFocus);
+    bar->addWidget(b);
+    return b;
+  };
+
+  ToolBar1 = makeBar("ToolBar1");
+  ClearBtn = makeButton(ToolBar1, "ClearBtn", 2, QStringLiteral("Новый лист"));
+  ToolButton8 = makeButton(ToolBar1, "ToolButton8", 4, QStringLiteral("Открыть файл..."));
+  ToolButton9 = makeButton(ToolBar1, "ToolButton9", 5, QStringLiteral("Сохранить файл"));
+  ToolBar1->addSeparator();
+  ToolButton1 = makeButton(ToolBar1, "ToolButton1", 0, QStringLiteral("Начать гадание с помощью компьютера"));
+  ToolButton4 = makeButton(ToolBar1, "ToolButton4", 1, QStringLiteral("Разделить"));
+  ToolButton5 = makeButton(ToolBar1, "ToolButton5", 1, QStringLiteral("Разделить"));
+  ToolButton6 = makeButton(ToolBar1, "ToolButton6", 1, QStringLiteral("Разделить"));
+  for (QToolButton* b : {ToolButton4, ToolButton5, ToolButton6}) b->setEnabled(false);
+  ToolBar1->addSeparator();
+  ToolButton10 = makeButton(ToolBar1, "ToolButton10", 6, QStringLiteral("Комментарии"));
+  Panel9 = named(new TClickLabel(ToolBar1), "Panel9");
+  {
+    QUrl url(WebSiteUrl);
+    Panel9->setText(QStringLiteral("  ") + url.host() + url.path());
+    QFont f = Panel9->font();
+    f.setUnderline(true);
+    Panel9->setFont(f);
+    QPalette pal = Panel9->palette();
+    pal.setColor(QPalette::WindowText, Qt::blue);
+    Panel9->setPalette(pal);
+    Panel9->setCursor(Qt::PointingHandCursor);
+    Panel9->setToolTip(WebSiteUrl);
+    ToolBar1->addWidget(Panel9);
+  }
+  connect(ClearBtn, &QToolButton::clicked, this, &TFormKalynth::ClearBtnClick);
+  connect(ToolButton8, &QToolButton::clicked, this, &TFormKalynth::Open1Click);
+  connect(ToolButton9, &QToolButton::clicked, this, &TFormKalynth::Save1Click);
+  connect(ToolButton1, &QToolButton::clicked, this, &TFormKalynth::ToolButton1Click);
+  connect(ToolButton4, &QToolButton::clicked, this, &TFormKalynth::ToolButton4Click);
+  connect(ToolButton5, &QToolButton::clicked, this, &TFormKalynth::ToolButton5Click);
+  connect(ToolButton6, &QToolButton::clicked, this, &TFormKalynth::ToolButton6Click);
+  connect(ToolButton10, &QToolButton::clicked, this, &TFormKalynth::ToolButton10Click);
+  connect(Panel9, &TClickLabel::clicked, this, &TFormKalynth::Panel9Click);
+
+  addToolBarBreak(Qt::TopToolBarArea);
+  ToolBar2 = makeBar("ToolBar2");
+  auto addCaption = [this](const QString& text) {
+    auto* l = new QLabel(text, ToolBar2);
+    l->setContentsMargins(4, 0, 2, 0);
+    ToolBar2->addWidget(l);
+    return l;
+  };
+  auto makeList = [this, &named](const char* name, int count, int width, const QString& hint) {
+    auto* c = named(new QComboBox(ToolBar2), name);
+    for (int i = 1; i <= count; ++i) c->addItem(QString::number(i));
+    c->setFixedWidth(width);
+    c->setToolTip(hint);
+    c->setFocusPolicy(Qt::StrongFocus);
+    ToolBar2->addWidget(c);
+    connect(c, &QComboBox::activated, this, &TFormKalynth::GodComboChange);
+    return c;
+  };
+  addCaption(QStringLiteral("Год:"));
+  GodCombo = makeList("GodCombo", 12, 42, QStringLiteral("Год лунному календарю"));
+  Label6 = named(addCaption(QStringLiteral("Месяц:")), "Label6");
+  Mes = makeList("Mes", 12, 42, QStringLiteral("Лунный месяц"));
+  addCaption(QStringLiteral("День:"));
+  Day = makeList("Day", 30, 42, QStringLiteral("Лунный день"));
+  addCaption(QStringLiteral("Час:"));
+  Chas = makeList("Chas", 0, 122, QStringLiteral("Двухчасовки"));
+  for (int i = 0; i < 12; ++i) Chas->addItem(ChasIcon(i), QString::fromUtf8(DesignChasCaptions[i]));
+  Chas->setIconSize(QSize(16, 16));
+  Chas->setMaxVisibleItems(8);
+  ToolButton2 = makeButton(ToolBar2, "ToolButton2", 3, QStringLiteral("Получить гуа"));
+  connect(ToolButton2, &QToolButton::clicked, this, &TFormKalynth::ToolButton2Click);
+
+  // --- client area ----------------------------------------------------------
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  setCentralWidget(client);
+  client->installEventFilter(this);
+
+  const char* const hints[6] = {"Числа первого яо",    "Числа второго яо", "Числа третьего яо",
+                                "Числа четвертого яо", "Числа пятого яо",  "Числа шестого яо"};
+  QLabel** jao[6] = {&Jao1, &Jao2, &Jao3, &Jao4, &Jao5, &Jao6};
+  QLineEdit** edits[6] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6};
+  QFont small = baseFont;
+  small.setPixelSize(10);
+  for (int i = 0; i < 6; ++i) {
+    const int n = i + 1;
+    auto* label = new QLabel(QString::number(n), client);
+    label->setObjectName(QStringLiteral("Jao%1").arg(n));
+    label->setFont(small);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, InactiveCaption);
+    label->setPalette(pal);
+    *jao[i] = label;
+
+    auto* edit = new QLineEdit(client);
+    edit->setObjectName(QStringLiteral("Edit%1").arg(n));
+    edit->setToolTip(QString::fromUtf8(hints[i]));
+    edit->setValidator(new TypedLengthValidator(edit, 3));
+    edit->installEventFilter(this);
+    *edits[i] = edit;
+  }
+  connect(Edit1, &QLineEdit::textChanged, this, &TFormKalynth::Edit1Change);
+  connect(Edit2, &QLineEdit::textChanged, this, &TFormKalynth::Edit2Change);
+  connect(Edit3, &QLineEdit::textChanged, this, &TFormKalynth::Edit3Change);
+  connect(Edit4, &QLineEdit::textChanged, this, &TFormKalynth::Edit4Change);
+  connect(Edit5, &QLineEdit::textChanged, this, &TFormKalynth::Edit5Change);
+  connect(Edit6, &QLineEdit::textChanged, this, &TFormKalynth::Edit6Change);
+
+  Button1 = new QPushButton(QStringLiteral(">>"), client);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setToolTip(QStringLiteral("Получить гуа из чисел"));
+  Button1->setEnabled(false);
+  Button1->installEventFilter(this);
+  connect(Button1, &QPushButton::clicked, this, &TFormKalynth::Button1Click);
+  setTabOrder(Edit1, Edit2);
+  setTabOrder(Edit2, Edit3);
+  setTabOrder(Edit3, Edit4);
+  setTabOrder(Edit4, Edit5);
+  setTabOrder(Edit5, Edit6);
+  setTabOrder(Edit6, Button1);
+
+  Panel1 = new QFrame(client);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameShape(QFrame::StyledPanel);
+  Panel1->setFrameShadow(QFrame::Sunken);
+  Panel1->setAutoFillBackground(true);
+  {
+    QPalette pal = Panel1->palette();
+    pal.setColor(QPalette::Window, Cream);
+    Panel1->setPalette(pal);
+  }
+  TGuaBig** figures[3] = {&GuaBig1, &GuaBig2, &GuaBig3};
+  TClickLabel** numbers[3] = {&Label1, &Label2, &Label3};
+  QFont numberFont = baseFont;
+  numberFont.setBold(true);
+  numberFont.setUnderline(true);
+  numberFont.setPixelSize(13);
+  for (int i = 0; i < 3; ++i) {
+    auto* g = new TGuaBig(Panel1);
+    g->setObjectName(QStringLiteral("GuaBig%1").arg(i + 1));
+    g->hide();
+    *figures[i] = g;
+    auto* l = new TClickLabel(QStringLiteral("0"), Panel1);
+    l->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+    l->setFont(numberFont);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, Qt::blue);
+    l->setPalette(pal);
+    l->setAlignment(Qt::AlignCenter);
+    l->setCursor(Qt::PointingHandCursor);
+    l->setToolTip(QStringLiteral("Комментарии к гуа"));
+    l->hide();
+    *numbers[i] = l;
+  }
+  connect(Label1, &TClickLabel::clicked, this, &TFormKalynth::Label1Click);
+  connect(Label2, &TClickLabel::clicked, this, &TFormKalynth::Label2Click);
+  connect(Label3, &TClickLabel::clicked, this, &TFormKalynth::Label3Click);
+  for (int i = 0; i < 2; ++i) {
+    auto* sep = new DottedSeparator(Panel1);
+    sep->setObjectName(QStringLiteral("Separator%1").arg(i + 1));
+  }
+
+  PanelStatus = new QFrame(Panel1);
+  PanelStatus->setObjectName(QStringLiteral("PanelStatus"));
+  PanelStatus->setAutoFillBackground(true);
+  {
+    QPalette pal = PanelStatus->palette();
+    pal.setColor(QPalette::Window, Cream);
+    PanelStatus->setPalette(pal);
+  }
+  LabelStatus = new QLabel(QStringLiteral("Не установлено"), PanelStatus);
+  LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
+  LabelStatus->setToolTip(QStringLiteral("Гуа получены на эту дату"));
+  LabelStatus->setAlignment(Qt::AlignCenter);
+  PanelStatus->hide();
+
+  Edit7 = new QLineEdit(client);
+  Edit7->setObjectName(QStringLiteral("Edit7"));
+  Edit7->setToolTip(QStringLiteral("Краткие комментарии к гуа"));
+  Edit7->installEventFilter(this);
+  connect(Edit7, &QLineEdit::textChanged, this, [this] { Modified = true; });
+
+  CommentsMemo = new QPlainTextEdit(client);
+  CommentsMemo->setObjectName(QStringLiteral("CommentsMemo"));
+  CommentsMemo->setToolTip(QStringLiteral("Комментарии к гуа"));
+  CommentsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  CommentsMemo->viewport()->installEventFilter(this);
+  connect(CommentsMemo, &QPlainTextEdit::textChanged, this, [this] { Modified = true; });
+
+  // --- status bar -------------------------------------------------------------
+  StatusBar1 = statusBar();
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusPanel = new QLabel(StatusBar1);
+  StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+  StatusBar1->addWidget(StatusPanel, 1);
+
+  if (qApp) qApp->installEventFilter(this);  // hints on or off for the whole program
+}
+
+void TFormKalynth::FormCreate(const QStringList& arguments) {
+  // 1. Width.
+  setFixedWidth(FormWidth);
+  setMinimumHeight(CollapsedHeight);
+  // 2. Dropped files.
+  setAcceptDrops(true);
+  // 3. Record state.
+  UntitledCounter = 1;
+  HasFileName = false;
+  Modified = false;
+  // 4.
+  ProgramFolder = FindProgramFolder();
+  // 5. Settings.
+  int height = CollapsedHeight;
+  {
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
+                                                          : QRect(0, 0, 1024, 768);
+    ui::SettingsStore store;
+    height = std::max(store.read(ui::settings::FormHeight), int(CollapsedHeight));
+    ExpandedHeight = store.read(ui::settings::FormHeightIndex);
+    const int left = store.read(ui::settings::FormLeft, screen.width() / 2 - FormWidth / 2);
+    const int top = store.read(ui::settings::FormTop, screen.height() / 2 - height / 2);
+    TimeCorrectionIndex = store.read(ui::settings::CalendarLetneeTime);
+    TimeZoneIndex = store.read(ui::settings::CalendarGMT);
+    hintsShown_ = store.read(ui::settings::SetHint);
+    // 6. A height just above the collapsed one opens to the smallest expanded height.
+    if (height > CollapsedHeight && height < MinExpandedHeight) {
+      height = MinExpandedHeight;
+      ExpandedHeight = MinExpandedHeight;
+    }
+    resize(FormWidth, height);
+    move(left, top);
+  }
+  lastHeight_ = height;
+  // 7.
+  StatusBarIni();
+  // 8.
+  GuaBig1->hide();
+  GuaBig2->hide();
+  GuaBig3->hide();
+  created_ = true;
+  // 9 and 10 run outside any event: an error is shown here and creation goes on.
+  try {
+    SetLunarDate(ToDayValue(ui::platform().now()));
+  } catch (const std::exception& e) {
+    ui::ReportError(e);
+  }
+  if (!arguments.isEmpty() && HasRecordExtension(arguments.first())) {
+    try {
+      OpenMyDropOrClickFile(arguments.first());
+    } catch (const std::exception& e) {
+      ui::ReportError(e);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Frame
+
+void TFormKalynth::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TFormKalynth::FormResize() {
+  if (!created_) return;
+  if (width() != FormWidth || height() < CollapsedHeight) {
+    resize(FormWidth, std::max(height(), int(CollapsedHeight)));
+    return;
+  }
+  const int h = height();
+  if (h == lastHeight_) return;
+  lastHeight_ = h;
+  if (h > CollapsedHeight && h <= MinExpandedHeight)
+    ExpandedHeight = MinExpandedHeight;
+  else if (h > MinExpandedHeight)
+    ExpandedHeight = h;
+}
+
+void TFormKalynth::LayoutClient() {
+  QWidget* client = centralWidget();
+  if (!client) return;
+  // The client height the window has when collapsed: the divination area
+  // fills it exactly; anything above goes to the comments box.
+  const int collapsed = client->height() - (height() - CollapsedHeight);
+  const int margin = 4;
+  const int rowStep = 24;
+  const int editHeight = 22;
+
+  for (int n = 6; n >= 1; --n) {
+    const int y = margin + (6 - n) * rowStep;
+    LineEdit(n)->setGeometry(18, y, 40, editHeight);
+  }
+  QLabel* jao[6] = {Jao1, Jao2, Jao3, Jao4, Jao5, Jao6};
+  for (int n = 6; n >= 1; --n) jao[n - 1]->setGeometry(margin, margin + (6 - n) * rowStep, 12, editHeight);
+  Button1->setGeometry(margin, margin + 6 * rowStep + 2, 54, 24);
+
+  const int edit7Top = collapsed - margin - editHeight;
+  Edit7->setGeometry(margin, edit7Top, FormWidth - 2 * margin, editHeight);
+
+  const int panelLeft = 64;
+  const int panelWidth = FormWidth - panelLeft - margin;
+  const int panelHeight = edit7Top - margin - margin;
+  Panel1->setGeometry(panelLeft, margin, panelWidth, panelHeight);
+  const int column = panelWidth / 3;
+  TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
+  QLabel* numbers[3] = {Label1, Label2, Label3};
+  const int statusHeight = 20;
+  const int figureTop = 10;
+  for (int i = 0; i < 3; ++i) {
+    const int center = column * i + column / 2;
+    figures[i]->move(center - TGuaBig::FigureWidth / 2, figureTop);
+    numbers[i]->setGeometry(center - 30, figureTop + TGuaBig::FigureHeight + 4, 60, 18);
+  }
+  const auto separators = Panel1->findChildren<DottedSeparator*>(Qt::FindDirectChildrenOnly);
+  for (int i = 0; i < separators.size(); ++i)
+    separators[i]->setGeometry(column * (i + 1), 6, 1, panelHeight - statusHeight - 14);
+  PanelStatus->setGeometry(3, panelHeight - statusHeight - 3, panelWidth - 6, statusHeight);
+  LabelStatus->setGeometry(0, 0, PanelStatus->width(), statusHeight);
+
+  const int memoTop = collapsed;
+  const int memoHeight = client->height() - memoTop - margin;
+  CommentsMemo->setGeometry(margin, memoTop, FormWidth - 2 * margin, std::max(memoHeight, 0));
+  CommentsMemo->setVisible(memoHeight >= 24);
+}
+
+void TFormKalynth::ToolButton10Click() {
+  if (height() == CollapsedHeight)
+    resize(FormWidth, ExpandedHeight <= MinExpandedHeight ? MinExpandedHeight : ExpandedHeight);
+  else
+    resize(FormWidth, CollapsedHeight);
+}
+
+void TFormKalynth::StatusBarIni() {
+  static const char* const corrections[7] = {
+      "Поправка времени -3 часа", "Поправка времени -2 часа", "Поправка времени -1 час", "Поправка времени 0",
+      "Поправка времени +1 час",  "Поправка времени +2 часа", "Поправка времени +3 часа"};
+  QString text = StatusPanel->text();
+  if (TimeCorrectionIndex >= 0 && TimeCorrectionIndex <= 6) text = QString::fromUtf8(corrections[TimeCorrectionIndex]);
+  if (TimeZoneIndex != -1) {
+    const int offset = TimeZoneIndex - 12;
+    text += QStringLiteral(" | GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
+  }
+  StatusPanel->setText(text);
+}
+
+void TFormKalynth::Panel9Click() { ui::platform().openUrl(QUrl(WebSiteUrl)); }
+
+void TFormKalynth::N8Click() {
+  ui::platform().openUrl(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/help/index.htm")));
+}
+
+// The about box, the settings dialog and the auxiliary windows join the
+// program later; until then their menu items do nothing and carry no mark.
+void TFormKalynth::N3Click() {}
+void TFormKalynth::N6Click() {}
+void TFormKalynth::Chza1Click() { Chza1->setChecked(false); }
+void TFormKalynth::VenVanClick() { VenVan->setChecked(false); }
+void TFormKalynth::Table1Click() { Table1->setChecked(false); }
+void TFormKalynth::DiagUsinClick() { DiagUsin->setChecked(false); }
+void TFormKalynth::StvilyVetviClick() { StvilyVetvi->setChecked(false); }
+
+void TFormKalynth::closeEvent(QCloseEvent* event) {
+  // Refuse first: an error inside the close query (a failed save) must keep
+  // the window open.
+  event->ignore();
+  if (!FormCloseQuery()) return;
+  FormClose();
+  event->accept();
+}
+
+void TFormKalynth::FormClose() {
+  ui::SettingsStore store;
+  store.write(ui::settings::FormLeft, x());
+  store.write(ui::settings::FormTop, y());
+  store.write(ui::settings::FormHeight, height());
+  store.write(ui::settings::FormHeightIndex, ExpandedHeight);
+  store.write(ui::settings::FormDiagShow, Table1->isChecked());
+  store.write(ui::settings::FormCzaczyShow, Chza1->isChecked());
+  store.write(ui::settings::FormVenvanShow, VenVan->isChecked());
+  store.write(ui::settings::FormUsinShow, DiagUsin->isChecked());
+  store.write(ui::settings::FormLegendaShow, StvilyVetvi->isChecked());
+  store.write(ui::settings::SetHint, hintsShown_);
+}
+
+bool TFormKalynth::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ToolTip:
+      if (!hintsShown_) return true;
+      break;
+    case QEvent::Resize:
+      if (watched == centralWidget()) LayoutClient();
+      break;
+    case QEvent::KeyRelease: {
+      // Edit1KeyUp: Enter in a line field or on ">>" runs ">>", also while
+      // the fields are read-only or the button is disabled.
+      auto* key = static_cast<QKeyEvent*>(event);
+      const bool lineField = watched == Edit1 || watched == Edit2 || watched == Edit3 || watched == Edit4 ||
+                             watched == Edit5 || watched == Edit6 || watched == Button1;
+      if (lineField && !key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        Button1Click();
+        return true;
+      }
+      break;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+      // A file dropped on a text field belongs to the window, not the field.
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (watched != this && drop->mimeData()->hasUrls()) {
+        if (event->type() == QEvent::Drop)
+          dropEvent(drop);
+        else
+          dragEnterEvent(static_cast<QDragEnterEvent*>(event));
+        return true;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormKalynth::dragEnterEvent(QDragEnterEvent* event) {
+  const auto urls = event->mimeData()->urls();
+  if (!urls.isEmpty() && urls.first().isLocalFile())
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void TFormKalynth::dropEvent(QDropEvent* event) {
+  const auto urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) {
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  // Only the first file counts. It is opened once the drop has finished, so
+  // the prompts of the open do not hold the dragging program.
+  const QString path = urls.first().toLocalFile();
+  if (!path.isEmpty())
+    QMetaObject::invokeMethod(this, [this, path] { OpenMyDropOrClickFile(path); }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------------------
+// Number entry
+
+void TFormKalynth::Edit1Change() { EditChange(Edit1); }
+void TFormKalynth::Edit2Change() { EditChange(Edit2); }
+void TFormKalynth::Edit3Change() { EditChange(Edit3); }
+void TFormKalynth::Edit4Change() { EditChange(Edit4); }
+void TFormKalynth::Edit5Change() { EditChange(Edit5); }
+void TFormKalynth::Edit6Change() { EditChange(Edit6); }
+
+void TFormKalynth::EditChange(QLineEdit* field) {
+  Modified = true;
+  Button1->setEnabled(true);
+  ZapolnenieGua(field);
+}
+
+void TFormKalynth::ZapolnenieGua(QLineEdit* field) {
+  QPalette pal = field->palette();
+  const QColor windowText = QApplication::palette(field).color(QPalette::Text);
+  pal.setColor(QPalette::Text, core::IsChangingCode(field->text().toStdString()) ? QColor(Qt::red) : windowText);
+  field->setPalette(pal);
+}
+
+void TFormKalynth::Button1Click() {
+  Modified = true;
+  GoButton();
+  ZapolnenieLabelStatus(false);
+}
+
+void TFormKalynth::GoButton() {
+  TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
+  for (TGuaBig* g : figures) g->setJaoNo(0);
+  for (TGuaBig* g : figures) g->hide();
+  for (QLabel* l : {static_cast<QLabel*>(Label1), static_cast<QLabel*>(Label2), static_cast<QLabel*>(Label3)})
+    l->hide();
+  for (int n = 1; n <= 6; ++n) GuaBig1->setLine(n, core::GuaDraw1(LineEdit(n)->text().toStdString()));
+  for (int n = 1; n <= 6; ++n) GuaBig3->setLine(n, core::GuaDraw3(LineEdit(n)->text().toStdString()));
+  GuaDraw2();
+  for (int n = 1; n <= 6; ++n)
+    if (!core::Zapolnenie(LineEdit(n)->text().toStdString())) return;
+  Label1->setText(QString::number(GuaBig1->NoGua()));
+  Label2->setText(QString::number(GuaBig2->NoGua()));
+  Label3->setText(QString::number(GuaBig3->NoGua()));
+  if (GuaBig1->NoGua() != GuaBig3->NoGua()) {
+    GuaBig2->show();
+    GuaBig3->show();
+    Label2->show();
+    Label3->show();
+  }
+  GuaBig1->show();
+  Label1->show();
+}
+
+void TFormKalynth::GuaDraw2() { GuaBig2->setLines(core::GuaDraw2(GuaBig1->lines(), GuaBig3->lines())); }
+
+// ---------------------------------------------------------------------------
+// Yarrow stalks
+
+namespace {
+core::ClockNumber WindowClock() {
+  return [] {
+    const QTime t = ui::platform().now().time();
+    return core::ClockNumberOf(t.minute(), t.second());
+  };
+}
+}  // namespace
+
+void TFormKalynth::ToolButton1Click() {
+  if (Modified) {
+    switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
+      case ui::Answer::Yes:
+        Save1Click();
+        if (Modified) return;
+        break;
+      case ui::Answer::No:
+        break;
+      default:
+        return;
+    }
+  }
+  BeginMilfoil();
+}
+
+void TFormKalynth::BeginMilfoil() {
+  Save1->setEnabled(false);
+  Saveas1->setEnabled(false);
+  ToolButton9->setEnabled(false);
+  ToolButton2->setEnabled(false);
+  Button1->setEnabled(true);
+  MilfoilLine = 1;
+  ToolButton1->setEnabled(false);
+  ToolButton4->setEnabled(true);
+  for (QComboBox* c : {GodCombo, Mes, Day, Chas}) c->setEnabled(false);
+  ZapolnenieLabelStatus(false);
+  CommentsMemo->clear();
+  CommentsMemo->setEnabled(false);
+  Edit7->clear();
+  for (int n = 1; n <= 6; ++n) LineEdit(n)->clear();
+  for (int n = 1; n <= 6; ++n) LineEdit(n)->setReadOnly(true);
+  for (QWidget* w : std::initializer_list<QWidget*>{GuaBig1, GuaBig2, GuaBig3, Label1, Label2, Label3}) w->hide();
+  HasFileName = false;
+  Modified = false;
+  MilfoilActive = true;
+}
+
+void TFormKalynth::ToolButton4Click() {
+  ToolButton4->setEnabled(false);
+  ToolButton5->setEnabled(true);
+  if (MilfoilLine >= 1 && MilfoilLine <= 6) {
+    const int digit = core::Step_1(core::ProgramRandom(), WindowClock(), StalkCount);
+    LineEdit(MilfoilLine)->setText(QString::number(digit));
+  }
+  HasFileName = false;
+  Modified = false;
+}
+
+void TFormKalynth::ToolButton5Click() {
+  ToolButton5->setEnabled(false);
+  ToolButton6->setEnabled(true);
+  if (MilfoilLine >= 1 && MilfoilLine <= 6) {
+    const int digit = core::Step_2(core::ProgramRandom(), WindowClock(), StalkCount);
+    QLineEdit* field = LineEdit(MilfoilLine);
+    field->setText(field->text() + QString::number(digit));
+  }
+  HasFileName = false;
+  Modified = false;
+}
+
+void TFormKalynth::ToolButton6Click() {
+  ToolButton6->setEnabled(false);
+  ToolButton4->setEnabled(true);
+  if (MilfoilLine >= 1 && MilfoilLine <= 6) {
+    const int digit = core::Step_3(core::ProgramRandom(), WindowClock(), StalkCount);
+    QLineEdit* field = LineEdit(MilfoilLine);
+    field->setText(field->text() + QString::number(digit));
+  }
+  HasFileName = false;
+  Modified = false;
+  ++MilfoilLine;
+  if (MilfoilLine == 7) {
+    AllFree();
+    CommentsMemo->clear();
+    Modified = true;
+    Button1Click();
+  }
+}
+
+void TFormKalynth::AllFree() {
+  MilfoilLine = 0;
+  Save1->setEnabled(true);
+  Saveas1->setEnabled(true);
+  ToolButton9->setEnabled(true);
+  ToolButton6->setEnabled(false);
+  ToolButton1->setEnabled(true);
+  ToolButton2->setEnabled(true);
+  ToolButton4->setEnabled(false);
+  ToolButton5->setEnabled(false);
+  Edit7->setEnabled(true);
+  CommentsMemo->setEnabled(true);
+  for (QComboBox* c : {GodCombo, Mes, Day, Chas}) c->setEnabled(true);
+  for (int n = 1; n <= 6; ++n) LineEdit(n)->setReadOnly(false);
+  MilfoilActive = false;
+}
+
+// ---------------------------------------------------------------------------
+// Date casting
+
+void TFormKalynth::GodComboChange() { Modified = true; }
+
+void TFormKalynth::ToolButton2Click() {
+  Modified = true;
+  GuaBig1->hide();
+  GuaBig2->hide();
+  GuaBig3->hide();
+  Raschet();
+  Chisla2(GuaBig1, UpperTrigram, LowerTrigram, ChangingLine);
+  GuaBig3->setLines(GuaBig1->lines());
+  GuaBig2->setJaoNo(GuaBig1->JaoNo());
+  GuaBig3->setJaoNo(GuaBig1->JaoNo());
+  GuaBig3->setLines(core::ChangedFigure(GuaBig3->lines(), GuaBig1->JaoNo()));
+  GuaDraw2();
+  GuaBig1->show();
+  GuaBig2->show();
+  GuaBig3->show();
+  Label1->setText(QString::number(GuaBig1->NoGua()));
+  Label2->setText(QString::number(GuaBig2->NoGua()));
+  Label3->setText(QString::number(GuaBig3->NoGua()));
+  Label1->show();
+  Label2->show();
+  Label3->show();
+  ZapolnenieLabelStatus(true);
+}
+
+void TFormKalynth::Raschet() {
+  const int year = GodCombo->currentIndex() + 1;
+  const int month = StrToInt(Mes->currentText());
+  const int day = StrToInt(Day->currentText());
+  const core::DateNumbers numbers = core::Raschet(year, month, day, Chas->currentIndex());
+  UpperTrigram = numbers.upperTrigram;
+  LowerTrigram = numbers.lowerTrigram;
+  ChangingLine = numbers.changingLine;
+}
+
+void TFormKalynth::Chisla2(TGuaBig* figure, int upperTrigram, int lowerTrigram, int changingLine) {
+  core::Figure lines = figure->lines();
+  const int jaoNo = core::Chisla2(lines, upperTrigram, lowerTrigram, changingLine);
+  figure->setJaoNo(0);
+  for (int n = 6; n >= 1; --n) figure->setLine(n, lines[n - 1]);
+  figure->setJaoNo(jaoNo);
+}
+
+void TFormKalynth::ZapolnenieLabelStatus(bool show) {
+  if (show) {
+    LabelStatus->setText(QString::fromStdString(core::StatusText(GodCombo->currentIndex() + 1,
+                                                                 Mes->currentText().toStdString(),
+                                                                 Day->currentText().toStdString(),
+                                                                 Chas->currentIndex())));
+  }
+  PanelStatus->setVisible(show);
+}
+
+void TFormKalynth::SetLunarDate(astro::TDateTime t) {
+  const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, TimeCorrectionIndex);
+  for (int i = 0; i < 12; ++i) Chas->setItemText(i, QString::fromStdString(s.chasCaptions[i]));
+  Chas->setCurrentIndex(s.doubleHour);
+  GodCombo->setCurrentIndex(s.yearNumber - 1);
+  Label6->setText(s.leapMonth ? QStringLiteral("Мес/д:") : QStringLiteral("Месяц:"));
+  Mes->setCurrentIndex(s.month - 1);
+  Day->setCurrentIndex(s.day - 1);
+}
+
+// ---------------------------------------------------------------------------
+// Commentary
+
+void TFormKalynth::Label1Click() { OpenGuaWindows(Label1); }
+void TFormKalynth::Label2Click() { OpenGuaWindows(Label2); }
+void TFormKalynth::Label3Click() { OpenGuaWindows(Label3); }
+
+void TFormKalynth::OpenGuaWindows(QLabel* label) {
+  const int n = StrToInt(label->text());
+  if (n < 1 || n > 64) return;
+  ui::platform().openUrl(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
+                                             QStringLiteral(".htm")));
+}
+
+// ---------------------------------------------------------------------------
+// Record lifecycle
+
+QString TFormKalynth::SavePromptText() const {
+  return QStringLiteral("Сохранить изменения в файле ") + FileNameOf(CurrentFileName) + QStringLiteral("?");
+}
+
+bool TFormKalynth::FileChangeIfClear() const {
+  if (HasFileName) return Modified;
+  bool content = !Edit7->text().isEmpty() || !CommentsMemo->toPlainText().isEmpty() || !GuaBig1->isHidden();
+  for (int n = 1; n <= 6; ++n) content = content || !LineEdit(n)->text().isEmpty();
+  return content && Modified;
+}
+
+records::Record TFormKalynth::CurrentRecord() const {
+  records::Record r;
+  for (int n = 1; n <= 6; ++n) r.lineCodes[n - 1] = LineEdit(n)->text();
+  r.note = Edit7->text();
+  r.yah = GodCombo->currentIndex();
+  r.mon = Mes->currentIndex();
+  r.day = Day->currentIndex();
+  r.hour = Chas->currentIndex();
+  r.btn2 = !PanelStatus->isHidden();
+  r.gua = GuaBig1->lines();
+  r.jaoNo = GuaBig1->JaoNo();
+  const QString comments = CommentsMemo->toPlainText();
+  if (!comments.isEmpty()) r.comments = comments.split(QLatin1Char('\n'));
+  return r;
+}
+
+bool TFormKalynth::WriteRecord(const QString& path) {
+  const records::Record record = CurrentRecord();
+  const QStringList fields = records::UnencodableFields(record);
+  if (!fields.isEmpty()) {
+    QStringList places;
+    for (const QString& f : fields) {
+      if (f == QLatin1String("Edit7"))
+        places << QStringLiteral("краткий комментарий");
+      else if (f.compare(QLatin1String("Comments"), Qt::CaseInsensitive) == 0)
+        places << QStringLiteral("комментарии");
+      else if (f.startsWith(QLatin1String("Edit")))
+        places << QStringLiteral("числа %1-го яо").arg(f.mid(4));
+      else
+        places << f;
+    }
+    const QString text =
+        QStringLiteral("Некоторые знаки (%1) нельзя записать в файл KALYNTH: он хранит только русские и латинские "
+                       "буквы, цифры и обычные знаки. В файле на их месте окажутся знаки «?».\n\n"
+                       "Сохранить всё равно?")
+            .arg(places.join(QStringLiteral(", ")));
+    if (ui::platform().warningYesNo(this, text) != ui::Answer::Yes) return false;
+  }
+  records::WriteRecordFile(path, record);
+  return true;
+}
+
+void TFormKalynth::Save1Click() {
+  if (!HasFileName) {
+    Saveas1Click();
+    return;
+  }
+  if (!WriteRecord(CurrentFileName)) return;
+  Modified = false;
+}
+
+void TFormKalynth::Saveas1Click() {
+  ui::FileDialogRequest request;
+  request.directory = FolderOf(CurrentFileName);
+  request.fileName = QStringLiteral("Untitle") + QString::number(UntitledCounter);
+  request.filter = RecordFilter;
+  request.defaultSuffix = QStringLiteral("kly");
+  const QString path = ui::platform().saveFileName(this, request);
+  if (path.isEmpty()) return;
+  if (!WriteRecord(path)) return;
+  CurrentFileName = QFileInfo(path).absoluteFilePath();
+  HasFileName = true;
+  Modified = false;
+  ++UntitledCounter;
+  SetTitleFor(path);
+}
+
+void TFormKalynth::SetTitleFor(const QString& path) { setWindowTitle(Title + QStringLiteral(" - ") + FileNameOf(path)); }
+
+void TFormKalynth::ShowNotARecord(const QString& path) {
+  ui::platform().error(this, QStringLiteral("File ") + path + QStringLiteral(" ") +
+                                 QStringLiteral("Этот файл не является файлом KALYNTH"));
+}
+
+void TFormKalynth::ClearBtnClick() {
+  if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
+  if (FileChangeIfClear()) {
+    switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
+      case ui::Answer::Yes:
+        Save1Click();
+        if (Modified) return;
+        break;
+      case ui::Answer::No:
+        break;
+      default:
+        return;
+    }
+  }
+  NewClick();
+}
+
+void TFormKalynth::NewClick() {
+  for (int n = 1; n <= 6; ++n) LineEdit(n)->clear();
+  Button1->setEnabled(false);
+  for (QWidget* w : std::initializer_list<QWidget*>{GuaBig1, GuaBig2, GuaBig3, Label1, Label2, Label3}) w->hide();
+  Edit7->clear();
+  Modified = false;
+  HasFileName = false;
+  AllFree();
+  CommentsMemo->clear();
+  // Emptying the comments box is no change of the new sheet.
+  Modified = false;
+  setWindowTitle(Title);
+  SetLunarDate(ToDayValue(ui::platform().now()));
+  ZapolnenieLabelStatus(false);
+  CurrentFileName.clear();
+}
+
+void TFormKalynth::Open1Click() {
+  for (;;) {
+    if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
+    if (!FileChangeIfClear()) break;
+    const ui::Answer answer = ui::platform().warningYesNoCancel(this, SavePromptText());
+    if (answer == ui::Answer::Cancel) return;
+    if (answer == ui::Answer::No) break;
+    Save1Click();  // and ask again: a cancelled save leads back to the prompt
+  }
+  OpenMyFile();
+}
+
+void TFormKalynth::OpenMyFile() {
+  ui::FileDialogRequest request;
+  request.directory = FolderOf(CurrentFileName);
+  request.fileName = OpenDialogFileName;
+  request.filter = RecordFilter;
+  const QString path = ui::platform().openFileName(this, request);
+  if (path.isEmpty()) return;
+  OpenDialogFileName = path;
+  const std::optional<records::Record> record = records::ReadRecordFile(path);
+  if (!record) {
+    ShowNotARecord(path);
+    return;
+  }
+  ReadRecord(*record, path, true);
+}
+
+void TFormKalynth::OpenMyDropOrClickFile(const QString& path) {
+  if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
+  if (!HasRecordExtension(path)) {
+    ShowNotARecord(path);
+    return;
+  }
+  if (FileChangeIfClear()) {
+    switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
+      case ui::Answer::Yes:
+        Save1Click();
+        if (FileChangeIfClear()) return;
+        break;
+      case ui::Answer::No:
+        break;
+      default:
+        return;
+    }
+  }
+  OpenMyDropOrClickFileRaschet(path);
+}
+
+void TFormKalynth::OpenMyDropOrClickFileRaschet(const QString& path) {
+  const std::optional<records::Record> record = records::ReadRecordFile(path);
+  if (!record) {
+    ShowNotARecord(path);
+    return;
+  }
+  ReadRecord(*record, path, false);
+}
+
+void TFormKalynth::ReadRecord(const records::Record& record, const QString& path, bool fromOpenDialog) {
+  // 1, 2. Fields, with their change reactions.
+  for (int n = 1; n <= 6; ++n) LineEdit(n)->setText(record.lineCodes[n - 1]);
+  Edit7->setText(record.note);
+  // 3. The caller's binding.
+  if (fromOpenDialog) {
+    CurrentFileName = QFileInfo(path).absoluteFilePath();
+    OpenDialogFileName.clear();
+  }
+  SetTitleFor(path);
+  // 4. Date lists; an index outside a list leaves it without selection.
+  auto select = [](QComboBox* list, int index) {
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+  };
+  select(GodCombo, record.yah);
+  select(Mes, record.mon);
+  select(Day, record.day);
+  select(Chas, record.hour);
+  // 5. Figures.
+  if (record.btn2) {
+    OpenCalc(record);
+    ZapolnenieLabelStatus(true);
+  } else {
+    Button1Click();
+  }
+  // 6. The caller's reset.
+  ResetAfterRead();
+  if (!fromOpenDialog) CurrentFileName = QFileInfo(path).absoluteFilePath();
+  // 7. Comments.
+  CommentsMemo->setPlainText(record.comments.join(QLatin1Char('\n')));
+  // 8.
+  Modified = false;
+  HasFileName = true;
+}
+
+void TFormKalynth::OpenCalc(const records::Record& record) {
+  GuaBig1->setLines(record.gua);
+  for (TGuaBig* g : {GuaBig1, GuaBig2, GuaBig3}) g->setJaoNo(record.jaoNo);
+  GuaBig3->setLines(core::ChangedFigure(GuaBig1->lines(), GuaBig1->JaoNo()));
+  GuaDraw2();
+  Label1->setText(QString::number(GuaBig1->NoGua()));
+  Label2->setText(QString::number(GuaBig2->NoGua()));
+  Label3->setText(QString::number(GuaBig3->NoGua()));
+  for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label3, GuaBig1, GuaBig2, GuaBig3}) w->show();
+  HasFileName = true;
+}
+
+void TFormKalynth::ResetAfterRead() {
+  MilfoilLine = 0;
+  ToolButton1->setEnabled(true);
+  for (QToolButton* b : {ToolButton4, ToolButton5, ToolButton6}) b->setEnabled(false);
+  ToolButton9->setEnabled(true);
+  Save1->setEnabled(true);
+  Saveas1->setEnabled(true);
+  AllFree();
+}
+
+bool TFormKalynth::FormCloseQuery() {
+  bool canClose = true;
+  if (FileChangeIfClear()) {
+    switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
+      case ui::Answer::Yes:
+        Save1Click();
+        canClose = !Modified;
+        break;
+      case ui::Answer::No:
+        break;
+      default:
+        canClose = false;
+        break;
+    }
+  }
+  if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) canClose = false;
+  return canClose;
+}
+
+void TFormKalynth::TakeHandOff() {
+  {
+    ui::SettingsStore store;
+    HandOffPath = store.read(ui::settings::ParamStr);
+    // Emptied before the open: a prompt closing during the open activates
+    // the window again and must not find the same path.
+    if (!HandOffPath.isEmpty()) store.write(ui::settings::ParamStr, QString());
+  }
+  if (!HandOffPath.isEmpty()) OpenMyDropOrClickFile(HandOffPath);
+}

@@ -1,0 +1,696 @@
+// The main window driven like a user drives it: the frame and its settings,
+// number entry, the yarrow-stalk casting, the date casting and the
+// commentary pages. Prompts and the clock come from a FakePlatform.
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QToolBar>
+#include <QToolTip>
+#include <memory>
+
+#include "core/yarrow.h"
+#include "ui/ClickLabel.h"
+#include "ui/GuaBig.h"
+#include "ui/SettingsStore.h"
+#include "ui/main.h"
+#include "ui/tests/TestSupport.h"
+
+using ui::Answer;
+using ui::test::FakePlatform;
+
+// Receives the pages handed to the desktop (QDesktopServices URL handler).
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls.append(url); }
+};
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<FakePlatform> fake;
+  std::unique_ptr<ui::ScopedPlatform> scoped;
+  std::unique_ptr<TFormKalynth> w;
+
+  void create(const QStringList& args = {}) {
+    w = std::make_unique<TFormKalynth>(args);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+  }
+
+  // Types a code into line field n the way a user does.
+  void type(int n, const QString& code) {
+    QLineEdit* e = w->LineEdit(n);
+    e->clear();
+    QTest::keyClicks(e, code);
+  }
+  void typeAll(const QStringList& codes) {
+    for (int n = 1; n <= 6; ++n) type(n, codes[n - 1]);
+  }
+  QStringList fieldTexts() const {
+    QStringList t;
+    for (int n = 1; n <= 6; ++n) t << w->LineEdit(n)->text();
+    return t;
+  }
+  bool isRed(QLineEdit* e) const { return e->palette().color(QPalette::Text) == QColor(Qt::red); }
+  // Visible as set by the window (the window itself may be hidden).
+  static bool shown(QWidget* x) { return !x->isHidden(); }
+
+ private slots:
+  void init() {
+    ui::test::ClearSettings();
+    fake = std::make_unique<FakePlatform>();
+    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
+    core::ProgramRandom().setState(0);
+  }
+  void cleanup() {
+    if (w) {
+      w->Modified = false;  // close without prompts
+      w->MilfoilActive = false;
+      w->close();
+    }
+    w.reset();
+    scoped.reset();
+    fake.reset();
+  }
+
+  // ---- frame ---------------------------------------------------------------
+
+  void firstStartWithEmptyStore() {
+    create();
+    QCOMPARE(w->size(), QSize(479, 331));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(w->pos(), QPoint(screen.width() / 2 - 479 / 2, screen.height() / 2 - 331 / 2));
+    QVERIFY(w->HintsShown());
+    QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +3"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
+    QCOMPARE(w->TimeCorrectionIndex, 3);
+    QCOMPARE(w->TimeZoneIndex, 15);
+    QCOMPARE(w->ExpandedHeight, 400);
+    QCOMPARE(w->UntitledCounter, 1);
+    QVERIFY(!w->Modified);
+    QVERIFY(!w->HasFileName);
+    for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1, w->Label2,
+                                                      w->Label3, w->PanelStatus})
+      QVERIFY2(!shown(x), qPrintable(x->objectName()));
+    QVERIFY(!w->Button1->isEnabled());
+    QVERIFY(w->ToolButton1->isEnabled());
+    QVERIFY(!w->ToolButton4->isEnabled() && !w->ToolButton5->isEnabled() && !w->ToolButton6->isEnabled());
+    QCOMPARE(w->LabelStatus->text(), QStringLiteral("Не установлено"));
+  }
+
+  // Captions, hints, shortcuts and object names as the user and the other
+  // windows find them.
+  void controlsAndMenus() {
+    create();
+    struct Item {
+      const char* name;
+      const char* text;
+      QKeySequence keys;
+    };
+    const Item items[] = {
+        {"New1", "Новый лист", QKeySequence(QStringLiteral("Ctrl+N"))},
+        {"Open1", "Открыть...", QKeySequence(QStringLiteral("Ctrl+O"))},
+        {"Save1", "Сохранить", QKeySequence(QStringLiteral("Ctrl+S"))},
+        {"Saveas1", "Сохранить как...", QKeySequence(QStringLiteral("Shift+Ctrl+S"))},
+        {"Exit1", "Выход", QKeySequence(QStringLiteral("Ctrl+W"))},
+        {"Chza1", "Календарь", {}},
+        {"VenVan", "Диаграмма Вень-вана", {}},
+        {"Table1", "Диаграмма «Стволы-ветви»", {}},
+        {"DiagUsin", "Диаграмма «У-син»", {}},
+        {"StvilyVetvi", "Стволы-ветви", {}},
+        {"N6", "Установки...", {}},
+        {"N8", "Вызов справки", QKeySequence(QStringLiteral("F1"))},
+        {"N3", "О программе", {}},
+    };
+    for (const Item& item : items) {
+      auto* a = w->findChild<QAction*>(QString::fromLatin1(item.name));
+      QVERIFY2(a, item.name);
+      QCOMPARE(a->text(), QString::fromUtf8(item.text));
+      QCOMPARE(a->shortcut(), item.keys);
+    }
+    for (QAction* a : {w->Chza1, w->VenVan, w->Table1, w->DiagUsin, w->StvilyVetvi}) QVERIFY(a->isCheckable());
+    QStringList menus;
+    for (QAction* a : w->menuBar()->actions()) menus << a->text();
+    QCOMPARE(menus, QStringList({"Файл", "Прочее", "Справка"}));
+
+    struct Hint {
+      const char* name;
+      const char* hint;
+    };
+    const Hint hints[] = {{"ClearBtn", "Новый лист"},
+                          {"ToolButton8", "Открыть файл..."},
+                          {"ToolButton9", "Сохранить файл"},
+                          {"ToolButton1", "Начать гадание с помощью компьютера"},
+                          {"ToolButton4", "Разделить"},
+                          {"ToolButton5", "Разделить"},
+                          {"ToolButton6", "Разделить"},
+                          {"ToolButton10", "Комментарии"},
+                          {"GodCombo", "Год лунному календарю"},
+                          {"Mes", "Лунный месяц"},
+                          {"Day", "Лунный день"},
+                          {"Chas", "Двухчасовки"},
+                          {"ToolButton2", "Получить гуа"},
+                          {"Edit1", "Числа первого яо"},
+                          {"Edit4", "Числа четвертого яо"},
+                          {"Edit6", "Числа шестого яо"},
+                          {"Button1", "Получить гуа из чисел"},
+                          {"Label2", "Комментарии к гуа"},
+                          {"LabelStatus", "Гуа получены на эту дату"},
+                          {"Edit7", "Краткие комментарии к гуа"},
+                          {"CommentsMemo", "Комментарии к гуа"}};
+    for (const Hint& h : hints) {
+      auto* x = w->findChild<QWidget*>(QString::fromLatin1(h.name));
+      QVERIFY2(x, h.name);
+      QCOMPARE(x->toolTip(), QString::fromUtf8(h.hint));
+    }
+    for (QToolButton* b : w->findChildren<QToolButton*>()) {
+      if (b->objectName().startsWith(QLatin1String("qt_"))) continue;  // tool bar extension
+      QCOMPARE(b->cursor().shape(), Qt::PointingHandCursor);
+      QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
+    }
+    QCOMPARE(w->Chas->count(), 12);
+    QCOMPARE(w->Chas->maxVisibleItems(), 8);
+    for (int i = 0; i < 12; ++i) QVERIFY(!w->Chas->itemIcon(i).isNull());
+    QCOMPARE(w->GodCombo->count(), 12);
+    QCOMPARE(w->Mes->count(), 12);
+    QCOMPARE(w->Day->count(), 30);
+    QCOMPARE(w->Day->itemText(29), QStringLiteral("30"));
+    QVERIFY(w->Panel9->text().contains(QStringLiteral("wikisource.org")));
+  }
+
+  // Every control lies inside the 479-pixel client area and nothing is cut
+  // by the tool bars' overflow button.
+  void everythingFitsCollapsed() {
+    create();
+    for (QToolBar* bar : {w->ToolBar1, w->ToolBar2}) {
+      auto* ext = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+      QVERIFY(!ext || !ext->isVisible());
+    }
+    for (QWidget* x : std::initializer_list<QWidget*>{w->Edit1, w->Edit6, w->Button1, w->Panel1, w->Edit7,
+                                                      w->Chas, w->ToolButton2, w->Panel9}) {
+      const QRect r(x->mapTo(w.get(), QPoint(0, 0)), x->size());
+      QVERIFY2(w->rect().contains(r), qPrintable(x->objectName()));
+    }
+    QVERIFY(!w->CommentsMemo->isVisible());
+    const QRect panel(w->Panel1->mapTo(w.get(), QPoint(0, 0)), w->Panel1->size());
+    const QRect status(w->PanelStatus->mapTo(w.get(), QPoint(0, 0)), w->PanelStatus->size());
+    QVERIFY(panel.contains(status));
+    QVERIFY(w->Panel1->height() >= 10 + 88 + 4 + 18 + 20);
+  }
+
+  void storedHeight_data() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("expanded");
+    QTest::newRow("below the collapsed height") << 200 << 331 << 400;
+    QTest::newRow("just above collapsed") << 350 << 400 << 400;
+    QTest::newRow("tall") << 600 << 600 << 400;  // HeightIndex keeps its own value
+  }
+  void storedHeight() {
+    QFETCH(int, stored);
+    QFETCH(int, height);
+    QFETCH(int, expanded);
+    ui::test::WriteSettings("[Form]\nHeight=" + QByteArray::number(stored) + "\nLeft=10\nTop=20\n");
+    create();
+    QCOMPARE(w->height(), height);
+    QCOMPARE(w->width(), 479);
+    QCOMPARE(w->ExpandedHeight, expanded);
+    QCOMPARE(w->pos(), QPoint(10, 20));
+  }
+
+  void commentsToggle() {
+    create();
+    QVERIFY(!w->CommentsMemo->isVisible());
+    w->resize(479, 600);
+    QTRY_COMPARE(w->height(), 600);
+    QCOMPARE(w->ExpandedHeight, 600);
+    QVERIFY(w->CommentsMemo->isVisible());
+    QVERIFY(w->CommentsMemo->height() >= 600 - 331 - 8);
+    w->ToolButton10->click();
+    QTRY_COMPARE(w->height(), 331);
+    QCOMPARE(w->ExpandedHeight, 600);
+    QTRY_VERIFY(!w->CommentsMemo->isVisible());
+    w->ToolButton10->click();
+    QTRY_COMPARE(w->height(), 600);
+  }
+
+  void commentsToggleOpensAtLeast400() {
+    ui::test::WriteSettings("[Form]\nHeightIndex=380\n");
+    create();
+    QCOMPARE(w->ExpandedHeight, 380);
+    w->ToolButton10->click();
+    QTRY_COMPARE(w->height(), 400);
+    QCOMPARE(w->ExpandedHeight, 400);
+  }
+
+  void sizeLimits() {
+    create();
+    w->resize(600, 200);
+    QTest::qWait(20);
+    QCOMPARE(w->width(), 479);
+    QCOMPARE(w->height(), 331);
+    w->resize(479, 380);
+    QTRY_COMPARE(w->height(), 380);
+    QCOMPARE(w->ExpandedHeight, 400);
+    QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
+  }
+
+  void statusText_data() {
+    QTest::addColumn<int>("correction");
+    QTest::addColumn<int>("zone");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("defaults") << 3 << 15 << "Поправка времени 0 | GMT +3";
+    QTest::newRow("-3, GMT 0") << 0 << 12 << "Поправка времени -3 часа | GMT 0";
+    QTest::newRow("-2, GMT -12") << 1 << 0 << "Поправка времени -2 часа | GMT -12";
+    QTest::newRow("-1, GMT -1") << 2 << 11 << "Поправка времени -1 час | GMT -1";
+    QTest::newRow("+1, GMT +1") << 4 << 13 << "Поправка времени +1 час | GMT +1";
+    QTest::newRow("+2, GMT +13") << 5 << 25 << "Поправка времени +2 часа | GMT +13";
+    QTest::newRow("+3, no zone") << 6 << -1 << "Поправка времени +3 часа";
+  }
+  void statusText() {
+    QFETCH(int, correction);
+    QFETCH(int, zone);
+    QFETCH(QString, text);
+    ui::test::WriteSettings("[Calendar]\nLetneeTime=" + QByteArray::number(correction) +
+                            "\nGMT=" + QByteArray::number(zone) + "\n");
+    create();
+    QCOMPARE(w->StatusPanel->text(), text);
+  }
+
+  void closeWritesFormAndSet() {
+    ui::test::WriteSettings("[Set]\nHint=0\n");
+    create();
+    QVERIFY(!w->HintsShown());
+    w->move(33, 44);
+    w->resize(479, 500);
+    QTRY_COMPARE(w->height(), 500);
+    const QPoint at = w->pos();
+    QVERIFY(w->close());
+    ui::SettingsStore s;
+    QCOMPARE(s.read(ui::settings::FormLeft, -1), at.x());
+    QCOMPARE(s.read(ui::settings::FormTop, -1), at.y());
+    QCOMPARE(s.read(ui::settings::FormHeight), 500);
+    QCOMPARE(s.read(ui::settings::FormHeightIndex), 500);
+    QCOMPARE(s.read(ui::settings::SetHint), false);
+    QCOMPARE(s.rawText("Form", "LegendaShow"), std::optional<QString>("0"));
+    QCOMPARE(s.rawText("Form", "CzaczyShow"), std::optional<QString>("0"));
+    QCOMPARE(s.rawText("Form", "DiagShow"), std::optional<QString>("0"));
+    QCOMPARE(s.rawText("Form", "FormVenvanShow"), std::optional<QString>("0"));
+    QCOMPARE(s.rawText("Form", "UsinShow"), std::optional<QString>("0"));
+    w.reset();
+  }
+
+  void cancelledCloseWritesNothing() {
+    create();
+    type(6, "588");
+    fake->answers = {Answer::Cancel};
+    QVERIFY(!w->close());
+    QVERIFY(w->isVisible());
+    QVERIFY(!QFile::exists(ui::test::SettingsFile()));
+  }
+
+  void hintsOff() {
+    ui::test::WriteSettings("[Set]\nHint=0\n");
+    create();
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), w->Edit1->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(w->Edit1, &help);
+    QVERIFY(!QToolTip::isVisible());
+    w->SetHintsShown(true);
+    QCoreApplication::sendEvent(w->Edit1, &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("Числа первого яо"));
+    QToolTip::hideText();
+  }
+
+  // ---- number entry ------------------------------------------------------------
+
+  void numbersToHexagram_data() {
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<QList<int>>("numbers");  // empty: nothing shown
+    QTest::addColumn<bool>("allThree");
+    QTest::newRow("six 588") << QStringList{"588", "588", "588", "588", "588", "588"} << QList<int>{1, 1, 1}
+                             << false;
+    QTest::newRow("line 3 changes") << QStringList{"588", "588", "544", "588", "588", "588"}
+                                    << QList<int>{1, 37, 10} << true;
+    QTest::newRow("all 544") << QStringList{"544", "544", "544", "544", "544", "544"} << QList<int>{1, 1, 2}
+                             << true;
+    QTest::newRow("all 988") << QStringList{"988", "988", "988", "988", "988", "988"} << QList<int>{2, 2, 1}
+                             << true;
+    QTest::newRow("sixth empty") << QStringList{"588", "588", "588", "588", "588", ""} << QList<int>{} << false;
+    QTest::newRow("partial code") << QStringList{"58", "588", "588", "588", "588", "588"} << QList<int>{}
+                                  << false;
+  }
+  void numbersToHexagram() {
+    QFETCH(QStringList, codes);
+    QFETCH(QList<int>, numbers);
+    QFETCH(bool, allThree);
+    create();
+    typeAll(codes);
+    QVERIFY(w->Button1->isEnabled());
+    w->Modified = false;
+    QTest::keyClick(w->Edit4, Qt::Key_Return);
+    QVERIFY(w->Modified);
+    if (numbers.isEmpty()) {
+      QVERIFY(!shown(w->GuaBig1) && !shown(w->Label1) && !shown(w->GuaBig3));
+      return;
+    }
+    QVERIFY(shown(w->GuaBig1) && shown(w->Label1));
+    QCOMPARE(w->Label1->text(), QString::number(numbers[0]));
+    QCOMPARE(shown(w->GuaBig2), allThree);
+    QCOMPARE(shown(w->GuaBig3), allThree);
+    QCOMPARE(shown(w->Label3), allThree);
+    if (allThree) {
+      QCOMPARE(w->Label2->text(), QString::number(numbers[1]));
+      QCOMPARE(w->Label3->text(), QString::number(numbers[2]));
+    }
+    for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) QCOMPARE(g->JaoNo(), 0);
+    QVERIFY(!shown(w->PanelStatus));
+  }
+
+  void changingCodesInRed() {
+    create();
+    QLineEdit* e = w->Edit2;
+    QTest::keyClick(e, '5');
+    QVERIFY(!isRed(e));
+    QTest::keyClick(e, '4');
+    QVERIFY(!isRed(e));
+    QTest::keyClick(e, '4');
+    QVERIFY(isRed(e));
+    QTest::keyClick(e, Qt::Key_Backspace);
+    QTest::keyClick(e, '8');
+    QCOMPARE(e->text(), QStringLiteral("548"));
+    QVERIFY(!isRed(e));
+    e->setText(QStringLiteral("988"));
+    QVERIFY(isRed(e));
+  }
+
+  // Three characters are typed at most; longer text from a file stays whole.
+  void atMostThreeTyped() {
+    create();
+    QTest::keyClicks(w->Edit1, "58845");
+    QCOMPARE(w->Edit1->text(), QStringLiteral("588"));
+    w->Edit2->setText(QStringLiteral("12345"));
+    QCOMPARE(w->Edit2->text(), QStringLiteral("12345"));
+    w->Edit2->setCursorPosition(5);
+    QTest::keyClick(w->Edit2, Qt::Key_Backspace);
+    QCOMPARE(w->Edit2->text(), QStringLiteral("1234"));
+    QTest::keyClick(w->Edit2, '9');
+    QCOMPARE(w->Edit2->text(), QStringLiteral("1234"));
+  }
+
+  // Enter runs ">>" from any line field and from the button, also while the
+  // button is disabled.
+  void enterRunsButton1() {
+    create();
+    QVERIFY(!w->Button1->isEnabled());
+    QTest::keyClick(w->Edit1, Qt::Key_Enter);
+    QVERIFY(w->Modified);
+    typeAll({"588", "588", "544", "588", "588", "588"});
+    w->Button1->setEnabled(false);
+    QTest::keyClick(w->Edit6, Qt::Key_Return);
+    QCOMPARE(w->Label2->text(), QStringLiteral("37"));
+    w->GuaBig1->hide();
+    w->Button1->setEnabled(true);
+    QTest::keyClick(w->Button1, Qt::Key_Return);
+    QVERIFY(shown(w->GuaBig1));
+  }
+
+  // ---- yarrow stalks -----------------------------------------------------------
+
+  void yarrowCasting() {
+    create();
+    fake->clock = QDateTime(QDate(2024, 2, 10), QTime(10, 12, 34));  // clock number 1234
+    w->CommentsMemo->setPlainText(QStringLiteral("старый комментарий"));
+    w->Edit7->setText(QStringLiteral("заметка"));
+    w->Modified = false;
+    w->ToolButton1->click();
+    QVERIFY(w->MilfoilActive);
+    QCOMPARE(w->MilfoilLine, 1);
+    QVERIFY(w->CommentsMemo->toPlainText().isEmpty());
+    QVERIFY(!w->CommentsMemo->isEnabled());
+    QVERIFY(w->Edit7->text().isEmpty());
+    QVERIFY(w->Edit7->isEnabled());
+    QVERIFY(w->Button1->isEnabled());
+    for (QAction* a : {w->Save1, w->Saveas1}) QVERIFY(!a->isEnabled());
+
+    QToolButton* steps[3] = {w->ToolButton4, w->ToolButton5, w->ToolButton6};
+    for (int line = 1; line <= 6; ++line) {
+      for (int step = 0; step < 3; ++step) {
+        // State table: exactly the next division button is enabled; casting
+        // button, date casting, save commands and date lists are disabled.
+        for (int k = 0; k < 3; ++k) QCOMPARE(steps[k]->isEnabled(), k == step);
+        QVERIFY(!w->ToolButton1->isEnabled());
+        QVERIFY(!w->ToolButton2->isEnabled());
+        QVERIFY(!w->ToolButton9->isEnabled());
+        QVERIFY(!w->GodCombo->isEnabled() && !w->Chas->isEnabled());
+        QVERIFY(w->LineEdit(line)->isReadOnly());
+        steps[step]->click();
+        QCOMPARE(w->LineEdit(line)->text().size(), step + 1);
+        if (line < 6 || step < 2) {
+          QVERIFY(!w->Modified);
+          QVERIFY(!w->HasFileName);
+        }
+      }
+      if (line == 1) QCOMPARE(w->Edit1->text(), QStringLiteral("588"));  // left heap 10: 2 + 2 + 1 = 5
+    }
+    QCOMPARE(fieldTexts(), QStringList({"588", "588", "544", "544", "984", "948"}));
+    QVERIFY(!w->MilfoilActive);
+    QCOMPARE(w->MilfoilLine, 0);
+    QVERIFY(w->Modified);
+    QVERIFY(!w->HasFileName);
+    QVERIFY(w->CommentsMemo->toPlainText().isEmpty());
+    QVERIFY(w->CommentsMemo->isEnabled());
+    QVERIFY(w->ToolButton1->isEnabled() && w->ToolButton2->isEnabled() && w->ToolButton9->isEnabled());
+    for (QToolButton* b : steps) QVERIFY(!b->isEnabled());
+    for (int n = 1; n <= 6; ++n) QVERIFY(!w->LineEdit(n)->isReadOnly());
+    QVERIFY(shown(w->GuaBig1) && shown(w->GuaBig2) && shown(w->GuaBig3));
+    QVERIFY(isRed(w->Edit3) && isRed(w->Edit4) && !isRed(w->Edit5));
+    QVERIFY(fake->prompts.isEmpty());
+  }
+
+  // With the clock number 0 every draw returns 0: each line is "544".
+  void yarrowWithClockZero() {
+    create();
+    fake->clock = QDateTime(QDate(2024, 2, 10), QTime(10, 0, 0));
+    w->ToolButton1->click();
+    w->ToolButton4->click();
+    w->ToolButton5->click();
+    w->ToolButton6->click();
+    QCOMPARE(w->Edit1->text(), QStringLiteral("544"));
+    QCOMPARE(w->MilfoilLine, 2);
+  }
+
+  void yarrowAsksToSaveWhenModified() {
+    create();
+    type(1, "588");
+    const QStringList before = fieldTexts();
+    fake->answers = {Answer::Cancel};
+    w->ToolButton1->click();
+    QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле ?"});
+    QCOMPARE(fake->prompts.first().kind, QStringLiteral("warning3"));
+    QVERIFY(!w->MilfoilActive);
+    QCOMPARE(fieldTexts(), before);
+    fake->answers = {Answer::No};
+    w->ToolButton1->click();
+    QVERIFY(w->MilfoilActive);
+  }
+
+  // ">>" between divisions draws nothing while a field is incomplete, and
+  // Enter works in the read-only fields.
+  void buttonDuringCasting() {
+    create();
+    w->ToolButton1->click();
+    w->ToolButton4->click();
+    QTest::keyClick(w->Edit1, Qt::Key_Return);
+    QVERIFY(!shown(w->GuaBig1));
+    QVERIFY(w->MilfoilActive);
+  }
+
+  // ---- date casting ------------------------------------------------------------
+
+  void dateCasting_data() {
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<QList<int>>("numbers");
+    QTest::addColumn<int>("jaoNo");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("5/3/15 У") << 5 << 3 << 15 << 6 << QList<int>{4, 24, 7} << 6
+                              << "Гуа на год 5, месяц 3, день 15, час У";
+    QTest::newRow("1/1/6 Вэй") << 1 << 1 << 6 << 7 << QList<int>{2, 39, 16} << 4
+                               << "Гуа на год 1, месяц 1, день 6, час Вэй";
+    QTest::newRow("12/12/30 Хай") << 12 << 12 << 30 << 11 << QList<int>{60, 27, 61} << 6
+                                  << "Гуа на год 12, месяц 12, день 30, час Хай";
+  }
+  void dateCasting() {
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(int, hour);
+    QFETCH(QList<int>, numbers);
+    QFETCH(int, jaoNo);
+    QFETCH(QString, status);
+    create();
+    typeAll({"588", "", "", "", "", ""});
+    w->GodCombo->setCurrentIndex(year - 1);
+    w->Mes->setCurrentIndex(month - 1);
+    w->Day->setCurrentIndex(day - 1);
+    w->Chas->setCurrentIndex(hour);
+    w->Modified = false;
+    w->ToolButton2->click();
+    QVERIFY(w->Modified);
+    QCOMPARE(w->Label1->text(), QString::number(numbers[0]));
+    QCOMPARE(w->Label2->text(), QString::number(numbers[1]));
+    QCOMPARE(w->Label3->text(), QString::number(numbers[2]));
+    for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1, w->Label2,
+                                                      w->Label3, w->PanelStatus})
+      QVERIFY(shown(x));
+    for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) QCOMPARE(g->JaoNo(), jaoNo);
+    for (int n = 1; n <= 6; ++n)
+      QCOMPARE(w->GuaBig3->line(n), n == jaoNo ? !w->GuaBig1->line(n) : w->GuaBig1->line(n));
+    QCOMPARE(w->LabelStatus->text(), status);
+    QCOMPARE(w->Edit1->text(), QStringLiteral("588"));  // line fields untouched
+
+    // ">>" afterwards redraws from the fields and hides the strip.
+    w->Button1->click();
+    QVERIFY(!shown(w->PanelStatus));
+  }
+
+  // An empty month list ends the casting with the conversion error, shown
+  // by the application's error box; the program goes on.
+  void dateCastingWithEmptyMonth() {
+    create();
+    w->ToolButton2->click();  // year 5, month 1, day 1, hour 6: number 4
+    QCOMPARE(w->Label1->text(), QStringLiteral("4"));
+    const QString label1 = w->Label1->text();
+    w->Mes->setCurrentIndex(-1);
+    w->Modified = false;
+    QTest::mouseClick(w->ToolButton2, Qt::LeftButton);
+    QCOMPARE(fake->prompts.size(), 1);
+    QCOMPARE(fake->prompts.first().kind, QStringLiteral("error"));
+    QCOMPARE(fake->prompts.first().text, QStringLiteral("'' is not a valid integer value"));
+    QVERIFY(w->Modified);
+    QVERIFY(!shown(w->GuaBig1) && !shown(w->GuaBig2) && !shown(w->GuaBig3));
+    QVERIFY(shown(w->Label1));
+    QCOMPARE(w->Label1->text(), label1);
+    // The window still works.
+    w->Mes->setCurrentIndex(0);
+    QTest::mouseClick(w->ToolButton2, Qt::LeftButton);
+    QVERIFY(shown(w->GuaBig1));
+  }
+
+  void listChoiceMarksModified() {
+    create();
+    QVERIFY(!w->Modified);
+    w->Day->setCurrentIndex(3);  // by the program: no change of the record
+    QVERIFY(!w->Modified);
+    QTest::keyClick(w->Day, Qt::Key_Down);  // by the user
+    QVERIFY(w->Modified);
+  }
+
+  // The lists at creation: the lunar date of the clock, not a change.
+  void listsFilledAtCreation_data() {
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<int>("correction");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<QString>("monthCaption");
+    QTest::addColumn<QString>("firstChas");
+    QTest::addColumn<QString>("lastChas");
+    // Lunar dates from the calendar's own cases (first day of the year 2024,
+    // the leap month after month 2 of 2023).
+    QTest::newRow("2024-02-10 12:00") << QDateTime(QDate(2024, 2, 10), QTime(12, 0)) << 3 << 5 << 1 << 1 << 6
+                                      << "Месяц:" << "Цзы | 23-1" << "Хай | 21-23";
+    QTest::newRow("2023-04-01 leap") << QDateTime(QDate(2023, 4, 1), QTime(12, 0)) << 3 << 4 << 2 << 11 << 6
+                                     << "Мес/д:" << "Цзы | 23-1" << "Хай | 21-23";
+    QTest::newRow("+1 hour at 23:30") << QDateTime(QDate(2024, 2, 10), QTime(23, 30)) << 4 << 5 << 1 << 1 << 11
+                                      << "Месяц:" << "Цзы | 0-2" << "Хай | 22-0";
+  }
+  void listsFilledAtCreation() {
+    QFETCH(QDateTime, now);
+    QFETCH(int, correction);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(int, hour);
+    QFETCH(QString, monthCaption);
+    QFETCH(QString, firstChas);
+    QFETCH(QString, lastChas);
+    ui::test::WriteSettings("[Calendar]\nLetneeTime=" + QByteArray::number(correction) + "\n");
+    fake->clock = now;
+    create();
+    QCOMPARE(w->GodCombo->currentIndex() + 1, year);
+    QCOMPARE(w->Mes->currentText().toInt(), month);
+    QCOMPARE(w->Day->currentText().toInt(), day);
+    QCOMPARE(w->Chas->currentIndex(), hour);
+    QCOMPARE(w->Label6->text(), monthCaption);
+    QCOMPARE(w->Chas->itemText(0), firstChas);
+    QCOMPARE(w->Chas->itemText(11), lastChas);
+    QVERIFY(!w->Modified);
+  }
+
+  // ---- commentary ---------------------------------------------------------------
+
+  void numberClickOpensCommentary() {
+    create();
+    fake->interceptUrls = false;  // through QDesktopServices, as the program does
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    typeAll({"588", "588", "544", "588", "588", "588"});
+    w->Button1->click();
+    QTest::mouseClick(w->Label2, Qt::LeftButton);
+    QTest::mouseClick(w->Label1, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.urls.size(), 2);
+    QVERIFY(catcher.urls[0].isLocalFile());
+    QCOMPARE(catcher.urls[0].toLocalFile(), w->ProgramFolder + QStringLiteral("/comment/37.htm"));
+    QCOMPARE(catcher.urls[1].toLocalFile(), w->ProgramFolder + QStringLiteral("/comment/1.htm"));
+  }
+
+  void numbersOutsideTheBookOpenNothing() {
+    create();
+    for (const char* caption : {"0", "65"}) {
+      w->Label3->setText(QString::fromLatin1(caption));
+      w->Label3Click();
+    }
+    QVERIFY(fake->urls.isEmpty());
+  }
+
+  void helpAndWebSite() {
+    create();
+    w->N8->trigger();
+    w->Panel9Click();
+    QCOMPARE(fake->urls.size(), 2);
+    QCOMPARE(fake->urls[0], QUrl::fromLocalFile(w->ProgramFolder + QStringLiteral("/help/index.htm")));
+    QCOMPARE(fake->urls[1].host(), QStringLiteral("ru.wikisource.org"));
+    QVERIFY(fake->urls[1].scheme() == QLatin1String("https"));
+  }
+
+  // The build tree holds comment/ beside the programs.
+  void programFolderHoldsComments() {
+    create();
+    QVERIFY(!w->ProgramFolder.endsWith(QLatin1Char('/')));
+    QVERIFY2(QDir(w->ProgramFolder).exists(QStringLiteral("comment")), qPrintable(w->ProgramFolder));
+  }
+};
+
+KALYNTH_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
