@@ -19,6 +19,7 @@ void ClearCalendarMemo() {
   m.newMoonOnOrAfter.Clear();
   m.majorTermDayOnOrAfter.Clear();
   m.majorTermDayBefore.Clear();
+  m.newMoonInstants.Clear();
 }
 
 namespace detail {

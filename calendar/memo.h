@@ -1,11 +1,13 @@
 // Memo of the calendar's pure searches.
 //
-// SolarTermInstant(year, k) and the four China-date searches of my_MOON.h
-// are pure functions of their exact arguments, and the lunar date of one
-// moment asks for the same few dozen of them again and again (the same
-// solstices, the same month starts while PriorLeapMonth walks back). Their
-// results are kept by exact argument, so every answer is bit for bit the
-// one computed without the memo.
+// SolarTermInstant(year, k), the four China-date searches of my_MOON.h and
+// the new-moon instants that the kernel's phase searches evaluate are pure
+// functions of their exact arguments, and the lunar date of one moment asks
+// for the same few dozen of them again and again (the same solstices, the
+// same month starts while PriorLeapMonth walks back; the searches of
+// consecutive days probe the same moments 28 days apart). Their results are
+// kept by exact argument, so every answer is bit for bit the one computed
+// without the memo.
 //
 // Each thread has its own small direct-mapped tables (a bounded amount of
 // memory; a new entry simply replaces the one in its slot), so the memo is

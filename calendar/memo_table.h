@@ -50,6 +50,7 @@ struct MemoTables {
   MemoTable<12, true> newMoonOnOrAfter;
   MemoTable<12, true> majorTermDayOnOrAfter;
   MemoTable<12, true> majorTermDayBefore;
+  MemoTable<12, true> newMoonInstants;  // astro::PhaseInstant(mpNewMoon, probe) by probe
 };
 
 MemoTables& ThreadMemo();

@@ -18,8 +18,48 @@ namespace {
 constexpr TDateTime ChinaOffset = 1.0 / 3;
 constexpr TDateTime BeijingMeanOffset = 27940.0 / 86400;
 
+constexpr TDateTime Day1929 = 10594;  // 1929-01-01 0h
+
+// The offset for the year of t by DecodeHistoricDate, whose year grows with
+// t: comparing with 1929-01-01 gives the same answer without decoding. Day
+// values before Julian day 0 still go through the decoder, which rejects them.
 TDateTime ChinaShift(TDateTime t) {
+  if (t >= Day1929) return ChinaOffset;
+  if (t >= -static_cast<double>(astro::JulianDayOffset)) return BeijingMeanOffset;
   return astro::DecodeHistoricDate(t).year >= 1929 ? ChinaOffset : BeijingMeanOffset;
+}
+
+// astro::PhaseInstant(mpNewMoon, probe), memoised by the exact probe.
+TDateTime NewMoonInstant(TDateTime probe) {
+  return detail::ThreadMemo().newMoonInstants.Get(detail::KeyOf(probe),
+                                                  [probe] { return astro::PhaseInstant(astro::mpNewMoon, probe); });
+}
+
+// astro::LastPhase and astro::NextPhase for the new moon: the same probes
+// 28 days apart and the same comparisons, each phase instant taken from the
+// memo. The searches for consecutive days share most of their probes.
+TDateTime LastNewMoon(TDateTime t) {
+  if (!CalendarMemo()) return astro::LastPhase(astro::mpNewMoon, t);
+  TDateTime probe = t + 28;
+  TDateTime result = probe;
+  while (result > t) {
+    result = NewMoonInstant(probe);
+    if (result == 0.0) throw astro::E_OutOfAlgorithmRange("No TDateTime possible");
+    probe -= 28;
+  }
+  return result;
+}
+
+TDateTime NextNewMoon(TDateTime t) {
+  if (!CalendarMemo()) return astro::NextPhase(astro::mpNewMoon, t);
+  TDateTime probe = t - 28;
+  TDateTime result = probe;
+  while (result < t) {
+    result = NewMoonInstant(probe);
+    if (result == 0.0) throw astro::E_OutOfAlgorithmRange("No TDateTime possible");
+    probe += 28;
+  }
+  return result;
 }
 
 // The China date of a moment: its whole-day part. Day values count days
@@ -43,13 +83,13 @@ TDateTime FromChinaTime(TDateTime t) { return t - ChinaShift(t); }
 
 TDateTime NewMoonOnOrBefore(TDateTime d) {
   return detail::ThreadMemo().newMoonOnOrBefore.Get(detail::KeyOf(d), [d] {
-    return DateOf(ToChinaTime(astro::LastPhase(astro::mpNewMoon, FromChinaTime(d))));
+    return DateOf(ToChinaTime(LastNewMoon(FromChinaTime(d))));
   });
 }
 
 TDateTime NewMoonOnOrAfter(TDateTime d) {
   return detail::ThreadMemo().newMoonOnOrAfter.Get(detail::KeyOf(d), [d] {
-    return DateOf(ToChinaTime(astro::NextPhase(astro::mpNewMoon, FromChinaTime(d))));
+    return DateOf(ToChinaTime(NextNewMoon(FromChinaTime(d))));
   });
 }
 

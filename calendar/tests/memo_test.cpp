@@ -39,13 +39,14 @@ struct DayResult {
   }
 };
 
-// Every 5th day of 2019..2023 (leap months in 2020 and 2023), at a time
-// that walks round the clock.
+// Steps of 1 day 3 h 26 min through 2019..2023 (leap months in 2020 and
+// 2023): six dates of every seven, at times that walk round the clock; the
+// calendar window's pillars every 5th step, with every zone and correction.
 std::vector<DayResult> Span() {
   std::vector<DayResult> out;
   int i = 0;
-  for (TDateTime t = Moment(2019, 1, 1, 0, 17); t < Moment(2024, 1, 1); t += 5 + 1.0 / 7, ++i)
-    out.push_back({LunarDateOf(t), ComputePillars(t, (i * 7) % 26, i % 7)});
+  for (TDateTime t = Moment(2019, 1, 1, 0, 17); t < Moment(2024, 1, 1); t += 1 + 1.0 / 7, ++i)
+    out.push_back({LunarDateOf(t), i % 5 == 0 ? ComputePillars(t, (i * 7) % 26, i % 7) : Pillars{}});
   return out;
 }
 
@@ -75,6 +76,25 @@ TEST_F(MemoSwitch, SearchesAreBitForBitTheSame) {
                                 MajorTermDayBefore(d), SolarTermInstant(2023, 7)};
       for (int i = 0; i < 5; ++i) EXPECT_EQ(memo[i], plain[i]) << d << " search " << i;
     }
+  }
+}
+
+TEST_F(MemoSwitch, NewMoonSearchesMatchTheKernelsOwn) {
+  // With the memo the new-moon searches run the kernel's probe loop over
+  // memoised phase instants; they must agree with astro::LastPhase and
+  // NextPhase (used directly without the memo) at every moment, also at
+  // moments that are not whole days and across the 2^16 day-value boundary.
+  std::vector<TDateTime> days;
+  for (TDateTime d = Moment(2078, 1, 1); d < Moment(2081, 1, 1); d += 0.37) days.push_back(d);
+  for (TDateTime d = Moment(1928, 11, 1); d < Moment(1929, 3, 1); d += 1) days.push_back(d);
+  SetCalendarMemo(false);
+  std::vector<TDateTime> plain;
+  for (const TDateTime d : days) plain.insert(plain.end(), {NewMoonOnOrBefore(d), NewMoonOnOrAfter(d)});
+  SetCalendarMemo(true);
+  ClearCalendarMemo();
+  for (std::size_t i = 0; i < days.size(); ++i) {
+    EXPECT_EQ(NewMoonOnOrBefore(days[i]), plain[2 * i]) << days[i];
+    EXPECT_EQ(NewMoonOnOrAfter(days[i]), plain[2 * i + 1]) << days[i];
   }
 }
 

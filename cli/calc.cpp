@@ -1,0 +1,353 @@
+#include "cli/calc.h"
+
+#include <QFile>
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <ostream>
+#include <string_view>
+
+#include "astro/moon.h"
+#include "astro/vsop.h"
+#include "calendar/calendar.h"
+#include "cli/args.h"
+#include "core/core.h"
+#include "records/record.h"
+
+namespace cli {
+namespace {
+
+using astro::TDateTime;
+
+constexpr int DefaultCorrection = 3;  // TimeCorrectionIndex "0"
+constexpr int DefaultZone = 15;       // TimeZoneIndex "GMT +3"
+constexpr TDateTime Noon = 0.5;
+
+// One output row: fields joined by tabs.
+class Row {
+ public:
+  explicit Row(std::ostream& out) : out_(out) {}
+  ~Row() {
+    line_ += '\n';
+    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+  }
+  Row& operator<<(std::string_view field) {
+    if (!first_) line_ += '\t';
+    first_ = false;
+    // A tab or line break inside a value would break the columns.
+    for (const char c : field) line_ += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
+    return *this;
+  }
+  Row& operator<<(const char* field) { return *this << std::string_view(field); }
+  Row& operator<<(const std::string& field) { return *this << std::string_view(field); }
+  Row& operator<<(int v) { return *this << std::string_view(std::to_string(v)); }
+  Row& operator<<(bool v) { return *this << std::string_view(v ? "1" : "0"); }
+
+ private:
+  std::ostream& out_;
+  std::string line_;
+  bool first_ = true;
+};
+
+void Header(std::ostream& out, std::initializer_list<const char*> names) {
+  Row row(out);
+  for (const char* n : names) row << n;
+}
+
+std::string Fixed9(long double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.9Lf", v);
+  return buf;
+}
+
+// YYYY-MM-DDTHH:MM:SS of a day value; `round` to the nearest second, else
+// the clock's reading (whole seconds shown, milliseconds dropped).
+std::string FormatMoment(TDateTime t, bool round) {
+  const calendar::CivilDateTime d = calendar::DecodeCivilDateTime(round ? t + 0.5 / 86400 : t);
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
+                d.second);
+  return buf;
+}
+
+int Correction(const ParsedArgs& a) {
+  const auto v = a.Value("--correction");
+  return v ? ParseInt(*v, 0, 6, "--correction") : DefaultCorrection;
+}
+
+void NoMorePositional(const ParsedArgs& a, std::size_t allowed) {
+  if (a.positional.size() > allowed) throw UsageError("лишний аргумент «" + a.positional[allowed] + "»");
+}
+
+// [DATE [TIME]]: the moment given, or now. A date without a time is noon.
+TDateTime MomentArgument(const ParsedArgs& a, const Environment& env) {
+  NoMorePositional(a, 2);
+  if (a.positional.empty()) return env.now();
+  const TDateTime date = ParseDate(a.positional[0]);
+  return date + (a.positional.size() > 1 ? ParseTime(a.positional[1]) : Noon);
+}
+
+// ---- lunar -------------------------------------------------------------
+
+void LunarRow(std::ostream& out, TDateTime t, int correction) {
+  const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, correction);
+  Row(out) << FormatMoment(t, false) << s.lunar.YearCount << s.lunar.YearInCycle << s.yearNumber << s.month
+           << s.leapMonth << s.lunar.LeapYear << s.day << s.doubleHour;
+}
+
+int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
+  const ParsedArgs a = ParseArgs("lunar", args, 1, {"--correction", "--from", "--to", "--time"}, {});
+  const int correction = Correction(a);
+  const auto from = a.Value("--from"), to = a.Value("--to"), time = a.Value("--time");
+  if (from || to) {
+    if (!from || !to) throw UsageError("--from и --to указываются вместе");
+    NoMorePositional(a, 0);
+    const TDateTime first = ParseDate(*from), last = ParseDate(*to);
+    if (last < first) throw UsageError("дата --to раньше даты --from");
+    const TDateTime dayTime = time ? ParseTime(*time) : Noon;
+    Header(out, {"moment", "year_count", "year_in_cycle", "year_branch", "month", "leap_month", "leap_year", "day",
+                 "double_hour"});
+    for (TDateTime d = first; d <= last; d += 1) LunarRow(out, d + dayTime, correction);
+    return 0;
+  }
+  if (time) throw UsageError("--time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ");
+  const TDateTime t = MomentArgument(a, env);
+  Header(out, {"moment", "year_count", "year_in_cycle", "year_branch", "month", "leap_month", "leap_year", "day",
+               "double_hour"});
+  LunarRow(out, t, correction);
+  return 0;
+}
+
+// ---- pillars -----------------------------------------------------------
+
+int PillarsCommand(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
+  const ParsedArgs a = ParseArgs("pillars", args, 1, {"--correction", "--zone"}, {});
+  const int correction = Correction(a);
+  const auto zoneText = a.Value("--zone");
+  const int zone = zoneText ? ParseInt(*zoneText, 0, 25, "--zone") : DefaultZone;
+  const TDateTime t = MomentArgument(a, env);
+  const calendar::Pillars p = calendar::ComputePillars(t, zone, correction);
+  Header(out, {"moment", "year_stem", "year_branch", "month_stem", "month_branch", "day_stem", "day_branch",
+               "hour_stem", "hour_branch", "season_branch", "season", "term"});
+  Row(out) << FormatMoment(t, false) << p.yearStem << p.yearBranch << p.monthStem << p.monthBranch << p.dayStem
+           << p.dayBranch << p.hourStem << p.hourBranch << p.monthBranch << p.season << p.term;
+  return 0;
+}
+
+// ---- terms, newmoons, sun ------------------------------------------------
+
+// YEAR [YEAR2]: the first and last year.
+std::pair<int, int> YearRange(const std::string& command, const ParsedArgs& a) {
+  if (a.positional.empty()) throw UsageError("команде " + command + " нужен год");
+  NoMorePositional(a, 2);
+  const int first = ParseInt(a.positional[0], 1, 9999, "год");
+  const int last = a.positional.size() > 1 ? ParseInt(a.positional[1], 1, 9999, "год") : first;
+  if (last < first) throw UsageError("второй год раньше первого");
+  return {first, last};
+}
+
+int Terms(const std::vector<std::string>& args, std::ostream& out) {
+  const auto [first, last] = YearRange("terms", ParseArgs("terms", args, 1, {}, {}));
+  Header(out, {"year", "k", "instant", "datetime"});
+  for (int year = first; year <= last; ++year) {
+    for (int k = 0; k < 24; ++k) {
+      const TDateTime t = calendar::SolarTermInstant(year, k);
+      Row(out) << year << k << Fixed9(t) << FormatMoment(t, true);
+    }
+  }
+  return 0;
+}
+
+int NewMoons(const std::vector<std::string>& args, std::ostream& out) {
+  const auto [first, last] = YearRange("newmoons", ParseArgs("newmoons", args, 1, {}, {}));
+  const TDateTime end = calendar::EncodeCivilDate(last, 12, 31) + 1;
+  Header(out, {"instant", "datetime"});
+  for (TDateTime t = astro::NextPhase(astro::mpNewMoon, calendar::EncodeCivilDate(first, 1, 1)); t < end;
+       t = astro::NextPhase(astro::mpNewMoon, t + 0.001))
+    Row(out) << Fixed9(t) << FormatMoment(t, true);
+  return 0;
+}
+
+int Sun(const std::vector<std::string>& args, std::ostream& out) {
+  const ParsedArgs a = ParseArgs("sun", args, 1, {}, {});
+  if (a.positional.empty()) throw UsageError("команде sun нужен момент в днях");
+  NoMorePositional(a, 1);
+  const double t = ParseReal(a.positional[0], "момент");
+  const astro::TSkyCoordinates s = astro::SunCoordinates(t);
+  Header(out, {"longitude", "latitude", "radius", "rightascension", "declination"});
+  Row(out) << Fixed9(s.longitude) << Fixed9(s.latitude) << Fixed9(s.radius) << Fixed9(s.rightascension)
+           << Fixed9(s.declination);
+  return 0;
+}
+
+// ---- cast, yarrow, record ----------------------------------------------
+
+void DateCastingRow(std::ostream& out, int year, int month, int day, int hour) {
+  const core::DateCasting c = core::CastFromDate(year, month, day, hour);
+  Header(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status"});
+  Row(out) << c.numbers.upperTrigram << c.numbers.lowerTrigram << c.numbers.changingLine << c.primaryNo
+           << c.nuclearNo << c.changedNo
+           << core::StatusText(year, std::to_string(month), std::to_string(day), hour);
+}
+
+int Cast(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
+  const ParsedArgs a = ParseArgs("cast", args, 1, {"--correction"}, {"--codes", "--date", "--now"});
+  const int modes = a.Flag("--codes") + a.Flag("--date") + a.Flag("--now");
+  if (modes != 1) throw UsageError("команде cast нужен ровно один из способов --codes, --date, --now");
+  if (a.Value("--correction") && !a.Flag("--now")) throw UsageError("--correction относится только к cast --now");
+
+  if (a.Flag("--codes")) {
+    if (a.positional.size() < 6) throw UsageError("cast --codes ждёт шесть кодов линий, с первой (нижней)");
+    NoMorePositional(a, 6);
+    std::array<std::string_view, 6> codes;
+    for (int i = 0; i < 6; ++i) {
+      codes[i] = a.positional[i];
+      if (!core::Zapolnenie(codes[i]))
+        throw UsageError("неверный код линии " + std::to_string(i + 1) + ": «" + a.positional[i] +
+                         "» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)");
+    }
+    const core::CodesCasting c = core::CastFromCodes(codes);
+    Header(out, {"primary", "nuclear", "changed"});
+    Row(out) << c.primaryNo << c.nuclearNo << c.changedNo;
+    return 0;
+  }
+  if (a.Flag("--date")) {
+    if (a.positional.size() < 4) throw UsageError("cast --date ждёт ГОД МЕСЯЦ ДЕНЬ ЧАС");
+    NoMorePositional(a, 4);
+    const int year = ParseInt(a.positional[0], 1, 12, "номер года");
+    const int month = ParseInt(a.positional[1], 1, 12, "лунный месяц");
+    const int day = ParseInt(a.positional[2], 1, 30, "лунный день");
+    const int hour = ParseInt(a.positional[3], 0, 11, "двухчасовка");
+    DateCastingRow(out, year, month, day, hour);
+    return 0;
+  }
+  NoMorePositional(a, 0);
+  const calendar::LunarSelection s = calendar::ComputeLunarSelection(env.now(), Correction(a));
+  DateCastingRow(out, s.yearNumber, s.month, s.day, s.doubleHour);
+  return 0;
+}
+
+int Yarrow(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
+  const ParsedArgs a = ParseArgs("yarrow", args, 1, {"--clock"}, {});
+  NoMorePositional(a, 0);
+  core::ClockNumber clock = env.clockNumber;
+  if (const auto v = a.Value("--clock")) {
+    const int n = ParseInt(*v, 0, 5959, "--clock");
+    if (n % 100 > 59) throw UsageError("--clock — минуты и секунды ММСС, а не «" + *v + "»");
+    clock = [n] { return n; };
+  }
+  core::RandomGenerator rng;  // a freshly started program: state 0
+  const std::array<std::string, 6> lines = core::CastLines(rng, clock);
+  const core::CodesCasting c = core::CastFromCodes({lines[0], lines[1], lines[2], lines[3], lines[4], lines[5]});
+  Header(out, {"line1", "line2", "line3", "line4", "line5", "line6", "primary", "nuclear", "changed"});
+  Row row(out);
+  for (const std::string& line : lines) row << line;
+  row << c.primaryNo << c.nuclearNo << c.changedNo;
+  return 0;
+}
+
+int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
+  const ParsedArgs a = ParseArgs("record", args, 1, {}, {});
+  if (a.positional.empty()) throw UsageError("команде record нужен файл записи");
+  NoMorePositional(a, 1);
+  const std::string& path = a.positional[0];
+  const std::optional<records::Record> r = records::ReadRecordFile(QFile::decodeName(path.c_str()));
+  if (!r) throw std::runtime_error("File " + path + " Этот файл не является файлом KALYNTH");
+
+  Header(out, {"key", "value"});
+  auto field = [&out](const char* key, const QString& value) { Row(out) << key << value.toStdString(); };
+  for (int i = 0; i < 6; ++i) field(records::LineKeys[i], r->lineCodes[i]);
+  field(records::NoteKey, r->note);
+  Row(out) << records::YearKey << r->yah;
+  Row(out) << records::MonthKey << r->mon;
+  Row(out) << records::DayKey << r->day;
+  Row(out) << records::HourKey << r->hour;
+  Row(out) << records::CastFromDateKey << r->btn2;
+  for (int i = 0; i < 6; ++i) Row(out) << records::FigureKeys[i] << r->gua[i];
+  Row(out) << records::ChangingLineKey << r->jaoNo;
+
+  // The figures the window shows after opening: restored from Gua1..Gua6 and
+  // JaoNo for a date casting, else derived from the six line codes.
+  std::string primary, nuclear, changed;
+  if (r->btn2) {
+    const core::DateCasting c = core::RestoreDateCasting(r->gua, r->jaoNo);
+    primary = std::to_string(c.primaryNo), nuclear = std::to_string(c.nuclearNo), changed = std::to_string(c.changedNo);
+  } else {
+    std::array<std::string, 6> codes;
+    for (int i = 0; i < 6; ++i) codes[i] = r->lineCodes[i].toStdString();
+    const core::CodesCasting c = core::CastFromCodes({codes[0], codes[1], codes[2], codes[3], codes[4], codes[5]});
+    if (c.valid)
+      primary = std::to_string(c.primaryNo), nuclear = std::to_string(c.nuclearNo),
+      changed = std::to_string(c.changedNo);
+  }
+  Row(out) << "primary" << primary;
+  Row(out) << "nuclear" << nuclear;
+  Row(out) << "changed" << changed;
+  for (const QString& line : r->comments) field("comment", line);
+  return 0;
+}
+
+int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
+  const std::string& command = args[0];
+  if (command == "lunar") return Lunar(args, out, env);
+  if (command == "pillars") return PillarsCommand(args, out, env);
+  if (command == "terms") return Terms(args, out);
+  if (command == "newmoons") return NewMoons(args, out);
+  if (command == "sun") return Sun(args, out);
+  if (command == "cast") return Cast(args, out, env);
+  if (command == "yarrow") return Yarrow(args, out, env);
+  if (command == "record") return RecordCommand(args, out);
+  throw UsageError("неизвестная команда «" + command + "»; список команд: kalynth-calc --help");
+}
+
+}  // namespace
+
+Environment SystemEnvironment() {
+  Environment env;
+  env.now = [] {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return calendar::EncodeCivilDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                          local.tm_min, local.tm_sec == 60 ? 59 : local.tm_sec,
+                                          static_cast<int>(ms < 0 ? 0 : ms)});
+  };
+  env.clockNumber = core::SystemClockNumber();
+  return env;
+}
+
+int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const Environment& env) {
+  if (args.empty()) {
+    err << "kalynth-calc: не указана команда; справка: kalynth-calc --help\n";
+    return 2;
+  }
+  const bool help = args[0] == "help" || args[0] == "-h" ||
+                    std::find(args.begin(), args.end(), std::string("--help")) != args.end();
+  if (help) {
+    out << HelpText();
+    return out.flush() ? 0 : 2;
+  }
+  try {
+    const int status = Dispatch(args, out, env);
+    if (!out.flush()) {
+      err << "kalynth-calc: не удалось записать результат\n";
+      return 2;
+    }
+    return status;
+  } catch (const UsageError& e) {
+    out.flush();
+    err << "kalynth-calc: " << e.what() << '\n';
+  } catch (const std::exception& e) {
+    // Errors of the kernel, the calendar and the record reader, with their own text.
+    out.flush();
+    err << e.what() << '\n';
+  }
+  return 2;
+}
+
+}  // namespace cli
