@@ -8,13 +8,18 @@
 #include <QScreen>
 #include <QWindow>
 
+// The picture lives in this static library's resources, which the linker
+// keeps only when referenced.
+static void InitShellResources() { Q_INIT_RESOURCE(shell); }
+
 namespace ui {
 
 TFormFirst* FormFirst = nullptr;
 
 TFormFirst::TFormFirst()
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      picture_(QStringLiteral(":/shell/splash.png")) {
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+  InitShellResources();
+  picture_.load(QStringLiteral(":/shell/splash.png"));
   setObjectName(QStringLiteral("FormFirst"));
   // The splash never keeps the program alive on its own.
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -44,7 +49,6 @@ TFormFirst::~TFormFirst() {
 
 void TFormFirst::showAndPaint() {
   show();
-  raise();
   repaint();
   // Let the window system map and draw it now: nothing else runs an event
   // loop until the main window has been built. Input waits.
@@ -87,7 +91,10 @@ void TFormFirst::closeForGood() {
   Timer1.stop();
   ticked_ = false;
   if (mainWindow_) mainWindow_->removeEventFilter(this);
+  if (gone_) return;
+  gone_ = true;
   hide();
+  emit closed();
 }
 
 void TFormFirst::paintEvent(QPaintEvent*) {

@@ -19,6 +19,7 @@
 //     void setMainWindow(QWidget*) the window whose visibility ends the splash
 //     QTimer Timer1                the 3000 ms tick (exposed for tests)
 //     void Timer1Timer()           the tick's handler
+//     signal closed()              the splash has gone for good
 //   ui::FormFirst                  the one instance, nullptr when none
 #pragma once
 
@@ -47,6 +48,10 @@ class TFormFirst : public QWidget {
  public slots:
   void Timer1Timer();
 
+ signals:
+  // The splash has gone for good.
+  void closed();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +62,7 @@ class TFormFirst : public QWidget {
   QPixmap picture_;
   QPointer<QWidget> mainWindow_;
   bool ticked_ = false;
+  bool gone_ = false;
 };
 
 extern TFormFirst* FormFirst;

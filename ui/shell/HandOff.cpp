@@ -2,13 +2,11 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QGuiApplication>
-
-#include "ui/SettingsStore.h"
 
 namespace ui {
 
-HandOffWatcher::HandOffWatcher(Opener open, QObject* parent) : QObject(parent), open_(std::move(open)) {
+HandOffWatcher::HandOffWatcher(std::function<void()> pickUp, QObject* parent)
+    : QObject(parent), pickUp_(std::move(pickUp)) {
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMs);
   connect(&settle_, &QTimer::timeout, this, &HandOffWatcher::settled);
@@ -37,43 +35,36 @@ void HandOffWatcher::bringToFront() {
   w->activateWindow();
   if (QWidget* modal = QApplication::activeModalWidget()) {
     // A dialog of the running instance waits for an answer: show that one;
-    // the path is picked up once it has closed.
+    // the path is picked up once it has closed (pickUp keeps the request).
     modal->raise();
     modal->activateWindow();
-    return;
   }
   QTimer::singleShot(0, this, &HandOffWatcher::pickUp);
 }
 
 void HandOffWatcher::pickUp() {
   if (!window_) return;
-  if (busy_ || QApplication::activeModalWidget()) {
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    requestPending_ = true;
+    blocker_ = modal;
+    return;
+  }
+  if (busy_) {
     requestPending_ = true;
     return;
   }
   requestPending_ = false;
-
-  QString path;
-  {
-    SettingsStore store;
-    path = store.read(settings::ParamStr);
-    // Emptied before the open starts: a prompt of the open that closes
-    // re-activates the window, and that activation must find nothing.
-    if (!path.isEmpty()) store.write(settings::ParamStr, QString());
-  }
-  handOffPath_ = path;
-  if (path.isEmpty()) return;
 
   struct Busy {
     HandOffWatcher* self;
     explicit Busy(HandOffWatcher* s) : self(s) { self->busy_ = true; }
     ~Busy() {
       self->busy_ = false;
-      // A request that came while the open was running is done now.
+      // A request that came while the pick-up was running is done now.
       if (self->requestPending_) QTimer::singleShot(0, self, &HandOffWatcher::pickUp);
     }
   } busy(this);
-  open_(path);
+  pickUp_();
 }
 
 bool HandOffWatcher::inWindow(QObject* object) const {
@@ -95,13 +86,21 @@ bool HandOffWatcher::eventFilter(QObject* watched, QEvent* event) {
       break;
     case QEvent::WindowActivate:
       if (watched == window_) {
-        const bool pressedJustBefore = lastPressMs_ >= 0 && clock_.elapsed() - lastPressMs_ <= kSettleMs;
-        clickSeen_ = QGuiApplication::mouseButtons() != Qt::NoButton || pressedJustBefore;
+        // A button held in another window does not make this a click into
+        // this one; only presses the window itself received count.
+        clickSeen_ = lastPressMs_ >= 0 && clock_.elapsed() - lastPressMs_ <= kSettleMs;
         settle_.start();
       }
       break;
     case QEvent::WindowDeactivate:
       if (watched == window_) settle_.stop();
+      break;
+    case QEvent::Hide:
+      // The dialog that held a request back has closed.
+      if (blocker_ && watched == blocker_) {
+        blocker_ = nullptr;
+        if (requestPending_) QTimer::singleShot(0, this, &HandOffWatcher::pickUp);
+      }
       break;
     default:
       break;

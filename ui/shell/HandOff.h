@@ -1,40 +1,40 @@
-// The running main window's side of the hand-off between two starts.
+// When the running main window picks up a path handed over by a second
+// start.
 //
-// A second start leaves a path in the settings store ("ParamStr" /
+// A second start leaves its path in the settings store ("ParamStr" /
 // "ParamStr") and asks the running instance to come to the front. The
 // watcher then brings the main window up (shown, not minimised, raised,
-// active) and picks the path up: it reads the value into HandOffPath,
-// writes it back empty, and only then opens a non-empty path. Because the
-// value is already empty when the open starts, an activation during one of
-// the open's prompts finds nothing and cannot open the same path twice.
+// active) and runs the window's pick-up (TFormKalynth::TakeHandOff: read
+// the value, write it back empty, then open a non-empty path). Because the
+// value is empty before the open starts, an activation during one of the
+// open's prompts finds nothing and cannot open the same path twice.
 //
 // The same pick-up runs whenever the main window is activated other than
 // by a mouse click (switching to it with the keyboard, the window manager
-// raising it) and is not minimised; a click into the window never reads the
-// value. The window system does not say why a window became active, so the
-// watcher decides a moment later: a mouse button held at activation, or a
-// press in the window before or shortly after it, marks a click.
+// raising it) and is not minimised; a click into the window never runs it.
+// The window system does not say why a window became active, so the
+// watcher decides a moment later: a press in the window shortly before or
+// after the activation marks a click. (A click
+// on the frame the window manager draws is not seen by the program and
+// counts as "not a click".)
 //
-// A pick-up is not started while a modal dialog is up or while an open is
-// still running (its prompts run their own event loop); it is kept and
-// done as soon as that is over, so a second hand-off is neither lost nor
-// opened inside the first.
+// A pick-up is not started while a modal dialog is up or while another
+// pick-up is still running (its prompts run their own event loop); a
+// request that comes then is kept and carried out as soon as that is over,
+// so a second hand-off is neither lost nor opened inside the first.
 //
 // API
 //   class ui::HandOffWatcher : QObject
-//     HandOffWatcher(Opener open, QObject* parent = nullptr)
-//                             open: the main window's OpenMyDropOrClickFile
-//     void attach(QWidget* window)   the main window; requests that came
-//                             before it existed are carried out now
-//     QString HandOffPath()   the hand-off value as last read
-//     slot bringToFront()     a second start's request (always reads)
-//     slot pickUp()           read, empty, open
+//     HandOffWatcher(std::function<void()> pickUp, QObject* parent = nullptr)
+//     void attach(QWidget* window)   the main window; a request that came
+//                                    before it existed is carried out now
+//     slot bringToFront()    a second start's request: front, then pick-up
+//     slot pickUp()          the pick-up now, or as soon as nothing blocks it
 #pragma once
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
-#include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -44,17 +44,14 @@ namespace ui {
 class HandOffWatcher : public QObject {
   Q_OBJECT
  public:
-  using Opener = std::function<void(const QString&)>;
-
   // How long after an activation a mouse press still marks it as a click.
   static constexpr int kSettleMs = 150;
 
-  explicit HandOffWatcher(Opener open, QObject* parent = nullptr);
+  explicit HandOffWatcher(std::function<void()> pickUp, QObject* parent = nullptr);
   ~HandOffWatcher() override;
 
   void attach(QWidget* window);
   QWidget* window() const { return window_; }
-  QString HandOffPath() const { return handOffPath_; }
 
  public slots:
   void bringToFront();
@@ -67,9 +64,9 @@ class HandOffWatcher : public QObject {
   void settled();
   bool inWindow(QObject* object) const;
 
-  Opener open_;
+  std::function<void()> pickUp_;
   QPointer<QWidget> window_;
-  QString handOffPath_;
+  QPointer<QWidget> blocker_;  // the modal dialog a request waits for
   QTimer settle_;
   QElapsedTimer clock_;
   qint64 lastPressMs_ = -1;

@@ -1,0 +1,120 @@
+// KALYNTH: start-up.
+//
+// 1. The application object (title "KALYNTH").
+// 2. One instance per user: if an instance already runs, leave the first
+//    command-line argument (or empty text) as the hand-off value, ask the
+//    running instance to come to the front and end, without any window.
+//    Otherwise listen at once, before any window exists, so that a second
+//    start during the creation below is still handed over.
+// 3. The splash window, shown and painted before anything else.
+// 4. The windows, each created once, in their fixed order; the main window
+//    opens the first argument at the end of its creation.
+// 5. The message loop, until the main window has closed.
+//
+// With KALYNTH_TRACE set in the environment the program reports its
+// start-up on standard output, one line per event ("role running",
+// "ready <ms>", "title <window title>", "splash closed"): a developer's
+// diagnostic, also used by the tests that drive two real processes.
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "ui/Application.h"
+#include "ui/SettingsStore.h"
+#include "ui/main.h"
+#include "ui/shell/FirstForm.h"
+#include "ui/shell/HandOff.h"
+#include "ui/shell/SingleInstance.h"
+
+namespace {
+
+bool tracing = false;
+
+void Trace(const QString& line) {
+  if (!tracing) return;
+  std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+  std::fflush(stdout);
+}
+
+const char* RoleName(ui::SingleInstance::Role role) {
+  switch (role) {
+    case ui::SingleInstance::Role::Running:
+      return "running";
+    case ui::SingleInstance::Role::Secondary:
+      return "secondary";
+    case ui::SingleInstance::Role::Alone:
+      return "alone";
+    default:
+      return "undecided";
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QElapsedTimer startUp;
+  startUp.start();
+  tracing = !qEnvironmentVariableIsEmpty("KALYNTH_TRACE");
+
+  ui::KalynthApplication app(argc, argv);
+  const QStringList arguments = QCoreApplication::arguments().mid(1);
+  const QString handOff = arguments.value(0);
+
+  // A second start hands its argument over and ends. Should the running
+  // instance vanish between our connect and our request, this start tries
+  // once more and then runs itself, rather than losing the path.
+  std::unique_ptr<ui::SingleInstance> instance;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    instance = std::make_unique<ui::SingleInstance>();
+    const auto role = instance->start();
+    Trace(QStringLiteral("role %1").arg(QLatin1String(RoleName(role))));
+    if (role != ui::SingleInstance::Role::Secondary) break;
+    ui::SettingsStore().write(ui::settings::ParamStr, handOff);
+    if (instance->requestActivation()) return 0;
+    // Nobody took the request: take the value back unless someone else
+    // has written their own since.
+    ui::SettingsStore store;
+    if (store.read(ui::settings::ParamStr) == handOff) store.write(ui::settings::ParamStr, QString());
+  }
+
+  ui::InstallRussianTranslation(app);
+
+  // Requests that come while the windows are built wait here until the main
+  // window exists.
+  QPointer<TFormKalynth> mainWindow;
+  ui::HandOffWatcher handOffWatcher([&mainWindow] {
+    if (mainWindow) mainWindow->TakeHandOff();
+  });
+  QObject::connect(instance.get(), &ui::SingleInstance::activationRequested, &handOffWatcher,
+                   &ui::HandOffWatcher::bringToFront);
+
+  ui::TFormFirst splash;
+  splash.showAndPaint();
+  QObject::connect(&splash, &ui::TFormFirst::closed, [&startUp] {
+    Trace(QStringLiteral("splash closed %1").arg(startUp.elapsed()));
+  });
+
+  // The windows, in their creation order. The main window comes first: it
+  // reads its own position, and the others rely on it (the calendar
+  // window's default place, the menu items they tick).
+  TFormKalynth formKalynth(arguments);
+  mainWindow = &formKalynth;
+  QObject::connect(&formKalynth, &QWidget::windowTitleChanged,
+                   [](const QString& title) { Trace(QStringLiteral("title ") + title); });
+  // Then, as they are built: TDiagramm (stems-and-branches diagram),
+  // TAboutBox, TSettForm (settings dialog), TFormCzaczy (calendar window),
+  // TUsin (five-phases diagram), Tlegenda (legend window), TFormVenvan
+  // (King Wen diagram).
+
+  splash.setMainWindow(&formKalynth);
+  handOffWatcher.attach(&formKalynth);
+  formKalynth.show();
+
+  QTimer::singleShot(0, [&] {
+    Trace(QStringLiteral("title ") + formKalynth.windowTitle());
+    Trace(QStringLiteral("ready %1").arg(startUp.elapsed()));
+  });
+  return app.exec();
+}
