@@ -67,7 +67,7 @@ int ParseInt(const std::string& text, int min, int max, const std::string& what)
   const bool digits = i < text.size() && text.size() - i <= 9 && AllDigits(text, i, text.size() - i);
   const long v = digits ? std::strtol(text.c_str(), nullptr, 10) : 0;
   if (!digits || v < min || v > max)
-    throw UsageError(what + " должен быть целым числом от " + std::to_string(min) + " до " + std::to_string(max) +
+    throw UsageError(what + ": нужно целое число от " + std::to_string(min) + " до " + std::to_string(max) +
                      ", а не " + Quoted(text));
   return static_cast<int>(v);
 }
@@ -98,7 +98,7 @@ double ParseReal(const std::string& text, const std::string& what) {
   const double v = text.empty() ? 0 : std::strtod(text.c_str(), &end);
   if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(v) ||
       text.find_first_not_of("0123456789+-.eE") != std::string::npos)
-    throw UsageError(what + " должен быть числом, а не " + Quoted(text));
+    throw UsageError(what + ": нужно конечное число, а не " + Quoted(text));
   return v;
 }
 

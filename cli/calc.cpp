@@ -30,6 +30,8 @@ constexpr TDateTime Noon = 0.5;
 class Row {
  public:
   explicit Row(std::ostream& out) : out_(out) {}
+  Row(const Row&) = delete;
+  Row& operator=(const Row&) = delete;
   ~Row() {
     line_ += '\n';
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
@@ -52,10 +54,29 @@ class Row {
   bool first_ = true;
 };
 
-void Header(std::ostream& out, std::initializer_list<const char*> names) {
-  Row row(out);
-  for (const char* n : names) row << n;
-}
+// Rows under a header line of column names. The header goes out with the
+// first row (or at Finish), so a command that fails before its first result
+// prints nothing on standard output.
+class Table {
+ public:
+  Table(std::ostream& out, std::initializer_list<const char*> names) : out_(out), names_(names) {}
+  Row Add() {
+    WriteHeader();
+    return Row(out_);
+  }
+  void Finish() { WriteHeader(); }
+
+ private:
+  void WriteHeader() {
+    if (headerDone_) return;
+    headerDone_ = true;
+    Row row(out_);
+    for (const char* n : names_) row << n;
+  }
+  std::ostream& out_;
+  std::vector<const char*> names_;
+  bool headerDone_ = false;
+};
 
 std::string Fixed9(long double v) {
   char buf[64];
@@ -92,9 +113,14 @@ TDateTime MomentArgument(const ParsedArgs& a, const Environment& env) {
 
 // ---- lunar -------------------------------------------------------------
 
-void LunarRow(std::ostream& out, TDateTime t, int correction) {
+Table LunarTable(std::ostream& out) {
+  return Table(out, {"moment", "year_count", "year_in_cycle", "year_branch", "month", "leap_month", "leap_year", "day",
+                     "double_hour"});
+}
+
+void LunarRow(Table& table, TDateTime t, int correction) {
   const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, correction);
-  Row(out) << FormatMoment(t, false) << s.lunar.YearCount << s.lunar.YearInCycle << s.yearNumber << s.month
+  table.Add() << FormatMoment(t, false) << s.lunar.YearCount << s.lunar.YearInCycle << s.yearNumber << s.month
            << s.leapMonth << s.lunar.LeapYear << s.day << s.doubleHour;
 }
 
@@ -108,16 +134,14 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
     const TDateTime first = ParseDate(*from), last = ParseDate(*to);
     if (last < first) throw UsageError("дата --to раньше даты --from");
     const TDateTime dayTime = time ? ParseTime(*time) : Noon;
-    Header(out, {"moment", "year_count", "year_in_cycle", "year_branch", "month", "leap_month", "leap_year", "day",
-                 "double_hour"});
-    for (TDateTime d = first; d <= last; d += 1) LunarRow(out, d + dayTime, correction);
+    Table table = LunarTable(out);
+    for (TDateTime d = first; d <= last; d += 1) LunarRow(table, d + dayTime, correction);
     return 0;
   }
   if (time) throw UsageError("--time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ");
   const TDateTime t = MomentArgument(a, env);
-  Header(out, {"moment", "year_count", "year_in_cycle", "year_branch", "month", "leap_month", "leap_year", "day",
-               "double_hour"});
-  LunarRow(out, t, correction);
+  Table table = LunarTable(out);
+  LunarRow(table, t, correction);
   return 0;
 }
 
@@ -130,9 +154,10 @@ int PillarsCommand(const std::vector<std::string>& args, std::ostream& out, cons
   const int zone = zoneText ? ParseInt(*zoneText, 0, 25, "--zone") : DefaultZone;
   const TDateTime t = MomentArgument(a, env);
   const calendar::Pillars p = calendar::ComputePillars(t, zone, correction);
-  Header(out, {"moment", "year_stem", "year_branch", "month_stem", "month_branch", "day_stem", "day_branch",
-               "hour_stem", "hour_branch", "season_branch", "season", "term"});
-  Row(out) << FormatMoment(t, false) << p.yearStem << p.yearBranch << p.monthStem << p.monthBranch << p.dayStem
+  Table(out, {"moment", "year_stem", "year_branch", "month_stem", "month_branch", "day_stem", "day_branch",
+              "hour_stem", "hour_branch", "season_branch", "season", "term"})
+          .Add()
+      << FormatMoment(t, false) << p.yearStem << p.yearBranch << p.monthStem << p.monthBranch << p.dayStem
            << p.dayBranch << p.hourStem << p.hourBranch << p.monthBranch << p.season << p.term;
   return 0;
 }
@@ -151,11 +176,11 @@ std::pair<int, int> YearRange(const std::string& command, const ParsedArgs& a) {
 
 int Terms(const std::vector<std::string>& args, std::ostream& out) {
   const auto [first, last] = YearRange("terms", ParseArgs("terms", args, 1, {}, {}));
-  Header(out, {"year", "k", "instant", "datetime"});
+  Table table(out, {"year", "k", "instant", "datetime"});
   for (int year = first; year <= last; ++year) {
     for (int k = 0; k < 24; ++k) {
       const TDateTime t = calendar::SolarTermInstant(year, k);
-      Row(out) << year << k << Fixed9(t) << FormatMoment(t, true);
+      table.Add() << year << k << Fixed9(t) << FormatMoment(t, true);
     }
   }
   return 0;
@@ -164,10 +189,11 @@ int Terms(const std::vector<std::string>& args, std::ostream& out) {
 int NewMoons(const std::vector<std::string>& args, std::ostream& out) {
   const auto [first, last] = YearRange("newmoons", ParseArgs("newmoons", args, 1, {}, {}));
   const TDateTime end = calendar::EncodeCivilDate(last, 12, 31) + 1;
-  Header(out, {"instant", "datetime"});
+  Table table(out, {"instant", "datetime"});
   for (TDateTime t = astro::NextPhase(astro::mpNewMoon, calendar::EncodeCivilDate(first, 1, 1)); t < end;
        t = astro::NextPhase(astro::mpNewMoon, t + 0.001))
-    Row(out) << Fixed9(t) << FormatMoment(t, true);
+    table.Add() << Fixed9(t) << FormatMoment(t, true);
+  table.Finish();
   return 0;
 }
 
@@ -177,8 +203,8 @@ int Sun(const std::vector<std::string>& args, std::ostream& out) {
   NoMorePositional(a, 1);
   const double t = ParseReal(a.positional[0], "момент");
   const astro::TSkyCoordinates s = astro::SunCoordinates(t);
-  Header(out, {"longitude", "latitude", "radius", "rightascension", "declination"});
-  Row(out) << Fixed9(s.longitude) << Fixed9(s.latitude) << Fixed9(s.radius) << Fixed9(s.rightascension)
+  Table(out, {"longitude", "latitude", "radius", "rightascension", "declination"}).Add()
+      << Fixed9(s.longitude) << Fixed9(s.latitude) << Fixed9(s.radius) << Fixed9(s.rightascension)
            << Fixed9(s.declination);
   return 0;
 }
@@ -187,8 +213,8 @@ int Sun(const std::vector<std::string>& args, std::ostream& out) {
 
 void DateCastingRow(std::ostream& out, int year, int month, int day, int hour) {
   const core::DateCasting c = core::CastFromDate(year, month, day, hour);
-  Header(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status"});
-  Row(out) << c.numbers.upperTrigram << c.numbers.lowerTrigram << c.numbers.changingLine << c.primaryNo
+  Table(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status"}).Add()
+      << c.numbers.upperTrigram << c.numbers.lowerTrigram << c.numbers.changingLine << c.primaryNo
            << c.nuclearNo << c.changedNo
            << core::StatusText(year, std::to_string(month), std::to_string(day), hour);
 }
@@ -210,8 +236,7 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
                          "» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)");
     }
     const core::CodesCasting c = core::CastFromCodes(codes);
-    Header(out, {"primary", "nuclear", "changed"});
-    Row(out) << c.primaryNo << c.nuclearNo << c.changedNo;
+    Table(out, {"primary", "nuclear", "changed"}).Add() << c.primaryNo << c.nuclearNo << c.changedNo;
     return 0;
   }
   if (a.Flag("--date")) {
@@ -242,8 +267,8 @@ int Yarrow(const std::vector<std::string>& args, std::ostream& out, const Enviro
   core::RandomGenerator rng;  // a freshly started program: state 0
   const std::array<std::string, 6> lines = core::CastLines(rng, clock);
   const core::CodesCasting c = core::CastFromCodes({lines[0], lines[1], lines[2], lines[3], lines[4], lines[5]});
-  Header(out, {"line1", "line2", "line3", "line4", "line5", "line6", "primary", "nuclear", "changed"});
-  Row row(out);
+  Table table(out, {"line1", "line2", "line3", "line4", "line5", "line6", "primary", "nuclear", "changed"});
+  Row row = table.Add();
   for (const std::string& line : lines) row << line;
   row << c.primaryNo << c.nuclearNo << c.changedNo;
   return 0;
@@ -257,17 +282,17 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   const std::optional<records::Record> r = records::ReadRecordFile(QFile::decodeName(path.c_str()));
   if (!r) throw std::runtime_error("File " + path + " Этот файл не является файлом KALYNTH");
 
-  Header(out, {"key", "value"});
-  auto field = [&out](const char* key, const QString& value) { Row(out) << key << value.toStdString(); };
+  Table table(out, {"key", "value"});
+  auto field = [&table](const char* key, const QString& value) { table.Add() << key << value.toStdString(); };
   for (int i = 0; i < 6; ++i) field(records::LineKeys[i], r->lineCodes[i]);
   field(records::NoteKey, r->note);
-  Row(out) << records::YearKey << r->yah;
-  Row(out) << records::MonthKey << r->mon;
-  Row(out) << records::DayKey << r->day;
-  Row(out) << records::HourKey << r->hour;
-  Row(out) << records::CastFromDateKey << r->btn2;
-  for (int i = 0; i < 6; ++i) Row(out) << records::FigureKeys[i] << r->gua[i];
-  Row(out) << records::ChangingLineKey << r->jaoNo;
+  table.Add() << records::YearKey << r->yah;
+  table.Add() << records::MonthKey << r->mon;
+  table.Add() << records::DayKey << r->day;
+  table.Add() << records::HourKey << r->hour;
+  table.Add() << records::CastFromDateKey << r->btn2;
+  for (int i = 0; i < 6; ++i) table.Add() << records::FigureKeys[i] << r->gua[i];
+  table.Add() << records::ChangingLineKey << r->jaoNo;
 
   // The figures the window shows after opening: restored from Gua1..Gua6 and
   // JaoNo for a date casting, else derived from the six line codes.
@@ -283,9 +308,9 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
       primary = std::to_string(c.primaryNo), nuclear = std::to_string(c.nuclearNo),
       changed = std::to_string(c.changedNo);
   }
-  Row(out) << "primary" << primary;
-  Row(out) << "nuclear" << nuclear;
-  Row(out) << "changed" << changed;
+  table.Add() << "primary" << primary;
+  table.Add() << "nuclear" << nuclear;
+  table.Add() << "changed" << changed;
   for (const QString& line : r->comments) field("comment", line);
   return 0;
 }

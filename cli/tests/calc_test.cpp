@@ -1,0 +1,359 @@
+// The commands of kalynth-calc, run in process with a fixed clock.
+#include "cli/calc.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "calendar/civil.h"
+#include "records/record.h"
+
+namespace cli {
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+// The fixed "now" of these tests: 10 February 2024 12:00 (lunar New Year),
+// and the clock number 1234 for every draw.
+Environment FixedEnvironment(astro::TDateTime now = calendar::EncodeCivilDateTime({2024, 2, 10, 12, 0, 0, 0})) {
+  return Environment{[now] { return now; }, [] { return 1234; }};
+}
+
+Result Calc(const std::vector<std::string>& args, const Environment& env = FixedEnvironment()) {
+  std::ostringstream out, err;
+  Result r;
+  r.status = RunCalc(args, out, err, env);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+    fields.push_back(line.substr(start, tab - start));
+  fields.push_back(line.substr(start));
+  return fields;
+}
+
+// ---- successful commands: header and rows -----------------------------
+
+struct OutputCase {
+  const char* what;
+  std::vector<std::string> args;
+  std::vector<std::string> lines;  // header first
+};
+
+// Lunar dates and pillars as worked out for the calendar (see the calendar
+// tests); castings as worked out for the divination core.
+const char* const LunarHeader =
+    "moment\tyear_count\tyear_in_cycle\tyear_branch\tmonth\tleap_month\tleap_year\tday\tdouble_hour";
+const char* const CastHeader = "upper\tlower\tchanging_line\tprimary\tnuclear\tchanged\tstatus";
+const char* const YarrowHeader = "line1\tline2\tline3\tline4\tline5\tline6\tprimary\tnuclear\tchanged";
+
+TEST(KalynthCalc, CommandsPrintTheirRows) {
+  const OutputCase cases[] = {
+      {"lunar date at midday", {"lunar", "2000-01-01"}, {LunarHeader, "2000-01-01T12:00:00\t4636\t16\t4\t11\t0\t0\t25\t6"}},
+      {"23:30 is Zi of the next date", {"lunar", "2024-02-09", "23:30"},
+       {LunarHeader, "2024-02-09T23:30:00\t4661\t41\t5\t1\t0\t0\t1\t0"}},
+      {"with +1 it is Hai of the same date", {"lunar", "2024-02-09", "23:30:15", "--correction", "4"},
+       {LunarHeader, "2024-02-09T23:30:15\t4660\t40\t4\t12\t0\t0\t30\t11"}},
+      {"a leap month", {"lunar", "--correction=3", "2023-04-01"},
+       {LunarHeader, "2023-04-01T12:00:00\t4660\t40\t4\t2\t1\t1\t11\t6"}},
+      {"now", {"lunar"}, {LunarHeader, "2024-02-10T12:00:00\t4661\t41\t5\t1\t0\t0\t1\t6"}},
+      {"a range of days", {"lunar", "--from", "2024-02-08", "--to", "2024-02-11", "--time", "06:00"},
+       {LunarHeader, "2024-02-08T06:00:00\t4660\t40\t4\t12\t0\t0\t29\t3",
+        "2024-02-09T06:00:00\t4660\t40\t4\t12\t0\t0\t30\t3", "2024-02-10T06:00:00\t4661\t41\t5\t1\t0\t0\t1\t3",
+        "2024-02-11T06:00:00\t4661\t41\t5\t1\t0\t0\t2\t3"}},
+      {"the calendar window's pillars", {"pillars", "2000-01-01", "12:00"},
+       {"moment\tyear_stem\tyear_branch\tmonth_stem\tmonth_branch\tday_stem\tday_branch\thour_stem\thour_branch\t"
+        "season_branch\tseason\tterm",
+        "2000-01-01T12:00:00\t6\t4\t3\t1\t5\t7\t5\t7\t1\tСередина зимы\tЗимнее солнцестояние"}},
+      {"the first new moons of 2000 (kernel: 6 January 18:14:45)", {"newmoons", "2000"}, {}},
+      {"codes with one changing line", {"cast", "--codes", "588", "588", "544", "588", "588", "588"},
+       {"primary\tnuclear\tchanged", "1\t37\t10"}},
+      {"six changing yang lines", {"cast", "--codes", "544", "544", "544", "544", "544", "544"},
+       {"primary\tnuclear\tchanged", "1\t1\t2"}},
+      {"six changing yin lines", {"cast", "--codes", "988", "988", "988", "988", "988", "988"},
+       {"primary\tnuclear\tchanged", "2\t2\t1"}},
+      {"date casting 5 3 15 U", {"cast", "--date", "5", "3", "15", "6"},
+       {CastHeader, "7\t6\t6\t4\t24\t7\tГуа на год 5, месяц 3, день 15, час У"}},
+      {"date casting with remainders 0", {"cast", "--date", "1", "1", "6", "7"},
+       {CastHeader, "8\t8\t4\t2\t39\t16\tГуа на год 1, месяц 1, день 6, час Вэй"}},
+      {"date casting at the end of the lists", {"cast", "--date", "12", "12", "30", "11"},
+       {CastHeader, "6\t2\t6\t60\t27\t61\tГуа на год 12, месяц 12, день 30, час Хай"}},
+      {"now: New Year's day, Wu hour", {"cast", "--now"},
+       {CastHeader, "7\t6\t2\t4\t24\t23\tГуа на год 5, месяц 1, день 1, час У"}},
+      {"yarrow stalks with the clock number 1234", {"yarrow", "--clock", "1234"},
+       {YarrowHeader, "588\t588\t544\t544\t984\t948\t1\t27\t61"}},
+      {"yarrow stalks with the clock number 0", {"yarrow", "--clock=0"},
+       {YarrowHeader, "544\t544\t544\t544\t544\t544\t1\t1\t2"}},
+      {"yarrow stalks with the machine's clock", {"yarrow"}, {YarrowHeader, "588\t588\t544\t544\t984\t948\t1\t27\t61"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Result r = Calc(c.args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    if (!c.lines.empty()) {
+      EXPECT_EQ(Lines(r.out), c.lines);
+    }
+  }
+}
+
+TEST(KalynthCalc, CastNowUsesTheLunarDateOfTheCorrectedMoment) {
+  // 21:00 with "-3" is 00:00 of New Year's day: year 5, month 1, day 1, Zi.
+  const Environment evening = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 21, 0, 0, 0}));
+  EXPECT_EQ(Calc({"cast", "--now", "--correction", "0"}, evening).out, Calc({"cast", "--date", "5", "1", "1", "0"}).out);
+  EXPECT_EQ(Calc({"cast", "--now"}, evening).out, Calc({"cast", "--date", "4", "12", "30", "11"}).out);
+}
+
+TEST(KalynthCalc, TermsAndNewMoons) {
+  const std::vector<std::string> terms = Lines(Calc({"terms", "2024", "2025"}).out);
+  ASSERT_EQ(terms.size(), 1u + 48);
+  EXPECT_EQ(terms[0], "year\tk\tinstant\tdatetime");
+  for (std::size_t i = 1; i < terms.size(); ++i) {
+    const std::vector<std::string> f = Fields(terms[i]);
+    ASSERT_EQ(f.size(), 4u);
+    EXPECT_EQ(f[0], i <= 24 ? "2024" : "2025");
+    EXPECT_EQ(f[1], std::to_string((i - 1) % 24));
+    EXPECT_EQ(f[2].size() - f[2].find('.'), 10u) << "nine decimals: " << f[2];
+    EXPECT_EQ(f[3].substr(0, 4), f[0]) << "term in its own calendar year";
+  }
+  // The spring equinox of 2024: 20 March 03:06 UT, a minute later on the
+  // kernel's scale without delta-T.
+  EXPECT_EQ(Fields(terms[1])[3].substr(0, 15), "2024-03-20T03:0");
+
+  const std::vector<std::string> moons = Lines(Calc({"newmoons", "2000"}).out);
+  ASSERT_EQ(moons.size(), 1u + 13);  // 6 January .. 25 December 2000
+  EXPECT_EQ(moons[0], "instant\tdatetime");
+  EXPECT_EQ(Fields(moons[1])[1], "2000-01-06T18:14:45");
+  EXPECT_NEAR(std::stod(Fields(moons[1])[0]), 36531.76025, 1e-5);
+  EXPECT_EQ(Fields(moons[13])[1].substr(0, 10), "2000-12-25");
+  for (std::size_t i = 2; i < moons.size(); ++i)
+    EXPECT_NEAR(std::stod(Fields(moons[i])[0]) - std::stod(Fields(moons[i - 1])[0]), 29.53, 0.4);
+}
+
+TEST(KalynthCalc, SunPosition) {
+  // 1992-10-13 0h: Meeus, Astronomical Algorithms, example 25.b with the
+  // full VSOP87 (longitude 199.90596, R 0.99760775 AU, alpha 198.37812,
+  // delta -7.78382). J2000.0: longitude 280.36814 as the kernel is checked
+  // against; alpha -78.7226 and delta -23.0327 of an independent ephemeris,
+  // R about 0.98333 AU. Tolerances per column.
+  const struct {
+    const char* day;
+    double longitude, radius, rightAscension, declination;
+    double tolLongitude, tolRadius, tolEquatorial;
+  } cases[] = {
+      {"33890", 199.90596, 149240109, 198.37812, -7.78382, 1e-5, 1, 1e-4},
+      {"36526.5", 280.36814, 147102000, -78.7226, -23.0327, 1e-5, 2e4, 5e-4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.day);
+    const std::vector<std::string> lines = Lines(Calc({"sun", c.day}).out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "longitude\tlatitude\tradius\trightascension\tdeclination");
+    const std::vector<std::string> f = Fields(lines[1]);
+    ASSERT_EQ(f.size(), 5u);
+    EXPECT_NEAR(std::stod(f[0]), c.longitude, c.tolLongitude);
+    EXPECT_NEAR(std::stod(f[2]), c.radius, c.tolRadius);
+    EXPECT_NEAR(std::stod(f[3]), c.rightAscension, c.tolEquatorial);
+    EXPECT_NEAR(std::stod(f[4]), c.declination, c.tolEquatorial);
+    for (const std::string& v : f) EXPECT_EQ(v.size() - v.find('.'), 10u) << v;
+  }
+}
+
+// ---- errors: one line on stderr, status 2 -----------------------------
+
+struct ErrorCase {
+  std::vector<std::string> args;
+  const char* err;  // the whole line, without its line end
+};
+
+TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
+  const ErrorCase cases[] = {
+      {{}, "kalynth-calc: не указана команда; справка: kalynth-calc --help"},
+      {{"moon"}, "kalynth-calc: неизвестная команда «moon»; список команд: kalynth-calc --help"},
+      {{"lunar", "2023-02-30"}, "kalynth-calc: неверная дата «2023-02-30»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
+      {{"lunar", "2023-2-3"}, "kalynth-calc: неверная дата «2023-2-3»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
+      {{"lunar", "0000-01-01"}, "kalynth-calc: неверная дата «0000-01-01»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
+      {{"lunar", "2023-02-03", "24:00"},
+       "kalynth-calc: неверное время «24:00»: нужно ЧЧ:ММ или ЧЧ:ММ:СС от 00:00 до 23:59:59"},
+      {{"lunar", "2023-02-03", "9:30"},
+       "kalynth-calc: неверное время «9:30»: нужно ЧЧ:ММ или ЧЧ:ММ:СС от 00:00 до 23:59:59"},
+      {{"lunar", "--correction", "7"}, "kalynth-calc: --correction: нужно целое число от 0 до 6, а не «7»"},
+      {{"lunar", "--correction", "-1"}, "kalynth-calc: --correction: нужно целое число от 0 до 6, а не «-1»"},
+      {{"lunar", "--correction", "3x"}, "kalynth-calc: --correction: нужно целое число от 0 до 6, а не «3x»"},
+      {{"lunar", "--correction"}, "kalynth-calc: после --correction нужно значение"},
+      {{"lunar", "--correction", "1", "--correction", "2"}, "kalynth-calc: --correction указан дважды"},
+      {{"lunar", "--zone", "3"}, "kalynth-calc: команда lunar не знает параметра «--zone»"},
+      {{"lunar", "2024-01-01", "10:00", "x"}, "kalynth-calc: лишний аргумент «x»"},
+      {{"lunar", "--from", "2024-01-02"}, "kalynth-calc: --from и --to указываются вместе"},
+      {{"lunar", "--from", "2024-01-02", "--to", "2024-01-01"}, "kalynth-calc: дата --to раньше даты --from"},
+      {{"lunar", "--from", "2024-01-01", "--to", "2024-01-02", "2024-01-01"}, "kalynth-calc: лишний аргумент «2024-01-01»"},
+      {{"lunar", "--time", "10:00"},
+       "kalynth-calc: --time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ"},
+      {{"pillars", "--zone", "26"}, "kalynth-calc: --zone: нужно целое число от 0 до 25, а не «26»"},
+      {{"terms"}, "kalynth-calc: команде terms нужен год"},
+      {{"terms", "0"}, "kalynth-calc: год: нужно целое число от 1 до 9999, а не «0»"},
+      {{"terms", "20x4"}, "kalynth-calc: год: нужно целое число от 1 до 9999, а не «20x4»"},
+      {{"terms", "2025", "2024"}, "kalynth-calc: второй год раньше первого"},
+      {{"newmoons", "10000"}, "kalynth-calc: год: нужно целое число от 1 до 9999, а не «10000»"},
+      {{"sun"}, "kalynth-calc: команде sun нужен момент в днях"},
+      {{"sun", "abc"}, "kalynth-calc: момент: нужно конечное число, а не «abc»"},
+      {{"sun", "nan"}, "kalynth-calc: момент: нужно конечное число, а не «nan»"},
+      {{"sun", "1e400"}, "kalynth-calc: момент: нужно конечное число, а не «1e400»"},
+      {{"cast"}, "kalynth-calc: команде cast нужен ровно один из способов --codes, --date, --now"},
+      {{"cast", "--codes", "--now"}, "kalynth-calc: команде cast нужен ровно один из способов --codes, --date, --now"},
+      {{"cast", "--codes", "588"}, "kalynth-calc: cast --codes ждёт шесть кодов линий, с первой (нижней)"},
+      {{"cast", "--codes", "588", "588", "545", "588", "588", "588"},
+       "kalynth-calc: неверный код линии 3: «545» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)"},
+      {{"cast", "--codes", "588", "588", "588", "588", "588", " 588"},
+       "kalynth-calc: неверный код линии 6: « 588» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)"},
+      {{"cast", "--codes", "588", "588", "588", "588", "588", "588", "588"}, "kalynth-calc: лишний аргумент «588»"},
+      {{"cast", "--date", "13", "1", "1", "0"}, "kalynth-calc: номер года: нужно целое число от 1 до 12, а не «13»"},
+      {{"cast", "--date", "1", "0", "1", "0"}, "kalynth-calc: лунный месяц: нужно целое число от 1 до 12, а не «0»"},
+      {{"cast", "--date", "1", "1", "31", "0"}, "kalynth-calc: лунный день: нужно целое число от 1 до 30, а не «31»"},
+      {{"cast", "--date", "1", "1", "1", "12"}, "kalynth-calc: двухчасовка: нужно целое число от 0 до 11, а не «12»"},
+      {{"cast", "--date", "1", "1", "1"}, "kalynth-calc: cast --date ждёт ГОД МЕСЯЦ ДЕНЬ ЧАС"},
+      {{"cast", "--date", "1", "1", "1", "1", "--correction", "3"}, "kalynth-calc: --correction относится только к cast --now"},
+      {{"yarrow", "--clock", "6000"}, "kalynth-calc: --clock: нужно целое число от 0 до 5959, а не «6000»"},
+      {{"yarrow", "--clock", "1260"}, "kalynth-calc: --clock — минуты и секунды ММСС, а не «1260»"},
+      {{"yarrow", "7"}, "kalynth-calc: лишний аргумент «7»"},
+      {{"record"}, "kalynth-calc: команде record нужен файл записи"},
+  };
+  for (const auto& c : cases) {
+    std::string joined;
+    for (const auto& a : c.args) joined += a + ' ';
+    SCOPED_TRACE(joined);
+    const Result r = Calc(c.args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, std::string(c.err) + "\n");
+  }
+}
+
+TEST(KalynthCalc, KernelErrorsPrintTheirOwnMessage) {
+  // Year 1: the lunar year would need the solstice of year 0.
+  Result r = Calc({"lunar", "0001-01-01"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "Invalid year\n");
+  EXPECT_EQ(r.out, "");  // no header without a row
+  // The terms of January to March of year 1 are guessed from 1 January of year 0:
+  // the rows before the failure stay printed.
+  r = Calc({"terms", "1"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "Invalid argument to date encode\n");
+  EXPECT_EQ(Lines(r.out).size(), 1u + 19);
+}
+
+TEST(KalynthCalc, HelpExplainsEveryCommand) {
+  for (const auto& args : {std::vector<std::string>{"--help"}, {"-h"}, {"lunar", "--help"}}) {
+    const Result r = Calc(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    for (const char* command : {"lunar [ДАТА", "lunar --from", "pillars", "terms", "newmoons", "sun", "cast --codes",
+                                "cast --date", "cast --now", "yarrow", "record", "--correction", "--zone"})
+      EXPECT_NE(r.out.find(command), std::string::npos) << command;
+  }
+}
+
+// ---- record -------------------------------------------------------------
+
+class RecordCommand : public ::testing::Test {
+ protected:
+  std::string Write(const char* name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return QFile::encodeName(path).toStdString();
+  }
+  QTemporaryDir dir_;
+};
+
+TEST_F(RecordCommand, ShowsTheRecordAsTheWindowRestoresIt) {
+  records::Record rec;
+  rec.lineCodes = {"588", "588", "544", "588", "588", "588"};
+  rec.note = QString::fromUtf8("Вопрос\tо пути");
+  rec.yah = 4, rec.mon = 0, rec.day = 0, rec.hour = 6;
+  rec.comments = {QString::fromUtf8("Первая строка"), "", "third"};
+  const std::string path = Write("codes.kly", records::EncodeRecord(rec));
+  const Result r = Calc({"record", path});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  const std::vector<std::string> expected = {
+      "key\tvalue", "Edit1\t588", "Edit2\t588", "Edit3\t544", "Edit4\t588", "Edit5\t588", "Edit6\t588",
+      "Edit7\tВопрос о пути", "yah\t4", "mon\t0", "day\t0", "hour\t6", "Btn2\t0", "Gua1\t1", "Gua2\t1", "Gua3\t1",
+      "Gua4\t1", "Gua5\t1", "Gua6\t1", "JaoNo\t0", "primary\t1", "nuclear\t37", "changed\t10",
+      "comment\tПервая строка", "comment\t", "comment\tthird"};
+  EXPECT_EQ(Lines(r.out), expected);
+}
+
+TEST_F(RecordCommand, DateCastingsAndDefaults) {
+  // The date casting of year 5, month 3, day 15, hour U: changing line 6,
+  // primary 4, nuclear 24, changed 7.
+  const std::string dated = Write("dated.kly",
+                                  "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=5\r\nyah=4\r\nmon=2\r\nday=14\r\n"
+                                  "hour=6\r\nBtn2=1\r\nGua1=0\r\nGua2=1\r\nGua3=0\r\nGua4=0\r\nGua5=0\r\nGua6=1\r\n"
+                                  "JaoNo=6\r\n[%%%&*(0876&%9]\r\n");
+  std::vector<std::string> lines = Lines(Calc({"record", dated}).out);
+  ASSERT_EQ(lines.size(), 23u);
+  EXPECT_EQ(lines[1], "Edit1\t5");
+  EXPECT_EQ(lines[12], "Btn2\t1");
+  EXPECT_EQ(lines[13], "Gua1\t0");
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            (std::vector<std::string>{"primary\t4", "nuclear\t24", "changed\t7"}));
+
+  // Nothing but the title: every default; codes empty, so no figures.
+  const std::string bare = Write("bare.kly", "[TITLE]\nTitle=KALYNTH\n");
+  lines = Lines(Calc({"record", bare}).out);
+  ASSERT_EQ(lines.size(), 23u);
+  EXPECT_EQ(lines[8], "yah\t0");
+  EXPECT_EQ(lines[12], "Btn2\t0");
+  EXPECT_EQ(lines[13], "Gua1\t1");
+  EXPECT_EQ(lines[20], "primary\t");
+  EXPECT_EQ(lines[22], "changed\t");
+}
+
+TEST_F(RecordCommand, NotARecordAndBadIntegers) {
+  const std::string other = Write("other.kly", "[TITLE]\r\nTitle=kalynth\r\n");
+  Result r = Calc({"record", other});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "File " + other + " Этот файл не является файлом KALYNTH\n");
+
+  const std::string missing = QFile::encodeName(dir_.filePath("missing.kly")).toStdString();
+  r = Calc({"record", missing});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "File " + missing + " Этот файл не является файлом KALYNTH\n");
+
+  const std::string folder = QFile::encodeName(dir_.path()).toStdString();
+  EXPECT_EQ(Calc({"record", folder}).err, "File " + folder + " Этот файл не является файлом KALYNTH\n");
+
+  const std::string bad = Write("bad.kly", "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nmon=abc\r\n");
+  r = Calc({"record", bad});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "'abc' is not a valid integer value\n");
+}
+
+}  // namespace
+}  // namespace cli
