@@ -22,7 +22,7 @@ void BM_CalendarWindow(benchmark::State& state) {
   benchmark::IterationCount i = 0;
   for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
 }
-BENCHMARK(BM_CalendarWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalendarWindow)->Unit(benchmark::kMicrosecond);
 
 void BM_CalendarWindowCold(benchmark::State& state) {
   const TDateTime start = Moment(2024, 1, 1, 10, 30);
@@ -32,7 +32,7 @@ void BM_CalendarWindowCold(benchmark::State& state) {
     benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
   }
 }
-BENCHMARK(BM_CalendarWindowCold)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalendarWindowCold)->Unit(benchmark::kMicrosecond);
 
 void BM_CalendarWindowNoMemo(benchmark::State& state) {
   const TDateTime start = Moment(2024, 1, 1, 10, 30);
@@ -41,7 +41,7 @@ void BM_CalendarWindowNoMemo(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
   calendar::SetCalendarMemo(true);
 }
-BENCHMARK(BM_CalendarWindowNoMemo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalendarWindowNoMemo)->Unit(benchmark::kMicrosecond);
 
 void BM_SetLunarDate(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 10, 30);
@@ -49,7 +49,7 @@ void BM_SetLunarDate(benchmark::State& state) {
   benchmark::IterationCount i = 0;
   for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
 }
-BENCHMARK(BM_SetLunarDate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetLunarDate)->Unit(benchmark::kMicrosecond);
 
 void BM_SetLunarDateCold(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 10, 30);
@@ -59,7 +59,7 @@ void BM_SetLunarDateCold(benchmark::State& state) {
     benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
   }
 }
-BENCHMARK(BM_SetLunarDateCold)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetLunarDateCold)->Unit(benchmark::kMicrosecond);
 
 void BM_SetLunarDateNoMemo(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 10, 30);
@@ -68,7 +68,7 @@ void BM_SetLunarDateNoMemo(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
   calendar::SetCalendarMemo(true);
 }
-BENCHMARK(BM_SetLunarDateNoMemo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetLunarDateNoMemo)->Unit(benchmark::kMicrosecond);
 
 // One lunar date per day of a year (what `kalynth-calc lunar --from --to` does).
 void BM_LunarYearOfDays(benchmark::State& state) {
@@ -78,7 +78,7 @@ void BM_LunarYearOfDays(benchmark::State& state) {
     for (int d = 0; d < 365; ++d) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(start + d, 3));
   }
 }
-BENCHMARK(BM_LunarYearOfDays)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LunarYearOfDays)->Unit(benchmark::kMicrosecond);
 
 void BM_SolarTermInstant(benchmark::State& state) {
   calendar::SetCalendarMemo(false);

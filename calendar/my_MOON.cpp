@@ -174,6 +174,7 @@ LunarSelection ComputeLunarSelection(TDateTime t, int timeCorrectionIndex) {
   s.lunar = LunarDateOf(dayMoment);
   s.yearNumber = static_cast<int>(astro::AMod(s.lunar.YearInCycle, 12));
   s.leapMonth = s.lunar.LeapMonth;
+  s.monthCaption = s.leapMonth ? "Мес/д:" : "Месяц:";
   s.month = s.lunar.Month;
   s.day = s.lunar.DayOfMonth;
   return s;

@@ -47,6 +47,7 @@ struct LunarSelection {
   bool leapMonth = false;  // Label6 "Мес/д:" instead of "Месяц:"
   std::array<std::string, 12> chasCaptions;
   TLunarDate lunar;
+  std::string monthCaption;  // Label6: "Месяц:", or "Мес/д:" in a leap month
 };
 // The computation behind SetLunarDate. Kernel errors pass through.
 LunarSelection ComputeLunarSelection(TDateTime t, int timeCorrectionIndex);

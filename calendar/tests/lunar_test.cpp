@@ -218,6 +218,7 @@ TEST(ComputeLunarSelection, WhatTheFourListsShow) {
     EXPECT_EQ(s.month, c.month);
     EXPECT_EQ(s.day, c.day);
     EXPECT_EQ(s.leapMonth, c.leapMonth);
+    EXPECT_EQ(s.monthCaption, c.leapMonth ? "Мес/д:" : "Месяц:");
     EXPECT_EQ(s.chasCaptions, FillChasCaptions(c.correction));
   }
 }

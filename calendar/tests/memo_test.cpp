@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -133,7 +134,9 @@ TEST(SolarTermInstant, FastKernelAgreesWithThePlainReference) {
       worst = std::fmax(worst, std::fabs(fast - plain));
     }
   }
-  RecordProperty("worst_difference_days", std::to_string(worst));
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3g", worst);
+  RecordProperty("worst_difference_days", text);
 }
 
 }  // namespace
