@@ -245,7 +245,8 @@ void TFormKalynth::CreateControls() {
   Panel9 = named(new TClickLabel(ToolBar1), "Panel9");
   {
     QUrl url(WebSiteUrl);
-    Panel9->setText(QStringLiteral("  ") + url.host() + url.path());
+    Panel9->setText(url.host() + url.path());
+    Panel9->setContentsMargins(6, 0, 0, 0);
     QFont f = Panel9->font();
     f.setUnderline(true);
     Panel9->setFont(f);
@@ -383,10 +384,10 @@ void TFormKalynth::CreateControls() {
   connect(Label1, &TClickLabel::clicked, this, &TFormKalynth::Label1Click);
   connect(Label2, &TClickLabel::clicked, this, &TFormKalynth::Label2Click);
   connect(Label3, &TClickLabel::clicked, this, &TFormKalynth::Label3Click);
-  for (int i = 0; i < 2; ++i) {
-    auto* sep = new DottedSeparator(Panel1);
-    sep->setObjectName(QStringLiteral("Separator%1").arg(i + 1));
-  }
+  Separator1 = new DottedSeparator(Panel1);
+  Separator1->setObjectName(QStringLiteral("Separator1"));
+  Separator2 = new DottedSeparator(Panel1);
+  Separator2->setObjectName(QStringLiteral("Separator2"));
 
   PanelStatus = new QFrame(Panel1);
   PanelStatus->setObjectName(QStringLiteral("PanelStatus"));
@@ -533,15 +534,17 @@ void TFormKalynth::LayoutClient() {
   TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
   QLabel* numbers[3] = {Label1, Label2, Label3};
   const int statusHeight = 20;
-  const int figureTop = 10;
+  // The figures with their numbers sit in the middle of the space above the
+  // status strip.
+  const int figureBlock = TGuaBig::FigureHeight + 4 + 18;
+  const int figureTop = std::max(6, (panelHeight - statusHeight - 6 - figureBlock) / 2);
   for (int i = 0; i < 3; ++i) {
     const int center = column * i + column / 2;
     figures[i]->move(center - TGuaBig::FigureWidth / 2, figureTop);
     numbers[i]->setGeometry(center - 30, figureTop + TGuaBig::FigureHeight + 4, 60, 18);
   }
-  const auto separators = Panel1->findChildren<DottedSeparator*>(Qt::FindDirectChildrenOnly);
-  for (int i = 0; i < separators.size(); ++i)
-    separators[i]->setGeometry(column * (i + 1), 6, 1, panelHeight - statusHeight - 14);
+  Separator1->setGeometry(column, 6, 1, panelHeight - statusHeight - 14);
+  Separator2->setGeometry(2 * column, 6, 1, panelHeight - statusHeight - 14);
   PanelStatus->setGeometry(3, panelHeight - statusHeight - 3, panelWidth - 6, statusHeight);
   LabelStatus->setGeometry(0, 0, PanelStatus->width(), statusHeight);
 
@@ -953,20 +956,18 @@ bool TFormKalynth::WriteRecord(const QString& path) {
   if (!fields.isEmpty()) {
     QStringList places;
     for (const QString& f : fields) {
-      if (f == QLatin1String("Edit7"))
-        places << QStringLiteral("краткий комментарий");
-      else if (f.compare(QLatin1String("Comments"), Qt::CaseInsensitive) == 0)
-        places << QStringLiteral("комментарии");
-      else if (f.startsWith(QLatin1String("Edit")))
-        places << QStringLiteral("числа %1-го яо").arg(f.mid(4));
+      if (f == QLatin1String(records::NoteKey))
+        places << QStringLiteral("в кратком комментарии");
+      else if (f == QLatin1String(records::CommentsField))
+        places << QStringLiteral("в комментариях");
       else
-        places << f;
+        places << QStringLiteral("в числах %1-го яо").arg(f.right(1));
     }
-    const QString text =
-        QStringLiteral("Некоторые знаки (%1) нельзя записать в файл KALYNTH: он хранит только русские и латинские "
-                       "буквы, цифры и обычные знаки. В файле на их месте окажутся знаки «?».\n\n"
-                       "Сохранить всё равно?")
-            .arg(places.join(QStringLiteral(", ")));
+    const QString text = QStringLiteral(
+                             "Не все знаки можно записать в файл KALYNTH: он хранит только русские и латинские "
+                             "буквы, цифры и обычные знаки (кодировка Windows-1251). Другие знаки есть %1.\n"
+                             "В файле вместо них окажутся знаки «?».\n\nСохранить всё равно?")
+                             .arg(places.join(QStringLiteral(", ")));
     if (ui::platform().warningYesNo(this, text) != ui::Answer::Yes) return false;
   }
   records::WriteRecordFile(path, record);

@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QtGlobal>
 #include <deque>
+#include <functional>
 
 #include "ui/Application.h"
 #include "ui/Platform.h"
@@ -60,6 +61,7 @@ class FakePlatform : public Platform {
   QDateTime clock = QDateTime(QDate(2024, 2, 10), QTime(12, 0));
   QList<QUrl> urls;
   bool interceptUrls = true;  // false: the real QDesktopServices path
+  std::function<void(const QString&)> onPrompt;  // runs while a prompt is up
 
   Answer warningYesNoCancel(QWidget*, const QString& text) override {
     return next(QStringLiteral("warning3"), text, Answer::Cancel);
@@ -70,7 +72,10 @@ class FakePlatform : public Platform {
   Answer confirmYesNo(QWidget*, const QString& text) override {
     return next(QStringLiteral("confirm"), text, Answer::No);
   }
-  void error(QWidget*, const QString& text) override { prompts.append({QStringLiteral("error"), text}); }
+  void error(QWidget*, const QString& text) override {
+    prompts.append({QStringLiteral("error"), text});
+    if (onPrompt) onPrompt(text);
+  }
 
   QString openFileName(QWidget*, const FileDialogRequest& request) override {
     openRequests.append(request);
@@ -110,6 +115,7 @@ class FakePlatform : public Platform {
  private:
   Answer next(const QString& kind, const QString& text, Answer fallback) {
     prompts.append({kind, text});
+    if (onPrompt) onPrompt(text);
     if (answers.empty()) {
       QTest::qFail(qPrintable(QStringLiteral("unexpected prompt: ") + text), __FILE__, __LINE__);
       return fallback;

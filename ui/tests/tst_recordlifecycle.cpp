@@ -1,0 +1,725 @@
+// The record's life in the main window: new sheet, open, save, save as,
+// close, a given path (drop, command line, hand-off); the prompts, the
+// title, the flags and the files on disk. Every prompt and dialog is
+// answered by the test through FakePlatform; an unexpected one fails.
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+#include <unistd.h>
+
+#include "core/yarrow.h"
+#include "records/record.h"
+#include "ui/ClickLabel.h"
+#include "ui/GuaBig.h"
+#include "ui/SettingsStore.h"
+#include "ui/main.h"
+#include "ui/tests/TestSupport.h"
+
+using ui::Answer;
+using ui::test::FakePlatform;
+
+namespace {
+
+const QString NotARecord = QStringLiteral(" Этот файл не является файлом KALYNTH");
+const QString UnnamedPrompt = QStringLiteral("Сохранить изменения в файле ?");
+
+QByteArray Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+records::Record SampleRecord() {
+  records::Record r;
+  r.lineCodes = {"588", "588", "544", "588", "588", "588"};
+  r.note = QStringLiteral("Семья");
+  r.yah = 2;
+  r.mon = 3;
+  r.day = 4;
+  r.hour = 5;
+  r.comments = QStringList{"первая строка", "", "третья строка"};
+  return r;
+}
+
+}  // namespace
+
+class TestRecordLifecycle : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir;
+  std::unique_ptr<FakePlatform> fake;
+  std::unique_ptr<ui::ScopedPlatform> scoped;
+  std::unique_ptr<TFormKalynth> w;
+
+  QString path(const QString& name) const { return dir->filePath(name); }
+  QString writeSample(const QString& name, const records::Record& r = SampleRecord()) {
+    records::WriteRecordFile(path(name), r);
+    return path(name);
+  }
+  void create(const QStringList& args = {}) {
+    w = std::make_unique<TFormKalynth>(args);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+  }
+  void typeCodes(const QStringList& codes) {
+    for (int n = 1; n <= 6; ++n) w->LineEdit(n)->setText(codes[n - 1]);
+  }
+  QStringList fieldTexts() const {
+    QStringList t;
+    for (int n = 1; n <= 6; ++n) t << w->LineEdit(n)->text();
+    return t;
+  }
+  static bool shown(QWidget* x) { return !x->isHidden(); }
+  void expectNoPrompt() { QVERIFY2(fake->prompts.isEmpty(), qPrintable(fake->promptTexts().join(" | "))); }
+  void castByYarrow() {
+    w->ToolButton1->click();
+    while (w->MilfoilActive) {
+      for (QToolButton* b : {w->ToolButton4, w->ToolButton5, w->ToolButton6})
+        if (b->isEnabled()) {
+          b->click();
+          break;
+        }
+    }
+  }
+
+ private slots:
+  void init() {
+    ui::test::ClearSettings();
+    dir = std::make_unique<QTemporaryDir>();
+    fake = std::make_unique<FakePlatform>();
+    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
+    core::ProgramRandom().setState(0);
+  }
+  void cleanup() {
+    if (w) {
+      w->Modified = false;
+      w->MilfoilActive = false;
+      w->close();
+    }
+    w.reset();
+    scoped.reset();
+    fake.reset();
+    dir.reset();
+  }
+
+  // ---- the blank sheet never asks ---------------------------------------------
+
+  void blankSheetNeverAsks() {
+    create();
+    const QString a = writeSample(QStringLiteral("a.kly"));
+    auto touch = [this] {  // a digit typed and deleted again
+      QTest::keyClick(w->Edit1, '5');
+      QTest::keyClick(w->Edit1, Qt::Key_Backspace);
+      QVERIFY(w->Modified);
+    };
+    touch();
+    w->ClearBtnClick();
+    expectNoPrompt();
+    touch();
+    fake->openNames = {QString()};
+    w->Open1Click();
+    expectNoPrompt();
+    QCOMPARE(fake->openRequests.size(), 1);
+    touch();
+    w->OpenMyDropOrClickFile(a);
+    expectNoPrompt();
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+    w->ClearBtnClick();  // named, clean: no prompt either
+    touch();
+    QVERIFY(w->close());
+    expectNoPrompt();
+    w.reset();
+  }
+
+  void loneCodeMakesCloseAsk() {
+    create();
+    QTest::keyClicks(w->Edit6, "588");
+    fake->answers = {Answer::Cancel};
+    QVERIFY(!w->close());
+    QCOMPARE(fake->prompts.size(), 1);
+    QCOMPARE(fake->prompts[0].kind, QStringLiteral("warning3"));
+    QCOMPARE(fake->prompts[0].text, UnnamedPrompt);
+    QVERIFY(w->isVisible());
+    fake->answers = {Answer::No};
+    QVERIFY(w->close());
+    w.reset();
+  }
+
+  void promptNamesTheFile() {
+    create();
+    w->OpenMyDropOrClickFile(writeSample(QStringLiteral("гадание.kly")));
+    w->Edit7->setText(QStringLiteral("другая заметка"));
+    fake->answers = {Answer::Cancel};
+    w->ClearBtnClick();
+    QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле гадание.kly?"});
+    QCOMPARE(w->Edit7->text(), QStringLiteral("другая заметка"));
+  }
+
+  // ---- save and save as -----------------------------------------------------------
+
+  void saveAsProposesUntitledNames() {
+    create();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    fake->saveNames = {QString(), path("a.kly"), path("b.kly")};
+    w->Saveas1Click();  // cancelled
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
+    QVERIFY(w->Modified);
+    w->Saveas1Click();
+    w->Saveas1Click();
+    QCOMPARE(fake->saveRequests.size(), 3);
+    QCOMPARE(fake->saveRequests[0].fileName, QStringLiteral("Untitle1"));
+    QCOMPARE(fake->saveRequests[1].fileName, QStringLiteral("Untitle1"));
+    QCOMPARE(fake->saveRequests[2].fileName, QStringLiteral("Untitle2"));
+    for (const ui::FileDialogRequest& r : fake->saveRequests) {
+      QCOMPARE(r.filter, QStringLiteral("Kalynth files (*.kly)"));
+      QCOMPARE(r.defaultSuffix, QStringLiteral("kly"));
+    }
+    QCOMPARE(w->UntitledCounter, 3);
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - b.kly"));
+    QCOMPARE(w->CurrentFileName, path("b.kly"));
+    QVERIFY(w->HasFileName);
+    QVERIFY(!w->Modified);
+    QVERIFY(QFile::exists(path("a.kly")));
+    expectNoPrompt();
+  }
+
+  // Save writes the controls to the bound file without a dialog and keeps
+  // the title; the file reads back as the window showed it.
+  void saveWritesWhatTheWindowShows() {
+    create();
+    const QString a = writeSample(QStringLiteral("a.kly"));
+    w->OpenMyDropOrClickFile(a);
+    w->Edit2->setText(QStringLiteral("988"));
+    w->CommentsMemo->setPlainText(QStringLiteral("раз\nдва"));
+    w->Day->setCurrentIndex(20);
+    w->Save1Click();
+    QVERIFY(!w->Modified);
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+    QVERIFY(fake->saveRequests.isEmpty());
+    const auto r = records::ReadRecordFile(a);
+    QVERIFY(r);
+    QCOMPARE(r->lineCodes[1], QStringLiteral("988"));
+    QCOMPARE(r->note, QStringLiteral("Семья"));
+    QCOMPARE(r->day, 20);
+    QCOMPARE(r->hour, 5);
+    QCOMPARE(r->btn2, false);
+    QCOMPARE(r->comments, QStringList({"раз", "два"}));
+  }
+
+  void newSheetAfterSavedRecord() {
+    create();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    fake->saveNames = {path("a.kly")};
+    w->Saveas1Click();
+    w->ClearBtnClick();
+    expectNoPrompt();
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
+    QVERIFY(!w->HasFileName && !w->Modified);
+    QVERIFY(w->CurrentFileName.isEmpty());
+    QCOMPARE(fieldTexts(), QStringList({"", "", "", "", "", ""}));
+    QVERIFY(!w->Button1->isEnabled());
+    QVERIFY(!shown(w->GuaBig1));
+    fake->saveNames = {QString()};
+    w->Save1Click();
+    QCOMPARE(fake->saveRequests.size(), 2);  // Save behaves as Save As
+  }
+
+  // ---- failed saves -------------------------------------------------------------------
+
+  // A file that cannot be created: the error text, Modified kept, the old
+  // binding, counter and title kept, and the previous file byte-identical.
+  void failedSaveAsKeepsEverything_data() {
+    QTest::addColumn<QString>("target");
+    QTest::newRow("a directory") << QStringLiteral("folder.kly");
+    QTest::newRow("in a missing folder") << QStringLiteral("missing/x.kly");
+  }
+  void failedSaveAsKeepsEverything() {
+    QFETCH(QString, target);
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("folder.kly")));
+    create();
+    const QString a = writeSample(QStringLiteral("a.kly"));
+    const QByteArray before = Bytes(a);
+    w->OpenMyDropOrClickFile(a);
+    w->Edit7->setText(QStringLiteral("изменено"));
+    fake->saveNames = {path(target)};
+    QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);  // through the event loop
+    QCOMPARE(fake->prompts.size(), 1);
+    QCOMPARE(fake->prompts[0].kind, QStringLiteral("error"));
+    QCOMPARE(fake->prompts[0].text, QStringLiteral("Cannot create file ") + path(target));
+    QVERIFY(w->Modified);
+    QVERIFY(w->HasFileName);
+    QCOMPARE(w->CurrentFileName, a);
+    QCOMPARE(w->UntitledCounter, 1);
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+    QCOMPARE(Bytes(a), before);
+  }
+
+  void failedSaveLeavesPreviousFile_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("folder cannot be written") << QStringLiteral("read-only");
+    // A name of 250 bytes exists, but the file beside it that a save writes
+    // first cannot: the file system refuses names over 255 bytes. Works for
+    // every user, root included.
+    QTest::newRow("no room for the new copy") << QStringLiteral("long name");
+  }
+  void failedSaveLeavesPreviousFile() {
+    QFETCH(QString, how);
+    QString name = QStringLiteral("a.kly");
+    if (how == QLatin1String("long name")) name = QString(246, QLatin1Char('x')) + QStringLiteral(".kly");
+    create();
+    const QString a = writeSample(name);
+    const QByteArray before = Bytes(a);
+    QVERIFY(!before.isEmpty());
+    w->OpenMyDropOrClickFile(a);
+    w->Edit7->setText(QStringLiteral("изменено"));
+    if (how == QLatin1String("read-only")) {
+      if (geteuid() == 0) QSKIP("root writes into read-only folders");
+      QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    QTest::mouseClick(w->ToolButton9, Qt::LeftButton);
+    QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(fake->promptTexts(), QStringList{QStringLiteral("Cannot create file ") + a});
+    QVERIFY(w->Modified);
+    QCOMPARE(Bytes(a), before);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no leftovers
+  }
+
+  // A failed save inside the close query keeps the window open.
+  void failedSaveKeepsWindowOpen() {
+    create();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("folder.kly")));
+    fake->answers = {Answer::Yes};
+    fake->saveNames = {path("folder.kly")};
+    QVERIFY(!w->close());
+    QVERIFY(w->isVisible());
+    QCOMPARE(fake->promptTexts(), QStringList({UnnamedPrompt, "Cannot create file " + path("folder.kly")}));
+    QVERIFY(!QFile::exists(ui::test::SettingsFile()));
+  }
+
+  // Text the code page cannot hold: warn, then save anyway or go back.
+  void unencodableTextWarns() {
+    create();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    w->Edit7->setText(QStringLiteral("甲子"));
+    w->CommentsMemo->setPlainText(QStringLiteral("☯"));
+    fake->saveNames = {path("a.kly"), path("a.kly")};
+    fake->answers = {Answer::No};
+    w->Saveas1Click();
+    QCOMPARE(fake->prompts.size(), 1);
+    QCOMPARE(fake->prompts[0].kind, QStringLiteral("warning2"));
+    QVERIFY(fake->prompts[0].text.contains(QStringLiteral("в кратком комментарии, в комментариях")));
+    QVERIFY(!QFile::exists(path("a.kly")));
+    QVERIFY(w->Modified);
+    QCOMPARE(w->UntitledCounter, 1);
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
+    fake->answers = {Answer::Yes};
+    w->Saveas1Click();
+    QVERIFY(!w->Modified);
+    QCOMPARE(records::ReadRecordFile(path("a.kly"))->note, QStringLiteral("??"));
+  }
+
+  // ---- prompts answered Yes, then the save dialog cancelled ---------------
+
+  void cancelledSaveInPromptChangesNothing() {
+    create();
+    typeCodes({"588", "588", "544", "588", "588", "588"});
+    w->Button1->click();
+    const QString b = writeSample(QStringLiteral("b.kly"));
+    const QStringList before = fieldTexts();
+    auto expectUntouched = [&] {
+      QCOMPARE(fieldTexts(), before);
+      QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
+      QVERIFY(w->Modified);
+      QVERIFY(!w->HasFileName);
+      QCOMPARE(w->UntitledCounter, 1);
+      QVERIFY(shown(w->GuaBig1));
+    };
+    // New sheet and a given path stop.
+    fake->answers = {Answer::Yes};
+    fake->saveNames = {QString()};
+    w->ClearBtnClick();
+    expectUntouched();
+    fake->answers = {Answer::Yes};
+    fake->saveNames = {QString()};
+    w->OpenMyDropOrClickFile(b);
+    expectUntouched();
+    // Open asks again.
+    fake->prompts.clear();
+    fake->answers = {Answer::Yes, Answer::Cancel};
+    fake->saveNames = {QString()};
+    w->Open1Click();
+    QCOMPARE(fake->promptTexts(), QStringList({UnnamedPrompt, UnnamedPrompt}));
+    QVERIFY(fake->openRequests.isEmpty());
+    expectUntouched();
+    // Close keeps the window open.
+    fake->answers = {Answer::Yes};
+    fake->saveNames = {QString()};
+    QVERIFY(!w->close());
+    expectUntouched();
+  }
+
+  // Yes and a completed save: the command goes on.
+  void savedInPromptThenGoesOn() {
+    create();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    const QString b = writeSample(QStringLiteral("b.kly"));
+    fake->answers = {Answer::Yes};
+    fake->saveNames = {path("mine.kly")};
+    w->OpenMyDropOrClickFile(b);
+    QVERIFY(QFile::exists(path("mine.kly")));
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - b.kly"));
+    QCOMPARE(w->CurrentFileName, b);
+    // Open: Yes saves, then the command starts again and shows the dialog.
+    w->Edit7->setText(QStringLiteral("ещё"));
+    fake->answers = {Answer::Yes};
+    fake->openNames = {QString()};
+    w->Open1Click();
+    QCOMPARE(fake->openRequests.size(), 1);
+    QCOMPARE(records::ReadRecordFile(b)->note, QStringLiteral("ещё"));
+  }
+
+  // ---- casting and the record ---------------------------------------------------
+
+  void closingDuringCastingAsksToAbort() {
+    create();
+    w->ToolButton1->click();
+    w->ToolButton4->click();
+    fake->answers = {Answer::No};
+    QVERIFY(!w->close());
+    QCOMPARE(fake->prompts.size(), 1);
+    QCOMPARE(fake->prompts[0].kind, QStringLiteral("confirm"));
+    QCOMPARE(fake->prompts[0].text, QStringLiteral("Прервать гадание?"));
+    QVERIFY(w->MilfoilActive);
+    QVERIFY(w->ToolButton5->isEnabled());
+    fake->answers = {Answer::Yes};
+    QVERIFY(w->close());
+    w.reset();
+  }
+
+  void newSheetOrOpenDuringCasting() {
+    create();
+    const QString a = writeSample(QStringLiteral("a.kly"));
+    w->ToolButton1->click();
+    fake->answers = {Answer::No};
+    w->ClearBtnClick();
+    QVERIFY(w->MilfoilActive);
+    fake->answers = {Answer::No};
+    w->OpenMyDropOrClickFile(a);
+    QVERIFY(w->MilfoilActive);
+    fake->answers = {Answer::Yes};
+    w->OpenMyDropOrClickFile(a);
+    QVERIFY(!w->MilfoilActive);
+    QVERIFY(w->ToolButton1->isEnabled() && !w->ToolButton4->isEnabled());
+    QVERIFY(w->Save1->isEnabled() && w->Saveas1->isEnabled() && w->ToolButton9->isEnabled());
+    QCOMPARE(fieldTexts(), QStringList({"588", "588", "544", "588", "588", "588"}));
+    for (int n = 1; n <= 6; ++n) QVERIFY(!w->LineEdit(n)->isReadOnly());
+  }
+
+  // After opening a.kly and casting, the record is unnamed again but the
+  // prompt still names a.kly; Save asks for a name.
+  void castingAfterOpen() {
+    create();
+    const QString a = writeSample(QStringLiteral("a.kly"));
+    w->OpenMyDropOrClickFile(a);
+    castByYarrow();
+    QVERIFY(!w->HasFileName);
+    QVERIFY(w->Modified);
+    fake->answers = {Answer::Cancel};
+    w->ClearBtnClick();
+    QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле a.kly?"});
+    fake->saveNames = {QString()};
+    w->Save1Click();
+    QCOMPARE(fake->saveRequests.size(), 1);
+  }
+
+  // ---- opening ----------------------------------------------------------------
+
+  void openRestoresTheRecord() {
+    create();
+    const QString a = writeSample(QStringLiteral("a.kly"));
+    fake->openNames = {a};
+    w->Open1Click();
+    QCOMPARE(fake->openRequests[0].filter, QStringLiteral("Kalynth files (*.kly)"));
+    QCOMPARE(fieldTexts(), QStringList({"588", "588", "544", "588", "588", "588"}));
+    QCOMPARE(w->Edit7->text(), QStringLiteral("Семья"));
+    QCOMPARE(w->GodCombo->currentIndex(), 2);
+    QCOMPARE(w->Mes->currentIndex(), 3);
+    QCOMPARE(w->Day->currentIndex(), 4);
+    QCOMPARE(w->Chas->currentIndex(), 5);
+    QCOMPARE(w->Label1->text(), QStringLiteral("1"));
+    QCOMPARE(w->Label2->text(), QStringLiteral("37"));
+    QCOMPARE(w->Label3->text(), QStringLiteral("10"));
+    QVERIFY(!shown(w->PanelStatus));
+    QCOMPARE(w->CommentsMemo->toPlainText(), QStringLiteral("первая строка\n\nтретья строка"));
+    QVERIFY(w->Button1->isEnabled());  // the fields' change reactions ran
+    QCOMPARE(w->Edit3->palette().color(QPalette::Text), QColor(Qt::red));
+    QVERIFY(!w->Modified);
+    QVERIFY(w->HasFileName);
+    QCOMPARE(w->CurrentFileName, a);
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+    // The open dialog forgets the name after a completed open...
+    fake->openNames = {QString()};
+    w->Open1Click();
+    QVERIFY(fake->openRequests[1].fileName.isEmpty());
+    // ... but not after a file that is not a record.
+    const QString t = path("notes.kly");
+    QFile f(t);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[TITLE]\r\nTitle=kalynth\r\n");
+    f.close();
+    fake->openNames = {t, QString()};
+    w->Open1Click();
+    QCOMPARE(fake->promptTexts(), QStringList{"File " + t + NotARecord});
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+    QVERIFY(!w->Modified);
+    w->Open1Click();
+    QCOMPARE(fake->openRequests[3].fileName, t);
+  }
+
+  // A date-cast record shows the same three figures as right after the
+  // casting, whatever the window showed before.
+  void dateCastRecordRoundTrip() {
+    create();
+    w->GodCombo->setCurrentIndex(0);
+    w->Mes->setCurrentIndex(0);
+    w->Day->setCurrentIndex(5);
+    w->Chas->setCurrentIndex(7);
+    w->ToolButton2->click();  // numbers 2, 39, 16; changing line 4
+    const QString status = w->LabelStatus->text();
+    fake->saveNames = {path("date.kly")};
+    w->Saveas1Click();
+    const auto stored = records::ReadRecordFile(path("date.kly"));
+    QVERIFY(stored && stored->btn2);
+    QCOMPARE(stored->jaoNo, 4);
+    w->ClearBtnClick();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    w->Button1->click();
+    fake->answers = {Answer::No};
+    w->OpenMyDropOrClickFile(path("date.kly"));
+    QCOMPARE(w->Label1->text(), QStringLiteral("2"));
+    QCOMPARE(w->Label2->text(), QStringLiteral("39"));
+    QCOMPARE(w->Label3->text(), QStringLiteral("16"));
+    for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) {
+      QVERIFY(shown(g));
+      QCOMPARE(g->JaoNo(), 4);
+    }
+    for (int n = 1; n <= 6; ++n) QCOMPARE(w->GuaBig3->line(n) != w->GuaBig1->line(n), n == 4);
+    QVERIFY(shown(w->PanelStatus));
+    QCOMPARE(w->LabelStatus->text(), status);
+    QVERIFY(!w->Modified);
+  }
+
+  // Only ".KLY", ".kly" and ".Kly" count as record files when a path is given.
+  void givenPathExtension_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("x.KLY") << "x.KLY" << true;
+    QTest::newRow("x.Kly") << "x.Kly" << true;
+    QTest::newRow("x.kly") << "x.kly" << true;
+    QTest::newRow("x.kLy") << "x.kLy" << false;
+    QTest::newRow("x.KLy") << "x.KLy" << false;
+    QTest::newRow("x.txt") << "x.txt" << false;
+    QTest::newRow("no extension") << "x" << false;
+    QTest::newRow("x.kly.bak") << "x.kly.bak" << false;
+  }
+  void givenPathExtension() {
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    create();
+    const QString p = writeSample(name);  // a real record whatever its name
+    w->OpenMyDropOrClickFile(p);
+    if (opens) {
+      expectNoPrompt();
+      QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - ") + name);
+    } else {
+      QCOMPARE(fake->prompts.size(), 1);
+      QCOMPARE(fake->prompts[0].kind, QStringLiteral("error"));
+      QCOMPARE(fake->prompts[0].text, QStringLiteral("File ") + p + NotARecord);
+      QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
+      QVERIFY(w->Edit1->text().isEmpty());
+    }
+  }
+
+  void extensionRule_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("folder with a point") << "/home/a.kly/record" << false;
+    QTest::newRow("point in folder") << "/home/a.b/record.Kly" << true;
+    QTest::newRow("name is the extension") << "/tmp/.kly" << true;
+    QTest::newRow("trailing point") << "/tmp/x.kly." << false;
+    QTest::newRow("Cyrillic") << "/tmp/гадание.KLY" << true;
+  }
+  void extensionRule() {
+    QFETCH(QString, path);
+    QFETCH(bool, accepted);
+    QCOMPARE(HasRecordExtension(path), accepted);
+  }
+
+  void givenPathNotARecordChangesNothing() {
+    create();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    fake->saveNames = {path("a.kly")};
+    w->Saveas1Click();
+    const QString missing = path("missing.kly");
+    w->OpenMyDropOrClickFile(missing);
+    QCOMPARE(fake->promptTexts(), QStringList{"File " + missing + NotARecord});
+    QCOMPARE(w->CurrentFileName, path("a.kly"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+    QVERIFY(w->HasFileName && !w->Modified);
+  }
+
+  // A bad integer in the file: the conversion error, nothing changed.
+  void badIntegerInRecord() {
+    create();
+    QFile f(path("bad.kly"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\nyah=abc\r\n[%%%&*(0876&%9]\r\n");
+    f.close();
+    // From the event loop, as a drop or a hand-off runs it.
+    QMetaObject::invokeMethod(
+        w.get(), [this] { w->OpenMyDropOrClickFile(path("bad.kly")); }, Qt::QueuedConnection);
+    QTRY_COMPARE(fake->promptTexts(), QStringList{"'abc' is not a valid integer value"});
+    QVERIFY(w->Edit1->text().isEmpty());
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
+    QVERIFY(!w->HasFileName);
+  }
+
+  // ---- command line, drops, hand-off ---------------------------------------------
+
+  void commandLineArgument_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("record") << "arg.kly" << true;
+    QTest::newRow("KLY") << "arg.KLY" << true;
+    QTest::newRow("other extension, silently") << "arg.txt" << false;
+    QTest::newRow("other case, silently") << "arg.kLY" << false;
+  }
+  void commandLineArgument() {
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    const QString p = writeSample(name);
+    create({p, QStringLiteral("second.kly")});
+    expectNoPrompt();
+    QCOMPARE(w->windowTitle(), opens ? QStringLiteral("KALYNTH - ") + name : QStringLiteral("KALYNTH"));
+    QCOMPARE(w->HasFileName, opens);
+    QVERIFY(!w->Modified);
+  }
+
+  void dropOpensTheFirstFile() {
+    create();
+    const QString a = writeSample(QStringLiteral("a.kly"));
+    records::Record other = SampleRecord();
+    other.note = QStringLiteral("второй");
+    const QString b = writeSample(QStringLiteral("b.kly"), other);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl::fromLocalFile(path("c.txt"))});
+    for (QWidget* target : std::initializer_list<QWidget*>{w.get(), w->Edit7}) {
+      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(target, &enter);
+      QVERIFY(enter.isAccepted());
+      QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(target, &drop);
+      QVERIFY(drop.isAccepted());
+      QTRY_COMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+      QCOMPARE(w->Edit7->text(), QStringLiteral("Семья"));  // not the dropped path as text
+      w->ClearBtnClick();
+    }
+    expectNoPrompt();
+  }
+
+  void droppedNonRecordShowsMessage() {
+    create();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path("x.txt"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.get(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.get(), &drop);
+    QTRY_COMPARE(fake->promptTexts(), QStringList{"File " + path("x.txt") + NotARecord});
+  }
+
+  // The hand-off value is emptied before the open starts, so a prompt
+  // during the open already finds it empty.
+  void handOff() {
+    create();
+    const QString a = writeSample(QStringLiteral("a.kly"));
+    {
+      ui::SettingsStore s;
+      s.write(ui::settings::ParamStr, a);
+    }
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    QString valueDuringPrompt = QStringLiteral("not asked");
+    fake->onPrompt = [&](const QString&) { valueDuringPrompt = ui::SettingsStore().read(ui::settings::ParamStr); };
+    fake->answers = {Answer::No};
+    w->TakeHandOff();
+    QCOMPARE(valueDuringPrompt, QString());
+    QCOMPARE(w->HandOffPath, a);
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+    QCOMPARE(ui::SettingsStore().read(ui::settings::ParamStr), QString());
+    // Nothing pending: nothing happens.
+    fake->prompts.clear();
+    w->TakeHandOff();
+    expectNoPrompt();
+    QVERIFY(w->HandOffPath.isEmpty());
+  }
+
+  // ---- the real save dialog ---------------------------------------------------
+
+  // Adds ".kly" to a typed name, asks before overwriting, can be resized.
+  void realSaveDialog() {
+    scoped.reset();  // the real platform
+    QWidget parent;
+    ui::Platform real;
+    ui::FileDialogRequest request;
+    request.directory = dir->path();
+    request.fileName = QStringLiteral("Untitle1");
+    request.filter = QStringLiteral("Kalynth files (*.kly)");
+    request.defaultSuffix = QStringLiteral("kly");
+    bool resizable = false;
+    QString proposed;
+    auto answerDialog = [&](const QString& typed) {
+      QTimer::singleShot(50, [&, typed] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        resizable = d->isSizeGripEnabled();
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        proposed = name->text();
+        name->setText(typed);
+        QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+      });
+    };
+    answerDialog(QStringLiteral("запись"));
+    QCOMPARE(real.saveFileName(&parent, request), dir->filePath(QStringLiteral("запись.kly")));
+    QVERIFY(resizable);
+    QCOMPARE(proposed, QStringLiteral("Untitle1"));
+
+    // An existing file: the dialog asks; No returns to it, then Cancel.
+    QFile(dir->filePath(QStringLiteral("есть.kly"))).open(QIODevice::WriteOnly);
+    bool asked = false;
+    answerDialog(QStringLiteral("есть"));
+    QTimer::singleShot(400, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      asked = box != nullptr;
+      if (box) box->button(QMessageBox::No)->click();
+      QTimer::singleShot(100, [] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) d->reject();
+      });
+    });
+    QCOMPARE(real.saveFileName(&parent, request), QString());
+    QVERIFY(asked);
+  }
+};
+
+KALYNTH_TEST_MAIN(TestRecordLifecycle)
+#include "tst_recordlifecycle.moc"

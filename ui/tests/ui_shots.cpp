@@ -1,0 +1,197 @@
+// Pictures and start-up numbers of the main window, for looking at it.
+//
+//   kalynth_ui_shots <folder>        screenshots of the window in its states
+//                                    and of the prompts, as PNG files
+//   kalynth_ui_shots --measure       prints: process start -> window shown,
+//                                    resident memory after start, one
+//                                    SetLunarDate with the calendar warm
+//   kalynth_ui_shots --lunar         prints the time of the first (cold)
+//                                    lunar-date computation of a process
+//
+// Runs on any Qt platform (offscreen, or xcb under Xvfb). The settings go to
+// a temporary folder; the clock is fixed for the screenshots.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <unistd.h>
+
+#include "calendar/my_MOON.h"
+#include "core/yarrow.h"
+#include "ui/Application.h"
+#include "ui/Platform.h"
+#include "ui/main.h"
+#include "ui/tests/TestSupport.h"
+
+namespace {
+
+// Seconds since this process started, from /proc (10 ms resolution).
+double SecondsSinceProcessStart() {
+  QFile stat(QStringLiteral("/proc/self/stat"));
+  QFile uptime(QStringLiteral("/proc/uptime"));
+  if (!stat.open(QIODevice::ReadOnly) || !uptime.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray s = stat.readAll();
+  const QList<QByteArray> fields = s.mid(s.lastIndexOf(')') + 2).split(' ');
+  const double startTicks = fields.value(19).toDouble();  // field 22 of the whole line
+  const double up = uptime.readAll().split(' ').value(0).toDouble();
+  return up - startTicks / double(sysconf(_SC_CLK_TCK));
+}
+
+long ResidentKilobytes() {
+  QFile f(QStringLiteral("/proc/self/status"));
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : f.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+  return -1;
+}
+
+class ShotPlatform : public ui::Platform {
+ public:
+  QDateTime clock = QDateTime(QDate(2024, 2, 10), QTime(10, 12, 34));
+  QDateTime now() override { return clock; }
+};
+
+// Shows a prompt of the real platform, grabs it once it is up, closes it.
+void ShotOfModal(const QString& file, const std::function<void()>& open) {
+  QTimer::singleShot(300, [file] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box) return;
+    box->grab().save(file);
+    box->close();
+  });
+  open();
+}
+
+void Save(QWidget* w, const QString& folder, const char* name) {
+  QApplication::processEvents();
+  w->grab().save(folder + QLatin1Char('/') + QLatin1String(name));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ui::test::IsolateSettings();
+  const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
+
+  if (mode == QLatin1String("--lunar")) {
+    QElapsedTimer t;
+    t.start();
+    const auto s = calendar::ComputeLunarSelection(45000.5, 3);
+    std::printf("first lunar-date computation: %.1f ms (month %d day %d)\n", t.nsecsElapsed() / 1e6, s.month, s.day);
+    return 0;
+  }
+
+  ui::KalynthApplication app(argc, argv);
+  ui::InstallRussianTranslation(app);
+
+  if (mode == QLatin1String("--measure")) {
+    auto* w = new TFormKalynth(QStringList{});
+    w->show();
+    QObject::connect(&app, &QGuiApplication::focusWindowChanged, [] {});
+    if (!QTest::qWaitForWindowExposed(w)) return 1;
+    const double shown = SecondsSinceProcessStart();
+    QApplication::processEvents();
+    std::printf("process start -> main window shown: %.0f ms\n", shown * 1000);
+    std::printf("resident memory after start: %.1f MB\n", ResidentKilobytes() / 1024.0);
+    QElapsedTimer t;
+    t.start();
+    const int runs = 20;
+    for (int i = 0; i < runs; ++i) w->SetLunarDate(45330.5 + i);
+    std::printf("SetLunarDate, warm, mean of %d: %.2f ms\n", runs, t.nsecsElapsed() / 1e6 / runs);
+    w->Modified = false;
+    delete w;
+    return 0;
+  }
+
+  const QString folder = mode;
+  QDir().mkpath(folder);
+  ShotPlatform platform;
+  ui::ScopedPlatform scoped(&platform);
+
+  TFormKalynth w;
+  w.show();
+  if (!QTest::qWaitForWindowExposed(&w)) return 1;
+  Save(&w, folder, "idle.png");
+
+  // Number entry.
+  const char* codes[6] = {"588", "588", "544", "588", "588", "588"};
+  for (int n = 1; n <= 6; ++n) w.LineEdit(n)->setText(QString::fromLatin1(codes[n - 1]));
+  w.Button1Click();
+  w.Edit7->setText(QStringLiteral("Семья: всё на своих местах"));
+  Save(&w, folder, "numbers.png");
+
+  // Yarrow stalks, half way and finished.
+  w.Modified = false;
+  core::ProgramRandom().setState(0);
+  w.ToolButton1Click();
+  for (int i = 0; i < 7; ++i) {
+    QToolButton* steps[3] = {w.ToolButton4, w.ToolButton5, w.ToolButton6};
+    for (QToolButton* b : steps)
+      if (b->isEnabled()) {
+        b->click();
+        break;
+      }
+  }
+  Save(&w, folder, "yarrow-running.png");
+  while (w.MilfoilActive) {
+    QToolButton* steps[3] = {w.ToolButton4, w.ToolButton5, w.ToolButton6};
+    for (QToolButton* b : steps)
+      if (b->isEnabled()) {
+        b->click();
+        break;
+      }
+  }
+  Save(&w, folder, "yarrow.png");
+
+  // Date casting, expanded with comments.
+  w.GodCombo->setCurrentIndex(4);
+  w.Mes->setCurrentIndex(2);
+  w.Day->setCurrentIndex(14);
+  w.Chas->setCurrentIndex(6);
+  w.ToolButton2Click();
+  Save(&w, folder, "date.png");
+  w.CommentsMemo->setPlainText(
+      QStringLiteral("Мэн. Недоразвитость.\nНе я ищу юношу, а юноша ищет меня.\nПервое гадание сообщает."));
+  w.ToolButton10Click();
+  QTest::qWait(200);
+  Save(&w, folder, "expanded.png");
+  w.ToolButton10Click();
+  QTest::qWait(200);
+
+  // The prompts, with the real boxes of the platform.
+  ui::Platform real;
+  ShotOfModal(folder + QStringLiteral("/prompt-save.png"),
+              [&] { real.warningYesNoCancel(&w, QStringLiteral("Сохранить изменения в файле гадание.kly?")); });
+  ShotOfModal(folder + QStringLiteral("/prompt-abort.png"),
+              [&] { real.confirmYesNo(&w, QStringLiteral("Прервать гадание?")); });
+  ShotOfModal(folder + QStringLiteral("/prompt-not-a-record.png"), [&] {
+    real.error(&w, QStringLiteral("File /home/user/список.txt Этот файл не является файлом KALYNTH"));
+  });
+  ShotOfModal(folder + QStringLiteral("/prompt-codepage.png"), [&] {
+    w.Edit7->setText(QStringLiteral("甲子"));
+    w.CurrentFileName = QDir::tempPath() + QStringLiteral("/kalynth-shot.kly");
+    w.HasFileName = true;
+    w.Save1Click();
+  });
+  ShotOfModal(folder + QStringLiteral("/dialog-save.png"), [&] {
+    ui::FileDialogRequest r;
+    r.fileName = QStringLiteral("Untitle1");
+    r.filter = QStringLiteral("Kalynth files (*.kly)");
+    r.defaultSuffix = QStringLiteral("kly");
+    real.saveFileName(&w, r);
+  });
+  QFile::remove(QDir::tempPath() + QStringLiteral("/kalynth-shot.kly"));
+
+  w.Modified = false;
+  w.HasFileName = false;
+  w.Edit7->clear();
+  w.Modified = false;
+  return 0;
+}
