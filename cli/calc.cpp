@@ -202,6 +202,12 @@ int Sun(const std::vector<std::string>& args, std::ostream& out) {
   if (a.positional.empty()) throw UsageError("команде sun нужен момент в днях");
   NoMorePositional(a, 1);
   const double t = ParseReal(a.positional[0], "момент");
+  // The days of the years 1..9999, where the series and the calendar are meant to be used.
+  const double firstDay = calendar::EncodeCivilDate(1, 1, 1), endDay = calendar::EncodeCivilDate(9999, 12, 31) + 1;
+  if (t < firstDay || t >= endDay)
+    throw UsageError("момент должен лежать в годах 1..9999: от " + std::to_string(static_cast<long>(firstDay)) +
+                     " до " + std::to_string(static_cast<long>(endDay)) + " (не включая), а не «" +
+                     a.positional[0] + "»");
   const astro::TSkyCoordinates s = astro::SunCoordinates(t);
   Table(out, {"longitude", "latitude", "radius", "rightascension", "declination"}).Add()
       << Fixed9(s.longitude) << Fixed9(s.latitude) << Fixed9(s.radius) << Fixed9(s.rightascension)
