@@ -83,7 +83,17 @@ void TFormFirst::Timer1Timer() {
 }
 
 bool TFormFirst::eventFilter(QObject* watched, QEvent* event) {
-  if (ticked_ && watched == mainWindow_ && event->type() == QEvent::Show) closeForGood();
+  if (watched == mainWindow_ && event->type() == QEvent::Show && !gone_) {
+    if (ticked_) {
+      closeForGood();
+    } else {
+      // Stay above the main window that has just appeared, also where no
+      // window manager keeps stay-on-top windows on top.
+      QTimer::singleShot(0, this, [this] {
+        if (isVisible()) raise();
+      });
+    }
+  }
   return QWidget::eventFilter(watched, event);
 }
 
