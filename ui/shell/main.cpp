@@ -2,8 +2,9 @@
 //
 // 1. The application object (title "KALYNTH").
 // 2. One instance per user: if an instance already runs, leave the first
-//    command-line argument (or empty text) as the hand-off value, ask the
-//    running instance to come to the front and end, without any window.
+//    command-line argument (or empty text) as the hand-off value, made a
+//    full path, ask the running instance to come to the front and end,
+//    without any window.
 //    Otherwise listen at once, before any window exists, so that a second
 //    start during the creation below is still handed over.
 // 3. The splash window, shown and painted before anything else.
@@ -16,6 +17,7 @@
 // "ready <ms>", "title <window title>", "splash closed"): a developer's
 // diagnostic, also used by the tests that drive two real processes.
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
@@ -60,7 +62,10 @@ int main(int argc, char** argv) {
 
   ui::KalynthApplication app(argc, argv);
   const QStringList arguments = QCoreApplication::arguments().mid(1);
-  const QString handOff = arguments.value(0);
+  // The running instance has a working folder of its own: a relative path
+  // is handed over as the full path it means here.
+  QString handOff = arguments.value(0);
+  if (!handOff.isEmpty()) handOff = QFileInfo(handOff).absoluteFilePath();
 
   // A second start hands its argument over and ends. Should the running
   // instance vanish between our connect and our request, this start tries

@@ -30,8 +30,10 @@ constexpr int kSettledMs = 600;
 // One process of the program, with its standard output read line by line.
 class Kalynth {
  public:
-  Kalynth(const QProcessEnvironment& environment, const QStringList& arguments) {
+  Kalynth(const QProcessEnvironment& environment, const QStringList& arguments,
+          const QString& workingFolder = {}) {
     process_.setProcessEnvironment(environment);
+    if (!workingFolder.isEmpty()) process_.setWorkingDirectory(workingFolder);
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(QStringLiteral(KALYNTH_BINARY), arguments);
   }
@@ -155,6 +157,18 @@ class TestTwoProcesses : public QObject {
     QTRY_COMPARE(storedHandOff(), std::optional<QString>(QString()));
     QCOMPARE(first->process().state(), QProcess::Running);
     qInfo("second start handed over and ended in %lld ms", static_cast<long long>(handOffMs));
+  }
+
+  // "kalynth name.kly" typed in the record's folder: the running instance,
+  // working elsewhere, still finds it.
+  void relativePathIsHandedOverAsItsFullPath() {
+    auto first = start();
+    QVERIFY(first->waitFor(QStringLiteral("ready ")));
+    QTest::qWait(kSettledMs);
+    Kalynth second(environment, {QStringLiteral("name.kly")}, root->path());
+    QVERIFY(second.finished());
+    QCOMPARE(second.process().exitCode(), 0);
+    QVERIFY2(first->waitFor(QStringLiteral("title KALYNTH - name.kly")), qPrintable(first->lines().join('|')));
   }
 
   void secondStartWithoutArgumentOpensNothing() {
