@@ -105,6 +105,17 @@ class DottedSeparator : public QWidget {
   }
 };
 
+// Hints on or off for the whole program: swallows tool-tip requests of
+// every widget while hints are off.
+class HintSwitch : public QObject {
+ public:
+  HintSwitch(const bool* shown, QObject* parent) : QObject(parent), shown_(shown) {}
+  bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::ToolTip && !*shown_; }
+
+ private:
+  const bool* shown_;
+};
+
 QIcon ToolIcon(int index) { return QIcon(QStringLiteral(":/icons/tool%1.png").arg(index)); }
 QIcon ChasIcon(int index) { return QIcon(QStringLiteral(":/icons/chas%1.png").arg(index)); }
 
@@ -137,7 +148,6 @@ TFormKalynth::TFormKalynth(const QStringList& arguments, QWidget* parent)
 TFormKalynth::~TFormKalynth() {
   // FormDestroy: no more file drops.
   setAcceptDrops(false);
-  if (qApp) qApp->removeEventFilter(this);
 }
 
 QLineEdit* TFormKalynth::LineEdit(int n) const {
@@ -423,7 +433,7 @@ void TFormKalynth::CreateControls() {
   StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
   StatusBar1->addWidget(StatusPanel, 1);
 
-  if (qApp) qApp->installEventFilter(this);  // hints on or off for the whole program
+  if (qApp) qApp->installEventFilter(new HintSwitch(&hintsShown_, this));
 }
 
 void TFormKalynth::FormCreate(const QStringList& arguments) {
@@ -615,9 +625,6 @@ void TFormKalynth::FormClose() {
 
 bool TFormKalynth::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
-    case QEvent::ToolTip:
-      if (!hintsShown_) return true;
-      break;
     case QEvent::Resize:
       if (watched == centralWidget()) LayoutClient();
       break;
@@ -638,7 +645,10 @@ bool TFormKalynth::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop: {
       // A file dropped on a text field belongs to the window, not the field.
       auto* drop = static_cast<QDropEvent*>(event);
-      if (watched != this && drop->mimeData()->hasUrls()) {
+      const bool textField = watched == Edit1 || watched == Edit2 || watched == Edit3 || watched == Edit4 ||
+                             watched == Edit5 || watched == Edit6 || watched == Edit7 ||
+                             watched == CommentsMemo->viewport();
+      if (textField && drop->mimeData()->hasUrls()) {
         if (event->type() == QEvent::Drop)
           dropEvent(drop);
         else
