@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 #include <ostream>
 #include <string_view>
 
@@ -33,6 +34,7 @@ class Row {
   Row(const Row&) = delete;
   Row& operator=(const Row&) = delete;
   ~Row() {
+    if (std::uncaught_exceptions() > exceptions_) return;  // a row left half-made by an error
     line_ += '\n';
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
   }
@@ -52,6 +54,7 @@ class Row {
   std::ostream& out_;
   std::string line_;
   bool first_ = true;
+  int exceptions_ = std::uncaught_exceptions();
 };
 
 // Rows under a header line of column names. The header goes out with the
