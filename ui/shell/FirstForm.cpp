@@ -40,10 +40,15 @@ TFormFirst::TFormFirst()
   connect(&Timer1, &QTimer::timeout, this, &TFormFirst::Timer1Timer);
   Timer1.start();
 
+  // To see a dialog that start-up may show (a message about the file given
+  // on the command line): it must not sit under the splash.
+  qApp->installEventFilter(this);
+
   if (!FormFirst) FormFirst = this;
 }
 
 TFormFirst::~TFormFirst() {
+  if (qApp) qApp->removeEventFilter(this);
   if (FormFirst == this) FormFirst = nullptr;
 }
 
@@ -62,11 +67,9 @@ void TFormFirst::showAndPaint() {
 }
 
 void TFormFirst::setMainWindow(QWidget* window) {
-  if (mainWindow_) mainWindow_->removeEventFilter(this);
+  if (mainWindow_) disconnect(mainWindow_, &QObject::destroyed, this, &TFormFirst::closeForGood);
   mainWindow_ = window;
-  if (!window) return;
-  window->installEventFilter(this);
-  connect(window, &QObject::destroyed, this, &TFormFirst::closeForGood);
+  if (window) connect(window, &QObject::destroyed, this, &TFormFirst::closeForGood);
 }
 
 void TFormFirst::Timer1Timer() {
@@ -83,7 +86,13 @@ void TFormFirst::Timer1Timer() {
 }
 
 bool TFormFirst::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == mainWindow_ && event->type() == QEvent::Show && !gone_) {
+  if (event->type() != QEvent::Show || gone_) return QWidget::eventFilter(watched, event);
+  if (watched != mainWindow_ && watched != this && watched->isWidgetType()) {
+    // A question of the program waits for the user: the splash, always on
+    // top and centred like the question, steps aside for good.
+    const auto* widget = static_cast<QWidget*>(watched);
+    if (widget->isWindow() && widget->isModal()) closeForGood();
+  } else if (watched == mainWindow_) {
     if (ticked_) {
       closeForGood();
     } else {
@@ -100,7 +109,7 @@ bool TFormFirst::eventFilter(QObject* watched, QEvent* event) {
 void TFormFirst::closeForGood() {
   Timer1.stop();
   ticked_ = false;
-  if (mainWindow_) mainWindow_->removeEventFilter(this);
+  if (qApp) qApp->removeEventFilter(this);
   if (gone_) return;
   gone_ = true;
   hide();

@@ -6,11 +6,12 @@
 // Timer1 (3000 ms) starts with it.
 //
 // When Timer1 fires the timer stops and, if the main window is visible, the
-// splash closes for good. If the main window is not visible yet (start-up is
-// held up, for example by a message box), the splash closes the moment the
-// main window shows, or at once when a dialog is waiting for the user, so
-// it never covers the question nor stays behind on its own. It also goes
-// when the main window is destroyed.
+// splash closes for good. If the main window is not visible yet, the splash
+// closes the moment the main window shows, so it never stays behind on its
+// own. It steps aside at once, timer or not, when start-up shows a dialog
+// (a message about the file given on the command line): always on top and
+// centred, it would cover the question. It also goes when the main window
+// is destroyed. It keeps itself above the main window appearing under it.
 //
 // API
 //   class ui::TFormFirst : QWidget

@@ -1,8 +1,8 @@
 // The splash window TFormFirst: its look (borderless, white, on top,
 // centred, a 159 x 199 picture), the one-shot 3000 ms Timer1, and when it
 // closes: at the tick if the main window is visible, otherwise the moment
-// the main window shows; never stranded (a dialog waiting for an answer at
-// the tick, or the main window gone, close it too).
+// the main window shows; never stranded (the main window gone closes it);
+// never over a question that start-up asks.
 #include <QApplication>
 #include <QDialog>
 #include <QScreen>
@@ -118,6 +118,35 @@ class TestFirstForm : public QObject {
     });
     question.exec();
     QVERIFY(!splashVisibleAfterTick);
+  }
+
+  // A message box during the main window's creation, long before the tick.
+  void dialogShownDuringStartUpClosesTheSplash() {
+    TFormFirst splash;
+    splash.showAndPaint();
+    QWidget mainWindow;
+    splash.setMainWindow(&mainWindow);
+    QDialog message;
+    bool splashVisibleWithMessage = true;
+    QTimer::singleShot(50, &message, [&] {
+      splashVisibleWithMessage = splash.isVisible();
+      message.accept();
+    });
+    message.exec();
+    QVERIFY(!splashVisibleWithMessage);
+    QVERIFY(splash.Timer1.remainingTime() < 0 || !splash.Timer1.isActive());
+    mainWindow.show();
+    QVERIFY(!splash.isVisible());
+  }
+
+  // A window that is not a question (another window of the program) does
+  // not end the splash.
+  void modelessWindowLeavesTheSplash() {
+    TFormFirst splash;
+    splash.showAndPaint();
+    QWidget other;
+    other.show();
+    QVERIFY(splash.isVisible());
   }
 
   // The real timer, end to end: shown for the whole interval, gone after.
