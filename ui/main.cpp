@@ -291,6 +291,10 @@ void TFormKalynth::CreateControls() {
     c->setFixedWidth(width);
     c->setToolTip(hint);
     c->setFocusPolicy(Qt::StrongFocus);
+    // A scrolling list of eight rows instead of the style's menu-like popup,
+    // which would ignore the row count.
+    c->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    c->setMaxVisibleItems(8);
     ToolBar2->addWidget(c);
     connect(c, &QComboBox::activated, this, &TFormKalynth::GodComboChange);
     return c;

@@ -12,6 +12,7 @@
 // a temporary folder; the clock is fixed for the screenshots.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -168,6 +169,12 @@ int main(int argc, char** argv) {
   Save(&w, folder, "expanded.png");
   w.ToolButton10Click();
   QTest::qWait(200);
+
+  // The double hours dropped down.
+  w.Chas->showPopup();
+  QTest::qWait(300);
+  w.Chas->view()->window()->grab().save(folder + QStringLiteral("/chas-list.png"));
+  w.Chas->hidePopup();
 
   // The prompts, with the real boxes of the platform.
   ui::Platform real;
