@@ -722,8 +722,7 @@ void TFormKalynth::GoButton() {
   TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
   for (TGuaBig* g : figures) g->setJaoNo(0);
   for (TGuaBig* g : figures) g->hide();
-  for (QLabel* l : {static_cast<QLabel*>(Label1), static_cast<QLabel*>(Label2), static_cast<QLabel*>(Label3)})
-    l->hide();
+  for (TClickLabel* l : {Label1, Label2, Label3}) l->hide();
   for (int n = 1; n <= 6; ++n) GuaBig1->setLine(n, core::GuaDraw1(LineEdit(n)->text().toStdString()));
   for (int n = 1; n <= 6; ++n) GuaBig3->setLine(n, core::GuaDraw3(LineEdit(n)->text().toStdString()));
   GuaDraw2();
@@ -915,7 +914,7 @@ void TFormKalynth::SetLunarDate(astro::TDateTime t) {
   for (int i = 0; i < 12; ++i) Chas->setItemText(i, QString::fromStdString(s.chasCaptions[i]));
   Chas->setCurrentIndex(s.doubleHour);
   GodCombo->setCurrentIndex(s.yearNumber - 1);
-  Label6->setText(s.leapMonth ? QStringLiteral("Мес/д:") : QStringLiteral("Месяц:"));
+  Label6->setText(QString::fromStdString(s.monthCaption));
   Mes->setCurrentIndex(s.month - 1);
   Day->setCurrentIndex(s.day - 1);
 }
