@@ -83,6 +83,8 @@ int main(int argc, char** argv) {
     ui::SettingsStore store;
     if (store.read(ui::settings::ParamStr) == handOff) store.write(ui::settings::ParamStr, QString());
   }
+  // Twice no running instance took the request: this start runs on its own
+  // (its argument is opened by the main window like any first start's).
 
   ui::InstallRussianTranslation(app);
 
