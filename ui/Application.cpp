@@ -23,15 +23,35 @@ void ReportError(const std::exception& error) {
   platform().error(QApplication::activeWindow(), ErrorText(error));
 }
 
-bool KalynthApplication::notify(QObject* receiver, QEvent* event) {
-  // The one place where an error ends a command: whatever a handler threw
-  // is reported, and the event loop goes on.
+namespace {
+
+void ReportCurrentException() noexcept {
   try {
-    return QApplication::notify(receiver, event);
+    throw;
   } catch (const std::exception& e) {
     ReportError(e);
   } catch (...) {
-    platform().error(activeWindow(), QStringLiteral("Неизвестная ошибка"));
+    platform().error(QApplication::activeWindow(), QStringLiteral("Неизвестная ошибка"));
+  }
+}
+
+}  // namespace
+
+void RunCommand(const std::function<void()>& command) noexcept {
+  try {
+    command();
+  } catch (...) {
+    ReportCurrentException();
+  }
+}
+
+bool KalynthApplication::notify(QObject* receiver, QEvent* event) {
+  // The net behind RunCommand: an error that still leaves an event handler
+  // is reported, and the event loop goes on.
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    ReportCurrentException();
   }
   return false;
 }

@@ -2,9 +2,12 @@
 //
 // Errors raised inside a command (an exception from the astronomy kernel,
 // the calendar, a record file or a conversion) end that command and are
-// shown here, in one place for the whole program: an error box with the
-// error's own text, after which the program keeps running. No handler
-// catches them itself.
+// shown in one place for the whole program, RunCommand: an error box with
+// the error's own text, after which the program keeps running. No handler
+// catches them itself. Every command is connected through ui::Command, so
+// an error is caught before it could unwind through Qt's event delivery,
+// which is not exception-safe (it would leak the event and leave Qt's
+// state half-updated); notify() is the net for anything else.
 //
 // API
 //   class ui::KalynthApplication : public QApplication
@@ -19,6 +22,10 @@
 //                                                   the few places that run
 //                                                   outside an event (window
 //                                                   creation before the loop)
+//   void ui::RunCommand(const std::function<void()>&) noexcept;
+//        runs one command and reports the error that ends it
+//   auto ui::Command(object, &Class::Handler)
+//        a slot for connect() that runs the handler through RunCommand
 //   bool ui::InstallRussianTranslation(QCoreApplication&);
 //        loads Qt's own qtbase_ru (standard buttons "Да", "Нет", "Отмена")
 //        for an explicit Russian locale; false when the catalogue is missing
@@ -27,6 +34,7 @@
 #include <QApplication>
 #include <QString>
 #include <exception>
+#include <functional>
 
 namespace ui {
 
@@ -39,6 +47,13 @@ class KalynthApplication : public QApplication {
 
 QString ErrorText(const std::exception& error);
 void ReportError(const std::exception& error);
+
+void RunCommand(const std::function<void()>& command) noexcept;
+
+template <class T>
+auto Command(T* object, void (T::*handler)()) {
+  return [object, handler] { RunCommand([object, handler] { (object->*handler)(); }); };
+}
 
 bool InstallRussianTranslation(QCoreApplication& app);
 

@@ -205,19 +205,19 @@ void TFormKalynth::CreateControls() {
   HelpMenu->addSeparator();
   N3 = named(HelpMenu->addAction(QStringLiteral("О программе")), "N3");
 
-  connect(New1, &QAction::triggered, this, &TFormKalynth::ClearBtnClick);
-  connect(Open1, &QAction::triggered, this, &TFormKalynth::Open1Click);
-  connect(Save1, &QAction::triggered, this, &TFormKalynth::Save1Click);
-  connect(Saveas1, &QAction::triggered, this, &TFormKalynth::Saveas1Click);
+  connect(New1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::ClearBtnClick));
+  connect(Open1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Open1Click));
+  connect(Save1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Save1Click));
+  connect(Saveas1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Saveas1Click));
   connect(Exit1, &QAction::triggered, this, &QWidget::close);
-  connect(Chza1, &QAction::triggered, this, &TFormKalynth::Chza1Click);
-  connect(VenVan, &QAction::triggered, this, &TFormKalynth::VenVanClick);
-  connect(Table1, &QAction::triggered, this, &TFormKalynth::Table1Click);
-  connect(DiagUsin, &QAction::triggered, this, &TFormKalynth::DiagUsinClick);
-  connect(StvilyVetvi, &QAction::triggered, this, &TFormKalynth::StvilyVetviClick);
-  connect(N6, &QAction::triggered, this, &TFormKalynth::N6Click);
-  connect(N8, &QAction::triggered, this, &TFormKalynth::N8Click);
-  connect(N3, &QAction::triggered, this, &TFormKalynth::N3Click);
+  connect(Chza1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Chza1Click));
+  connect(VenVan, &QAction::triggered, this, ui::Command(this, &TFormKalynth::VenVanClick));
+  connect(Table1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Table1Click));
+  connect(DiagUsin, &QAction::triggered, this, ui::Command(this, &TFormKalynth::DiagUsinClick));
+  connect(StvilyVetvi, &QAction::triggered, this, ui::Command(this, &TFormKalynth::StvilyVetviClick));
+  connect(N6, &QAction::triggered, this, ui::Command(this, &TFormKalynth::N6Click));
+  connect(N8, &QAction::triggered, this, ui::Command(this, &TFormKalynth::N8Click));
+  connect(N3, &QAction::triggered, this, ui::Command(this, &TFormKalynth::N3Click));
 
   // --- tool bars: one band each -------------------------------------------
   auto makeBar = [this, &named](const char* name) {
@@ -267,15 +267,15 @@ void TFormKalynth::CreateControls() {
     Panel9->setToolTip(WebSiteUrl);
     ToolBar1->addWidget(Panel9);
   }
-  connect(ClearBtn, &QToolButton::clicked, this, &TFormKalynth::ClearBtnClick);
-  connect(ToolButton8, &QToolButton::clicked, this, &TFormKalynth::Open1Click);
-  connect(ToolButton9, &QToolButton::clicked, this, &TFormKalynth::Save1Click);
-  connect(ToolButton1, &QToolButton::clicked, this, &TFormKalynth::ToolButton1Click);
-  connect(ToolButton4, &QToolButton::clicked, this, &TFormKalynth::ToolButton4Click);
-  connect(ToolButton5, &QToolButton::clicked, this, &TFormKalynth::ToolButton5Click);
-  connect(ToolButton6, &QToolButton::clicked, this, &TFormKalynth::ToolButton6Click);
-  connect(ToolButton10, &QToolButton::clicked, this, &TFormKalynth::ToolButton10Click);
-  connect(Panel9, &TClickLabel::clicked, this, &TFormKalynth::Panel9Click);
+  connect(ClearBtn, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ClearBtnClick));
+  connect(ToolButton8, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::Open1Click));
+  connect(ToolButton9, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::Save1Click));
+  connect(ToolButton1, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ToolButton1Click));
+  connect(ToolButton4, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ToolButton4Click));
+  connect(ToolButton5, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ToolButton5Click));
+  connect(ToolButton6, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ToolButton6Click));
+  connect(ToolButton10, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ToolButton10Click));
+  connect(Panel9, &TClickLabel::clicked, this, ui::Command(this, &TFormKalynth::Panel9Click));
 
   addToolBarBreak(Qt::TopToolBarArea);
   ToolBar2 = makeBar("ToolBar2");
@@ -296,7 +296,7 @@ void TFormKalynth::CreateControls() {
     c->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     c->setMaxVisibleItems(8);
     ToolBar2->addWidget(c);
-    connect(c, &QComboBox::activated, this, &TFormKalynth::GodComboChange);
+    connect(c, &QComboBox::activated, this, ui::Command(this, &TFormKalynth::GodComboChange));
     return c;
   };
   addCaption(QStringLiteral("Год:"));
@@ -311,7 +311,7 @@ void TFormKalynth::CreateControls() {
   Chas->setIconSize(QSize(16, 16));
   Chas->setMaxVisibleItems(8);
   ToolButton2 = makeButton(ToolBar2, "ToolButton2", 3, QStringLiteral("Получить гуа"));
-  connect(ToolButton2, &QToolButton::clicked, this, &TFormKalynth::ToolButton2Click);
+  connect(ToolButton2, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ToolButton2Click));
 
   // --- client area ----------------------------------------------------------
   auto* client = new QWidget(this);
@@ -342,19 +342,19 @@ void TFormKalynth::CreateControls() {
     edit->installEventFilter(this);
     *edits[i] = edit;
   }
-  connect(Edit1, &QLineEdit::textChanged, this, &TFormKalynth::Edit1Change);
-  connect(Edit2, &QLineEdit::textChanged, this, &TFormKalynth::Edit2Change);
-  connect(Edit3, &QLineEdit::textChanged, this, &TFormKalynth::Edit3Change);
-  connect(Edit4, &QLineEdit::textChanged, this, &TFormKalynth::Edit4Change);
-  connect(Edit5, &QLineEdit::textChanged, this, &TFormKalynth::Edit5Change);
-  connect(Edit6, &QLineEdit::textChanged, this, &TFormKalynth::Edit6Change);
+  connect(Edit1, &QLineEdit::textChanged, this, ui::Command(this, &TFormKalynth::Edit1Change));
+  connect(Edit2, &QLineEdit::textChanged, this, ui::Command(this, &TFormKalynth::Edit2Change));
+  connect(Edit3, &QLineEdit::textChanged, this, ui::Command(this, &TFormKalynth::Edit3Change));
+  connect(Edit4, &QLineEdit::textChanged, this, ui::Command(this, &TFormKalynth::Edit4Change));
+  connect(Edit5, &QLineEdit::textChanged, this, ui::Command(this, &TFormKalynth::Edit5Change));
+  connect(Edit6, &QLineEdit::textChanged, this, ui::Command(this, &TFormKalynth::Edit6Change));
 
   Button1 = new QPushButton(QStringLiteral(">>"), client);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setToolTip(QStringLiteral("Получить гуа из чисел"));
   Button1->setEnabled(false);
   Button1->installEventFilter(this);
-  connect(Button1, &QPushButton::clicked, this, &TFormKalynth::Button1Click);
+  connect(Button1, &QPushButton::clicked, this, ui::Command(this, &TFormKalynth::Button1Click));
   setTabOrder(Edit1, Edit2);
   setTabOrder(Edit2, Edit3);
   setTabOrder(Edit3, Edit4);
@@ -395,9 +395,9 @@ void TFormKalynth::CreateControls() {
     l->hide();
     *numbers[i] = l;
   }
-  connect(Label1, &TClickLabel::clicked, this, &TFormKalynth::Label1Click);
-  connect(Label2, &TClickLabel::clicked, this, &TFormKalynth::Label2Click);
-  connect(Label3, &TClickLabel::clicked, this, &TFormKalynth::Label3Click);
+  connect(Label1, &TClickLabel::clicked, this, ui::Command(this, &TFormKalynth::Label1Click));
+  connect(Label2, &TClickLabel::clicked, this, ui::Command(this, &TFormKalynth::Label2Click));
+  connect(Label3, &TClickLabel::clicked, this, ui::Command(this, &TFormKalynth::Label3Click));
   Separator1 = new DottedSeparator(Panel1);
   Separator1->setObjectName(QStringLiteral("Separator1"));
   Separator2 = new DottedSeparator(Panel1);
@@ -608,9 +608,11 @@ void TFormKalynth::closeEvent(QCloseEvent* event) {
   // Refuse first: an error inside the close query (a failed save) must keep
   // the window open.
   event->ignore();
-  if (!FormCloseQuery()) return;
-  FormClose();
-  event->accept();
+  ui::RunCommand([this, event] {
+    if (!FormCloseQuery()) return;
+    FormClose();
+    event->accept();
+  });
 }
 
 void TFormKalynth::FormClose() {
@@ -639,7 +641,7 @@ bool TFormKalynth::eventFilter(QObject* watched, QEvent* event) {
       const bool lineField = watched == Edit1 || watched == Edit2 || watched == Edit3 || watched == Edit4 ||
                              watched == Edit5 || watched == Edit6 || watched == Button1;
       if (lineField && !key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-        Button1Click();
+        ui::RunCommand([this] { Button1Click(); });
         return true;
       }
       break;
@@ -686,7 +688,9 @@ void TFormKalynth::dropEvent(QDropEvent* event) {
   // the prompts of the open do not hold the dragging program.
   const QString path = urls.first().toLocalFile();
   if (!path.isEmpty())
-    QMetaObject::invokeMethod(this, [this, path] { OpenMyDropOrClickFile(path); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, path] { ui::RunCommand([this, path] { OpenMyDropOrClickFile(path); }); },
+        Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------------------

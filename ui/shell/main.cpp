@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   // window exists.
   QPointer<TFormKalynth> mainWindow;
   ui::HandOffWatcher handOffWatcher([&mainWindow] {
-    if (mainWindow) mainWindow->TakeHandOff();
+    if (mainWindow) ui::RunCommand([&mainWindow] { mainWindow->TakeHandOff(); });
   });
   QObject::connect(instance.get(), &ui::SingleInstance::activationRequested, &handOffWatcher,
                    &ui::HandOffWatcher::bringToFront);
