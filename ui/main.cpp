@@ -759,19 +759,21 @@ core::ClockNumber WindowClock() {
 }
 }  // namespace
 
-void TFormKalynth::ToolButton1Click() {
-  if (Modified) {
-    switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
-      case ui::Answer::Yes:
-        Save1Click();
-        if (Modified) return;
-        break;
-      case ui::Answer::No:
-        break;
-      default:
-        return;
-    }
+bool TFormKalynth::AskToSave() {
+  switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
+    case ui::Answer::Yes:
+      Save1Click();
+      return !Modified;  // a cancelled or failed save keeps the record dirty
+    case ui::Answer::No:
+      return true;
+    default:
+      return false;
   }
+}
+
+void TFormKalynth::ToolButton1Click() {
+  // Only Modified counts here: a casting asks even on an unnamed blank sheet.
+  if (Modified && !AskToSave()) return;
   BeginMilfoil();
 }
 
@@ -1025,18 +1027,7 @@ void TFormKalynth::ShowNotARecord(const QString& path) {
 
 void TFormKalynth::ClearBtnClick() {
   if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
-  if (FileChangeIfClear()) {
-    switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
-      case ui::Answer::Yes:
-        Save1Click();
-        if (Modified) return;
-        break;
-      case ui::Answer::No:
-        break;
-      default:
-        return;
-    }
-  }
+  if (FileChangeIfClear() && !AskToSave()) return;
   NewClick();
 }
 
@@ -1091,18 +1082,7 @@ void TFormKalynth::OpenMyDropOrClickFile(const QString& path) {
     ShowNotARecord(path);
     return;
   }
-  if (FileChangeIfClear()) {
-    switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
-      case ui::Answer::Yes:
-        Save1Click();
-        if (FileChangeIfClear()) return;
-        break;
-      case ui::Answer::No:
-        break;
-      default:
-        return;
-    }
-  }
+  if (FileChangeIfClear() && !AskToSave()) return;
   OpenMyDropOrClickFileRaschet(path);
 }
 
@@ -1174,19 +1154,7 @@ void TFormKalynth::ResetAfterRead() {
 
 bool TFormKalynth::FormCloseQuery() {
   bool canClose = true;
-  if (FileChangeIfClear()) {
-    switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
-      case ui::Answer::Yes:
-        Save1Click();
-        canClose = !Modified;
-        break;
-      case ui::Answer::No:
-        break;
-      default:
-        canClose = false;
-        break;
-    }
-  }
+  if (FileChangeIfClear()) canClose = AskToSave();
   if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) canClose = false;
   return canClose;
 }

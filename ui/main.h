@@ -213,6 +213,9 @@ class TFormKalynth : public QMainWindow {
   void EditChange(QLineEdit* field);
 
   QString SavePromptText() const;
+  // The save prompt: true when the command may go on (No, or Yes with a
+  // save that left the record clean).
+  bool AskToSave();
   // Writes the record to path after the code-page warning; false when the
   // user went back. Throws records::RecordError when the file cannot be made.
   bool WriteRecord(const QString& path);
