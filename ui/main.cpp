@@ -634,18 +634,32 @@ bool TFormKalynth::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Resize:
       if (watched == centralWidget()) LayoutClient();
       break;
+    case QEvent::KeyPress:
     case QEvent::KeyRelease: {
       // Edit1KeyUp: Enter in a line field or on ">>" runs ">>", also while
-      // the fields are read-only or the button is disabled.
+      // the fields are read-only or the button is disabled. Only a release
+      // whose press the same control received counts: the Enter that
+      // answers a dialog (a save dialog, a prompt) is pressed there, and its
+      // release, landing here once the dialog has closed, must not redraw
+      // the figures nor mark the record changed.
       auto* key = static_cast<QKeyEvent*>(event);
       const bool lineField = watched == Edit1 || watched == Edit2 || watched == Edit3 || watched == Edit4 ||
                              watched == Edit5 || watched == Edit6 || watched == Button1;
       if (lineField && !key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-        ui::RunCommand([this] { Button1Click(); });
+        if (event->type() == QEvent::KeyPress) {
+          enterPressedIn_ = watched;
+          break;
+        }
+        const bool pressedHere = enterPressedIn_ == watched;
+        enterPressedIn_ = nullptr;
+        if (pressedHere) ui::RunCommand([this] { Button1Click(); });
         return true;
       }
       break;
     }
+    case QEvent::FocusOut:
+      if (watched == enterPressedIn_) enterPressedIn_ = nullptr;
+      break;
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop: {

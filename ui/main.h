@@ -230,4 +230,5 @@ class TFormKalynth : public QMainWindow {
   bool hintsShown_ = true;
   int lastHeight_ = CollapsedHeight;
   bool created_ = false;
+  const QObject* enterPressedIn_ = nullptr;  // line field or ">>" that got the Enter press
 };

@@ -430,6 +430,30 @@ class TestMainWindow : public QObject {
     QVERIFY(shown(w->GuaBig1));
   }
 
+  // Enter that confirms a dialog is pressed in the dialog; its release then
+  // lands in the line field that has the focus again. That release alone
+  // must leave a date casting (or a record just saved or opened) as it is.
+  void enterReleasedAfterADialogRunsNothing() {
+    create();
+    typeAll({"588", "588", "544", "588", "588", "588"});
+    w->Edit1->setFocus();
+    w->ToolButton2->click();
+    const QString primary = w->Label1->text();
+    w->Modified = false;
+    for (QWidget* target : std::initializer_list<QWidget*>{w->Edit1, w->Button1}) {
+      QTest::keyRelease(target, Qt::Key_Return);
+      QVERIFY(!w->Modified);
+      QVERIFY(shown(w->PanelStatus));
+      QCOMPARE(w->Label1->text(), primary);
+      QCOMPARE(w->GuaBig1->JaoNo(), w->ChangingLine);
+    }
+    // A whole key stroke in the field still runs ">>".
+    QTest::keyClick(w->Edit1, Qt::Key_Return);
+    QVERIFY(w->Modified);
+    QVERIFY(!shown(w->PanelStatus));
+    QCOMPARE(w->Label1->text(), QStringLiteral("1"));
+  }
+
   // ---- yarrow stalks -----------------------------------------------------------
 
   void yarrowCasting() {
