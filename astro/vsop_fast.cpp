@@ -89,12 +89,10 @@ const Tables& TheTables() {
 }
 
 // out[i] = A[i] * cos(P[i] + F[i]*tau), i < n. Straight-line code per term
-// (no calls, no branches) so that the compiler can vectorise the loop; one
-// clone per instruction set, chosen at load time. No FMA is used, so every
-// clone gives the same bits.
-__attribute__((target_clones("avx512f", "avx2", "default")))
-void EvaluateTerms(const double* __restrict A, const double* __restrict P, const double* __restrict F,
-                   double tau, double* __restrict out, std::size_t n) {
+// (no calls, no branches) so that the compiler can vectorise the loop.
+[[gnu::always_inline]] inline void TermValues(const double* __restrict A, const double* __restrict P,
+                                              const double* __restrict F, double tau, double* __restrict out,
+                                              std::size_t n) {
 #pragma omp simd
   for (std::size_t i = 0; i < n; ++i) {
     const double x = P[i] + F[i] * tau;
@@ -119,13 +117,30 @@ void EvaluateTerms(const double* __restrict A, const double* __restrict P, const
   }
 }
 
-long double SumSeries(const SoaSeries& s, double tau) {
+// TermValues with one clone per instruction set, chosen at load time. The
+// file is compiled without contraction into fused multiply-adds (see
+// CMakeLists.txt), so every clone gives the same bits as the baseline code.
+__attribute__((target_clones("avx512f", "avx2", "default")))
+void EvaluateTerms(const double* __restrict A, const double* __restrict P, const double* __restrict F,
+                   double tau, double* __restrict out, std::size_t n) {
+  TermValues(A, P, F, tau, out, n);
+}
+
+// TermValues on the baseline instruction set of x86-64 only.
+void EvaluateTermsBaseline(const double* __restrict A, const double* __restrict P, const double* __restrict F,
+                           double tau, double* __restrict out, std::size_t n) {
+  TermValues(A, P, F, tau, out, n);
+}
+
+using TermEvaluator = void (*)(const double*, const double*, const double*, double, double*, std::size_t);
+
+long double SumSeries(TermEvaluator evaluate, const SoaSeries& s, double tau) {
   constexpr std::size_t Chunk = 128;
   alignas(64) double values[Chunk];
   long double sum[4] = {s.constant, 0, 0, 0};  // four chains hide the x87 add latency
   for (std::size_t begin = 0; begin < s.A.size(); begin += Chunk) {
     const std::size_t n = std::min(Chunk, s.A.size() - begin);
-    EvaluateTerms(s.A.data() + begin, s.P.data() + begin, s.F.data() + begin, tau, values, n);
+    evaluate(s.A.data() + begin, s.P.data() + begin, s.F.data() + begin, tau, values, n);
     for (std::size_t i = 0; i < n; i += 4) {
       sum[0] += values[i];
       sum[1] += values[i + 1];
@@ -136,14 +151,18 @@ long double SumSeries(const SoaSeries& s, double tau) {
   return (sum[0] + sum[1]) + (sum[2] + sum[3]);
 }
 
-}  // namespace
-
-Extended FastSeriesSum(TVSOP::Slot slot, Extended tau) {
+Extended SeriesSum(TermEvaluator evaluate, TVSOP::Slot slot, Extended tau) {
   const auto& orders = TheTables().series[static_cast<int>(slot)];
   const double tauD = static_cast<double>(tau);
   Extended S[MaxOrder + 1];
-  for (int k = 0; k <= MaxOrder; ++k) S[k] = SumSeries(orders[k], tauD);
+  for (int k = 0; k <= MaxOrder; ++k) S[k] = SumSeries(evaluate, orders[k], tauD);
   return (((((S[5] * tau + S[4]) * tau + S[3]) * tau + S[2]) * tau + S[1]) * tau + S[0]) * 1e-8L;
 }
+
+}  // namespace
+
+Extended FastSeriesSum(TVSOP::Slot slot, Extended tau) { return SeriesSum(EvaluateTerms, slot, tau); }
+
+Extended BaselineSeriesSum(TVSOP::Slot slot, Extended tau) { return SeriesSum(EvaluateTermsBaseline, slot, tau); }
 
 }  // namespace astro::vsop87d

@@ -17,4 +17,9 @@ namespace astro::vsop87d {
 // rad for longitude and latitude, AU for the radius.
 Extended FastSeriesSum(TVSOP::Slot slot, Extended tau);
 
+// The same evaluation on the baseline x86-64 instruction set, whatever the
+// processor offers. FastSeriesSum gives the same bits on every processor;
+// the tests compare it with this one.
+Extended BaselineSeriesSum(TVSOP::Slot slot, Extended tau);
+
 }  // namespace astro::vsop87d
