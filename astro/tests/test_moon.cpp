@@ -58,6 +58,24 @@ TEST(Moon, SearchesAroundJ2000) {
   }
 }
 
+// New moons of well-known solar eclipses, in universal time to the minute as
+// the almanacs publish them. The kernel applies no delta-T (about 1 minute in
+// these years) and the phase series is good to some 20 seconds; tolerance
+// 3 minutes.
+TEST(Moon, PublishedNewMoons) {
+  const struct {
+    int y, mo, d, h, mi;
+  } published[] = {
+      {1991, 7, 11, 19, 6},  {1999, 8, 11, 11, 8},  {2009, 7, 22, 2, 35},
+      {2012, 5, 20, 23, 47}, {2017, 8, 21, 18, 30}, {2024, 4, 8, 18, 21},
+  };
+  for (const auto& p : published) {
+    SCOPED_TRACE(testing::Message() << p.y << '-' << p.mo << '-' << p.d);
+    const TDateTime ut = At(p.y, p.mo, p.d, p.h, p.mi, 0);
+    EXPECT_NEAR(NextPhase(mpNewMoon, ut - 2), ut, 180 * kSecond);
+  }
+}
+
 // Over 1900-2100: NextPhase is the earliest instant >= t, LastPhase the
 // latest <= t, and consecutive phases of one kind are one lunation apart
 // (29.1..29.95 d: never 0, never two lunations), so none is skipped.

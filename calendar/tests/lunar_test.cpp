@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <iterator>
+#include <vector>
+
 #include "astro/Calendar.h"
 #include "astro/moon.h"
+#include "calendar/civil.h"
 #include "calendar/season.h"
 #include "moments.h"
 
@@ -106,6 +111,81 @@ TEST(LunarDateOf, NewYearsDaysAndTheirEves) {
     EXPECT_TRUE(eve.DayOfMonth == 29 || eve.DayOfMonth == 30) << eve.DayOfMonth;
     EXPECT_EQ(eve.YearCount, d[0] + 2636);
   }
+}
+
+// Two centuries of the published calendar (the tables of the Hong Kong
+// Observatory and the Purple Mountain Observatory, China time). Leap months
+// 1900..2100: the Gregorian year in which the leap month begins and the
+// number of the month it follows. 2033 is the well-known hard case: its leap
+// month follows month 11 and begins on 22 December 2033.
+const int publishedLeapMonths[][2] = {
+    {1900, 8}, {1903, 5}, {1906, 4}, {1909, 2}, {1911, 6}, {1914, 5}, {1917, 2}, {1919, 7}, {1922, 5},
+    {1925, 4}, {1928, 2}, {1930, 6}, {1933, 5}, {1936, 3}, {1938, 7}, {1941, 6}, {1944, 4}, {1947, 2},
+    {1949, 7}, {1952, 5}, {1955, 3}, {1957, 8}, {1960, 6}, {1963, 4}, {1966, 3}, {1968, 7}, {1971, 5},
+    {1974, 4}, {1976, 8}, {1979, 6}, {1982, 4}, {1984, 10}, {1987, 6}, {1990, 5}, {1993, 3}, {1995, 8},
+    {1998, 5}, {2001, 4}, {2004, 2}, {2006, 7}, {2009, 5}, {2012, 4}, {2014, 9}, {2017, 6}, {2020, 4},
+    {2023, 2}, {2025, 6}, {2028, 5}, {2031, 3}, {2033, 11}, {2036, 6}, {2039, 5}, {2042, 2}, {2044, 7},
+    {2047, 5}, {2050, 3}, {2052, 8}, {2055, 6}, {2058, 4}, {2061, 3}, {2063, 7}, {2066, 5}, {2069, 4},
+    {2071, 8}, {2074, 6}, {2077, 4}, {2080, 3}, {2082, 7}, {2085, 5}, {2088, 4}, {2090, 8}, {2093, 6},
+    {2096, 4}, {2099, 2},
+};
+
+// New Year's days (month 1, day 1) 1900..2050, as month and day of January
+// or February of each year in turn.
+const int publishedNewYears[][2] = {
+    {1, 31}, {2, 19}, {2, 8},  {1, 29}, {2, 16}, {2, 4},  {1, 25}, {2, 13}, {2, 2},  {1, 22},  // 1900
+    {2, 10}, {1, 30}, {2, 18}, {2, 6},  {1, 26}, {2, 14}, {2, 3},  {1, 23}, {2, 11}, {2, 1},   // 1910
+    {2, 20}, {2, 8},  {1, 28}, {2, 16}, {2, 5},  {1, 24}, {2, 13}, {2, 2},  {1, 23}, {2, 10},  // 1920
+    {1, 30}, {2, 17}, {2, 6},  {1, 26}, {2, 14}, {2, 4},  {1, 24}, {2, 11}, {1, 31}, {2, 19},  // 1930
+    {2, 8},  {1, 27}, {2, 15}, {2, 5},  {1, 25}, {2, 13}, {2, 2},  {1, 22}, {2, 10}, {1, 29},  // 1940
+    {2, 17}, {2, 6},  {1, 27}, {2, 14}, {2, 3},  {1, 24}, {2, 12}, {1, 31}, {2, 18}, {2, 8},   // 1950
+    {1, 28}, {2, 15}, {2, 5},  {1, 25}, {2, 13}, {2, 2},  {1, 21}, {2, 9},  {1, 30}, {2, 17},  // 1960
+    {2, 6},  {1, 27}, {2, 15}, {2, 3},  {1, 23}, {2, 11}, {1, 31}, {2, 18}, {2, 7},  {1, 28},  // 1970
+    {2, 16}, {2, 5},  {1, 25}, {2, 13}, {2, 2},  {2, 20}, {2, 9},  {1, 29}, {2, 17}, {2, 6},   // 1980
+    {1, 27}, {2, 15}, {2, 4},  {1, 23}, {2, 10}, {1, 31}, {2, 19}, {2, 7},  {1, 28}, {2, 16},  // 1990
+    {2, 5},  {1, 24}, {2, 12}, {2, 1},  {1, 22}, {2, 9},  {1, 29}, {2, 18}, {2, 7},  {1, 26},  // 2000
+    {2, 14}, {2, 3},  {1, 23}, {2, 10}, {1, 31}, {2, 19}, {2, 8},  {1, 28}, {2, 16}, {2, 5},   // 2010
+    {1, 25}, {2, 12}, {2, 1},  {1, 22}, {2, 10}, {1, 29}, {2, 17}, {2, 6},  {1, 26}, {2, 13},  // 2020
+    {2, 3},  {1, 23}, {2, 11}, {1, 31}, {2, 19}, {2, 8},  {1, 28}, {2, 15}, {2, 4},  {1, 24},  // 2030
+    {2, 12}, {2, 1},  {1, 22}, {2, 10}, {1, 30}, {2, 17}, {2, 6},  {1, 26}, {2, 14}, {2, 2},   // 2040
+    {1, 23},                                                                                   // 2050
+};
+
+TEST(LunarDateOf, PublishedLeapMonthsAndNewYears1900To2100) {
+  std::vector<std::array<int, 2>> leapMonths;  // year of the first day, month number
+  std::vector<std::array<int, 3>> newYears;    // year, month, day
+  for (TDateTime t = Moment(1900, 1, 1, 12); t < Moment(2101, 1, 1); t += 1) {
+    const TLunarDate r = LunarDateOf(t);
+    if (r.DayOfMonth != 1) continue;
+    const CivilDateTime d = DecodeCivilDateTime(t);
+    if (r.LeapMonth) leapMonths.push_back({d.year, r.Month});
+    if (r.Month == 1 && !r.LeapMonth && d.year <= 2050) {
+      newYears.push_back({d.year, d.month, d.day});
+      EXPECT_EQ(r.YearCount, d.year + 2637) << d.year;
+    }
+  }
+  ASSERT_EQ(leapMonths.size(), std::size(publishedLeapMonths));
+  for (std::size_t i = 0; i < leapMonths.size(); ++i) {
+    EXPECT_EQ(leapMonths[i][0], publishedLeapMonths[i][0]) << "leap month " << i;
+    EXPECT_EQ(leapMonths[i][1], publishedLeapMonths[i][1]) << "leap month of " << publishedLeapMonths[i][0];
+  }
+  ASSERT_EQ(newYears.size(), std::size(publishedNewYears));
+  for (std::size_t i = 0; i < newYears.size(); ++i) {
+    SCOPED_TRACE(::testing::Message() << "New Year of " << 1900 + i);
+    EXPECT_EQ(newYears[i][0], static_cast<int>(1900 + i));
+    EXPECT_EQ(newYears[i][1], publishedNewYears[i][0]);
+    EXPECT_EQ(newYears[i][2], publishedNewYears[i][1]);
+  }
+  // The 2033 leap month 11 runs from 22 December 2033 to 19 January 2034.
+  const TLunarDate leap11 = LunarDateOf(Moment(2034, 1, 19, 12));
+  EXPECT_TRUE(leap11.LeapMonth);
+  EXPECT_EQ(leap11.Month, 11);
+  EXPECT_EQ(leap11.DayOfMonth, 29);
+  EXPECT_EQ(leap11.YearCount, 2033 + 2637);
+  const TLunarDate month12 = LunarDateOf(Moment(2034, 1, 20, 12));
+  EXPECT_FALSE(month12.LeapMonth);
+  EXPECT_EQ(month12.Month, 12);
+  EXPECT_EQ(month12.DayOfMonth, 1);
 }
 
 struct LunarCase {
