@@ -5,6 +5,7 @@
 //   StvolyVetvi.h  stems and branches of year, month, day and hour
 //   civil.h        day values read as the clock and date pickers read them
 //   memo.h         the memo of the pure searches (on/off switch)
+//   signs.h        signs, Russian readings, phases and animals of stems and branches
 //
 // Time settings (TimeCorrectionIndex 0..6, TimeZoneIndex 0..25) come in as
 // parameters. Nothing here catches the kernel's exceptions.
@@ -15,3 +16,4 @@
 #include "memo.h"
 #include "my_MOON.h"
 #include "season.h"
+#include "signs.h"
