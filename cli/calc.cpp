@@ -15,6 +15,7 @@
 #include "astro/vsop.h"
 #include "calendar/calendar.h"
 #include "cli/args.h"
+#include "cli/journal.h"
 #include "core/core.h"
 #include "records/record.h"
 
@@ -334,6 +335,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Envi
   if (command == "cast") return Cast(args, out, env);
   if (command == "yarrow") return Yarrow(args, out, env);
   if (command == "record") return RecordCommand(args, out);
+  if (command == "journal") return JournalCommand(args, out);
   throw UsageError("неизвестная команда «" + command + "»; список команд: kalynth-calc --help");
 }
 

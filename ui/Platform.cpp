@@ -80,6 +80,11 @@ QString Platform::saveFileName(QWidget* parent, const FileDialogRequest& request
   return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
+QString Platform::directoryName(QWidget* parent, const QString& caption, const QString& directory) {
+  return QFileDialog::getExistingDirectory(parent, caption, directory,
+                                           QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
 QDateTime Platform::now() { return QDateTime::currentDateTime(); }
 
 bool Platform::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }

@@ -21,6 +21,8 @@
 //             request.fileName, adds "." + defaultSuffix to a name typed
 //             without extension, asks before overwriting, resizable, no
 //             read-only check box; empty = cancelled
+//     QString directoryName(parent, caption, directory)  folder chooser
+//             starting at directory; empty = cancelled
 //     QDateTime now()                           current local date and time
 //     bool    openUrl(url)                      QDesktopServices::openUrl
 //   ui::Platform& ui::platform();               the one in use
@@ -62,6 +64,7 @@ class Platform {
 
   virtual QString openFileName(QWidget* parent, const FileDialogRequest& request);
   virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request);
+  virtual QString directoryName(QWidget* parent, const QString& caption, const QString& directory);
 
   virtual QDateTime now();
   virtual bool openUrl(const QUrl& url);

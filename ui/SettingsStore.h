@@ -82,6 +82,15 @@ inline constexpr IntSetting FormLegendaTop{"Form", "legendaTop", 0};
 // "legendaShow": the same value, since names ignore case.
 inline constexpr BoolSetting FormLegendaShow{"Form", "LegendaShow", false};
 
+// The journal window: its outer position and client size, and the folder it
+// last showed (empty: the folder of the current record, else the user's
+// documents folder).
+inline constexpr IntSetting FormJournalLeft{"Form", "JournalLeft", 0};  // centred on the screen
+inline constexpr IntSetting FormJournalTop{"Form", "JournalTop", 0};
+inline constexpr IntSetting FormJournalWidth{"Form", "JournalWidth", 1000};
+inline constexpr IntSetting FormJournalHeight{"Form", "JournalHeight", 560};
+inline constexpr TextSetting SetJournalFolder{"Set", "JournalFolder", ""};
+
 inline constexpr IntSetting CalendarLetneeTime{"Calendar", "LetneeTime", 3};  // TimeCorrectionIndex
 inline constexpr IntSetting CalendarGMT{"Calendar", "GMT", 15};               // TimeZoneIndex
 

@@ -31,6 +31,7 @@
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
 #include "ui/Platform.h"
+#include "ui/journal.h"
 #include "ui/SettingsStore.h"
 
 namespace {
@@ -180,6 +181,8 @@ void TFormKalynth::CreateControls() {
   New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
   Open1 = named(FileMenu->addAction(QStringLiteral("Открыть...")), "Open1");
   Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  Journal1 = named(FileMenu->addAction(QStringLiteral("Журнал...")), "Journal1");
+  Journal1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
   FileMenu->addSeparator();
   Save1 = named(FileMenu->addAction(QStringLiteral("Сохранить")), "Save1");
   Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -207,6 +210,7 @@ void TFormKalynth::CreateControls() {
 
   connect(New1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::ClearBtnClick));
   connect(Open1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Open1Click));
+  connect(Journal1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Journal1Click));
   connect(Save1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Save1Click));
   connect(Saveas1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Saveas1Click));
   connect(Exit1, &QAction::triggered, this, &QWidget::close);
@@ -1182,4 +1186,18 @@ void TFormKalynth::TakeHandOff() {
     if (!HandOffPath.isEmpty()) store.write(ui::settings::ParamStr, QString());
   }
   if (!HandOffPath.isEmpty()) OpenMyDropOrClickFile(HandOffPath);
+}
+
+void TFormKalynth::Journal1Click() {
+  if (!FormJournal) {
+    // A window of its own (not a child of this one); it opens records
+    // through the same command as a dropped file.
+    FormJournal = new TFormJournal(
+        [this](const QString& path) { ui::RunCommand([this, path] { OpenMyDropOrClickFile(path); }); },
+        [this] { return CurrentFileName; });
+    connect(this, &QObject::destroyed, FormJournal, [journal = FormJournal] { delete journal; });
+  }
+  FormJournal->show();
+  FormJournal->raise();
+  FormJournal->activateWindow();
 }

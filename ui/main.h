@@ -62,6 +62,7 @@ class QToolBar;
 class QToolButton;
 class TGuaBig;
 class TClickLabel;
+class TFormJournal;
 
 // The extension of the file name part of path, from its last point, is
 // exactly ".KLY", ".kly" or ".Kly".
@@ -102,6 +103,8 @@ class TFormKalynth : public QMainWindow {
   QMenu* OtherMenu = nullptr;  // "Прочее"
   QMenu* HelpMenu = nullptr;   // "Справка"
   QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
+  QAction* Journal1 = nullptr;  // "Журнал..."
+  TFormJournal* FormJournal = nullptr;  // made on first use, lives as long as this window
   QAction *Chza1 = nullptr, *VenVan = nullptr, *Table1 = nullptr, *DiagUsin = nullptr, *StvilyVetvi = nullptr;
   QAction *N6 = nullptr, *N8 = nullptr, *N3 = nullptr;
 
@@ -193,6 +196,8 @@ class TFormKalynth : public QMainWindow {
   void OpenMyDropOrClickFile(const QString& path);
   void OpenMyDropOrClickFileRaschet(const QString& path);
   void TakeHandOff();
+  // "Журнал...": shows the journal window.
+  void Journal1Click();
 
   // The record the controls hold now (what Save writes).
   records::Record CurrentRecord() const;

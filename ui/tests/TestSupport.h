@@ -55,6 +55,7 @@ class FakePlatform : public Platform {
   std::deque<Answer> answers;
   std::deque<QString> openNames;  // empty text = the user cancels
   std::deque<QString> saveNames;
+  std::deque<QString> directoryNames;  // empty text = the user cancels
   QList<Prompt> prompts;
   QList<FileDialogRequest> openRequests;
   QList<FileDialogRequest> saveRequests;
@@ -95,6 +96,16 @@ class FakePlatform : public Platform {
     }
     const QString name = saveNames.front();
     saveNames.pop_front();
+    return name;
+  }
+
+  QString directoryName(QWidget*, const QString&, const QString&) override {
+    if (directoryNames.empty()) {
+      QTest::qFail("unexpected folder dialog", __FILE__, __LINE__);
+      return {};
+    }
+    const QString name = directoryNames.front();
+    directoryNames.pop_front();
     return name;
   }
 

@@ -1,0 +1,254 @@
+// Journal rows: one record file read into what the journal lists.
+#include "records/journal.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "core/datecast.h"
+#include "core/hexagram.h"
+#include "records/hexagram_names.h"
+#include "records/record.h"
+
+namespace records {
+
+namespace {
+
+const QString kNotARecord = QStringLiteral("Этот файл не является файлом KALYNTH");
+
+struct ColumnInfo {
+  const char* key;
+  const char* title;
+};
+const ColumnInfo kColumns[JournalColumnCount] = {
+    {"saved", "Сохранена"},      {"file", "Файл"},         {"note", "Заметка"},
+    {"primary", "Гуа"},          {"changed", "Изменённая"}, {"changing_lines", "Черты"},
+    {"lunar_date", "Лунная дата"}, {"comments", "Комментарии"}, {"folder", "Папка"},
+    {"problem", "Не запись"},
+};
+
+// A list index as the main window's date lists show it: the item text (its
+// number) of an index inside the list, nothing for an index outside.
+QString ListText(int index, int count) { return index >= 0 && index < count ? QString::number(index + 1) : QString(); }
+
+// The figures, changing lines and date text the main window shows after
+// opening the record.
+void Divination(const Record& r, JournalRow& row) {
+  if (r.btn2) {
+    // Cast from the date: the stored figure and changing line, all three
+    // figures shown, and the status line naming the date.
+    const core::DateCasting c = core::RestoreDateCasting(r.gua, r.jaoNo);
+    row.primary = c.primaryNo;
+    row.nuclear = c.nuclearNo;
+    row.changed = c.changedNo;
+    if (c.jaoNo != 0) row.changingLines.append(c.jaoNo);
+    const int year = r.yah >= 0 && r.yah < 12 ? r.yah + 1 : 0;  // an unselected list counts as 0
+    const int hour = r.hour >= 0 && r.hour < 12 ? r.hour : -1;
+    row.lunarDate = QString::fromStdString(core::StatusText(year, ListText(r.mon, 12).toStdString(),
+                                                            ListText(r.day, 30).toStdString(), hour));
+    return;
+  }
+  // Cast from line codes: figures only when all six codes are valid; the
+  // nuclear and changed figures only when some line changes.
+  std::array<std::string, 6> codes;
+  for (int n = 0; n < 6; ++n) codes[n] = r.lineCodes[n].toStdString();
+  const core::CodesCasting c = core::CastFromCodes({codes[0], codes[1], codes[2], codes[3], codes[4], codes[5]});
+  if (!c.valid) return;
+  row.primary = c.primaryNo;
+  if (c.primaryNo != c.changedNo) {
+    row.nuclear = c.nuclearNo;
+    row.changed = c.changedNo;
+  }
+  for (int n = 0; n < 6; ++n)
+    if (core::IsChangingCode(codes[n])) row.changingLines.append(n + 1);
+}
+
+QString HexagramCell(int number) {
+  return number == 0 ? QString() : QString::number(number) + QLatin1Char(' ') + HexagramName(number);
+}
+
+QString OneLine(QString text) {
+  for (QChar& c : text)
+    if (c == u'\t' || c == u'\r' || c == u'\n') c = u' ';
+  return text;
+}
+
+}  // namespace
+
+bool IsJournalCandidate(const QString& fileName) {
+  return fileName.endsWith(QLatin1String(".kly"), Qt::CaseInsensitive);
+}
+
+QString FoldForSearch(const QString& text) {
+  QString folded = text.toCaseFolded();
+  folded.replace(u'ё', u'е');
+  return folded;
+}
+
+JournalRow ReadJournalRow(const QString& path, const QString& root) {
+  JournalRow row;
+  const QFileInfo info(path);
+  row.path = info.absoluteFilePath();
+  row.fileName = info.fileName();
+  row.folder = QDir(root).relativeFilePath(info.absolutePath());
+  if (row.folder == QLatin1String(".")) row.folder.clear();
+  row.searchText = FoldForSearch(row.fileName);
+
+  // The reasons below are the cases in which the record reader refuses a
+  // file; it is asked itself for everything it can tell.
+  if (!info.exists()) {
+    row.problem = info.isSymLink() ? QStringLiteral("Ссылка ведёт на файл, которого нет")
+                                   : QStringLiteral("Файл не найден");
+    return row;
+  }
+  row.saved = info.lastModified();
+  if (!info.isFile()) {
+    row.problem = QStringLiteral("Не обычный файл (папка, канал или устройство)");
+    return row;
+  }
+  row.size = info.size();
+  if (row.size > MaxRecordSize) {
+    row.problem = QStringLiteral("Файл больше %1 МБ: это не запись").arg(MaxRecordSize / (1024 * 1024));
+    return row;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    row.problem = QStringLiteral("Файл не читается: ") + file.errorString();
+    return row;
+  }
+  const std::optional<QByteArray> bytes = ReadRecordBytes(file);
+  if (!bytes) {
+    row.problem = QStringLiteral("Файл не читается: ") + file.errorString();
+    return row;
+  }
+  if (!IsRecord(*bytes)) {
+    row.problem = kNotARecord;
+    return row;
+  }
+  Record record;
+  try {
+    record = DecodeRecord(*bytes);
+  } catch (const RecordError& e) {
+    row.problem = e.text();
+    return row;
+  }
+  row.note = record.note;
+  row.comments = record.comments;
+  Divination(record, row);
+  row.searchText = FoldForSearch(row.note + QLatin1Char('\n') + row.comments.join(QLatin1Char('\n')) +
+                                 QLatin1Char('\n') + row.fileName);
+  return row;
+}
+
+JournalTree ListJournalTree(const QString& root, const std::function<bool()>& cancelled) {
+  JournalTree tree;
+  QStringList pending{QDir(root).absolutePath()};
+  while (!pending.isEmpty()) {
+    if (cancelled && cancelled()) break;
+    const QString folder = pending.takeFirst();
+    tree.folders.append(folder);
+    QStringList subfolders;
+    // Files of any kind (System: also broken links and pipes, which are
+    // listed with their reason); folders that are not links.
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+      it.next();
+      const QFileInfo info = it.fileInfo();
+      if (info.isDir() && !info.isSymLink()) {
+        subfolders.append(info.absoluteFilePath());
+      } else if (IsJournalCandidate(info.fileName())) {
+        tree.files.append(info.absoluteFilePath());
+      }
+    }
+    subfolders.sort();
+    pending = subfolders + pending;
+  }
+  tree.files.sort();
+  return tree;
+}
+
+QList<JournalRow> ScanJournal(const QString& root) {
+  const JournalTree tree = ListJournalTree(root);
+  QList<JournalRow> rows;
+  rows.reserve(tree.files.size());
+  for (const QString& path : tree.files) rows.append(ReadJournalRow(path, root));
+  std::stable_sort(rows.begin(), rows.end(), JournalOrder);
+  return rows;
+}
+
+JournalMatcher::JournalMatcher(const JournalFilter& filter) : filter_(filter) {
+  words_ = FoldForSearch(filter.text).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+bool JournalMatcher::isEmpty() const {
+  return words_.isEmpty() && filter_.hexagram == 0 && !filter_.changingOnly && !filter_.from && !filter_.to;
+}
+
+bool JournalMatcher::operator()(const JournalRow& row) const {
+  for (const QString& w : words_)
+    if (!row.searchText.contains(w)) return false;
+  if (filter_.hexagram != 0 && row.primary != filter_.hexagram && row.nuclear != filter_.hexagram &&
+      row.changed != filter_.hexagram)
+    return false;
+  if (filter_.changingOnly && row.changingLines.isEmpty()) return false;
+  if (filter_.from || filter_.to) {
+    if (!row.saved.isValid()) return false;
+    const QDate date = row.saved.date();
+    if (filter_.from && date < *filter_.from) return false;
+    if (filter_.to && date > *filter_.to) return false;
+  }
+  return true;
+}
+
+bool JournalOrder(const JournalRow& a, const JournalRow& b) {
+  if (a.saved != b.saved) return a.saved > b.saved;
+  return a.path < b.path;
+}
+
+const char* JournalColumnKey(int column) {
+  return column >= 0 && column < JournalColumnCount ? kColumns[column].key : "";
+}
+
+QString JournalColumnTitle(int column) {
+  return column >= 0 && column < JournalColumnCount ? QString::fromUtf8(kColumns[column].title) : QString();
+}
+
+QString JournalCell(const JournalRow& row, int column) {
+  switch (column) {
+    case ColSaved:
+      return row.saved.isValid() ? row.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QString();
+    case ColFile:
+      return OneLine(row.fileName);
+    case ColNote:
+      return OneLine(row.note);
+    case ColPrimary:
+      return HexagramCell(row.primary);
+    case ColChanged:
+      return HexagramCell(row.changed);
+    case ColLines: {
+      QStringList lines;
+      for (int n : row.changingLines) lines.append(QString::number(n));
+      return lines.join(QStringLiteral(", "));
+    }
+    case ColLunarDate:
+      return OneLine(row.lunarDate);
+    case ColComments: {
+      QString text = OneLine(row.comments.join(QLatin1Char(' ')).simplified());
+      if (text.size() > CommentsPreviewLength) text = text.left(CommentsPreviewLength - 1) + QChar(0x2026);
+      return text;
+    }
+    case ColFolder:
+      return OneLine(row.folder);
+    case ColProblem:
+      return OneLine(row.problem);
+    default:
+      return {};
+  }
+}
+
+}  // namespace records

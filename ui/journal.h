@@ -1,0 +1,169 @@
+// TFormJournal: the "Журнал" window, every record under a folder in one
+// table, to find a past divination by words, hexagram or date and open it.
+//
+// Data flow: a scan job (Qt Concurrent, off the user-interface thread)
+// lists the record files under the folder and turns each into a row with
+// records::ReadJournalRow (records/journal.h); the rows arrive in pieces and
+// fill TJournalModel; TJournalProxy filters them with records::JournalMatcher
+// and sorts them. While the window is open, a QFileSystemWatcher on every
+// folder reports additions, renames, saves and removals; the changed
+// folders are scanned again (only files whose time or size changed are
+// read) and merged. The journal only reads: nothing in the folder is
+// written.
+//
+// Double-click or Enter on a row hands its path to `openRecord` (the main
+// window's open-a-given-path command, prompts included); the journal stays
+// open. The window writes its position, size and folder to the settings
+// store when it is hidden or destroyed.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QFileSystemWatcher>
+#include <QFutureWatcher>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QSortFilterProxyModel>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "records/journal.h"
+
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+
+// The rows of the journal, one per file, in arrival order.
+class TJournalModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  // Role of the value a column sorts by (date, number or folded text).
+  static constexpr int SortRole = Qt::UserRole;
+
+  using QAbstractTableModel::QAbstractTableModel;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+  const records::JournalRow& row(int n) const { return rows_[n]; }
+  const QList<records::JournalRow>& rows() const { return rows_; }
+
+  void clear();
+  // Adds new paths, replaces the rows of known ones.
+  void upsert(const QList<records::JournalRow>& rows);
+  // Removes the rows of files under `folders` (their subfolders included)
+  // that are not in `present`.
+  void removeMissing(const QStringList& folders, const QSet<QString>& present);
+
+ private:
+  void reindex();
+  QList<records::JournalRow> rows_;
+  QHash<QString, int> byPath_;
+};
+
+// Filters with the journal's matcher and sorts by TJournalModel::SortRole.
+class TJournalProxy : public QSortFilterProxyModel {
+  Q_OBJECT
+ public:
+  explicit TJournalProxy(QObject* parent = nullptr);
+  void setFilter(const records::JournalFilter& filter);
+  const records::JournalFilter& filter() const { return filter_; }
+
+ protected:
+  bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+ private:
+  records::JournalFilter filter_;
+  std::unique_ptr<records::JournalMatcher> matcher_;
+};
+
+class TFormJournal : public QWidget {
+  Q_OBJECT
+ public:
+  // What the scan job delivers: rows as they are read, then, in the last
+  // piece, every file present and every folder visited under `roots`.
+  struct ScanPiece {
+    QList<records::JournalRow> rows;
+    bool last = false;
+    QStringList roots;
+    QStringList present;
+    QStringList folders;
+  };
+
+  // openRecord: opens a path in the main window. currentFile: the path of
+  // the record the main window holds (empty when none).
+  explicit TFormJournal(std::function<void(const QString&)> openRecord,
+                        std::function<QString()> currentFile = {}, QWidget* parent = nullptr);
+  ~TFormJournal() override;
+
+  // --- controls (object names equal the member names) ---------------------
+  QLineEdit* FolderEdit = nullptr;      // the folder shown (read-only)
+  QPushButton* FolderButton = nullptr;  // "Папка..."
+  QLineEdit* SearchEdit = nullptr;
+  QSpinBox* HexagramBox = nullptr;      // 0 = any
+  QCheckBox* ChangingBox = nullptr;
+  QCheckBox *FromCheck = nullptr, *ToCheck = nullptr;
+  QDateEdit *FromDate = nullptr, *ToDate = nullptr;
+  QTableView* Table = nullptr;
+  QLabel* CountLabel = nullptr;     // "Показано N из M"
+  QLabel* ProgressLabel = nullptr;  // "Чтение: N из M"
+  QPushButton* CancelButton = nullptr;
+
+  TJournalModel* model() const { return model_; }
+  TJournalProxy* proxy() const { return proxy_; }
+  QString folder() const { return folder_; }
+  // True while a scan job runs or changes wait to be scanned.
+  bool isBusy() const;
+
+  // Shows `folder` (scanning it afresh) and remembers it.
+  void SetFolder(const QString& folder);
+  // The folder chooser.
+  void FolderButtonClick();
+  // Stops the running scan; the rows read so far stay.
+  void CancelButtonClick();
+  // Opens the record of a table row (a proxy index).
+  void OpenRow(const QModelIndex& index);
+  // The folder shown when the window is first shown: the remembered one,
+  // else the current record's, else the documents folder.
+  QString DefaultFolder() const;
+
+ signals:
+  // A scan (full or of changed folders) has been merged into the table.
+  void scanFinished();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void CreateControls();
+  void FilterChange();
+  void UpdateCount();
+  void StartScan(const QStringList& roots, bool full);
+  void TakePiece(int index);
+  void ScanDone();
+  void FolderChanged(const QString& path);
+  void ScanPending();
+  void WritePlacement() const;
+  void ReadPlacement();
+
+  std::function<void(const QString&)> openRecord_;
+  std::function<QString()> currentFile_;
+  TJournalModel* model_ = nullptr;
+  TJournalProxy* proxy_ = nullptr;
+  QFileSystemWatcher* watcher_ = nullptr;
+  QString folder_;
+  std::unique_ptr<QFutureWatcher<ScanPiece>> scan_;
+  bool scanFull_ = false;
+  QSet<QString> pending_;  // folders changed since their last scan
+  QTimer pendingTimer_;
+  bool placed_ = false;
+};
