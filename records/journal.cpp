@@ -7,12 +7,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <array>
-#include <string>
 
-#include "core/datecast.h"
-#include "core/hexagram.h"
+#include "core/divination.h"
 #include "records/hexagram_names.h"
+#include "records/mapping.h"
 #include "records/record.h"
 
 namespace records {
@@ -32,40 +30,17 @@ const ColumnInfo kColumns[JournalColumnCount] = {
     {"problem", "Не запись"},
 };
 
-// A list index as the main window's date lists show it: the item text (its
-// number) of an index inside the list, nothing for an index outside.
-QString ListText(int index, int count) { return index >= 0 && index < count ? QString::number(index + 1) : QString(); }
-
 // The figures, changing lines and date text the main window shows after
-// opening the record.
-void Divination(const Record& r, JournalRow& row) {
-  if (r.btn2) {
-    // Cast from the date: the stored figure and changing line, all three
-    // figures shown, and the status line naming the date.
-    const core::DateCasting c = core::RestoreDateCasting(r.gua, r.jaoNo);
-    row.primary = c.primaryNo;
-    row.nuclear = c.nuclearNo;
-    row.changed = c.changedNo;
-    if (c.jaoNo != 0) row.changingLines.append(c.jaoNo);
-    const int year = r.yah >= 0 && r.yah < 12 ? r.yah + 1 : 0;  // an unselected list counts as 0
-    const int hour = r.hour >= 0 && r.hour < 12 ? r.hour : -1;
-    row.lunarDate = QString::fromStdString(core::StatusText(year, ListText(r.mon, 12).toStdString(),
-                                                            ListText(r.day, 30).toStdString(), hour));
-    return;
-  }
-  // Cast from line codes: figures only when all six codes are valid; the
-  // nuclear and changed figures only when some line changes.
-  std::array<std::string, 6> codes;
-  for (int n = 0; n < 6; ++n) codes[n] = r.lineCodes[n].toStdString();
-  const core::CodesCasting c = core::CastFromCodes({codes[0], codes[1], codes[2], codes[3], codes[4], codes[5]});
-  if (!c.valid) return;
-  row.primary = c.primaryNo;
-  if (c.primaryNo != c.changedNo) {
-    row.nuclear = c.nuclearNo;
-    row.changed = c.changedNo;
-  }
-  for (int n = 0; n < 6; ++n)
-    if (core::IsChangingCode(codes[n])) row.changingLines.append(n + 1);
+// opening the record: the record read into the divination model.
+void Divination(const Record& record, JournalRow& row) {
+  core::Divination d;
+  d.Restore(ToValues(record));
+  auto shown = [&d](core::FigureIndex i) { return d.number(i).shown ? d.number(i).caption : 0; };
+  row.primary = shown(core::Primary);
+  row.nuclear = shown(core::Nuclear);
+  row.changed = shown(core::Changed);
+  for (int n : d.ChangingLines()) row.changingLines.append(n);
+  if (d.statusShown()) row.lunarDate = QString::fromStdString(d.statusText());
 }
 
 QString HexagramCell(int number) {

@@ -110,7 +110,6 @@ int main(int argc, char** argv) {
     const int runs = 20;
     for (int i = 0; i < runs; ++i) w->SetLunarDate(45330.5 + i);
     std::printf("SetLunarDate, warm, mean of %d: %.2f ms\n", runs, t.nsecsElapsed() / 1e6 / runs);
-    w->Modified = false;
     delete w;
     return 0;
   }
