@@ -24,9 +24,15 @@ struct ColumnInfo {
   const char* title;
 };
 const ColumnInfo kColumns[JournalColumnCount] = {
-    {"saved", "Сохранена"},      {"file", "Файл"},         {"note", "Заметка"},
-    {"primary", "Гуа"},          {"changed", "Изменённая"}, {"changing_lines", "Черты"},
-    {"lunar_date", "Лунная дата"}, {"comments", "Комментарии"}, {"folder", "Папка"},
+    {"saved", "Сохранена"},
+    {"file", "Файл"},
+    {"folder", "Папка"},
+    {"note", "Заметка"},
+    {"primary", "Гуа"},
+    {"changed", "Изменённое"},
+    {"changing_lines", "Черты"},
+    {"lunar_date", "Лунная дата"},
+    {"comments", "Комментарии"},
     {"problem", "Не запись"},
 };
 

@@ -2,10 +2,11 @@
 // a past divination by words, hexagram or date.
 //
 // A row is made in one place, ReadJournalRow: the file is read by the same
-// reader that opens a record in the main window (record.h), and the
-// figures, changing lines and date text come from the divination rules of
-// core/. The journal window and "kalynth-calc journal" both take their rows,
-// their cell texts (JournalCell), their filter (Matches) and their order
+// reader that opens a record in the main window (record.h) and put into the
+// divination model (core/divination.h) exactly as the main window does, and
+// the model gives the figures, changing lines and date text. The journal
+// window and "kalynth-calc journal" both take their rows, their cell texts
+// (JournalCell), their filter (JournalMatcher) and their order
 // (JournalOrder) from here, so they always agree.
 //
 // Candidates are the files whose name ends in ".kly" in any letter case.
@@ -94,13 +95,13 @@ bool JournalOrder(const JournalRow& a, const JournalRow& b);
 enum JournalColumn {
   ColSaved,
   ColFile,
+  ColFolder,
   ColNote,
   ColPrimary,
   ColChanged,
   ColLines,
   ColLunarDate,
   ColComments,
-  ColFolder,
   ColProblem,
   JournalColumnCount
 };

@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFont>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <atomic>
 
 #include "ui/Application.h"
 #include "ui/Placement.h"
@@ -47,9 +49,11 @@ constexpr qint64 PieceMilliseconds = 100;
 // The scan job, run off the user-interface thread. Reads every candidate
 // file under `roots` whose stamp differs from `known` (all of them when
 // known is empty); rows are relative to `base`.
+// `stop` ends it early: the rows read so far are still delivered, and the
+// last piece says it was stopped.
 void RunScan(QPromise<TFormJournal::ScanPiece>& promise, const QStringList& roots, const QString& base,
-             const QHash<QString, Stamp>& known) {
-  const auto cancelled = [&promise] { return promise.isCanceled(); };
+             const QHash<QString, Stamp>& known, const std::shared_ptr<std::atomic_bool>& stop) {
+  const auto cancelled = [&promise, &stop] { return stop->load() || promise.isCanceled(); };
   TFormJournal::ScanPiece last;
   last.last = true;
   last.roots = roots;
@@ -58,14 +62,22 @@ void RunScan(QPromise<TFormJournal::ScanPiece>& promise, const QStringList& root
     last.present += tree.files;
     last.folders += tree.folders;
   }
-  if (cancelled()) return;
-  promise.setProgressRange(0, static_cast<int>(last.present.size()));
+  last.total = static_cast<int>(last.present.size());
+  if (cancelled()) {
+    last.stopped = true;
+    promise.addResult(std::move(last));
+    return;
+  }
+  promise.setProgressRange(0, last.total);
 
   TFormJournal::ScanPiece piece;
   QElapsedTimer sinceLastPiece;
   sinceLastPiece.start();
   for (qsizetype i = 0; i < last.present.size(); ++i) {
-    if (cancelled()) return;
+    if (cancelled()) {
+      last.stopped = true;
+      break;
+    }
     const QString& path = last.present[i];
     const auto k = known.constFind(path);
     bool read = true;
@@ -80,6 +92,7 @@ void RunScan(QPromise<TFormJournal::ScanPiece>& promise, const QStringList& root
       sinceLastPiece.restart();
     }
     promise.setProgressValue(static_cast<int>(i + 1));
+    last.read = static_cast<int>(i + 1);
   }
   if (!piece.rows.isEmpty()) promise.addResult(std::move(piece));
   promise.addResult(std::move(last));
@@ -117,7 +130,17 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   switch (role) {
     case Qt::DisplayRole:
+      // The reason a file is not a record stands where its note would be
+      // (the reason's own column is hidden in the window).
+      if (column == records::ColNote && !r.isRecord()) return records::JournalCell(r, records::ColProblem);
       return records::JournalCell(r, column);
+    case Qt::FontRole:
+      if (column == records::ColNote && !r.isRecord()) {
+        QFont italic;
+        italic.setItalic(true);
+        return italic;
+      }
+      return {};
     case SortRole:
       switch (column) {
         case records::ColSaved: return r.saved;
@@ -209,6 +232,19 @@ void TJournalProxy::setFilter(const records::JournalFilter& filter) {
   invalidateFilter();
 }
 
+bool TJournalProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+  if (left.column() == records::ColSaved) {
+    // By time, files of the same minute by path, so the order never depends
+    // on the order the files were read in.
+    const auto* source = static_cast<const TJournalModel*>(sourceModel());
+    const JournalRow& a = source->row(left.row());
+    const JournalRow& b = source->row(right.row());
+    if (a.saved != b.saved) return a.saved < b.saved;
+    return a.path > b.path;  // newest first reads the names in ascending order
+  }
+  return QSortFilterProxyModel::lessThan(left, right);
+}
+
 bool TJournalProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
   const auto* source = static_cast<const TJournalModel*>(sourceModel());
   return (*matcher_)(source->row(sourceRow));
@@ -229,7 +265,7 @@ TFormJournal::TFormJournal(std::function<void(const QString&)> openRecord, std::
 }
 
 TFormJournal::~TFormJournal() {
-  if (scan_) scan_->cancel();
+  if (scan_) stop_->store(true);
   if (placed_ && isVisible()) WritePlacement();
 }
 
@@ -300,14 +336,18 @@ void TFormJournal::CreateControls() {
   Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);
   Table->horizontalHeader()->setStretchLastSection(true);
   Table->horizontalHeader()->setHighlightSections(false);
-  const int widths[records::JournalColumnCount] = {115, 150, 180, 150, 150, 55, 250, 250, 100, 200};
+  const int widths[records::JournalColumnCount] = {115, 125, 70, 190, 150, 150, 50, 270, 250, 200};
   for (int c = 0; c < records::JournalColumnCount; ++c) Table->setColumnWidth(c, widths[c]);
+  Table->setColumnHidden(records::ColProblem, true);
   layout->addWidget(Table, 1);
 
   auto* statusRow = new QHBoxLayout;
   CountLabel = named(new QLabel(this), "CountLabel");
   statusRow->addWidget(CountLabel, 1);
   ProgressLabel = named(new QLabel(this), "ProgressLabel");
+  ProgressLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  ProgressLabel->setMinimumWidth(
+      ProgressLabel->fontMetrics().horizontalAdvance(QStringLiteral("Остановлено: прочитано 000000 из 000000")));
   statusRow->addWidget(ProgressLabel);
   CancelButton = named(new QPushButton(QStringLiteral("Остановить"), this), "CancelButton");
   CancelButton->setToolTip(QStringLiteral("Прекратить чтение папки; прочитанное останется в списке"));
@@ -389,9 +429,10 @@ void TFormJournal::StartScan(const QStringList& roots, bool full) {
   if (scan_) {
     // A new folder replaces the scan of the old one; its results are dropped.
     scan_->disconnect(this);
-    scan_->cancel();
+    stop_->store(true);
     scan_.reset();
   }
+  stop_ = std::make_shared<std::atomic_bool>(false);
   QHash<QString, Stamp> known;
   if (!full)
     for (const JournalRow& r : model_->rows())
@@ -399,26 +440,34 @@ void TFormJournal::StartScan(const QStringList& roots, bool full) {
         known.insert(r.path, Stamp{r.saved, r.size});
 
   scanFull_ = full;
+  lastStopped_ = false;
   scan_ = std::make_unique<QFutureWatcher<ScanPiece>>();
   auto* w = scan_.get();
   connect(w, &QFutureWatcherBase::resultReadyAt, this, [this](int index) { TakePiece(index); });
   connect(w, &QFutureWatcherBase::finished, this, [this] { ScanDone(); });
   if (full)
     connect(w, &QFutureWatcherBase::progressValueChanged, this, [this, w](int value) {
-      ProgressLabel->setText(QStringLiteral("Чтение: %1 из %2").arg(value).arg(w->progressMaximum()));
+      if (w->progressMaximum() > 0)
+        ProgressLabel->setText(QStringLiteral("Чтение: %1 из %2").arg(value).arg(w->progressMaximum()));
     });
   if (full) {
     ProgressLabel->setText(QStringLiteral("Поиск файлов…"));
     ProgressLabel->show();
     CancelButton->show();
   }
-  w->setFuture(QtConcurrent::run(RunScan, roots, folder_, known));
+  w->setFuture(QtConcurrent::run(RunScan, roots, folder_, known, stop_));
 }
 
 void TFormJournal::TakePiece(int index) {
   const ScanPiece piece = scan_->resultAt(index);
   if (!piece.rows.isEmpty()) model_->upsert(piece.rows);
   if (!piece.last) return;
+  lastRead_ = piece.read;
+  lastTotal_ = piece.total;
+  lastStopped_ = piece.stopped;
+  // A stopped scan keeps what it read and watches nothing new: the rest of
+  // the folder is read when the user asks for it again.
+  if (piece.stopped) return;
   model_->removeMissing(piece.roots, QSet<QString>(piece.present.begin(), piece.present.end()));
   // Every folder of the tree is watched: a record saved, added, renamed or
   // removed changes the folder that holds it.
@@ -431,13 +480,12 @@ void TFormJournal::TakePiece(int index) {
 }
 
 void TFormJournal::ScanDone() {
-  const bool cancelled = scan_->isCanceled();
-  const int read = scan_->progressValue(), total = scan_->progressMaximum();
+  const bool full = scanFull_;
   scan_.reset();
   CancelButton->hide();
-  if (cancelled)
-    ProgressLabel->setText(QStringLiteral("Остановлено: прочитано %1 из %2").arg(read).arg(total));
-  else
+  if (lastStopped_)
+    ProgressLabel->setText(QStringLiteral("Остановлено: прочитано %1 из %2").arg(lastRead_).arg(lastTotal_));
+  else if (full)
     ProgressLabel->clear();
   UpdateCount();
   if (!pending_.isEmpty() && !pendingTimer_.isActive()) ScanPending();
@@ -445,7 +493,7 @@ void TFormJournal::ScanDone() {
 }
 
 void TFormJournal::CancelButtonClick() {
-  if (scan_) scan_->cancel();
+  if (scan_) stop_->store(true);
 }
 
 void TFormJournal::FolderChanged(const QString& path) {

@@ -26,6 +26,7 @@
 #include <QSortFilterProxyModel>
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -79,6 +80,7 @@ class TJournalProxy : public QSortFilterProxyModel {
 
  protected:
   bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+  bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
  private:
   records::JournalFilter filter_;
@@ -89,13 +91,16 @@ class TFormJournal : public QWidget {
   Q_OBJECT
  public:
   // What the scan job delivers: rows as they are read, then, in the last
-  // piece, every file present and every folder visited under `roots`.
+  // piece, every file present and every folder visited under `roots`, and
+  // how far it came.
   struct ScanPiece {
     QList<records::JournalRow> rows;
     bool last = false;
     QStringList roots;
     QStringList present;
     QStringList folders;
+    int read = 0, total = 0;
+    bool stopped = false;  // the user stopped it
   };
 
   // openRecord: opens a path in the main window. currentFile: the path of
@@ -162,7 +167,10 @@ class TFormJournal : public QWidget {
   QFileSystemWatcher* watcher_ = nullptr;
   QString folder_;
   std::unique_ptr<QFutureWatcher<ScanPiece>> scan_;
+  std::shared_ptr<std::atomic_bool> stop_;  // asks the running scan to stop
   bool scanFull_ = false;
+  int lastRead_ = 0, lastTotal_ = 0;
+  bool lastStopped_ = false;
   QSet<QString> pending_;  // folders changed since their last scan
   QTimer pendingTimer_;
   bool placed_ = false;

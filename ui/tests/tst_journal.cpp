@@ -15,6 +15,7 @@
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QCheckBox>
@@ -30,6 +31,7 @@
 #include "records/cp1251.h"
 #include "records/journal.h"
 #include "records/record.h"
+#include "core/datecast.h"
 #include "ui/SettingsStore.h"
 #include "ui/journal.h"
 #include "ui/main.h"
@@ -262,7 +264,8 @@ class TestJournal : public QObject {
       QVERIFY2(rows.count(key), qPrintable(key));
       const QStringList& cells = rows.at(key);
       QCOMPARE(cells[records::ColSaved], QString::fromUtf8(e.saved));
-      QCOMPARE(cells[records::ColNote], QString::fromUtf8(e.note));
+      // A file that is not a record shows the reason in place of the note.
+      QCOMPARE(cells[records::ColNote], QString::fromUtf8(*e.problem ? e.problem : e.note));
       QCOMPARE(cells[records::ColPrimary], QString::fromUtf8(e.primary));
       QCOMPARE(cells[records::ColChanged], QString::fromUtf8(e.changed));
       QCOMPARE(cells[records::ColLines], QString::fromUtf8(e.lines));
@@ -364,14 +367,17 @@ class TestJournal : public QObject {
     QCOMPARE(int(cli.rows.size()), int(window.size()));
     for (const auto& [key, cells] : window) {
       QVERIFY2(cli.rows.count(key), qPrintable(key));
-      QCOMPARE(cli.rows.at(key), cells);
+      QStringList printed = cli.rows.at(key);
+      // The window shows the reason a file is not a record in the note's place.
+      if (!printed[records::ColProblem].isEmpty()) printed[records::ColNote] = printed[records::ColProblem];
+      QCOMPARE(printed, cells);
     }
   }
 
   void cliHeaderAndErrors() {
     const CliResult ok = RunJournalCli({"journal", root_.toStdString()});
-    QCOMPARE(ok.header, (QStringList{"saved", "file", "note", "primary", "changed", "changing_lines", "lunar_date",
-                                     "comments", "folder", "problem"}));
+    QCOMPARE(ok.header, (QStringList{"saved", "file", "folder", "note", "primary", "changed", "changing_lines",
+                                     "lunar_date", "comments", "problem"}));
     QCOMPARE(RunJournalCli({"journal"}).status, 2);
     QCOMPARE(RunJournalCli({"journal", (root_ + "/нет").toStdString()}).status, 2);
     QCOMPARE(RunJournalCli({"journal", root_.toStdString(), "--hexagram", "65"}).status, 2);
@@ -436,6 +442,26 @@ class TestJournal : public QObject {
     // And the whole folder removed.
     QVERIFY(QDir(live.path() + "/sub").removeRecursively());
     QTRY_COMPARE_WITH_TIMEOUT(WindowFiles(journal), QStringList{}, 5000);
+  }
+
+  // Stopping keeps the rows read so far and says how far the scan came.
+  void stopKeepsWhatWasRead() {
+    TFormJournal journal([](const QString&) {});
+    journal.show();
+    journal.SetFolder(root_);
+    QVERIFY(journal.CancelButton->isVisibleTo(&journal));
+    journal.CancelButtonClick();  // before the job could read all nine files
+    WAIT_IDLE(journal);
+    QVERIFY(!journal.CancelButton->isVisibleTo(&journal));
+    const QString text = journal.ProgressLabel->text();
+    if (text.isEmpty()) {
+      QCOMPARE(journal.model()->rowCount(), 9);  // it finished before the stop arrived
+    } else {
+      const QRegularExpression stopped(QStringLiteral("^Остановлено: прочитано (\\d+) из (\\d+)$"));
+      const QRegularExpressionMatch m = stopped.match(text);
+      QVERIFY2(m.hasMatch(), qPrintable(text));
+      QCOMPARE(journal.model()->rowCount(), m.captured(1).toInt());
+    }
   }
 
   void folderChooserAndRememberedFolder() {
@@ -516,6 +542,62 @@ class TestJournal : public QObject {
     QCOMPARE(fake.prompts[2].kind, QStringLiteral("error"));
     QCOMPARE(fake.prompts[2].text,
              QStringLiteral("File ") + root_ + "/заметки.kly Этот файл не является файлом KALYNTH");
+  }
+
+  // Not a check: with KALYNTH_JOURNAL_SHOT=file.png, a picture of the
+  // journal over a folder of a few dozen records (run under Xvfb to look
+  // at it as a user would).
+  void screenshot() {
+    const QString shot = qEnvironmentVariable("KALYNTH_JOURNAL_SHOT");
+    if (shot.isEmpty()) QSKIP("KALYNTH_JOURNAL_SHOT not set");
+    QTemporaryDir folder;
+    const char* const notes[] = {"Переезд в новый дом", "Работа в Казани", "Здоровье мамы", "Поездка к морю",
+                                 "Свадьба сестры", "Учёба осенью", "Разговор с начальником", "Ремонт дачи",
+                                 "Книга: писать дальше?", "Покупка машины", "Ёлка и праздники", "Новый проект"};
+    const char* const codes[8] = {"544", "548", "584", "588", "944", "948", "984", "988"};
+    for (int n = 0; n < 36; ++n) {
+      records::Record r;
+      r.note = QString::fromUtf8(notes[n % 12]);
+      r.btn2 = n % 3 == 0;
+      if (r.btn2) {
+        const core::DateCasting c = core::CastFromDate(n % 12 + 1, n % 12 + 1, n % 30 + 1, n % 12);
+        r.yah = n % 12, r.mon = n % 12, r.day = n % 30, r.hour = n % 12;
+        r.gua = c.primary;
+        r.jaoNo = c.jaoNo;
+      } else {
+        for (int l = 0; l < 6; ++l) r.lineCodes[l] = QString::fromLatin1(codes[(n * 5 + l * 3 + l * l) % 8]);
+      }
+      r.comments = {QStringLiteral("Спросил вечером, ответ показался ясным."), QStringLiteral("Проверить через месяц.")};
+      const QString sub = n < 12 ? QString() : QStringLiteral("/%1").arg(2020 + n / 12);
+      WriteRecord(folder.path() + sub + QStringLiteral("/Untitle%1.kly").arg(n + 1), r,
+                  At(2020 + n / 12, n % 12 + 1, n % 28 + 1, 9 + n % 12, n % 60));
+    }
+    WriteBytes(folder.path() + "/список покупок.kly", "молоко, хлеб\r\n");
+    TFormJournal journal([](const QString&) {});
+    journal.resize(1200, 640);
+    journal.show();
+    journal.SetFolder(folder.path());
+    WAIT_IDLE(journal);
+    QVERIFY(QTest::qWaitForWindowExposed(&journal));
+    journal.Table->selectRow(2);
+    QTest::qWait(200);
+    QVERIFY(journal.grab().save(shot));
+    journal.SearchEdit->setText(QStringLiteral("елка"));
+    journal.HexagramBox->setValue(0);
+    QVERIFY(journal.grab().save(QString(shot).replace(".png", "-search.png")));
+
+    // While a larger folder is read: the progress count and the stop button.
+    QTemporaryDir large;
+    for (int n = 0; n < 4000; ++n)
+      records::WriteRecordFile(large.path() + QStringLiteral("/Untitle%1.kly").arg(n),
+                               CodesRecord({"588", "588", "588", "544", "588", "588"}, QStringLiteral("Запись")));
+    journal.SearchEdit->clear();
+    journal.SetFolder(large.path());
+    QTRY_VERIFY(journal.ProgressLabel->text().contains(QStringLiteral("из")) || !journal.isBusy());
+    QVERIFY(journal.grab().save(QString(shot).replace(".png", "-progress.png")));
+    journal.CancelButtonClick();
+    WAIT_IDLE(journal);
+    QVERIFY(journal.grab().save(QString(shot).replace(".png", "-stopped.png")));
   }
 };
 
