@@ -50,10 +50,10 @@ JournalRow ReadJournalRow(const QString& path, const QString& root);
 // True when `fileName` ends in ".kly" in any letter case.
 bool IsJournalCandidate(const QString& fileName);
 
-// Every candidate file under root and its subfolders (symbolic links to
-// folders are not followed, hidden folders are skipped), in path order, and
-// every folder visited, root first. `cancelled`, when given, is asked
-// between folders and stops the walk.
+// Every candidate file under root and its subfolders, in path order, and
+// every folder visited, root first. Symbolic links to folders are not
+// followed; hidden files and folders are skipped. `cancelled`, when given,
+// is asked between folders and stops the walk.
 struct JournalTree {
   QStringList files;
   QStringList folders;
