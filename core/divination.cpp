@@ -1,7 +1,6 @@
 // One divination and the operations of its castings and records.
 #include "core/divination.h"
 
-#include "core/datecast.h"
 #include "core/messages.h"
 
 namespace core {
@@ -144,6 +143,7 @@ void Divination::CastFromDate() {
   const int month = ListValue(date_.month, MonthCount);
   const int day = ListValue(date_.day, DayCount);
   const DateCasting c = core::CastFromDate(date_.year + 1, month, day, date_.hour);
+  dateNumbers_ = c.numbers;
   OpenCalc(c.primary, c.jaoNo);
   ZapolnenieLabelStatus(true);
 }

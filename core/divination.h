@@ -13,6 +13,7 @@
 //     What it holds ....... lineCode note comments date figure number
 //                           statusText statusShown fromDate castEnabled
 //                           modified bound yarrow* (the yarrow procedure)
+//                           dateNumbers (trigrams of the last date casting)
 //     Editing ............. EditLine EditNote EditComments SetDate ChooseDate
 //     Number entry ........ CastFromCodes                     (">>")
 //     Date casting ........ CastFromDate                      ("Получить гуа")
@@ -32,6 +33,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/datecast.h"
 #include "core/hexagram.h"
 #include "core/yarrow.h"
 
@@ -114,6 +116,8 @@ class Divination {
   int yarrowLine() const { return yarrowLine_; }          // 1..6 while active, else 0
   int yarrowDivision() const { return yarrowDivision_; }  // next division 1..3, 0 when idle
   int stalkCount() const { return stalkCount_; }
+  // Upper and lower trigram and changing line of the last date casting.
+  const DateNumbers& dateNumbers() const { return dateNumbers_; }
 
   // ---- editing (the user's input) -------------------------------------
   // The text of line field n changed: marks the record changed and enables ">>".
@@ -200,6 +204,7 @@ class Divination {
   int yarrowLine_ = 0;
   int yarrowDivision_ = 0;
   int stalkCount_ = 0;
+  DateNumbers dateNumbers_;
 };
 
 }  // namespace core
