@@ -404,7 +404,7 @@ void TFormKalynth::CreateControls() {
     pal.setColor(QPalette::Window, Cream);
     PanelStatus->setPalette(pal);
   }
-  LabelStatus = new QLabel(QStringLiteral("Не установлено"), PanelStatus);
+  LabelStatus = new QLabel(QString::fromStdString(model_.statusText()), PanelStatus);
   LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
   LabelStatus->setToolTip(QStringLiteral("Гуа получены на эту дату"));
   LabelStatus->setAlignment(Qt::AlignCenter);
