@@ -75,6 +75,7 @@ void Divination::EditComments(std::string_view text) {
 // The box holds one text; its lines are what a record stores. An empty box
 // has no lines at all.
 void Divination::SetCommentsText(std::string_view text) {
+  ++commentsRevision_;
   comments_.clear();
   if (text.empty()) return;
   std::size_t start = 0;
@@ -174,7 +175,7 @@ void Divination::BeginMilfoil() {
   yarrowLine_ = 1;
   yarrowDivision_ = 1;
   ZapolnenieLabelStatus(false);
-  comments_.clear();
+  SetCommentsText({});
   note_.clear();
   for (std::string& code : lineCodes_) code.clear();
   for (FigureView& f : figures_) f.shown = false;
@@ -207,7 +208,7 @@ void Divination::Divide(int division, RandomGenerator& rng, const ClockNumber& c
   if (division != 3) return;
   if (++yarrowLine_ == 7) {
     AllFree();
-    comments_.clear();
+    SetCommentsText({});
     modified_ = true;
     CastFromCodes();
   }
@@ -261,7 +262,7 @@ void Divination::NewSheet() {
   for (NumberView& n : numbers_) n.shown = false;
   note_.clear();
   AllFree();
-  comments_.clear();
+  SetCommentsText({});
   ZapolnenieLabelStatus(false);
   modified_ = false;
   bound_ = false;

@@ -98,6 +98,9 @@ class Divination {
   const std::string& note() const { return note_; }
   const std::vector<std::string>& comments() const { return comments_; }
   std::string commentsText() const;  // the lines joined by '\n'
+  // Grows with every change of the comments: a reader holding a copy of a
+  // long comment text knows when to take it again.
+  unsigned commentsRevision() const { return commentsRevision_; }
   const DateSelection& date() const { return date_; }
   const FigureView& figure(FigureIndex i) const { return figures_[i]; }
   const NumberView& number(FigureIndex i) const { return numbers_[i]; }
@@ -192,6 +195,7 @@ class Divination {
   std::array<std::string, 6> lineCodes_;
   std::string note_;
   std::vector<std::string> comments_;
+  unsigned commentsRevision_ = 0;
   DateSelection date_;
   std::array<FigureView, 3> figures_;
   std::array<NumberView, 3> numbers_;

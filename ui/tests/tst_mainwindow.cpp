@@ -687,6 +687,25 @@ class TestMainWindow : public QObject {
     QVERIFY(!w->Model().modified());
   }
 
+  // The divination the window holds follows every control, whoever changed
+  // it, and is what a save writes.
+  void modelFollowsTheControls() {
+    create();
+    type(2, "948");
+    w->Mes->setCurrentIndex(7);  // by the program
+    QTest::keyClicks(w->Edit7, "note");
+    w->CommentsMemo->setPlainText(QStringLiteral("строка 1\nстрока 2"));
+    const core::Divination& m = w->Model();
+    QCOMPARE(m.lineCode(2), std::string("948"));
+    QCOMPARE(m.date().month, 7);
+    QCOMPARE(m.note(), std::string("note"));
+    QCOMPARE(m.comments(), (std::vector<std::string>{"строка 1", "строка 2"}));
+    const records::Record r = w->CurrentRecord();
+    QCOMPARE(r.lineCodes[1], QStringLiteral("948"));
+    QCOMPARE(r.mon, 7);
+    QCOMPARE(r.comments, QStringList({"строка 1", "строка 2"}));
+  }
+
   // ---- commentary ---------------------------------------------------------------
 
   void numberClickOpensCommentary() {
