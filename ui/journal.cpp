@@ -203,16 +203,24 @@ void TJournalModel::upsert(const QList<JournalRow>& rows) {
 }
 
 void TJournalModel::removeMissing(const QStringList& folders, const QSet<QString>& present) {
-  // From the end, so the indexes of the rows still to look at stay valid.
-  bool removed = false;
-  for (int i = static_cast<int>(rows_.size()) - 1; i >= 0; --i) {
+  auto gone = [&](int i) {
     const QString& path = rows_[i].path;
-    if (present.contains(path)) continue;
-    if (std::none_of(folders.begin(), folders.end(), [&](const QString& f) { return IsUnder(path, f); })) continue;
-    beginRemoveRows({}, i, i);
-    rows_.removeAt(i);
+    return !present.contains(path) &&
+           std::any_of(folders.begin(), folders.end(), [&](const QString& f) { return IsUnder(path, f); });
+  };
+  // From the end, one run of neighbouring rows at a time, so the indexes of
+  // the rows still to look at stay valid and a removed folder of thousands
+  // of records is a few removals, not thousands.
+  bool removed = false;
+  for (int last = static_cast<int>(rows_.size()) - 1; last >= 0; --last) {
+    if (!gone(last)) continue;
+    int first = last;
+    while (first > 0 && gone(first - 1)) --first;
+    beginRemoveRows({}, first, last);
+    rows_.remove(first, last - first + 1);
     endRemoveRows();
     removed = true;
+    last = first;
   }
   if (removed) reindex();
 }

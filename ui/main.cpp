@@ -408,7 +408,7 @@ void TFormKalynth::CreateControls() {
     pal.setColor(QPalette::Window, Cream);
     PanelStatus->setPalette(pal);
   }
-  LabelStatus = new QLabel(QStringLiteral("Не установлено"), PanelStatus);
+  LabelStatus = new QLabel(QString::fromStdString(model_.statusText()), PanelStatus);
   LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
   LabelStatus->setToolTip(QStringLiteral("Гуа получены на эту дату"));
   LabelStatus->setAlignment(Qt::AlignCenter);
@@ -428,7 +428,9 @@ void TFormKalynth::CreateControls() {
   CommentsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   CommentsMemo->viewport()->installEventFilter(this);
   connect(CommentsMemo, &QPlainTextEdit::textChanged, this, [this] {
-    if (!drawing_) model_.EditComments(CommentsMemo->toPlainText().toStdString());
+    if (drawing_) return;
+    model_.EditComments(CommentsMemo->toPlainText().toStdString());
+    drawnComments_ = model_.commentsRevision();  // the box holds them already
   });
 
   // --- status bar -------------------------------------------------------------
@@ -738,8 +740,12 @@ void TFormKalynth::Draw() {
   Button1->setEnabled(m.castEnabled());
   const QString note = QString::fromStdString(m.note());
   if (Edit7->text() != note) Edit7->setText(note);
-  const QString comments = QString::fromStdString(m.commentsText());
-  if (CommentsMemo->toPlainText() != comments) CommentsMemo->setPlainText(comments);
+  // A long comment text is converted only when it changed.
+  if (m.commentsRevision() != drawnComments_) {
+    const QString comments = QString::fromStdString(m.commentsText());
+    if (CommentsMemo->toPlainText() != comments) CommentsMemo->setPlainText(comments);
+    drawnComments_ = m.commentsRevision();
+  }
   CommentsMemo->setEnabled(idle);
 
   const core::DateSelection date = m.date();

@@ -232,6 +232,7 @@ class TFormKalynth : public QMainWindow {
 
   core::Divination model_;
   bool drawing_ = false;
+  unsigned drawnComments_ = 0;  // the model's comments revision the box shows
   QString CurrentFileName;
   QString ProgramFolder;
   int ExpandedHeight = MinExpandedHeight;

@@ -562,12 +562,17 @@ class TestMainWindow : public QObject {
     QTest::addColumn<QList<int>>("numbers");
     QTest::addColumn<int>("jaoNo");
     QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("primaryLines");  // line 1 first, 1 = yang
+    QTest::addColumn<QString>("changedLines");
+    // Upper trigram 7, lower 6, line 6: number 4 turns into 7.
     QTest::newRow("5/3/15 У") << 5 << 3 << 15 << 6 << QList<int>{4, 24, 7} << 6
-                              << "Гуа на год 5, месяц 3, день 15, час У";
+                              << "Гуа на год 5, месяц 3, день 15, час У" << "010001" << "010000";
+    // Trigrams 8 and 8, line 4: number 2 turns into 16.
     QTest::newRow("1/1/6 Вэй") << 1 << 1 << 6 << 7 << QList<int>{2, 39, 16} << 4
-                               << "Гуа на год 1, месяц 1, день 6, час Вэй";
+                               << "Гуа на год 1, месяц 1, день 6, час Вэй" << "000000" << "000100";
+    // Upper trigram 6, lower 2, line 6: number 60 turns into 61.
     QTest::newRow("12/12/30 Хай") << 12 << 12 << 30 << 11 << QList<int>{60, 27, 61} << 6
-                                  << "Гуа на год 12, месяц 12, день 30, час Хай";
+                                  << "Гуа на год 12, месяц 12, день 30, час Хай" << "110010" << "110011";
   }
   void dateCasting() {
     QFETCH(int, year);
@@ -577,6 +582,8 @@ class TestMainWindow : public QObject {
     QFETCH(QList<int>, numbers);
     QFETCH(int, jaoNo);
     QFETCH(QString, status);
+    QFETCH(QString, primaryLines);
+    QFETCH(QString, changedLines);
     create();
     typeAll({"588", "", "", "", "", ""});
     w->GodCombo->setCurrentIndex(year - 1);
@@ -593,8 +600,10 @@ class TestMainWindow : public QObject {
                                                       w->Label3, w->PanelStatus})
       QVERIFY(shown(x));
     for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) QCOMPARE(g->JaoNo(), jaoNo);
-    for (int n = 1; n <= 6; ++n)
-      QCOMPARE(w->GuaBig3->line(n), n == jaoNo ? !w->GuaBig1->line(n) : w->GuaBig1->line(n));
+    for (int n = 1; n <= 6; ++n) {
+      QCOMPARE(w->GuaBig1->line(n), primaryLines[n - 1] == QLatin1Char('1'));
+      QCOMPARE(w->GuaBig3->line(n), changedLines[n - 1] == QLatin1Char('1'));
+    }
     QCOMPARE(w->LabelStatus->text(), status);
     QCOMPARE(w->Edit1->text(), QStringLiteral("588"));  // line fields untouched
 
@@ -676,6 +685,25 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->Chas->itemText(0), firstChas);
     QCOMPARE(w->Chas->itemText(11), lastChas);
     QVERIFY(!w->Model().modified());
+  }
+
+  // The divination the window holds follows every control, whoever changed
+  // it, and is what a save writes.
+  void modelFollowsTheControls() {
+    create();
+    type(2, "948");
+    w->Mes->setCurrentIndex(7);  // by the program
+    QTest::keyClicks(w->Edit7, "note");
+    w->CommentsMemo->setPlainText(QStringLiteral("строка 1\nстрока 2"));
+    const core::Divination& m = w->Model();
+    QCOMPARE(m.lineCode(2), std::string("948"));
+    QCOMPARE(m.date().month, 7);
+    QCOMPARE(m.note(), std::string("note"));
+    QCOMPARE(m.comments(), (std::vector<std::string>{"строка 1", "строка 2"}));
+    const records::Record r = w->CurrentRecord();
+    QCOMPARE(r.lineCodes[1], QStringLiteral("948"));
+    QCOMPARE(r.mon, 7);
+    QCOMPARE(r.comments, QStringList({"строка 1", "строка 2"}));
   }
 
   // ---- commentary ---------------------------------------------------------------
