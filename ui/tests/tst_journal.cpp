@@ -442,6 +442,12 @@ class TestJournal : public QObject {
     // And the whole folder removed.
     QVERIFY(QDir(live.path() + "/sub").removeRecursively());
     QTRY_COMPARE_WITH_TIMEOUT(WindowFiles(journal), QStringList{}, 5000);
+
+    // Closed, the journal watches nothing; shown again, it catches up.
+    journal.hide();
+    WriteRecord(live.path() + "/пока закрыт.kly", CodesRecord({}, QStringLiteral("Пока закрыт")), At(2024, 1, 3, 0, 0));
+    journal.show();
+    QTRY_COMPARE_WITH_TIMEOUT(WindowFiles(journal), QStringList{"пока закрыт.kly"}, 5000);
   }
 
   // Stopping keeps the rows read so far and says how far the scan came.
