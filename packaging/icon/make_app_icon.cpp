@@ -37,7 +37,7 @@ const int ChangingLine = 3;
 struct Size {
   int size, line, gap;
 };
-const Size Sizes[] = {{16, 1, 1}, {22, 2, 1}, {24, 2, 1},  {32, 2, 2},
+const Size Sizes[] = {{16, 1, 1}, {22, 2, 1}, {24, 2, 1},   {32, 2, 2},
                       {48, 4, 2}, {64, 5, 3}, {128, 10, 6}, {256, 20, 12}};
 
 struct Layout {
@@ -53,7 +53,8 @@ Layout Lay(const Size& s) {
   out.frame = std::max(1, n / 32);
   out.radius = n * 0.11;
   // The frame is stroked on the sheet's edge: half of it falls outside.
-  out.sheet = QRectF(inset + out.frame / 2, inset + out.frame / 2, n - 2 * inset - out.frame, n - 2 * inset - out.frame);
+  out.sheet = QRectF(inset + out.frame / 2, inset + out.frame / 2, n - 2 * inset - out.frame,
+                     n - 2 * inset - out.frame);
   int width = int(n * 0.58 + 0.5);
   width += width % 2;
   const int split = std::max(2, width / 5 + (width / 5) % 2);  // gap of a yin line, even
@@ -90,10 +91,11 @@ QImage Render(const Size& s) {
 
 QString Svg(const Size& s) {
   const Layout l = Lay(s);
-  QString out = QStringLiteral(
-                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n")
-                    .arg(s.size);
+  QString out =
+      QStringLiteral(
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n")
+          .arg(s.size);
   out += QStringLiteral(
              "  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\" stroke=\"%7\" "
              "stroke-width=\"%8\"/>\n")
