@@ -194,3 +194,15 @@ LINES = {
          "Стойкость приносит удачу, раскаяния нет. Свет благородного человека правдив: в нём нет притворства, и к нему тянутся помощники. Переход почти завершён — удача.",
          "Искренне и спокойно пьют вино в ожидании нового времени — хулы нет. Но если от веселья намочить голову, правда будет утрачена."),
 }
+
+
+if __name__ == "__main__":
+    # Self-check: python3 comment/lines_33_64.py
+    assert len(LINES) == 32, len(LINES)
+    assert sorted(LINES) == list(range(33, 65)), sorted(LINES)
+    for number, texts in LINES.items():
+        assert isinstance(texts, tuple) and len(texts) == 6, number
+        for line, text in enumerate(texts, 1):
+            assert isinstance(text, str) and text.strip(), (number, line)
+            assert '"' not in text, (number, line)
+    print("lines 33-64: ok")
