@@ -9,13 +9,16 @@
 
 namespace astro {
 
+bool IsJulianLeapYear(std::int64_t year) { return year % 4 == 0; }
+
+bool IsGregorianLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
 namespace {
 
 enum class CalendarKind { Julian, Gregorian };
 
 bool IsLeapYear(CalendarKind kind, std::int64_t year) {
-  if (kind == CalendarKind::Julian) return year % 4 == 0;
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return kind == CalendarKind::Julian ? IsJulianLeapYear(year) : IsGregorianLeapYear(year);
 }
 
 // Julian day of 0h of a date. Months 0, 13 and 14 are let through as

@@ -7,6 +7,7 @@
 // Reference: J. Meeus, Astronomical Algorithms, 2nd ed., ch. 7.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -28,6 +29,11 @@ struct CalendarDate {
   int day = 0;
   friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
 };
+
+// Leap years: every fourth year in the Julian calendar; in the Gregorian
+// calendar not the centuries, except every fourth century.
+bool IsJulianLeapYear(std::int64_t year);
+bool IsGregorianLeapYear(std::int64_t year);
 
 Extended DateTimeToJulianDay(TDateTime t);
 TDateTime JulianDayToDateTime(Extended jd);

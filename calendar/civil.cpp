@@ -37,14 +37,12 @@ constexpr std::int64_t UnixEpochDayValue = 25569;  // 1970-01-01
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
 }  // namespace
 
 bool IsValidCivilDate(int year, int month, int day) {
   static constexpr int length[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-  return day <= length[month - 1] + (month == 2 && IsLeap(year) ? 1 : 0);
+  return day <= length[month - 1] + (month == 2 && astro::IsGregorianLeapYear(year) ? 1 : 0);
 }
 
 TDateTime EncodeCivilDate(int year, int month, int day) {

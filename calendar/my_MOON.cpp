@@ -9,6 +9,7 @@
 #include "calendar/civil.h"
 #include "calendar/memo_table.h"
 #include "calendar/season.h"
+#include "calendar/signs.h"
 
 namespace calendar {
 namespace {
@@ -150,13 +151,12 @@ TLunarDate LunarDateOf(TDateTime t) {
 int DoubleHourIndex(int hour) { return hour == 23 || hour == 0 ? 0 : (hour + 1) / 2; }
 
 std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex) {
-  static const char* const names[12] = {"Цзы | ", "Чоу | ", "Инь | ", "Мао | ",  "Чэнь | ", "Сы | ",
-                                        "У | ",   "Вэй | ", "Шэнь | ", "Ю | ", "Сюй | ",  "Хай | "};
   // 23:00 moved from corrected time back into clock time.
   const TDateTime base = 0.958333333333 - ApplyTimeCorrection(0, timeCorrectionIndex);
   std::array<std::string, 12> captions;
   for (int i = 0; i < 12; ++i) {
-    captions[i] = names[i];
+    captions[i] = BranchReading(i + 1);
+    captions[i] += " | ";
     captions[i] += std::to_string(HourOfDay(base + i / 12.0));
     captions[i] += '-';
     captions[i] += std::to_string(HourOfDay(base + (i + 1) / 12.0));

@@ -5,11 +5,17 @@
 //   yarrow.h    the program-wide generator and the three stalk divisions
 //   datecast.h  casting from the lunar date (Raschet, Chisla2) and the
 //               status text naming the date
+//   divination.h  core::Divination: one divination with the operations of
+//               its castings and records (what the window, the command
+//               line and the readers of records share)
+//   messages.h  error texts raised by more than one module
 //
-// The main window keeps the divination in its controls and calls these
-// rules; every rule is testable without a window.
+// The main window reads its controls, calls core::Divination and draws it;
+// every rule is testable without a window.
 #pragma once
 
 #include "datecast.h"
+#include "divination.h"
 #include "hexagram.h"
+#include "messages.h"
 #include "yarrow.h"

@@ -1,20 +1,10 @@
 // Casting from the lunar date.
 #include "core/datecast.h"
 
+#include "astro/vsop.h"
+#include "calendar/signs.h"
+
 namespace core {
-
-namespace {
-
-// x mod n brought into 1..n (a remainder of 0 becomes n).
-int Cycle(int x, int n) {
-  const int r = ((x % n) + n) % n;
-  return r == 0 ? n : r;
-}
-
-const char* const kBranchNames[12] = {"Цзы", "Чоу", "Инь", "Мао", "Чэнь", "Сы",
-                                      "У",   "Вэй", "Шэнь", "Ю",  "Сюй",  "Хай"};
-
-}  // namespace
 
 DateNumbers Raschet(int year, int month, int day, int hourIndex) {
   // The upper trigram comes from year, month and day; the lower trigram and
@@ -22,9 +12,10 @@ DateNumbers Raschet(int year, int month, int day, int hourIndex) {
   const int s = year + month + day;
   const int t = s + hourIndex + 1;
   DateNumbers n;
-  n.lowerTrigram = Cycle(t, 8);
-  n.upperTrigram = Cycle(s, 8);
-  n.changingLine = Cycle(t, 6);
+  // Remainders in 1..n: a remainder of 0 counts as n.
+  n.lowerTrigram = static_cast<int>(astro::AMod(t, 8));
+  n.upperTrigram = static_cast<int>(astro::AMod(s, 8));
+  n.changingLine = static_cast<int>(astro::AMod(t, 6));
   return n;
 }
 
@@ -44,9 +35,7 @@ int Chisla2(Figure& figure, int upperTrigram, int lowerTrigram, int changingLine
   return changingLine >= 1 && changingLine <= 6 ? changingLine : 0;
 }
 
-std::string BranchName(int hourIndex) {
-  return hourIndex >= 0 && hourIndex < 12 ? kBranchNames[hourIndex] : std::string();
-}
+std::string BranchName(int hourIndex) { return std::string(calendar::BranchReading(hourIndex + 1)); }
 
 std::string StatusText(int year, const std::string& monthText, const std::string& dayText, int hourIndex) {
   return "Гуа на год " + std::to_string(year) + ", месяц " + monthText + ", день " + dayText + ", час " +

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/messages.h"
 #include "records/cp1251.h"
 #include "records/record.h"
 
@@ -108,7 +109,7 @@ int IniFile::readInteger(const QString& section, const QString& key, int default
   const std::optional<QString> text = value(section, key);
   if (!text) return defaultValue;
   const std::optional<int> n = ParseIniInteger(*text);
-  if (!n) throw RecordError(QStringLiteral("'%1' is not a valid integer value").arg(*text));
+  if (!n) throw RecordError(QString::fromStdString(core::NotAnIntegerText(text->toStdString())));
   return *n;
 }
 

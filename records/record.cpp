@@ -53,6 +53,10 @@ qsizetype LineCost(QByteArrayView line) { return line.size() + 1; }
 
 }  // namespace
 
+QString NotARecordMessage(const QString& path) {
+  return QStringLiteral("File ") + path + QStringLiteral(" Этот файл не является файлом KALYNTH");
+}
+
 bool operator==(const Record& a, const Record& b) {
   return a.lineCodes == b.lineCodes && a.note == b.note && a.yah == b.yah && a.mon == b.mon &&
          a.day == b.day && a.hour == b.hour && a.btn2 == b.btn2 && a.gua == b.gua && a.jaoNo == b.jaoNo &&

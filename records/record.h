@@ -72,6 +72,10 @@ Record DecodeRecord(const QByteArray& bytes);
 std::optional<Record> ReadRecordFile(const QString& path);
 std::optional<Record> ReadRecord(QIODevice& device);
 
+// The message shown when a file is not a record:
+// "File <path> Этот файл не является файлом KALYNTH".
+QString NotARecordMessage(const QString& path);
+
 // ---- Additions to the interface above ----
 
 // The identification value of a record, and what a file without one yields.

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/divination.h"
 #include "core/hexagram.h"
 #include "core/hexnames.h"
 
@@ -103,6 +104,8 @@ TEST(CommentaryPages, EveryPageHasSixLineStatementsInOrderUnderTheirHeadings) {
     for (int k = 0; k < 6; ++k) {
       EXPECT_EQ(sections[k].position, k + 1);
       EXPECT_EQ(sections[k].heading, expected[k]) << "line " << k + 1;
+      // The program names a changing line exactly as its page heads it.
+      EXPECT_EQ(LineName(k + 1, FigureOfNumber(n)[static_cast<std::size_t>(k)]), expected[k]);
       EXPECT_GE(sections[k].text.size(), 20u) << "line " << k + 1;
     }
     // No two lines of a page share a statement.

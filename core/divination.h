@@ -1,0 +1,205 @@
+// core::Divination: one divination as the program holds it, with every
+// operation a casting or a record performs on it. Plain C++, UTF-8 texts.
+//
+// The main window reads its controls, calls one operation here and then
+// draws every control from the object (control -> model -> controls); the
+// command line, the printed sheet and the journal read a record into the
+// same object and ask it for numbers, names and texts. The rules behind the
+// operations are the free functions of hexagram.h, yarrow.h and datecast.h.
+//
+// Contents
+//   DateSelection, FigureView, NumberView, Numbers, RecordValues   value types
+//   Divination
+//     What it holds ....... lineCode note comments date figure number
+//                           statusText statusShown fromDate castEnabled
+//                           modified bound yarrow* (the yarrow procedure)
+//     Editing ............. EditLine EditNote EditComments SetDate ChooseDate
+//     Number entry ........ CastFromCodes                     (">>")
+//     Date casting ........ CastFromDate                      ("Получить гуа")
+//     Yarrow stalks ....... BeginMilfoil Divide AllFree
+//     Records ............. Restore Describe NewSheet MarkSaved NeedsSaving
+//     For readers ......... numbers ChangingLines ChangingLineNames
+//                           IsChangingLine DateStatusText
+//   LineName                 name of a changing line ("Девятка третья")
+//
+// Line numbers are 1 (bottom) .. 6 (top); figure indexes are Primary,
+// Nuclear, Changed. Dates are the four lists' item indexes, -1 for none.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/hexagram.h"
+#include "core/yarrow.h"
+
+namespace core {
+
+// Item indexes of the four date lists: year (year number - 1, 0..11), lunar
+// month (0..11), lunar day (0..29), double hour (0 = Цзы .. 11 = Хай);
+// -1 when the list has no selection.
+struct DateSelection {
+  int year = 0, month = 0, day = 0, hour = 0;
+  friend bool operator==(const DateSelection&, const DateSelection&) = default;
+};
+
+// One figure as drawn: its lines, the line it outlines (0 = none) and
+// whether it is shown.
+struct FigureView {
+  Figure lines{true, true, true, true, true, true};
+  int jaoNo = 0;
+  bool shown = false;
+  int number() const { return CalcNoGua(lines); }
+  friend bool operator==(const FigureView&, const FigureView&) = default;
+};
+
+// One number label under a figure: its caption (a King Wen number; 0
+// before the first casting) and whether it is shown.
+struct NumberView {
+  int caption = 0;
+  bool shown = false;
+  friend bool operator==(const NumberView&, const NumberView&) = default;
+};
+
+enum FigureIndex { Primary = 0, Nuclear = 1, Changed = 2 };
+
+struct Numbers {
+  int primary = 0, nuclear = 0, changed = 0;
+  friend bool operator==(const Numbers&, const Numbers&) = default;
+};
+
+// The values a record file stores, key by key ("Edit1".."Edit7", "yah",
+// "mon", "day", "hour", "Btn2", "Gua1".."Gua6", "JaoNo", comment lines).
+struct RecordValues {
+  std::array<std::string, 6> lineCodes;
+  std::string note;
+  DateSelection date;
+  bool fromDate = false;
+  Figure primary{true, true, true, true, true, true};
+  int jaoNo = 0;
+  std::vector<std::string> comments;
+  friend bool operator==(const RecordValues&, const RecordValues&) = default;
+};
+
+// Traditional name of line n (1..6) that changes: a changing yang line is
+// a nine, a changing yin line a six ("В начале девятка", "Шестёрка
+// вторая" .. "Наверху девятка"). Empty for n outside 1..6.
+std::string LineName(int n, bool yang);
+
+class Divination {
+ public:
+  // ---- what it holds --------------------------------------------------
+  const std::string& lineCode(int n) const { return lineCodes_[Index(n)]; }
+  const std::array<std::string, 6>& lineCodes() const { return lineCodes_; }
+  const std::string& note() const { return note_; }
+  const std::vector<std::string>& comments() const { return comments_; }
+  std::string commentsText() const;  // the lines joined by '\n'
+  const DateSelection& date() const { return date_; }
+  const FigureView& figure(FigureIndex i) const { return figures_[i]; }
+  const NumberView& number(FigureIndex i) const { return numbers_[i]; }
+  // The date status strip: its caption ("Не установлено" until the first
+  // date casting) and whether it is shown, which is whether the figures on
+  // screen were cast from the date.
+  const std::string& statusText() const { return statusText_; }
+  bool statusShown() const { return statusShown_; }
+  bool fromDate() const { return statusShown_; }
+  // ">>" may be pressed: after any change of a line field or the start of
+  // the yarrow procedure, until a new sheet.
+  bool castEnabled() const { return castEnabled_; }
+  bool modified() const { return modified_; }  // changed since opened, saved or cleared
+  bool bound() const { return bound_; }        // saved to or opened from a file
+  bool yarrowActive() const { return yarrowActive_; }
+  int yarrowLine() const { return yarrowLine_; }          // 1..6 while active, else 0
+  int yarrowDivision() const { return yarrowDivision_; }  // next division 1..3, 0 when idle
+  int stalkCount() const { return stalkCount_; }
+
+  // ---- editing (the user's input) -------------------------------------
+  // The text of line field n changed: marks the record changed and enables ">>".
+  void EditLine(int n, std::string code);
+  void EditNote(std::string note);
+  void EditComments(std::string_view text);  // the comments box's whole text
+  // The lists now show this date: filled by the program (the lunar date of
+  // a moment), not a change of the record.
+  void SetDate(const DateSelection& date);
+  // The user chose in one of the lists: a change of the record.
+  void ChooseDate(const DateSelection& date);
+
+  // ---- number entry (">>") --------------------------------------------
+  // The three figures from the six line codes: only the primary one when
+  // no line changes, all three otherwise, nothing while a code is invalid.
+  // Hides the date status strip; marks the record changed.
+  void CastFromCodes();
+
+  // ---- date casting ("Получить гуа") ----------------------------------
+  // The three figures from the date lists, with the changing line outlined
+  // and the status strip naming the date. An empty month or day list
+  // throws ConversionError after the figures were hidden.
+  void CastFromDate();
+
+  // ---- yarrow stalks --------------------------------------------------
+  // Clears the sheet for line 1 and starts the procedure.
+  void BeginMilfoil();
+  // Division 1, 2 or 3 of the current line with the given generator and
+  // clock: writes its digit into the line's code. The third division moves
+  // on to the next line; after line 6 the procedure ends and the figures
+  // are cast from the codes. Outside lines 1..6 only the buttons move on.
+  void Divide(int division, RandomGenerator& rng, const ClockNumber& clock);
+  // Ends the procedure (also the reset after a record is read).
+  void AllFree();
+
+  // ---- records --------------------------------------------------------
+  // A record read from a file: fields, lists, figures (restored for a date
+  // casting, else cast from the codes), comments; then clean and bound.
+  void Restore(const RecordValues& values);
+  // What a save writes.
+  RecordValues Describe() const;
+  // A blank sheet: no codes, note, comments or figures; clean and unbound.
+  // The date lists are left to the caller (the lunar date of the moment).
+  void NewSheet();
+  // Saved to a file: clean and bound.
+  void MarkSaved();
+  // Whether leaving this divination should ask to save it: a bound record
+  // when changed, an unbound one only when it also holds something.
+  bool NeedsSaving() const;
+
+  // ---- for readers (command line, sheet, journal) ---------------------
+  // The three King Wen numbers when the figures are shown, else nullopt.
+  std::optional<Numbers> numbers() const;
+  // Line numbers 1..6 that change, bottom first: the outlined line of a
+  // date casting, else the lines whose codes are "544" or "988".
+  std::vector<int> ChangingLines() const;
+  // Their traditional names, from the primary figure's lines.
+  std::vector<std::string> ChangingLineNames() const;
+  // Line field n holds a changing code (shown in red).
+  bool IsChangingLine(int n) const { return IsChangingCode(lineCode(n)); }
+  // "Гуа на год Y, месяц M, день D, час H" of the date lists now.
+  std::string DateStatusText() const;
+
+ private:
+  static int Index(int n) { return n >= 1 && n <= 6 ? n - 1 : 0; }
+  void GoButton();
+  void OpenCalc(const Figure& primary, int jaoNo);
+  void ShowNumbers();
+  void ZapolnenieLabelStatus(bool show);
+  void SetCommentsText(std::string_view text);
+
+  std::array<std::string, 6> lineCodes_;
+  std::string note_;
+  std::vector<std::string> comments_;
+  DateSelection date_;
+  std::array<FigureView, 3> figures_;
+  std::array<NumberView, 3> numbers_;
+  std::string statusText_ = "Не установлено";
+  bool statusShown_ = false;
+  bool castEnabled_ = false;
+  bool modified_ = false;
+  bool bound_ = false;
+  bool yarrowActive_ = false;
+  int yarrowLine_ = 0;
+  int yarrowDivision_ = 0;
+  int stalkCount_ = 0;
+};
+
+}  // namespace core
