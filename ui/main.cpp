@@ -16,6 +16,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -32,6 +34,7 @@
 #include "ui/GuaBig.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
+#include "ui/sheet.h"
 
 namespace {
 
@@ -186,6 +189,10 @@ void TFormKalynth::CreateControls() {
   Saveas1 = named(FileMenu->addAction(QStringLiteral("Сохранить как...")), "Saveas1");
   Saveas1->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S));
   FileMenu->addSeparator();
+  Print1 = named(FileMenu->addAction(QStringLiteral("Печать...")), "Print1");
+  Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  PdfExport1 = named(FileMenu->addAction(QStringLiteral("Экспорт в PDF...")), "PdfExport1");
+  FileMenu->addSeparator();
   Exit1 = named(FileMenu->addAction(QStringLiteral("Выход")), "Exit1");
   Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
 
@@ -209,6 +216,8 @@ void TFormKalynth::CreateControls() {
   connect(Open1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Open1Click));
   connect(Save1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Save1Click));
   connect(Saveas1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Saveas1Click));
+  connect(Print1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Print1Click));
+  connect(PdfExport1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::PdfExport1Click));
   connect(Exit1, &QAction::triggered, this, &QWidget::close);
   connect(Chza1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Chza1Click));
   connect(VenVan, &QAction::triggered, this, ui::Command(this, &TFormKalynth::VenVanClick));
@@ -1182,4 +1191,42 @@ void TFormKalynth::TakeHandOff() {
     if (!HandOffPath.isEmpty()) store.write(ui::settings::ParamStr, QString());
   }
   if (!HandOffPath.isEmpty()) OpenMyDropOrClickFile(HandOffPath);
+}
+
+// ---- the divination sheet ---------------------------------------------------
+// The sheet shows the divination the way this record reopens; printing reads
+// it and changes nothing (neither the record nor its changed flag).
+
+void TFormKalynth::Print1Click() {
+  const core::Divination divination = ui::DivinationOfRecord(CurrentRecord());
+  if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
+  const ui::SheetFooter footer{HasFileName ? CurrentFileName : QString(), ui::platform().now()};
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
+  printer.setDocName(QString::fromStdString(divination.note()));
+  QPrintPreviewDialog preview(&printer, this);
+  preview.setWindowTitle(QStringLiteral("Печать гадания"));
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
+    ui::RunCommand([&] {
+      QPainter painter(target);
+      ui::PaintSheet(painter, QRectF(QPointF(0, 0), QSizeF(target->width(), target->height())), divination,
+                     footer, [target] { target->newPage(); });
+    });
+  });
+  preview.exec();
+}
+
+void TFormKalynth::PdfExport1Click() {
+  const core::Divination divination = ui::DivinationOfRecord(CurrentRecord());
+  if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
+  ui::FileDialogRequest request;
+  request.directory = FolderOf(CurrentFileName);
+  request.fileName = HasFileName ? QFileInfo(CurrentFileName).completeBaseName() + QStringLiteral(".pdf")
+                                 : QStringLiteral("Untitle") + QString::number(UntitledCounter) + QStringLiteral(".pdf");
+  request.filter = QStringLiteral("PDF (*.pdf)");
+  request.defaultSuffix = QStringLiteral("pdf");
+  const QString path = ui::platform().saveFileName(this, request);
+  if (path.isEmpty()) return;
+  ui::ExportSheetPdf(divination, {HasFileName ? CurrentFileName : QString(), ui::platform().now()}, path);
 }

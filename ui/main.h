@@ -102,6 +102,7 @@ class TFormKalynth : public QMainWindow {
   QMenu* OtherMenu = nullptr;  // "Прочее"
   QMenu* HelpMenu = nullptr;   // "Справка"
   QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
+  QAction *Print1 = nullptr, *PdfExport1 = nullptr;  // "Печать..." (Ctrl+P), "Экспорт в PDF..."
   QAction *Chza1 = nullptr, *VenVan = nullptr, *Table1 = nullptr, *DiagUsin = nullptr, *StvilyVetvi = nullptr;
   QAction *N6 = nullptr, *N8 = nullptr, *N3 = nullptr;
 
@@ -194,6 +195,9 @@ class TFormKalynth : public QMainWindow {
   void OpenMyDropOrClickFileRaschet(const QString& path);
   void TakeHandOff();
 
+  // --- the divination sheet (ui/sheet.h) --------------------------------------
+  void Print1Click();      // print preview and printer
+  void PdfExport1Click();  // save dialog, then the PDF
   // The record the controls hold now (what Save writes).
   records::Record CurrentRecord() const;
 
