@@ -19,6 +19,10 @@
 #include "records/record.h"
 
 namespace cli {
+
+// sheet RECORD PDF (sheet.cpp: the one command that paints).
+int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const Environment& env);
+
 namespace {
 
 using astro::TDateTime;
@@ -334,6 +338,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Envi
   if (command == "cast") return Cast(args, out, env);
   if (command == "yarrow") return Yarrow(args, out, env);
   if (command == "record") return RecordCommand(args, out);
+  if (command == "sheet") return SheetCommand(args, out, env);
   throw UsageError("неизвестная команда «" + command + "»; список команд: kalynth-calc --help");
 }
 

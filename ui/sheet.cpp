@@ -301,13 +301,14 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   return layout;
 }
 
-void ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path) {
+int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path) {
   if (!divination.numbers()) throw std::runtime_error(EmptySheetText);
   // The PDF goes to a temporary file beside its place and takes the name
   // only when complete; until then nothing of it is seen at the path.
   QSaveFile file(path);
   const QString failure = QStringLiteral("Cannot create file %1").arg(path);
   if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(failure.toStdString());
+  int pages = 0;
   {
     QPdfWriter writer(&file);
     writer.setCreator(QStringLiteral("KALYNTH"));
@@ -321,8 +322,8 @@ void ExportSheetPdf(const core::Divination& divination, const SheetFooter& foote
       throw std::runtime_error(failure.toStdString());
     }
     try {
-      PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), divination, footer,
-                 [&writer] { writer.newPage(); });
+      pages = PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), divination, footer,
+                 [&writer] { writer.newPage(); }).pages;
     } catch (...) {
       painter.end();
       file.cancelWriting();
@@ -331,6 +332,7 @@ void ExportSheetPdf(const core::Divination& divination, const SheetFooter& foote
     painter.end();
   }
   if (!file.commit()) throw std::runtime_error(failure.toStdString());
+  return pages;
 }
 
 }  // namespace ui

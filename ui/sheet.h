@@ -55,10 +55,10 @@ core::Divination DivinationOfRecord(const records::Record& record);
 SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divination& divination,
                        const SheetFooter& footer, const std::function<void()>& newPage);
 
-// Writes the sheet as an A4 PDF. The file appears only when it is complete:
+// Writes the sheet as an A4 PDF and returns its number of pages. The file appears only when it is complete:
 // a path that cannot be written throws std::runtime_error with the text
 // "Cannot create file <path>" and leaves no file; an empty sheet throws
 // before the file is touched.
-void ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path);
+int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path);
 
 }  // namespace ui
