@@ -1,4 +1,6 @@
 // kalynth-calc sheet: the printed sheet of a record as a PDF, without a window.
+#include "ui/sheet.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -12,7 +14,6 @@
 #include "cli/args.h"
 #include "cli/calc.h"
 #include "records/record.h"
-#include "ui/sheet.h"
 
 namespace cli {
 
@@ -22,7 +23,8 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
   if (a.positional.size() > 2) throw UsageError("лишний аргумент «" + a.positional[2] + "»");
   const std::string& recordPath = a.positional[0];
   const QString pdfPath = QFile::decodeName(a.positional[1].c_str());
-  const std::optional<records::Record> record = records::ReadRecordFile(QFile::decodeName(recordPath.c_str()));
+  const std::optional<records::Record> record =
+      records::ReadRecordFile(QFile::decodeName(recordPath.c_str()));
   if (!record) throw std::runtime_error("File " + recordPath + " Этот файл не является файлом KALYNTH");
 
   const core::Divination divination = ui::DivinationOfRecord(*record);

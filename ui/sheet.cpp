@@ -14,13 +14,16 @@
 
 #include "calendar/signs.h"
 #include "core/hexnames.h"
+#include "core/reading.h"
 #include "records/mapping.h"
 
 namespace ui {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 const QColor Ink(0x1d, 0x1d, 0x1d);
 const QColor Grey(0x77, 0x77, 0x77);
@@ -33,7 +36,8 @@ QString LunarDateText(const core::DateSelection& d) {
   auto number = [](int index) { return index >= 0 ? QString::number(index + 1) : QStringLiteral("—"); };
   QString year = QStringLiteral("—"), hour = QStringLiteral("—");
   if (d.year >= 0 && d.year < 12)
-    year = QStringLiteral("%1 (%2)").arg(Q(calendar::BranchReading(d.year + 1)), Q(calendar::BranchAnimal(d.year + 1)));
+    year = QStringLiteral("%1 (%2)").arg(Q(calendar::BranchReading(d.year + 1)),
+                                         Q(calendar::BranchAnimal(d.year + 1)));
   if (d.hour >= 0 && d.hour < 12) {
     // Double hour 0 (Цзы) runs from 23:00 to 01:00, each next one two hours later.
     const int from = (d.hour * 2 + 23) % 24;
@@ -46,11 +50,40 @@ QString LunarDateText(const core::DateSelection& d) {
       .arg(year, number(d.month), number(d.day), hour);
 }
 
+// "Читать: ..." by Zhu Xi's rule: which texts of which page answer the cast.
+QString ReadingText(const core::Reading& r) {
+  auto hexagram = [](int n) {
+    return QStringLiteral("гуа %1 «%2»").arg(n).arg(Q(core::NameOfHexagram(n).name));
+  };
+  const core::Figure figure = core::FigureOfNumber(r.hexagram);
+  auto line = [&](int n) {
+    return QStringLiteral("«%1»").arg(
+        QString::fromStdString(core::LineName(n, figure[static_cast<std::size_t>(n - 1)])));
+  };
+  if (r.allLines)
+    return QStringLiteral("Читать: %1, «%2».")
+        .arg(hexagram(r.hexagram),
+             r.hexagram == 1 ? QStringLiteral("Все девятки") : QStringLiteral("Все шестёрки"));
+  if (r.alsoHexagram)
+    return QStringLiteral("Читать: %1 и %2 в целом; главная — основная.")
+        .arg(hexagram(r.hexagram), hexagram(r.alsoHexagram));
+  if (r.lines.empty()) return QStringLiteral("Читать: %1 в целом — образ и смысл.").arg(hexagram(r.hexagram));
+  QStringList names;
+  for (int n : r.lines) names << line(n);
+  QString text =
+      QStringLiteral("Читать: %1, %2 %3")
+          .arg(hexagram(r.hexagram), names.size() == 1 ? QStringLiteral("черта") : QStringLiteral("черты"),
+               names.join(QStringLiteral(" и ")));
+  if (r.leadingLine) text += QStringLiteral("; главная — %1").arg(line(r.leadingLine));
+  return text + QLatin1Char('.');
+}
+
 // One painter, one page area, a pen position that moves down the page and
 // on to the next page when the text runs out of room.
 class SheetPainter {
  public:
-  SheetPainter(QPainter& p, const QRectF& area, const SheetFooter& footer, const std::function<void()>& newPage)
+  SheetPainter(QPainter& p, const QRectF& area, const SheetFooter& footer,
+               const std::function<void()>& newPage)
       : p_(p), area_(area), footer_(footer), newPage_(newPage) {
     const QPaintDevice* device = p.device();
     dpi_ = device ? device->logicalDpiY() : 96;
@@ -114,9 +147,11 @@ class SheetPainter {
     p_.setFont(Font(8));
     p_.setPen(Grey);
     const QRectF box(area_.left(), top + mm(1.5), area_.width(), mm(5));
-    const QString file = footer_.fileName.isEmpty() ? QStringLiteral("Запись не сохранена") : footer_.fileName;
-    p_.drawText(box, Qt::AlignLeft | Qt::AlignTop,
-                QFontMetricsF(p_.font(), p_.device()).elidedText(file, Qt::ElideMiddle, area_.width() * 0.55));
+    const QString file =
+        footer_.fileName.isEmpty() ? QStringLiteral("Запись не сохранена") : footer_.fileName;
+    p_.drawText(
+        box, Qt::AlignLeft | Qt::AlignTop,
+        QFontMetricsF(p_.font(), p_.device()).elidedText(file, Qt::ElideMiddle, area_.width() * 0.55));
     p_.drawText(box, Qt::AlignRight | Qt::AlignTop,
                 QStringLiteral("Напечатано %1 · стр. %2")
                     .arg(footer_.printedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm")))
@@ -212,24 +247,32 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   painter.drawLine(QPointF(area.left(), s.y()), QPointF(area.right(), s.y()));
   s.down(6);
 
-  // Left column: the six line codes, line 6 on top as in the figures.
+  // Left column: the six line codes, line 6 on top as in the figures (a
+  // casting from the date has none).
   const double top = s.y();
   const std::vector<int> changing = divination.ChangingLines();
-  painter.setFont(s.Font(8));
-  painter.setPen(Grey);
-  painter.drawText(QPointF(area.left(), top), QStringLiteral("Числа черт"));
-  const double rowStep = s.mm(3.4) + s.mm(2.4);
-  for (int n = 6; n >= 1; --n) {
-    const double rowTop = top + s.mm(2) + (6 - n) * rowStep;
-    const bool moving = divination.IsChangingLine(n);
-    painter.setFont(s.Font(10, moving));
+  bool anyCode = false;
+  for (int n = 1; n <= 6; ++n) anyCode = anyCode || !divination.lineCode(n).empty();
+  if (anyCode) {
+    painter.setFont(s.Font(8));
     painter.setPen(Grey);
-    painter.drawText(QRectF(area.left(), rowTop, s.mm(5), rowStep), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::number(n));
-    painter.setPen(moving ? Red : Ink);
-    const QString code = QString::fromStdString(divination.lineCode(n));
-    painter.drawText(QRectF(area.left() + s.mm(5), rowTop, s.mm(30), rowStep), Qt::AlignLeft | Qt::AlignVCenter,
-                     code.isEmpty() ? QStringLiteral("—") : moving ? code + QStringLiteral("  меняется") : code);
+    painter.drawText(QPointF(area.left(), top), QStringLiteral("Числа черт"));
+    const double rowStep = s.mm(3.4) + s.mm(2.4);
+    for (int n = 6; n >= 1; --n) {
+      const double rowTop = top + s.mm(2) + (6 - n) * rowStep;
+      const bool moving = divination.IsChangingLine(n);
+      painter.setFont(s.Font(10, moving));
+      painter.setPen(Grey);
+      painter.drawText(QRectF(area.left(), rowTop, s.mm(5), rowStep), Qt::AlignLeft | Qt::AlignVCenter,
+                       QString::number(n));
+      painter.setPen(moving ? Red : Ink);
+      const QString code = QString::fromStdString(divination.lineCode(n));
+      painter.drawText(QRectF(area.left() + s.mm(5), rowTop, s.mm(30), rowStep),
+                       Qt::AlignLeft | Qt::AlignVCenter,
+                       code.isEmpty() ? QStringLiteral("—")
+                       : moving       ? code + QStringLiteral("  меняется")
+                                      : code);
+    }
   }
 
   // The three figures, left to right, with their numbers and names.
@@ -266,9 +309,12 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   // What changes, and where the answer is to be read.
   QStringList lineNames;
   for (const std::string& name : divination.ChangingLineNames()) lineNames << QString::fromStdString(name);
-  s.Paragraph(lineNames.isEmpty() ? QStringLiteral("Меняющихся черт нет.")
-                                  : QStringLiteral("Меняющиеся черты: %1.").arg(lineNames.join(QStringLiteral(", "))),
+  s.Paragraph(lineNames.isEmpty()
+                  ? QStringLiteral("Меняющихся черт нет.")
+                  : QStringLiteral("Меняющиеся черты: %1.").arg(lineNames.join(QStringLiteral(", "))),
               s.Font(10), Ink);
+  s.Paragraph(ReadingText(core::ReadingOf(divination.figure(core::Primary).lines, changing)), s.Font(10),
+              Ink);
 
   // The date of a casting from the date.
   if (divination.fromDate()) {
@@ -314,16 +360,18 @@ int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer
     writer.setCreator(QStringLiteral("KALYNTH"));
     writer.setTitle(QString::fromStdString(divination.note()));
     writer.setResolution(600);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 15, 15, 12),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&writer)) {
       file.cancelWriting();
       throw std::runtime_error(failure.toStdString());
     }
     try {
-      pages = PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), divination, footer,
-                 [&writer] { writer.newPage(); }).pages;
+      pages =
+          PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), divination, footer, [&writer] {
+            writer.newPage();
+          }).pages;
     } catch (...) {
       painter.end();
       file.cancelWriting();

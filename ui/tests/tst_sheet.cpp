@@ -8,6 +8,8 @@
 // the date-cast fixture has the primary figure yang, yin, yang, yin, yang,
 // yin (63) with line 1 changing: nuclear 64, changed yin, yin, yang, yin,
 // yang, yin (lower Mountain, upper Water: 39).
+#include <unistd.h>
+
 #include <QAction>
 #include <QImage>
 #include <QLabel>
@@ -17,7 +19,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <memory>
-#include <unistd.h>
 
 #include "records/record.h"
 #include "ui/main.h"
@@ -30,7 +31,8 @@ records::Record CodesRecord() {
   records::Record r;
   r.lineCodes = {"588", "588", "544", "588", "588", "588"};
   r.note = QStringLiteral("Вопрос о переезде весной");
-  r.comments = QStringList{QStringLiteral("Первая мысль: ждать."), QString(), QStringLiteral("Ёлка, щука и съезд.")};
+  r.comments =
+      QStringList{QStringLiteral("Первая мысль: ждать."), QString(), QStringLiteral("Ёлка, щука и съезд.")};
   return r;
 }
 
@@ -74,7 +76,8 @@ QString ReadFigure(const QImage& image, const QRectF& r) {
 
 QString PdfText(const QString& pdf) {
   QProcess p;
-  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+  p.start(QStringLiteral("pdftotext"),
+          {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
   if (!p.waitForFinished(20000) || p.exitCode() != 0) return QString();
   return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -138,13 +141,25 @@ class TestSheet : public QObject {
     QTest::addColumn<int>("fixture");
     QTest::addColumn<QStringList>("texts");
     QTest::newRow("codes") << 0
-                           << QStringList{"Вопрос о переезде весной", "Творчество", "Семья", "Поступь",
-                                          "Девятка третья", "Ёлка, щука и съезд.", "переезд.kly",
+                           << QStringList{"Вопрос о переезде весной",
+                                          "Творчество",
+                                          "Семья",
+                                          "Поступь",
+                                          "Девятка третья",
+                                          "Читать: гуа 1 «Творчество», черта «Девятка третья».",
+                                          "Ёлка, щука и съезд.",
+                                          "переезд.kly",
                                           "10.02.2024"};
     QTest::newRow("date") << 1
-                          << QStringList{"Гадание по дате", "Уже конец", "Ещё не конец", "Препятствие",
-                                         "В начале девятка", "Гуа на год 1, месяц 5, день 12, час У",
-                                         "Лунная дата: год Цзы (Крыса), месяц 5, день 12, час У (11:00–13:00)"};
+                          << QStringList{
+                                 "Гадание по дате",
+                                 "Уже конец",
+                                 "Ещё не конец",
+                                 "Препятствие",
+                                 "В начале девятка",
+                                 "Читать: гуа 63 «Уже конец», черта «В начале девятка».",
+                                 "Гуа на год 1, месяц 5, день 12, час У",
+                                 "Лунная дата: год Цзы (Крыса), месяц 5, день 12, час У (11:00–13:00)"};
   }
   void pdfCarriesTheTexts() {
     QFETCH(int, fixture);
@@ -167,7 +182,8 @@ class TestSheet : public QObject {
     records::Record r = CodesRecord();
     r.comments.clear();
     for (int i = 1; i <= 150; ++i)
-      r.comments << QStringLiteral("Строка комментария номер %1, достаточно длинная, чтобы занять место.").arg(i);
+      r.comments
+          << QStringLiteral("Строка комментария номер %1, достаточно длинная, чтобы занять место.").arg(i);
     const core::Divination d = ui::DivinationOfRecord(r);
     QImage image(1240, 1754, QImage::Format_RGB32);
     image.setDotsPerMeterX(5906);
@@ -201,7 +217,8 @@ class TestSheet : public QObject {
     QVERIFY(!QFile::exists(pdf));
     QImage image(200, 200, QImage::Format_RGB32);
     QPainter painter(&image);
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, ui::PaintSheet(painter, QRectF(0, 0, 200, 200), d, Footer, {}));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                             ui::PaintSheet(painter, QRectF(0, 0, 200, 200), d, Footer, {}));
   }
 
   void unwritablePathLeavesNoFile() {
