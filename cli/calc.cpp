@@ -16,7 +16,9 @@
 #include "calendar/calendar.h"
 #include "cli/args.h"
 #include "core/core.h"
+#include "records/mapping.h"
 #include "records/record.h"
+#include "ui/SettingsStore.h"
 
 namespace cli {
 
@@ -27,8 +29,9 @@ namespace {
 
 using astro::TDateTime;
 
-constexpr int DefaultCorrection = 3;  // TimeCorrectionIndex "0"
-constexpr int DefaultZone = 15;       // TimeZoneIndex "GMT +3"
+// The program's own defaults for the time settings.
+constexpr int DefaultCorrection = ui::settings::CalendarLetneeTime.defaultValue;
+constexpr int DefaultZone = ui::settings::CalendarGMT.defaultValue;
 constexpr TDateTime Noon = 0.5;
 
 // One output row: fields joined by tabs.
@@ -224,12 +227,21 @@ int Sun(const std::vector<std::string>& args, std::ostream& out) {
 
 // ---- cast, yarrow, record ----------------------------------------------
 
+// Every casting below runs through core::Divination, as the window's do.
+
+void NumbersInto(Row& row, const core::Divination& d) {
+  const core::Numbers n = d.numbers().value_or(core::Numbers{});
+  row << n.primary << n.nuclear << n.changed;
+}
+
 void DateCastingRow(std::ostream& out, int year, int month, int day, int hour) {
-  const core::DateCasting c = core::CastFromDate(year, month, day, hour);
-  Table(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status"}).Add()
-      << c.numbers.upperTrigram << c.numbers.lowerTrigram << c.numbers.changingLine << c.primaryNo
-           << c.nuclearNo << c.changedNo
-           << core::StatusText(year, std::to_string(month), std::to_string(day), hour);
+  core::Divination d;
+  d.SetDate({year - 1, month - 1, day - 1, hour});
+  d.CastFromDate();
+  Row row = Table(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status"}).Add();
+  row << d.dateNumbers().upperTrigram << d.dateNumbers().lowerTrigram << d.dateNumbers().changingLine;
+  NumbersInto(row, d);
+  row << d.statusText();
 }
 
 int Cast(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
@@ -241,15 +253,17 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
   if (a.Flag("--codes")) {
     if (a.positional.size() < 6) throw UsageError("cast --codes ждёт шесть кодов линий, с первой (нижней)");
     NoMorePositional(a, 6);
-    std::array<std::string_view, 6> codes;
+    core::Divination d;
     for (int i = 0; i < 6; ++i) {
-      codes[i] = a.positional[i];
-      if (!core::Zapolnenie(codes[i]))
+      if (!core::Zapolnenie(a.positional[i]))
         throw UsageError("неверный код линии " + std::to_string(i + 1) + ": «" + a.positional[i] +
                          "» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)");
+      d.EditLine(i + 1, a.positional[i]);
     }
-    const core::CodesCasting c = core::CastFromCodes(codes);
-    Table(out, {"primary", "nuclear", "changed"}).Add() << c.primaryNo << c.nuclearNo << c.changedNo;
+    d.CastFromCodes();
+    Table table(out, {"primary", "nuclear", "changed"});
+    Row row = table.Add();
+    NumbersInto(row, d);
     return 0;
   }
   if (a.Flag("--date")) {
@@ -278,12 +292,14 @@ int Yarrow(const std::vector<std::string>& args, std::ostream& out, const Enviro
     clock = [n] { return n; };
   }
   core::RandomGenerator rng;  // a freshly started program: state 0
-  const std::array<std::string, 6> lines = core::CastLines(rng, clock);
-  const core::CodesCasting c = core::CastFromCodes({lines[0], lines[1], lines[2], lines[3], lines[4], lines[5]});
+  core::Divination d;
+  // The eighteen divisions, each on the division button the procedure enables.
+  d.BeginMilfoil();
+  while (d.yarrowActive()) d.Divide(d.yarrowDivision(), rng, clock);
   Table table(out, {"line1", "line2", "line3", "line4", "line5", "line6", "primary", "nuclear", "changed"});
   Row row = table.Add();
-  for (const std::string& line : lines) row << line;
-  row << c.primaryNo << c.nuclearNo << c.changedNo;
+  for (const std::string& line : d.lineCodes()) row << line;
+  NumbersInto(row, d);
   return 0;
 }
 
@@ -291,9 +307,9 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   const ParsedArgs a = ParseArgs("record", args, 1, {}, {});
   if (a.positional.empty()) throw UsageError("команде record нужен файл записи");
   NoMorePositional(a, 1);
-  const std::string& path = a.positional[0];
-  const std::optional<records::Record> r = records::ReadRecordFile(QFile::decodeName(path.c_str()));
-  if (!r) throw std::runtime_error("File " + path + " Этот файл не является файлом KALYNTH");
+  const QString path = QFile::decodeName(a.positional[0].c_str());
+  const std::optional<records::Record> r = records::ReadRecordFile(path);
+  if (!r) throw std::runtime_error(records::NotARecordMessage(path).toStdString());
 
   Table table(out, {"key", "value"});
   auto field = [&table](const char* key, const QString& value) { table.Add() << key << value.toStdString(); };
@@ -307,23 +323,15 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   for (int i = 0; i < 6; ++i) table.Add() << records::FigureKeys[i] << r->gua[i];
   table.Add() << records::ChangingLineKey << r->jaoNo;
 
-  // The figures the window shows after opening: restored from Gua1..Gua6 and
-  // JaoNo for a date casting, else derived from the six line codes.
-  std::string primary, nuclear, changed;
-  if (r->btn2) {
-    const core::DateCasting c = core::RestoreDateCasting(r->gua, r->jaoNo);
-    primary = std::to_string(c.primaryNo), nuclear = std::to_string(c.nuclearNo), changed = std::to_string(c.changedNo);
-  } else {
-    std::array<std::string, 6> codes;
-    for (int i = 0; i < 6; ++i) codes[i] = r->lineCodes[i].toStdString();
-    const core::CodesCasting c = core::CastFromCodes({codes[0], codes[1], codes[2], codes[3], codes[4], codes[5]});
-    if (c.valid)
-      primary = std::to_string(c.primaryNo), nuclear = std::to_string(c.nuclearNo),
-      changed = std::to_string(c.changedNo);
-  }
-  table.Add() << "primary" << primary;
-  table.Add() << "nuclear" << nuclear;
-  table.Add() << "changed" << changed;
+  // The figures the window shows after opening the record; no numbers while
+  // a line code is invalid.
+  core::Divination d;
+  d.Restore(records::ToValues(*r));
+  const std::optional<core::Numbers> n = d.numbers();
+  auto number = [&n](int core::Numbers::*which) { return n ? std::to_string((*n).*which) : std::string(); };
+  table.Add() << "primary" << number(&core::Numbers::primary);
+  table.Add() << "nuclear" << number(&core::Numbers::nuclear);
+  table.Add() << "changed" << number(&core::Numbers::changed);
   for (const QString& line : r->comments) field("comment", line);
   return 0;
 }

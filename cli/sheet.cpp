@@ -13,7 +13,7 @@
 #include "calendar/civil.h"
 #include "cli/args.h"
 #include "cli/calc.h"
-#include "records/record.h"
+#include "records/mapping.h"
 
 namespace cli {
 
@@ -21,13 +21,12 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
   const ParsedArgs a = ParseArgs("sheet", args, 1, {}, {});
   if (a.positional.size() < 2) throw UsageError("команде sheet нужны файл записи и файл PDF");
   if (a.positional.size() > 2) throw UsageError("лишний аргумент «" + a.positional[2] + "»");
-  const std::string& recordPath = a.positional[0];
+  const QString recordPath = QFile::decodeName(a.positional[0].c_str());
   const QString pdfPath = QFile::decodeName(a.positional[1].c_str());
-  const std::optional<records::Record> record =
-      records::ReadRecordFile(QFile::decodeName(recordPath.c_str()));
-  if (!record) throw std::runtime_error("File " + recordPath + " Этот файл не является файлом KALYNTH");
+  const std::optional<core::Divination> read = records::ReadDivinationFile(recordPath);
+  if (!read) throw std::runtime_error(records::NotARecordMessage(recordPath).toStdString());
+  const core::Divination& divination = *read;
 
-  const core::Divination divination = ui::DivinationOfRecord(*record);
   if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
 
   // Fonts and painting need a GUI application; the offscreen platform gives
@@ -47,7 +46,7 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
   }
 
   const calendar::CivilDateTime now = calendar::DecodeCivilDateTime(env.now());
-  const ui::SheetFooter footer{QFile::decodeName(recordPath.c_str()),
+  const ui::SheetFooter footer{recordPath,
                                QDateTime(QDate(now.year, now.month, now.day), QTime(now.hour, now.minute))};
   const int pages = ui::ExportSheetPdf(divination, footer, pdfPath);
   out << "file\tpages\n" << a.positional[1] << '\t' << pages << '\n';

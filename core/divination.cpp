@@ -1,7 +1,6 @@
 // One divination and the operations of its castings and records.
 #include "core/divination.h"
 
-#include "core/datecast.h"
 #include "core/messages.h"
 
 namespace core {
@@ -76,6 +75,7 @@ void Divination::EditComments(std::string_view text) {
 // The box holds one text; its lines are what a record stores. An empty box
 // has no lines at all.
 void Divination::SetCommentsText(std::string_view text) {
+  ++commentsRevision_;
   comments_.clear();
   if (text.empty()) return;
   std::size_t start = 0;
@@ -144,6 +144,7 @@ void Divination::CastFromDate() {
   const int month = ListValue(date_.month, MonthCount);
   const int day = ListValue(date_.day, DayCount);
   const DateCasting c = core::CastFromDate(date_.year + 1, month, day, date_.hour);
+  dateNumbers_ = c.numbers;
   OpenCalc(c.primary, c.jaoNo);
   ZapolnenieLabelStatus(true);
 }
@@ -174,7 +175,7 @@ void Divination::BeginMilfoil() {
   yarrowLine_ = 1;
   yarrowDivision_ = 1;
   ZapolnenieLabelStatus(false);
-  comments_.clear();
+  SetCommentsText({});
   note_.clear();
   for (std::string& code : lineCodes_) code.clear();
   for (FigureView& f : figures_) f.shown = false;
@@ -207,7 +208,7 @@ void Divination::Divide(int division, RandomGenerator& rng, const ClockNumber& c
   if (division != 3) return;
   if (++yarrowLine_ == 7) {
     AllFree();
-    comments_.clear();
+    SetCommentsText({});
     modified_ = true;
     CastFromCodes();
   }
@@ -261,7 +262,7 @@ void Divination::NewSheet() {
   for (NumberView& n : numbers_) n.shown = false;
   note_.clear();
   AllFree();
-  comments_.clear();
+  SetCommentsText({});
   ZapolnenieLabelStatus(false);
   modified_ = false;
   bound_ = false;

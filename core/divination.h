@@ -13,6 +13,7 @@
 //     What it holds ....... lineCode note comments date figure number
 //                           statusText statusShown fromDate castEnabled
 //                           modified bound yarrow* (the yarrow procedure)
+//                           dateNumbers (trigrams of the last date casting)
 //     Editing ............. EditLine EditNote EditComments SetDate ChooseDate
 //     Number entry ........ CastFromCodes                     (">>")
 //     Date casting ........ CastFromDate                      ("Получить гуа")
@@ -32,6 +33,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/datecast.h"
 #include "core/hexagram.h"
 #include "core/yarrow.h"
 
@@ -96,6 +98,9 @@ class Divination {
   const std::string& note() const { return note_; }
   const std::vector<std::string>& comments() const { return comments_; }
   std::string commentsText() const;  // the lines joined by '\n'
+  // Grows with every change of the comments: a reader holding a copy of a
+  // long comment text knows when to take it again.
+  unsigned commentsRevision() const { return commentsRevision_; }
   const DateSelection& date() const { return date_; }
   const FigureView& figure(FigureIndex i) const { return figures_[i]; }
   const NumberView& number(FigureIndex i) const { return numbers_[i]; }
@@ -114,6 +119,8 @@ class Divination {
   int yarrowLine() const { return yarrowLine_; }          // 1..6 while active, else 0
   int yarrowDivision() const { return yarrowDivision_; }  // next division 1..3, 0 when idle
   int stalkCount() const { return stalkCount_; }
+  // Upper and lower trigram and changing line of the last date casting.
+  const DateNumbers& dateNumbers() const { return dateNumbers_; }
 
   // ---- editing (the user's input) -------------------------------------
   // The text of line field n changed: marks the record changed and enables ">>".
@@ -188,6 +195,7 @@ class Divination {
   std::array<std::string, 6> lineCodes_;
   std::string note_;
   std::vector<std::string> comments_;
+  unsigned commentsRevision_ = 0;
   DateSelection date_;
   std::array<FigureView, 3> figures_;
   std::array<NumberView, 3> numbers_;
@@ -200,6 +208,7 @@ class Divination {
   int yarrowLine_ = 0;
   int yarrowDivision_ = 0;
   int stalkCount_ = 0;
+  DateNumbers dateNumbers_;
 };
 
 }  // namespace core

@@ -80,18 +80,4 @@ int Step_3(RandomGenerator& rng, const ClockNumber& clock, int stalkCount) {
   return LaterDivision(rng, clock, stalkCount);
 }
 
-std::string CastLine(RandomGenerator& rng, const ClockNumber& clock) {
-  int stalkCount = 0;
-  std::string code = std::to_string(Step_1(rng, clock, stalkCount));
-  code += std::to_string(Step_2(rng, clock, stalkCount));
-  code += std::to_string(Step_3(rng, clock, stalkCount));
-  return code;
-}
-
-std::array<std::string, 6> CastLines(RandomGenerator& rng, const ClockNumber& clock) {
-  std::array<std::string, 6> codes;
-  for (std::string& code : codes) code = CastLine(rng, clock);
-  return codes;
-}
-
 }  // namespace core

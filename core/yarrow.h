@@ -43,10 +43,7 @@ int Step_2(RandomGenerator& rng, const ClockNumber& clock, int& stalkCount);
 int Step_3(RandomGenerator& rng, const ClockNumber& clock, int stalkCount);
 // Step_2 and Step_3 throw std::invalid_argument when stalkCount is not a
 // working number a previous division can leave (5..17): out of order.
-
-// Convenience: one whole line code from three divisions.
-std::string CastLine(RandomGenerator& rng, const ClockNumber& clock);
-// The six line codes of a whole casting, line 1 first (eighteen divisions).
-std::array<std::string, 6> CastLines(RandomGenerator& rng, const ClockNumber& clock);
+// The whole procedure, line by line, is core::Divination's (BeginMilfoil,
+// Divide).
 
 }  // namespace core

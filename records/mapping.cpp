@@ -29,4 +29,12 @@ Record FromValues(const core::RecordValues& values) {
   return r;
 }
 
+std::optional<core::Divination> ReadDivinationFile(const QString& path) {
+  const std::optional<Record> record = ReadRecordFile(path);
+  if (!record) return std::nullopt;
+  core::Divination d;
+  d.Restore(ToValues(*record));
+  return d;
+}
+
 }  // namespace records

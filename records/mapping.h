@@ -4,6 +4,8 @@
 // model's side).
 #pragma once
 
+#include <optional>
+
 #include "core/divination.h"
 #include "records/record.h"
 
@@ -11,5 +13,11 @@ namespace records {
 
 core::RecordValues ToValues(const Record& record);
 Record FromValues(const core::RecordValues& values);
+
+// A record file read into a divination exactly as the window opens it
+// (figures, numbers, status text; clean and bound), for readers without a
+// window. nullopt when the file is not a record; an integer key that is not
+// an integer throws RecordError.
+std::optional<core::Divination> ReadDivinationFile(const QString& path);
 
 }  // namespace records

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -24,11 +23,14 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <QScopedValueRollback>
 #include <QValidator>
 #include <stdexcept>
 
+#include "calendar/civil.h"
 #include "calendar/my_MOON.h"
 #include "core/core.h"
+#include "records/mapping.h"
 #include "ui/Application.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
@@ -46,24 +48,10 @@ const QString AbortPromptText = QStringLiteral("Прервать гадание?
 const QColor Cream(255, 251, 240);
 const QColor InactiveCaption(128, 128, 128);
 
-// The caption texts of the double hours as the window is designed; the hour
-// ranges are rewritten for the time correction by SetLunarDate.
-const char* const DesignChasCaptions[12] = {"Цзы | 23-1",  "Чоу | 1-3",   "Инь | 3-5",   "Мао | 5-7",
-                                            "Чэнь | 7-9",  "Сы | 9-11",   "У | 11-13",   "Вэй | 13-15",
-                                            "Шэнь | 15-17", "Ю | 17-19",  "Сюй | 19-21", "Хай | 21-23"};
-
-// Decimal text to integer, as the window's lists and labels are read; any
-// other text ends the command with the conversion error.
-int StrToInt(const QString& text) {
-  bool ok = false;
-  const int v = text.trimmed().toInt(&ok, 10);
-  if (!ok) throw std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
-  return v;
-}
-
 astro::TDateTime ToDayValue(const QDateTime& local) {
-  static const QDate epoch(1899, 12, 30);
-  return double(epoch.daysTo(local.date())) + local.time().msecsSinceStartOfDay() / 86400000.0;
+  const QDate d = local.date();
+  const QTime t = local.time();
+  return calendar::EncodeCivilDateTime({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()});
 }
 
 QString FileNameOf(const QString& path) { return QFileInfo(path).fileName(); }
@@ -306,6 +294,9 @@ void TFormKalynth::CreateControls() {
     c->setMaxVisibleItems(8);
     ToolBar2->addWidget(c);
     connect(c, &QComboBox::activated, this, ui::Command(this, &TFormKalynth::GodComboChange));
+    connect(c, &QComboBox::currentIndexChanged, this, [this] {
+      if (!drawing_) model_.SetDate(DateLists());
+    });
     return c;
   };
   addCaption(QStringLiteral("Год:"));
@@ -316,7 +307,9 @@ void TFormKalynth::CreateControls() {
   Day = makeList("Day", 30, 42, QStringLiteral("Лунный день"));
   addCaption(QStringLiteral("Час:"));
   Chas = makeList("Chas", 0, 122, QStringLiteral("Двухчасовки"));
-  for (int i = 0; i < 12; ++i) Chas->addItem(ChasIcon(i), QString::fromUtf8(DesignChasCaptions[i]));
+  // The captions until SetLunarDate rewrites their hour ranges.
+  const std::array<std::string, 12> chasCaptions = calendar::FillChasCaptions(TimeCorrectionIndex);
+  for (int i = 0; i < 12; ++i) Chas->addItem(ChasIcon(i), QString::fromStdString(chasCaptions[i]));
   Chas->setIconSize(QSize(16, 16));
   Chas->setMaxVisibleItems(8);
   ToolButton2 = makeButton(ToolBar2, "ToolButton2", 3, QStringLiteral("Получить гуа"));
@@ -420,7 +413,7 @@ void TFormKalynth::CreateControls() {
     pal.setColor(QPalette::Window, Cream);
     PanelStatus->setPalette(pal);
   }
-  LabelStatus = new QLabel(QStringLiteral("Не установлено"), PanelStatus);
+  LabelStatus = new QLabel(QString::fromStdString(model_.statusText()), PanelStatus);
   LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
   LabelStatus->setToolTip(QStringLiteral("Гуа получены на эту дату"));
   LabelStatus->setAlignment(Qt::AlignCenter);
@@ -430,14 +423,20 @@ void TFormKalynth::CreateControls() {
   Edit7->setObjectName(QStringLiteral("Edit7"));
   Edit7->setToolTip(QStringLiteral("Краткие комментарии к гуа"));
   Edit7->installEventFilter(this);
-  connect(Edit7, &QLineEdit::textChanged, this, [this] { Modified = true; });
+  connect(Edit7, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (!drawing_) model_.EditNote(text.toStdString());
+  });
 
   CommentsMemo = new QPlainTextEdit(client);
   CommentsMemo->setObjectName(QStringLiteral("CommentsMemo"));
   CommentsMemo->setToolTip(QStringLiteral("Комментарии к гуа"));
   CommentsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   CommentsMemo->viewport()->installEventFilter(this);
-  connect(CommentsMemo, &QPlainTextEdit::textChanged, this, [this] { Modified = true; });
+  connect(CommentsMemo, &QPlainTextEdit::textChanged, this, [this] {
+    if (drawing_) return;
+    model_.EditComments(CommentsMemo->toPlainText().toStdString());
+    drawnComments_ = model_.commentsRevision();  // the box holds them already
+  });
 
   // --- status bar -------------------------------------------------------------
   StatusBar1 = statusBar();
@@ -455,10 +454,8 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
   setMinimumHeight(CollapsedHeight);
   // 2. Dropped files.
   setAcceptDrops(true);
-  // 3. Record state.
+  // 3. Record state: a blank sheet.
   UntitledCounter = 1;
-  HasFileName = false;
-  Modified = false;
   // 4.
   ProgramFolder = FindProgramFolder();
   // 5. Settings.
@@ -717,58 +714,102 @@ void TFormKalynth::dropEvent(QDropEvent* event) {
 }
 
 // ---------------------------------------------------------------------------
+// Drawing: the divination's controls from the model
+
+void TFormKalynth::Apply(const std::function<void()>& operation) {
+  try {
+    operation();
+  } catch (...) {
+    Draw();
+    throw;
+  }
+  Draw();
+}
+
+core::DateSelection TFormKalynth::DateLists() const {
+  return {GodCombo->currentIndex(), Mes->currentIndex(), Day->currentIndex(), Chas->currentIndex()};
+}
+
+void TFormKalynth::Draw() {
+  const QScopedValueRollback<bool> guard(drawing_, true);
+  const core::Divination& m = model_;
+  const bool idle = !m.yarrowActive();
+
+  for (int n = 1; n <= 6; ++n) {
+    QLineEdit* field = LineEdit(n);
+    const QString code = QString::fromStdString(m.lineCode(n));
+    if (field->text() != code) field->setText(code);
+    ZapolnenieGua(field);
+    field->setReadOnly(!idle);
+  }
+  Button1->setEnabled(m.castEnabled());
+  const QString note = QString::fromStdString(m.note());
+  if (Edit7->text() != note) Edit7->setText(note);
+  // A long comment text is converted only when it changed.
+  if (m.commentsRevision() != drawnComments_) {
+    const QString comments = QString::fromStdString(m.commentsText());
+    if (CommentsMemo->toPlainText() != comments) CommentsMemo->setPlainText(comments);
+    drawnComments_ = m.commentsRevision();
+  }
+  CommentsMemo->setEnabled(idle);
+
+  const core::DateSelection date = m.date();
+  const std::pair<QComboBox*, int> lists[4] = {
+      {GodCombo, date.year}, {Mes, date.month}, {Day, date.day}, {Chas, date.hour}};
+  for (const auto& [list, index] : lists) {
+    if (list->currentIndex() != index) list->setCurrentIndex(index);
+    list->setEnabled(idle);
+  }
+
+  TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
+  TClickLabel* numbers[3] = {Label1, Label2, Label3};
+  for (core::FigureIndex i : {core::Primary, core::Nuclear, core::Changed}) {
+    const core::FigureView& f = m.figure(i);
+    figures[i]->setLines(f.lines);
+    figures[i]->setJaoNo(f.jaoNo);
+    figures[i]->setVisible(f.shown);
+    numbers[i]->setText(QString::number(m.number(i).caption));
+    numbers[i]->setVisible(m.number(i).shown);
+  }
+  LabelStatus->setText(QString::fromStdString(m.statusText()));
+  PanelStatus->setVisible(m.statusShown());
+
+  // The yarrow procedure: exactly the next division button while it runs;
+  // saving, casting anew and the date casting wait for its end.
+  for (QAction* a : {Save1, Saveas1}) a->setEnabled(idle);
+  for (QToolButton* b : {ToolButton9, ToolButton1, ToolButton2}) b->setEnabled(idle);
+  ToolButton4->setEnabled(m.yarrowDivision() == 1);
+  ToolButton5->setEnabled(m.yarrowDivision() == 2);
+  ToolButton6->setEnabled(m.yarrowDivision() == 3);
+}
+
+// ---------------------------------------------------------------------------
 // Number entry
 
-void TFormKalynth::Edit1Change() { EditChange(Edit1); }
-void TFormKalynth::Edit2Change() { EditChange(Edit2); }
-void TFormKalynth::Edit3Change() { EditChange(Edit3); }
-void TFormKalynth::Edit4Change() { EditChange(Edit4); }
-void TFormKalynth::Edit5Change() { EditChange(Edit5); }
-void TFormKalynth::Edit6Change() { EditChange(Edit6); }
+void TFormKalynth::Edit1Change() { EditChange(1); }
+void TFormKalynth::Edit2Change() { EditChange(2); }
+void TFormKalynth::Edit3Change() { EditChange(3); }
+void TFormKalynth::Edit4Change() { EditChange(4); }
+void TFormKalynth::Edit5Change() { EditChange(5); }
+void TFormKalynth::Edit6Change() { EditChange(6); }
 
-void TFormKalynth::EditChange(QLineEdit* field) {
-  Modified = true;
-  Button1->setEnabled(true);
-  ZapolnenieGua(field);
+void TFormKalynth::EditChange(int n) {
+  if (drawing_) return;
+  Apply([this, n] { model_.EditLine(n, LineEdit(n)->text().toStdString()); });
 }
 
 void TFormKalynth::ZapolnenieGua(QLineEdit* field) {
+  int n = 1;
+  while (n < 6 && LineEdit(n) != field) ++n;
   QPalette pal = field->palette();
   const QColor windowText = QApplication::palette(field).color(QPalette::Text);
-  pal.setColor(QPalette::Text, core::IsChangingCode(field->text().toStdString()) ? QColor(Qt::red) : windowText);
+  pal.setColor(QPalette::Text, model_.IsChangingLine(n) ? QColor(Qt::red) : windowText);
   field->setPalette(pal);
 }
 
 void TFormKalynth::Button1Click() {
-  Modified = true;
-  GoButton();
-  ZapolnenieLabelStatus(false);
+  Apply([this] { model_.CastFromCodes(); });
 }
-
-void TFormKalynth::GoButton() {
-  TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
-  for (TGuaBig* g : figures) g->setJaoNo(0);
-  for (TGuaBig* g : figures) g->hide();
-  for (TClickLabel* l : {Label1, Label2, Label3}) l->hide();
-  for (int n = 1; n <= 6; ++n) GuaBig1->setLine(n, core::GuaDraw1(LineEdit(n)->text().toStdString()));
-  for (int n = 1; n <= 6; ++n) GuaBig3->setLine(n, core::GuaDraw3(LineEdit(n)->text().toStdString()));
-  GuaDraw2();
-  for (int n = 1; n <= 6; ++n)
-    if (!core::Zapolnenie(LineEdit(n)->text().toStdString())) return;
-  Label1->setText(QString::number(GuaBig1->NoGua()));
-  Label2->setText(QString::number(GuaBig2->NoGua()));
-  Label3->setText(QString::number(GuaBig3->NoGua()));
-  if (GuaBig1->NoGua() != GuaBig3->NoGua()) {
-    GuaBig2->show();
-    GuaBig3->show();
-    Label2->show();
-    Label3->show();
-  }
-  GuaBig1->show();
-  Label1->show();
-}
-
-void TFormKalynth::GuaDraw2() { GuaBig2->setLines(core::GuaDraw2(GuaBig1->lines(), GuaBig3->lines())); }
 
 // ---------------------------------------------------------------------------
 // Yarrow stalks
@@ -782,170 +823,55 @@ core::ClockNumber WindowClock() {
 }
 }  // namespace
 
+ui::Answer TFormKalynth::AskSave() {
+  const ui::Answer answer = ui::platform().warningYesNoCancel(this, SavePromptText());
+  if (answer == ui::Answer::Yes) Save1Click();
+  return answer;
+}
+
 bool TFormKalynth::AskToSave() {
-  switch (ui::platform().warningYesNoCancel(this, SavePromptText())) {
-    case ui::Answer::Yes:
-      Save1Click();
-      return !Modified;  // a cancelled or failed save keeps the record dirty
-    case ui::Answer::No:
-      return true;
-    default:
-      return false;
-  }
+  // A cancelled or failed save keeps the record dirty.
+  const ui::Answer answer = AskSave();
+  return answer == ui::Answer::No || (answer == ui::Answer::Yes && !model_.modified());
 }
 
 void TFormKalynth::ToolButton1Click() {
   // Only Modified counts here: a casting asks even on an unnamed blank sheet.
-  if (Modified && !AskToSave()) return;
-  BeginMilfoil();
-}
-
-void TFormKalynth::BeginMilfoil() {
-  Save1->setEnabled(false);
-  Saveas1->setEnabled(false);
-  ToolButton9->setEnabled(false);
-  ToolButton2->setEnabled(false);
-  Button1->setEnabled(true);
-  MilfoilLine = 1;
-  ToolButton1->setEnabled(false);
-  ToolButton4->setEnabled(true);
-  for (QComboBox* c : {GodCombo, Mes, Day, Chas}) c->setEnabled(false);
-  ZapolnenieLabelStatus(false);
-  CommentsMemo->clear();
-  CommentsMemo->setEnabled(false);
-  Edit7->clear();
-  for (int n = 1; n <= 6; ++n) LineEdit(n)->clear();
-  for (int n = 1; n <= 6; ++n) LineEdit(n)->setReadOnly(true);
-  for (QWidget* w : std::initializer_list<QWidget*>{GuaBig1, GuaBig2, GuaBig3, Label1, Label2, Label3}) w->hide();
-  HasFileName = false;
-  Modified = false;
-  MilfoilActive = true;
+  if (model_.modified() && !AskToSave()) return;
+  Apply([this] { model_.BeginMilfoil(); });
 }
 
 void TFormKalynth::ToolButton4Click() {
-  ToolButton4->setEnabled(false);
-  ToolButton5->setEnabled(true);
-  if (MilfoilLine >= 1 && MilfoilLine <= 6) {
-    const int digit = core::Step_1(core::ProgramRandom(), WindowClock(), StalkCount);
-    LineEdit(MilfoilLine)->setText(QString::number(digit));
-  }
-  HasFileName = false;
-  Modified = false;
+  Apply([this] { model_.Divide(1, core::ProgramRandom(), WindowClock()); });
 }
 
 void TFormKalynth::ToolButton5Click() {
-  ToolButton5->setEnabled(false);
-  ToolButton6->setEnabled(true);
-  if (MilfoilLine >= 1 && MilfoilLine <= 6) {
-    const int digit = core::Step_2(core::ProgramRandom(), WindowClock(), StalkCount);
-    QLineEdit* field = LineEdit(MilfoilLine);
-    field->setText(field->text() + QString::number(digit));
-  }
-  HasFileName = false;
-  Modified = false;
+  Apply([this] { model_.Divide(2, core::ProgramRandom(), WindowClock()); });
 }
 
 void TFormKalynth::ToolButton6Click() {
-  ToolButton6->setEnabled(false);
-  ToolButton4->setEnabled(true);
-  if (MilfoilLine >= 1 && MilfoilLine <= 6) {
-    const int digit = core::Step_3(core::ProgramRandom(), WindowClock(), StalkCount);
-    QLineEdit* field = LineEdit(MilfoilLine);
-    field->setText(field->text() + QString::number(digit));
-  }
-  HasFileName = false;
-  Modified = false;
-  ++MilfoilLine;
-  if (MilfoilLine == 7) {
-    AllFree();
-    CommentsMemo->clear();
-    Modified = true;
-    Button1Click();
-  }
-}
-
-void TFormKalynth::AllFree() {
-  MilfoilLine = 0;
-  Save1->setEnabled(true);
-  Saveas1->setEnabled(true);
-  ToolButton9->setEnabled(true);
-  ToolButton6->setEnabled(false);
-  ToolButton1->setEnabled(true);
-  ToolButton2->setEnabled(true);
-  ToolButton4->setEnabled(false);
-  ToolButton5->setEnabled(false);
-  Edit7->setEnabled(true);
-  CommentsMemo->setEnabled(true);
-  for (QComboBox* c : {GodCombo, Mes, Day, Chas}) c->setEnabled(true);
-  for (int n = 1; n <= 6; ++n) LineEdit(n)->setReadOnly(false);
-  MilfoilActive = false;
+  Apply([this] { model_.Divide(3, core::ProgramRandom(), WindowClock()); });
 }
 
 // ---------------------------------------------------------------------------
 // Date casting
 
-void TFormKalynth::GodComboChange() { Modified = true; }
+void TFormKalynth::GodComboChange() {
+  Apply([this] { model_.ChooseDate(DateLists()); });
+}
 
 void TFormKalynth::ToolButton2Click() {
-  Modified = true;
-  GuaBig1->hide();
-  GuaBig2->hide();
-  GuaBig3->hide();
-  Raschet();
-  Chisla2(GuaBig1, UpperTrigram, LowerTrigram, ChangingLine);
-  GuaBig3->setLines(GuaBig1->lines());
-  GuaBig2->setJaoNo(GuaBig1->JaoNo());
-  GuaBig3->setJaoNo(GuaBig1->JaoNo());
-  GuaBig3->setLines(core::ChangedFigure(GuaBig3->lines(), GuaBig1->JaoNo()));
-  GuaDraw2();
-  GuaBig1->show();
-  GuaBig2->show();
-  GuaBig3->show();
-  Label1->setText(QString::number(GuaBig1->NoGua()));
-  Label2->setText(QString::number(GuaBig2->NoGua()));
-  Label3->setText(QString::number(GuaBig3->NoGua()));
-  Label1->show();
-  Label2->show();
-  Label3->show();
-  ZapolnenieLabelStatus(true);
-}
-
-void TFormKalynth::Raschet() {
-  const int year = GodCombo->currentIndex() + 1;
-  const int month = StrToInt(Mes->currentText());
-  const int day = StrToInt(Day->currentText());
-  const core::DateNumbers numbers = core::Raschet(year, month, day, Chas->currentIndex());
-  UpperTrigram = numbers.upperTrigram;
-  LowerTrigram = numbers.lowerTrigram;
-  ChangingLine = numbers.changingLine;
-}
-
-void TFormKalynth::Chisla2(TGuaBig* figure, int upperTrigram, int lowerTrigram, int changingLine) {
-  core::Figure lines = figure->lines();
-  const int jaoNo = core::Chisla2(lines, upperTrigram, lowerTrigram, changingLine);
-  figure->setJaoNo(0);
-  for (int n = 6; n >= 1; --n) figure->setLine(n, lines[n - 1]);
-  figure->setJaoNo(jaoNo);
-}
-
-void TFormKalynth::ZapolnenieLabelStatus(bool show) {
-  if (show) {
-    LabelStatus->setText(QString::fromStdString(core::StatusText(GodCombo->currentIndex() + 1,
-                                                                 Mes->currentText().toStdString(),
-                                                                 Day->currentText().toStdString(),
-                                                                 Chas->currentIndex())));
-  }
-  PanelStatus->setVisible(show);
+  Apply([this] {
+    model_.SetDate(DateLists());
+    model_.CastFromDate();
+  });
 }
 
 void TFormKalynth::SetLunarDate(astro::TDateTime t) {
   const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, TimeCorrectionIndex);
   for (int i = 0; i < 12; ++i) Chas->setItemText(i, QString::fromStdString(s.chasCaptions[i]));
-  Chas->setCurrentIndex(s.doubleHour);
-  GodCombo->setCurrentIndex(s.yearNumber - 1);
   Label6->setText(QString::fromStdString(s.monthCaption));
-  Mes->setCurrentIndex(s.month - 1);
-  Day->setCurrentIndex(s.day - 1);
+  Apply([this, &s] { model_.SetDate({s.yearNumber - 1, s.month - 1, s.day - 1, s.doubleHour}); });
 }
 
 // ---------------------------------------------------------------------------
@@ -956,7 +882,8 @@ void TFormKalynth::Label2Click() { OpenGuaWindows(Label2); }
 void TFormKalynth::Label3Click() { OpenGuaWindows(Label3); }
 
 void TFormKalynth::OpenGuaWindows(QLabel* label) {
-  const int n = StrToInt(label->text());
+  const core::FigureIndex i = label == Label1 ? core::Primary : label == Label2 ? core::Nuclear : core::Changed;
+  const int n = model_.number(i).caption;
   if (n < 1 || n > 64) return;
   ui::platform().openUrl(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
                                              QStringLiteral(".htm")));
@@ -969,28 +896,9 @@ QString TFormKalynth::SavePromptText() const {
   return QStringLiteral("Сохранить изменения в файле ") + FileNameOf(CurrentFileName) + QStringLiteral("?");
 }
 
-bool TFormKalynth::FileChangeIfClear() const {
-  if (HasFileName) return Modified;
-  bool content = !Edit7->text().isEmpty() || !CommentsMemo->toPlainText().isEmpty() || !GuaBig1->isHidden();
-  for (int n = 1; n <= 6; ++n) content = content || !LineEdit(n)->text().isEmpty();
-  return content && Modified;
-}
+bool TFormKalynth::FileChangeIfClear() const { return model_.NeedsSaving(); }
 
-records::Record TFormKalynth::CurrentRecord() const {
-  records::Record r;
-  for (int n = 1; n <= 6; ++n) r.lineCodes[n - 1] = LineEdit(n)->text();
-  r.note = Edit7->text();
-  r.yah = GodCombo->currentIndex();
-  r.mon = Mes->currentIndex();
-  r.day = Day->currentIndex();
-  r.hour = Chas->currentIndex();
-  r.btn2 = !PanelStatus->isHidden();
-  r.gua = GuaBig1->lines();
-  r.jaoNo = GuaBig1->JaoNo();
-  const QString comments = CommentsMemo->toPlainText();
-  if (!comments.isEmpty()) r.comments = comments.split(QLatin1Char('\n'));
-  return r;
-}
+records::Record TFormKalynth::CurrentRecord() const { return records::FromValues(model_.Describe()); }
 
 bool TFormKalynth::WriteRecord(const QString& path) {
   const records::Record record = CurrentRecord();
@@ -1017,12 +925,12 @@ bool TFormKalynth::WriteRecord(const QString& path) {
 }
 
 void TFormKalynth::Save1Click() {
-  if (!HasFileName) {
+  if (!model_.bound()) {
     Saveas1Click();
     return;
   }
   if (!WriteRecord(CurrentFileName)) return;
-  Modified = false;
+  model_.MarkSaved();
 }
 
 void TFormKalynth::Saveas1Click() {
@@ -1035,8 +943,7 @@ void TFormKalynth::Saveas1Click() {
   if (path.isEmpty()) return;
   if (!WriteRecord(path)) return;
   CurrentFileName = QFileInfo(path).absoluteFilePath();
-  HasFileName = true;
-  Modified = false;
+  model_.MarkSaved();
   ++UntitledCounter;
   SetTitleFor(path);
 }
@@ -1044,41 +951,30 @@ void TFormKalynth::Saveas1Click() {
 void TFormKalynth::SetTitleFor(const QString& path) { setWindowTitle(Title + QStringLiteral(" - ") + FileNameOf(path)); }
 
 void TFormKalynth::ShowNotARecord(const QString& path) {
-  ui::platform().error(this, QStringLiteral("File ") + path + QStringLiteral(" ") +
-                                 QStringLiteral("Этот файл не является файлом KALYNTH"));
+  ui::platform().error(this, records::NotARecordMessage(path));
 }
 
 void TFormKalynth::ClearBtnClick() {
-  if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
+  if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
   if (FileChangeIfClear() && !AskToSave()) return;
   NewClick();
 }
 
 void TFormKalynth::NewClick() {
-  for (int n = 1; n <= 6; ++n) LineEdit(n)->clear();
-  Button1->setEnabled(false);
-  for (QWidget* w : std::initializer_list<QWidget*>{GuaBig1, GuaBig2, GuaBig3, Label1, Label2, Label3}) w->hide();
-  Edit7->clear();
-  Modified = false;
-  HasFileName = false;
-  AllFree();
-  CommentsMemo->clear();
-  // Emptying the comments box is no change of the new sheet.
-  Modified = false;
+  Apply([this] { model_.NewSheet(); });
   setWindowTitle(Title);
   SetLunarDate(ToDayValue(ui::platform().now()));
-  ZapolnenieLabelStatus(false);
   CurrentFileName.clear();
 }
 
 void TFormKalynth::Open1Click() {
   for (;;) {
-    if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
+    if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
     if (!FileChangeIfClear()) break;
-    const ui::Answer answer = ui::platform().warningYesNoCancel(this, SavePromptText());
+    // Yes saves and asks again: a cancelled save leads back to the prompt.
+    const ui::Answer answer = AskSave();
     if (answer == ui::Answer::Cancel) return;
     if (answer == ui::Answer::No) break;
-    Save1Click();  // and ask again: a cancelled save leads back to the prompt
   }
   OpenMyFile();
 }
@@ -1100,7 +996,7 @@ void TFormKalynth::OpenMyFile() {
 }
 
 void TFormKalynth::OpenMyDropOrClickFile(const QString& path) {
-  if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
+  if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
   if (!HasRecordExtension(path)) {
     ShowNotARecord(path);
     return;
@@ -1119,66 +1015,25 @@ void TFormKalynth::OpenMyDropOrClickFileRaschet(const QString& path) {
 }
 
 void TFormKalynth::ReadRecord(const records::Record& record, const QString& path, bool fromOpenDialog) {
-  // 1, 2. Fields, with their change reactions.
-  for (int n = 1; n <= 6; ++n) LineEdit(n)->setText(record.lineCodes[n - 1]);
-  Edit7->setText(record.note);
-  // 3. The caller's binding.
+  // Fields, lists, figures (restored or cast from the codes), the reset of
+  // the casting controls, comments, clean and bound: all in the model.
+  model_.Restore(records::ToValues(record));
+  // The caller's binding: the open dialog binds at once and forgets the
+  // name; a given path binds after the reset.
   if (fromOpenDialog) {
     CurrentFileName = QFileInfo(path).absoluteFilePath();
     OpenDialogFileName.clear();
   }
   SetTitleFor(path);
-  // 4. Date lists; an index outside a list leaves it without selection.
-  auto select = [](QComboBox* list, int index) {
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-  };
-  select(GodCombo, record.yah);
-  select(Mes, record.mon);
-  select(Day, record.day);
-  select(Chas, record.hour);
-  // 5. Figures.
-  if (record.btn2) {
-    OpenCalc(record);
-    ZapolnenieLabelStatus(true);
-  } else {
-    Button1Click();
-  }
-  // 6. The caller's reset.
-  ResetAfterRead();
   if (!fromOpenDialog) CurrentFileName = QFileInfo(path).absoluteFilePath();
-  // 7. Comments.
-  CommentsMemo->setPlainText(record.comments.join(QLatin1Char('\n')));
-  // 8.
-  Modified = false;
-  HasFileName = true;
-}
-
-void TFormKalynth::OpenCalc(const records::Record& record) {
-  GuaBig1->setLines(record.gua);
-  for (TGuaBig* g : {GuaBig1, GuaBig2, GuaBig3}) g->setJaoNo(record.jaoNo);
-  GuaBig3->setLines(core::ChangedFigure(GuaBig1->lines(), GuaBig1->JaoNo()));
-  GuaDraw2();
-  Label1->setText(QString::number(GuaBig1->NoGua()));
-  Label2->setText(QString::number(GuaBig2->NoGua()));
-  Label3->setText(QString::number(GuaBig3->NoGua()));
-  for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label3, GuaBig1, GuaBig2, GuaBig3}) w->show();
-  HasFileName = true;
-}
-
-void TFormKalynth::ResetAfterRead() {
-  MilfoilLine = 0;
-  ToolButton1->setEnabled(true);
-  for (QToolButton* b : {ToolButton4, ToolButton5, ToolButton6}) b->setEnabled(false);
-  ToolButton9->setEnabled(true);
-  Save1->setEnabled(true);
-  Saveas1->setEnabled(true);
-  AllFree();
+  Draw();
 }
 
 bool TFormKalynth::FormCloseQuery() {
   bool canClose = true;
   if (FileChangeIfClear()) canClose = AskToSave();
-  if (MilfoilActive && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) canClose = false;
+  if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No)
+    canClose = false;
   return canClose;
 }
 
@@ -1193,14 +1048,19 @@ void TFormKalynth::TakeHandOff() {
   if (!HandOffPath.isEmpty()) OpenMyDropOrClickFile(HandOffPath);
 }
 
+void TFormKalynth::SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex) {
+  TimeCorrectionIndex = timeCorrectionIndex;
+  TimeZoneIndex = timeZoneIndex;
+}
+
 // ---- the divination sheet ---------------------------------------------------
-// The sheet shows the divination the way this record reopens; printing reads
-// it and changes nothing (neither the record nor its changed flag).
+// The sheet shows the divination of the window; printing reads it and changes
+// nothing (neither the record nor its changed flag).
 
 void TFormKalynth::Print1Click() {
-  const core::Divination divination = ui::DivinationOfRecord(CurrentRecord());
+  const core::Divination& divination = Model();
   if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
-  const ui::SheetFooter footer{HasFileName ? CurrentFileName : QString(), ui::platform().now()};
+  const ui::SheetFooter footer{Model().bound() ? CurrentFileName : QString(), ui::platform().now()};
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
@@ -1218,15 +1078,15 @@ void TFormKalynth::Print1Click() {
 }
 
 void TFormKalynth::PdfExport1Click() {
-  const core::Divination divination = ui::DivinationOfRecord(CurrentRecord());
+  const core::Divination& divination = Model();
   if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
   ui::FileDialogRequest request;
   request.directory = FolderOf(CurrentFileName);
-  request.fileName = HasFileName ? QFileInfo(CurrentFileName).completeBaseName() + QStringLiteral(".pdf")
+  request.fileName = Model().bound() ? QFileInfo(CurrentFileName).completeBaseName() + QStringLiteral(".pdf")
                                  : QStringLiteral("Untitle") + QString::number(UntitledCounter) + QStringLiteral(".pdf");
   request.filter = QStringLiteral("PDF (*.pdf)");
   request.defaultSuffix = QStringLiteral("pdf");
   const QString path = ui::platform().saveFileName(this, request);
   if (path.isEmpty()) return;
-  ui::ExportSheetPdf(divination, {HasFileName ? CurrentFileName : QString(), ui::platform().now()}, path);
+  ui::ExportSheetPdf(divination, {Model().bound() ? CurrentFileName : QString(), ui::platform().now()}, path);
 }

@@ -1,14 +1,13 @@
-// TFormKalynth: the main window of KALYNTH and the divination it holds.
+// TFormKalynth: the main window of KALYNTH.
 //
-// The divination lives in the window's controls (line fields Edit1..Edit6,
-// note Edit7, the four date lists, the three figures GuaBig1..GuaBig3 with
-// their number labels, the date status strip, the comments box) and in a
-// few members (Modified, HasFileName, CurrentFileName, MilfoilActive ...).
-// The rules themselves (line codes, King Wen numbers, the stalk divisions,
-// the date arithmetic, the lunar date, the record file) live in core/,
-// calendar/ and records/; the handlers below only move values between those
-// rules and the controls. Prompts, dialogs, the clock and page opening go
-// through ui::platform() so that tests can drive every path.
+// The divination itself is a core::Divination (core/divination.h): line
+// codes, note, comments, the date lists' selection, the three figures with
+// their numbers, the date status strip, the yarrow procedure and the record
+// flags. Every handler reads its controls, calls one operation of the model
+// and draws the model into the controls (Draw); nothing here decides a rule
+// of a casting. The record lifecycle (prompts, dialogs, file binding, title)
+// and the frame stay in the window. Prompts, dialogs, the clock and page
+// opening go through ui::platform() so that tests can drive every path.
 //
 // Public API for the program's start-up (ui/shell/) and the other windows:
 //   TFormKalynth(arguments, parent)
@@ -25,14 +24,15 @@
 //       KalynthApplication::notify when run from an event).
 //   void TakeHandOff()
 //       the hand-off part of the activation handler: reads "ParamStr" /
-//       "ParamStr" into HandOffPath, empties the stored value, then opens a
+//       "ParamStr" into handOffPath(), empties the stored value, then opens a
 //       non-empty path with OpenMyDropOrClickFile. Call it for an activation
 //       that is not a mouse click while the window is not minimised.
-//   QString HandOffPath          the hand-off value as last read
 //   void StatusBarIni()          rebuild the status text (settings dialog OK)
 //   void SetLunarDate(TDateTime) fill the four date lists (calendar window)
 //   bool HintsShown() / SetHintsShown(bool)   hints of the whole program
-//   int  TimeCorrectionIndex, TimeZoneIndex    time settings (settings dialog)
+//   timeCorrectionIndex(), timeZoneIndex(), SetTimeSettings(correction, zone)
+//       the time settings (settings dialog)
+//   const core::Divination& Model()   the divination shown (read only)
 //   QAction* Chza1, VenVan, Table1, DiagUsin, StvilyVetvi   the checkable
 //       window items of "Прочее"; the auxiliary windows tick them while shown
 //   bool HasRecordExtension(path)  the extension test of a given path
@@ -45,9 +45,13 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "astro/constants.h"
+#include "core/divination.h"
 #include "records/record.h"
+#include "ui/Platform.h"
+#include "ui/SettingsStore.h"
 
 class QAction;
 class QComboBox;
@@ -79,23 +83,16 @@ class TFormKalynth : public QMainWindow {
   explicit TFormKalynth(const QStringList& arguments = {}, QWidget* parent = nullptr);
   ~TFormKalynth() override;
 
-  // --- module state -------------------------------------------------------
-  bool Modified = false;
-  bool HasFileName = false;
-  QString CurrentFileName;
-  bool MilfoilActive = false;
-  int MilfoilLine = 0;
-  int StalkCount = 0;
-  int UpperTrigram = 0;
-  int LowerTrigram = 0;
-  int ChangingLine = 0;
-  QString ProgramFolder;
-  int ExpandedHeight = MinExpandedHeight;
-  int UntitledCounter = 1;
-  int TimeCorrectionIndex = 3;
-  int TimeZoneIndex = 15;
-  QString HandOffPath;
-  QString OpenDialogFileName;  // name the open dialog shows next
+  // --- state, read only (the window's own handlers change it) -------------
+  const core::Divination& Model() const { return model_; }
+  const QString& currentFileName() const { return CurrentFileName; }
+  const QString& programFolder() const { return ProgramFolder; }
+  int expandedHeight() const { return ExpandedHeight; }
+  int untitledCounter() const { return UntitledCounter; }
+  const QString& handOffPath() const { return HandOffPath; }
+  int timeCorrectionIndex() const { return TimeCorrectionIndex; }
+  int timeZoneIndex() const { return TimeZoneIndex; }
+  void SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex);
 
   // --- controls (object names equal the member names) ---------------------
   QMenu* FileMenu = nullptr;   // "Файл"
@@ -157,23 +154,16 @@ class TFormKalynth : public QMainWindow {
   void Edit6Change();
   void ZapolnenieGua(QLineEdit* field);
   void Button1Click();
-  void GoButton();
-  void GuaDraw2();
 
   // --- yarrow stalks ------------------------------------------------------
   void ToolButton1Click();
-  void BeginMilfoil();
   void ToolButton4Click();
   void ToolButton5Click();
   void ToolButton6Click();
-  void AllFree();
 
   // --- date casting -------------------------------------------------------
   void GodComboChange();
   void ToolButton2Click();
-  void Raschet();
-  void Chisla2(TGuaBig* figure, int upperTrigram, int lowerTrigram, int changingLine);
-  void ZapolnenieLabelStatus(bool show);
   void SetLunarDate(astro::TDateTime t);
 
   // --- commentary ---------------------------------------------------------
@@ -214,9 +204,19 @@ class TFormKalynth : public QMainWindow {
   void FormResize();
   void FormClose();
   void LayoutClient();
-  void EditChange(QLineEdit* field);
+  void EditChange(int n);
+
+  // One operation of the model, then the controls drawn from the model
+  // (also when the operation ends with an error).
+  void Apply(const std::function<void()>& operation);
+  // Every control of the divination from the model; their change handlers
+  // do not run meanwhile.
+  void Draw();
+  core::DateSelection DateLists() const;
 
   QString SavePromptText() const;
+  // The save prompt; Yes saves before returning.
+  ui::Answer AskSave();
   // The save prompt: true when the command may go on (No, or Yes with a
   // save that left the record clean).
   bool AskToSave();
@@ -226,11 +226,20 @@ class TFormKalynth : public QMainWindow {
   // The read procedure: fields, caller's binding, lists, figures, caller's
   // reset, comments, flags.
   void ReadRecord(const records::Record& record, const QString& path, bool fromOpenDialog);
-  void OpenCalc(const records::Record& record);
-  void ResetAfterRead();
   void ShowNotARecord(const QString& path);
   void SetTitleFor(const QString& path);
 
+  core::Divination model_;
+  bool drawing_ = false;
+  unsigned drawnComments_ = 0;  // the model's comments revision the box shows
+  QString CurrentFileName;
+  QString ProgramFolder;
+  int ExpandedHeight = MinExpandedHeight;
+  int UntitledCounter = 1;
+  int TimeCorrectionIndex = ui::settings::CalendarLetneeTime.defaultValue;
+  int TimeZoneIndex = ui::settings::CalendarGMT.defaultValue;
+  QString HandOffPath;
+  QString OpenDialogFileName;  // name the open dialog shows next
   bool hintsShown_ = true;
   int lastHeight_ = CollapsedHeight;
   bool created_ = false;

@@ -15,7 +15,6 @@
 #include "calendar/signs.h"
 #include "core/hexnames.h"
 #include "core/reading.h"
-#include "records/mapping.h"
 
 namespace ui {
 
@@ -215,12 +214,6 @@ QRectF PaintFigure(SheetPainter& s, double left, double top, const core::Figure&
 }
 
 }  // namespace
-
-core::Divination DivinationOfRecord(const records::Record& record) {
-  core::Divination d;
-  d.Restore(records::ToValues(record));
-  return d;
-}
 
 SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divination& divination,
                        const SheetFooter& footer, const std::function<void()>& newPage) {

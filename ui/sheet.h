@@ -9,7 +9,6 @@
 // Contents
 //   SheetFooter          file name and moment of printing for the footer
 //   SheetLayout          where the figures went, how many pages were painted
-//   DivinationOfRecord   a record file's divination as the window shows it
 //   PaintSheet           the layout itself
 //   ExportSheetPdf       an A4 PDF, all or nothing
 //   EmptySheetText       the refusal of a sheet without a hexagram
@@ -22,7 +21,6 @@
 #include <functional>
 
 #include "core/divination.h"
-#include "records/record.h"
 
 class QPainter;
 
@@ -43,9 +41,6 @@ struct SheetLayout {
   std::array<QRectF, 3> figures;
   int pages = 0;
 };
-
-// The divination a record holds, restored as the main window restores it.
-core::Divination DivinationOfRecord(const records::Record& record);
 
 // Paints the sheet into `area` (device pixels of the painter's device; its
 // logical resolution gives the millimetres). `newPage` is called before

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 namespace records {
 namespace {
 
@@ -28,6 +31,21 @@ TEST(Mapping, DateRecordIntoTheModel) {
   EXPECT_EQ(d.ChangingLineNames(), std::vector<std::string>{"Наверху девятка"});
   // Written back from the model: the same record, byte for byte.
   EXPECT_EQ(EncodeRecord(FromValues(d.Describe())), kDateRecord);
+}
+
+TEST(Mapping, ReadDivinationFile) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("date.kly"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(kDateRecord);
+  file.close();
+  const std::optional<core::Divination> d = ReadDivinationFile(path);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->numbers(), (core::Numbers{4, 24, 7}));
+  EXPECT_FALSE(d->modified());
+  EXPECT_TRUE(d->bound());
+  EXPECT_FALSE(ReadDivinationFile(dir.filePath(QStringLiteral("missing.kly"))));
 }
 
 TEST(Mapping, EveryFieldBothWays) {

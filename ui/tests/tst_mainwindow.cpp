@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QToolBar>
+#include <QTemporaryDir>
 #include <QToolTip>
 #include <memory>
 
@@ -51,6 +52,16 @@ class TestMainWindow : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
   }
 
+  // Saves the record with "Сохранить как..." into a temporary folder, as a
+  // user makes it clean before the step a test watches.
+  void saveAsClean() {
+    fake->saveNames.push_back(saveDir.filePath(QStringLiteral("clean%1.kly").arg(++saved)));
+    w->Saveas1->trigger();
+    QVERIFY(!w->Model().modified());
+  }
+  QTemporaryDir saveDir;
+  int saved = 0;
+
   // Types a code into line field n the way a user does.
   void type(int n, const QString& code) {
     QLineEdit* e = w->LineEdit(n);
@@ -77,12 +88,7 @@ class TestMainWindow : public QObject {
     core::ProgramRandom().setState(0);
   }
   void cleanup() {
-    if (w) {
-      w->Modified = false;  // close without prompts
-      w->MilfoilActive = false;
-      w->close();
-    }
-    w.reset();
+    w.reset();  // gone without closing: no prompts
     scoped.reset();
     fake.reset();
   }
@@ -97,12 +103,12 @@ class TestMainWindow : public QObject {
     QVERIFY(w->HintsShown());
     QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +3"));
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
-    QCOMPARE(w->TimeCorrectionIndex, 3);
-    QCOMPARE(w->TimeZoneIndex, 15);
-    QCOMPARE(w->ExpandedHeight, 400);
-    QCOMPARE(w->UntitledCounter, 1);
-    QVERIFY(!w->Modified);
-    QVERIFY(!w->HasFileName);
+    QCOMPARE(w->timeCorrectionIndex(), 3);
+    QCOMPARE(w->timeZoneIndex(), 15);
+    QCOMPARE(w->expandedHeight(), 400);
+    QCOMPARE(w->untitledCounter(), 1);
+    QVERIFY(!w->Model().modified());
+    QVERIFY(!w->Model().bound());
     for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1, w->Label2,
                                                       w->Label3, w->PanelStatus})
       QVERIFY2(!shown(x), qPrintable(x->objectName()));
@@ -228,7 +234,7 @@ class TestMainWindow : public QObject {
     create();
     QCOMPARE(w->height(), height);
     QCOMPARE(w->width(), 479);
-    QCOMPARE(w->ExpandedHeight, expanded);
+    QCOMPARE(w->expandedHeight(), expanded);
     QCOMPARE(w->pos(), QPoint(10, 20));
   }
 
@@ -237,12 +243,12 @@ class TestMainWindow : public QObject {
     QVERIFY(!w->CommentsMemo->isVisible());
     w->resize(479, 600);
     QTRY_COMPARE(w->height(), 600);
-    QCOMPARE(w->ExpandedHeight, 600);
+    QCOMPARE(w->expandedHeight(), 600);
     QVERIFY(w->CommentsMemo->isVisible());
     QVERIFY(w->CommentsMemo->height() >= 600 - 331 - 8);
     w->ToolButton10->click();
     QTRY_COMPARE(w->height(), 331);
-    QCOMPARE(w->ExpandedHeight, 600);
+    QCOMPARE(w->expandedHeight(), 600);
     QTRY_VERIFY(!w->CommentsMemo->isVisible());
     w->ToolButton10->click();
     QTRY_COMPARE(w->height(), 600);
@@ -251,10 +257,10 @@ class TestMainWindow : public QObject {
   void commentsToggleOpensAtLeast400() {
     ui::test::WriteSettings("[Form]\nHeightIndex=380\n");
     create();
-    QCOMPARE(w->ExpandedHeight, 380);
+    QCOMPARE(w->expandedHeight(), 380);
     w->ToolButton10->click();
     QTRY_COMPARE(w->height(), 400);
-    QCOMPARE(w->ExpandedHeight, 400);
+    QCOMPARE(w->expandedHeight(), 400);
   }
 
   void sizeLimits() {
@@ -265,7 +271,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->height(), 331);
     w->resize(479, 380);
     QTRY_COMPARE(w->height(), 380);
-    QCOMPARE(w->ExpandedHeight, 400);
+    QCOMPARE(w->expandedHeight(), 400);
     QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
   }
@@ -362,9 +368,9 @@ class TestMainWindow : public QObject {
     create();
     typeAll(codes);
     QVERIFY(w->Button1->isEnabled());
-    w->Modified = false;
+    saveAsClean();
     QTest::keyClick(w->Edit4, Qt::Key_Return);
-    QVERIFY(w->Modified);
+    QVERIFY(w->Model().modified());
     if (numbers.isEmpty()) {
       QVERIFY(!shown(w->GuaBig1) && !shown(w->Label1) && !shown(w->GuaBig3));
       return;
@@ -419,7 +425,7 @@ class TestMainWindow : public QObject {
     create();
     QVERIFY(!w->Button1->isEnabled());
     QTest::keyClick(w->Edit1, Qt::Key_Enter);
-    QVERIFY(w->Modified);
+    QVERIFY(w->Model().modified());
     typeAll({"588", "588", "544", "588", "588", "588"});
     w->Button1->setEnabled(false);
     QTest::keyClick(w->Edit6, Qt::Key_Return);
@@ -439,17 +445,18 @@ class TestMainWindow : public QObject {
     w->Edit1->setFocus();
     w->ToolButton2->click();
     const QString primary = w->Label1->text();
-    w->Modified = false;
+    const int jaoNo = w->GuaBig1->JaoNo();
+    saveAsClean();
     for (QWidget* target : std::initializer_list<QWidget*>{w->Edit1, w->Button1}) {
       QTest::keyRelease(target, Qt::Key_Return);
-      QVERIFY(!w->Modified);
+      QVERIFY(!w->Model().modified());
       QVERIFY(shown(w->PanelStatus));
       QCOMPARE(w->Label1->text(), primary);
-      QCOMPARE(w->GuaBig1->JaoNo(), w->ChangingLine);
+      QCOMPARE(w->GuaBig1->JaoNo(), jaoNo);
     }
     // A whole key stroke in the field still runs ">>".
     QTest::keyClick(w->Edit1, Qt::Key_Return);
-    QVERIFY(w->Modified);
+    QVERIFY(w->Model().modified());
     QVERIFY(!shown(w->PanelStatus));
     QCOMPARE(w->Label1->text(), QStringLiteral("1"));
   }
@@ -461,10 +468,10 @@ class TestMainWindow : public QObject {
     fake->clock = QDateTime(QDate(2024, 2, 10), QTime(10, 12, 34));  // clock number 1234
     w->CommentsMemo->setPlainText(QStringLiteral("старый комментарий"));
     w->Edit7->setText(QStringLiteral("заметка"));
-    w->Modified = false;
+    saveAsClean();
     w->ToolButton1->click();
-    QVERIFY(w->MilfoilActive);
-    QCOMPARE(w->MilfoilLine, 1);
+    QVERIFY(w->Model().yarrowActive());
+    QCOMPARE(w->Model().yarrowLine(), 1);
     QVERIFY(w->CommentsMemo->toPlainText().isEmpty());
     QVERIFY(!w->CommentsMemo->isEnabled());
     QVERIFY(w->Edit7->text().isEmpty());
@@ -486,17 +493,17 @@ class TestMainWindow : public QObject {
         steps[step]->click();
         QCOMPARE(w->LineEdit(line)->text().size(), step + 1);
         if (line < 6 || step < 2) {
-          QVERIFY(!w->Modified);
-          QVERIFY(!w->HasFileName);
+          QVERIFY(!w->Model().modified());
+          QVERIFY(!w->Model().bound());
         }
       }
       if (line == 1) QCOMPARE(w->Edit1->text(), QStringLiteral("588"));  // left heap 10: 2 + 2 + 1 = 5
     }
     QCOMPARE(fieldTexts(), QStringList({"588", "588", "544", "544", "984", "948"}));
-    QVERIFY(!w->MilfoilActive);
-    QCOMPARE(w->MilfoilLine, 0);
-    QVERIFY(w->Modified);
-    QVERIFY(!w->HasFileName);
+    QVERIFY(!w->Model().yarrowActive());
+    QCOMPARE(w->Model().yarrowLine(), 0);
+    QVERIFY(w->Model().modified());
+    QVERIFY(!w->Model().bound());
     QVERIFY(w->CommentsMemo->toPlainText().isEmpty());
     QVERIFY(w->CommentsMemo->isEnabled());
     QVERIFY(w->ToolButton1->isEnabled() && w->ToolButton2->isEnabled() && w->ToolButton9->isEnabled());
@@ -516,7 +523,7 @@ class TestMainWindow : public QObject {
     w->ToolButton5->click();
     w->ToolButton6->click();
     QCOMPARE(w->Edit1->text(), QStringLiteral("544"));
-    QCOMPARE(w->MilfoilLine, 2);
+    QCOMPARE(w->Model().yarrowLine(), 2);
   }
 
   void yarrowAsksToSaveWhenModified() {
@@ -527,11 +534,11 @@ class TestMainWindow : public QObject {
     w->ToolButton1->click();
     QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле ?"});
     QCOMPARE(fake->prompts.first().kind, QStringLiteral("warning3"));
-    QVERIFY(!w->MilfoilActive);
+    QVERIFY(!w->Model().yarrowActive());
     QCOMPARE(fieldTexts(), before);
     fake->answers = {Answer::No};
     w->ToolButton1->click();
-    QVERIFY(w->MilfoilActive);
+    QVERIFY(w->Model().yarrowActive());
   }
 
   // ">>" between divisions draws nothing while a field is incomplete, and
@@ -542,7 +549,7 @@ class TestMainWindow : public QObject {
     w->ToolButton4->click();
     QTest::keyClick(w->Edit1, Qt::Key_Return);
     QVERIFY(!shown(w->GuaBig1));
-    QVERIFY(w->MilfoilActive);
+    QVERIFY(w->Model().yarrowActive());
   }
 
   // ---- date casting ------------------------------------------------------------
@@ -555,12 +562,17 @@ class TestMainWindow : public QObject {
     QTest::addColumn<QList<int>>("numbers");
     QTest::addColumn<int>("jaoNo");
     QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("primaryLines");  // line 1 first, 1 = yang
+    QTest::addColumn<QString>("changedLines");
+    // Upper trigram 7, lower 6, line 6: number 4 turns into 7.
     QTest::newRow("5/3/15 У") << 5 << 3 << 15 << 6 << QList<int>{4, 24, 7} << 6
-                              << "Гуа на год 5, месяц 3, день 15, час У";
+                              << "Гуа на год 5, месяц 3, день 15, час У" << "010001" << "010000";
+    // Trigrams 8 and 8, line 4: number 2 turns into 16.
     QTest::newRow("1/1/6 Вэй") << 1 << 1 << 6 << 7 << QList<int>{2, 39, 16} << 4
-                               << "Гуа на год 1, месяц 1, день 6, час Вэй";
+                               << "Гуа на год 1, месяц 1, день 6, час Вэй" << "000000" << "000100";
+    // Upper trigram 6, lower 2, line 6: number 60 turns into 61.
     QTest::newRow("12/12/30 Хай") << 12 << 12 << 30 << 11 << QList<int>{60, 27, 61} << 6
-                                  << "Гуа на год 12, месяц 12, день 30, час Хай";
+                                  << "Гуа на год 12, месяц 12, день 30, час Хай" << "110010" << "110011";
   }
   void dateCasting() {
     QFETCH(int, year);
@@ -570,15 +582,17 @@ class TestMainWindow : public QObject {
     QFETCH(QList<int>, numbers);
     QFETCH(int, jaoNo);
     QFETCH(QString, status);
+    QFETCH(QString, primaryLines);
+    QFETCH(QString, changedLines);
     create();
     typeAll({"588", "", "", "", "", ""});
     w->GodCombo->setCurrentIndex(year - 1);
     w->Mes->setCurrentIndex(month - 1);
     w->Day->setCurrentIndex(day - 1);
     w->Chas->setCurrentIndex(hour);
-    w->Modified = false;
+    saveAsClean();
     w->ToolButton2->click();
-    QVERIFY(w->Modified);
+    QVERIFY(w->Model().modified());
     QCOMPARE(w->Label1->text(), QString::number(numbers[0]));
     QCOMPARE(w->Label2->text(), QString::number(numbers[1]));
     QCOMPARE(w->Label3->text(), QString::number(numbers[2]));
@@ -586,8 +600,10 @@ class TestMainWindow : public QObject {
                                                       w->Label3, w->PanelStatus})
       QVERIFY(shown(x));
     for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) QCOMPARE(g->JaoNo(), jaoNo);
-    for (int n = 1; n <= 6; ++n)
-      QCOMPARE(w->GuaBig3->line(n), n == jaoNo ? !w->GuaBig1->line(n) : w->GuaBig1->line(n));
+    for (int n = 1; n <= 6; ++n) {
+      QCOMPARE(w->GuaBig1->line(n), primaryLines[n - 1] == QLatin1Char('1'));
+      QCOMPARE(w->GuaBig3->line(n), changedLines[n - 1] == QLatin1Char('1'));
+    }
     QCOMPARE(w->LabelStatus->text(), status);
     QCOMPARE(w->Edit1->text(), QStringLiteral("588"));  // line fields untouched
 
@@ -604,12 +620,12 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->Label1->text(), QStringLiteral("4"));
     const QString label1 = w->Label1->text();
     w->Mes->setCurrentIndex(-1);
-    w->Modified = false;
+    saveAsClean();
     QTest::mouseClick(w->ToolButton2, Qt::LeftButton);
     QCOMPARE(fake->prompts.size(), 1);
     QCOMPARE(fake->prompts.first().kind, QStringLiteral("error"));
     QCOMPARE(fake->prompts.first().text, QStringLiteral("'' is not a valid integer value"));
-    QVERIFY(w->Modified);
+    QVERIFY(w->Model().modified());
     QVERIFY(!shown(w->GuaBig1) && !shown(w->GuaBig2) && !shown(w->GuaBig3));
     QVERIFY(shown(w->Label1));
     QCOMPARE(w->Label1->text(), label1);
@@ -621,11 +637,11 @@ class TestMainWindow : public QObject {
 
   void listChoiceMarksModified() {
     create();
-    QVERIFY(!w->Modified);
+    QVERIFY(!w->Model().modified());
     w->Day->setCurrentIndex(3);  // by the program: no change of the record
-    QVERIFY(!w->Modified);
+    QVERIFY(!w->Model().modified());
     QTest::keyClick(w->Day, Qt::Key_Down);  // by the user
-    QVERIFY(w->Modified);
+    QVERIFY(w->Model().modified());
   }
 
   // The lists at creation: the lunar date of the clock, not a change.
@@ -668,7 +684,26 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->Label6->text(), monthCaption);
     QCOMPARE(w->Chas->itemText(0), firstChas);
     QCOMPARE(w->Chas->itemText(11), lastChas);
-    QVERIFY(!w->Modified);
+    QVERIFY(!w->Model().modified());
+  }
+
+  // The divination the window holds follows every control, whoever changed
+  // it, and is what a save writes.
+  void modelFollowsTheControls() {
+    create();
+    type(2, "948");
+    w->Mes->setCurrentIndex(7);  // by the program
+    QTest::keyClicks(w->Edit7, "note");
+    w->CommentsMemo->setPlainText(QStringLiteral("строка 1\nстрока 2"));
+    const core::Divination& m = w->Model();
+    QCOMPARE(m.lineCode(2), std::string("948"));
+    QCOMPARE(m.date().month, 7);
+    QCOMPARE(m.note(), std::string("note"));
+    QCOMPARE(m.comments(), (std::vector<std::string>{"строка 1", "строка 2"}));
+    const records::Record r = w->CurrentRecord();
+    QCOMPARE(r.lineCodes[1], QStringLiteral("948"));
+    QCOMPARE(r.mon, 7);
+    QCOMPARE(r.comments, QStringList({"строка 1", "строка 2"}));
   }
 
   // ---- commentary ---------------------------------------------------------------
@@ -685,8 +720,8 @@ class TestMainWindow : public QObject {
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(catcher.urls.size(), 2);
     QVERIFY(catcher.urls[0].isLocalFile());
-    QCOMPARE(catcher.urls[0].toLocalFile(), w->ProgramFolder + QStringLiteral("/comment/37.htm"));
-    QCOMPARE(catcher.urls[1].toLocalFile(), w->ProgramFolder + QStringLiteral("/comment/1.htm"));
+    QCOMPARE(catcher.urls[0].toLocalFile(), w->programFolder() + QStringLiteral("/comment/37.htm"));
+    QCOMPARE(catcher.urls[1].toLocalFile(), w->programFolder() + QStringLiteral("/comment/1.htm"));
   }
 
   void numbersOutsideTheBookOpenNothing() {
@@ -703,7 +738,7 @@ class TestMainWindow : public QObject {
     w->N8->trigger();
     w->Panel9Click();
     QCOMPARE(fake->urls.size(), 2);
-    QCOMPARE(fake->urls[0], QUrl::fromLocalFile(w->ProgramFolder + QStringLiteral("/help/index.htm")));
+    QCOMPARE(fake->urls[0], QUrl::fromLocalFile(w->programFolder() + QStringLiteral("/help/index.htm")));
     QCOMPARE(fake->urls[1].host(), QStringLiteral("ru.wikisource.org"));
     QVERIFY(fake->urls[1].scheme() == QLatin1String("https"));
   }
@@ -711,8 +746,8 @@ class TestMainWindow : public QObject {
   // The build tree holds comment/ beside the programs.
   void programFolderHoldsComments() {
     create();
-    QVERIFY(!w->ProgramFolder.endsWith(QLatin1Char('/')));
-    QVERIFY2(QDir(w->ProgramFolder).exists(QStringLiteral("comment")), qPrintable(w->ProgramFolder));
+    QVERIFY(!w->programFolder().endsWith(QLatin1Char('/')));
+    QVERIFY2(QDir(w->programFolder()).exists(QStringLiteral("comment")), qPrintable(w->programFolder()));
   }
 };
 

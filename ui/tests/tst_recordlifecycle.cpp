@@ -82,7 +82,7 @@ class TestRecordLifecycle : public QObject {
   void expectNoPrompt() { QVERIFY2(fake->prompts.isEmpty(), qPrintable(fake->promptTexts().join(" | "))); }
   void castByYarrow() {
     w->ToolButton1->click();
-    while (w->MilfoilActive) {
+    while (w->Model().yarrowActive()) {
       for (QToolButton* b : {w->ToolButton4, w->ToolButton5, w->ToolButton6})
         if (b->isEnabled()) {
           b->click();
@@ -100,12 +100,7 @@ class TestRecordLifecycle : public QObject {
     core::ProgramRandom().setState(0);
   }
   void cleanup() {
-    if (w) {
-      w->Modified = false;
-      w->MilfoilActive = false;
-      w->close();
-    }
-    w.reset();
+    w.reset();  // gone without closing: no prompts
     scoped.reset();
     fake.reset();
     dir.reset();
@@ -119,7 +114,7 @@ class TestRecordLifecycle : public QObject {
     auto touch = [this] {  // a digit typed and deleted again
       QTest::keyClick(w->Edit1, '5');
       QTest::keyClick(w->Edit1, Qt::Key_Backspace);
-      QVERIFY(w->Modified);
+      QVERIFY(w->Model().modified());
     };
     touch();
     w->ClearBtnClick();
@@ -172,7 +167,7 @@ class TestRecordLifecycle : public QObject {
     fake->saveNames = {QString(), path("a.kly"), path("b.kly")};
     w->Saveas1Click();  // cancelled
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
-    QVERIFY(w->Modified);
+    QVERIFY(w->Model().modified());
     w->Saveas1Click();
     w->Saveas1Click();
     QCOMPARE(fake->saveRequests.size(), 3);
@@ -183,11 +178,11 @@ class TestRecordLifecycle : public QObject {
       QCOMPARE(r.filter, QStringLiteral("Kalynth files (*.kly)"));
       QCOMPARE(r.defaultSuffix, QStringLiteral("kly"));
     }
-    QCOMPARE(w->UntitledCounter, 3);
+    QCOMPARE(w->untitledCounter(), 3);
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - b.kly"));
-    QCOMPARE(w->CurrentFileName, path("b.kly"));
-    QVERIFY(w->HasFileName);
-    QVERIFY(!w->Modified);
+    QCOMPARE(w->currentFileName(), path("b.kly"));
+    QVERIFY(w->Model().bound());
+    QVERIFY(!w->Model().modified());
     QVERIFY(QFile::exists(path("a.kly")));
     expectNoPrompt();
   }
@@ -202,7 +197,7 @@ class TestRecordLifecycle : public QObject {
     w->CommentsMemo->setPlainText(QStringLiteral("раз\nдва"));
     w->Day->setCurrentIndex(20);
     w->Save1Click();
-    QVERIFY(!w->Modified);
+    QVERIFY(!w->Model().modified());
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
     QVERIFY(fake->saveRequests.isEmpty());
     const auto r = records::ReadRecordFile(a);
@@ -223,8 +218,8 @@ class TestRecordLifecycle : public QObject {
     w->ClearBtnClick();
     expectNoPrompt();
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
-    QVERIFY(!w->HasFileName && !w->Modified);
-    QVERIFY(w->CurrentFileName.isEmpty());
+    QVERIFY(!w->Model().bound() && !w->Model().modified());
+    QVERIFY(w->currentFileName().isEmpty());
     QCOMPARE(fieldTexts(), QStringList({"", "", "", "", "", ""}));
     QVERIFY(!w->Button1->isEnabled());
     QVERIFY(!shown(w->GuaBig1));
@@ -255,10 +250,10 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(fake->prompts.size(), 1);
     QCOMPARE(fake->prompts[0].kind, QStringLiteral("error"));
     QCOMPARE(fake->prompts[0].text, QStringLiteral("Cannot create file ") + path(target));
-    QVERIFY(w->Modified);
-    QVERIFY(w->HasFileName);
-    QCOMPARE(w->CurrentFileName, a);
-    QCOMPARE(w->UntitledCounter, 1);
+    QVERIFY(w->Model().modified());
+    QVERIFY(w->Model().bound());
+    QCOMPARE(w->currentFileName(), a);
+    QCOMPARE(w->untitledCounter(), 1);
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
     QCOMPARE(Bytes(a), before);
   }
@@ -288,7 +283,7 @@ class TestRecordLifecycle : public QObject {
     QTest::mouseClick(w->ToolButton9, Qt::LeftButton);
     QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(fake->promptTexts(), QStringList{QStringLiteral("Cannot create file ") + a});
-    QVERIFY(w->Modified);
+    QVERIFY(w->Model().modified());
     QCOMPARE(Bytes(a), before);
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no leftovers
   }
@@ -319,12 +314,12 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(fake->prompts[0].kind, QStringLiteral("warning2"));
     QVERIFY(fake->prompts[0].text.contains(QStringLiteral("в кратком комментарии, в комментариях")));
     QVERIFY(!QFile::exists(path("a.kly")));
-    QVERIFY(w->Modified);
-    QCOMPARE(w->UntitledCounter, 1);
+    QVERIFY(w->Model().modified());
+    QCOMPARE(w->untitledCounter(), 1);
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
     fake->answers = {Answer::Yes};
     w->Saveas1Click();
-    QVERIFY(!w->Modified);
+    QVERIFY(!w->Model().modified());
     QCOMPARE(records::ReadRecordFile(path("a.kly"))->note, QStringLiteral("??"));
   }
 
@@ -339,9 +334,9 @@ class TestRecordLifecycle : public QObject {
     auto expectUntouched = [&] {
       QCOMPARE(fieldTexts(), before);
       QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
-      QVERIFY(w->Modified);
-      QVERIFY(!w->HasFileName);
-      QCOMPARE(w->UntitledCounter, 1);
+      QVERIFY(w->Model().modified());
+      QVERIFY(!w->Model().bound());
+      QCOMPARE(w->untitledCounter(), 1);
       QVERIFY(shown(w->GuaBig1));
     };
     // New sheet and a given path stop.
@@ -378,7 +373,7 @@ class TestRecordLifecycle : public QObject {
     w->OpenMyDropOrClickFile(b);
     QVERIFY(QFile::exists(path("mine.kly")));
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - b.kly"));
-    QCOMPARE(w->CurrentFileName, b);
+    QCOMPARE(w->currentFileName(), b);
     // Open: Yes saves, then the command starts again and shows the dialog.
     w->Edit7->setText(QStringLiteral("ещё"));
     fake->answers = {Answer::Yes};
@@ -399,7 +394,7 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(fake->prompts.size(), 1);
     QCOMPARE(fake->prompts[0].kind, QStringLiteral("confirm"));
     QCOMPARE(fake->prompts[0].text, QStringLiteral("Прервать гадание?"));
-    QVERIFY(w->MilfoilActive);
+    QVERIFY(w->Model().yarrowActive());
     QVERIFY(w->ToolButton5->isEnabled());
     fake->answers = {Answer::Yes};
     QVERIFY(w->close());
@@ -412,13 +407,13 @@ class TestRecordLifecycle : public QObject {
     w->ToolButton1->click();
     fake->answers = {Answer::No};
     w->ClearBtnClick();
-    QVERIFY(w->MilfoilActive);
+    QVERIFY(w->Model().yarrowActive());
     fake->answers = {Answer::No};
     w->OpenMyDropOrClickFile(a);
-    QVERIFY(w->MilfoilActive);
+    QVERIFY(w->Model().yarrowActive());
     fake->answers = {Answer::Yes};
     w->OpenMyDropOrClickFile(a);
-    QVERIFY(!w->MilfoilActive);
+    QVERIFY(!w->Model().yarrowActive());
     QVERIFY(w->ToolButton1->isEnabled() && !w->ToolButton4->isEnabled());
     QVERIFY(w->Save1->isEnabled() && w->Saveas1->isEnabled() && w->ToolButton9->isEnabled());
     QCOMPARE(fieldTexts(), QStringList({"588", "588", "544", "588", "588", "588"}));
@@ -432,8 +427,8 @@ class TestRecordLifecycle : public QObject {
     const QString a = writeSample(QStringLiteral("a.kly"));
     w->OpenMyDropOrClickFile(a);
     castByYarrow();
-    QVERIFY(!w->HasFileName);
-    QVERIFY(w->Modified);
+    QVERIFY(!w->Model().bound());
+    QVERIFY(w->Model().modified());
     fake->answers = {Answer::Cancel};
     w->ClearBtnClick();
     QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле a.kly?"});
@@ -463,9 +458,9 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(w->CommentsMemo->toPlainText(), QStringLiteral("первая строка\n\nтретья строка"));
     QVERIFY(w->Button1->isEnabled());  // the fields' change reactions ran
     QCOMPARE(w->Edit3->palette().color(QPalette::Text), QColor(Qt::red));
-    QVERIFY(!w->Modified);
-    QVERIFY(w->HasFileName);
-    QCOMPARE(w->CurrentFileName, a);
+    QVERIFY(!w->Model().modified());
+    QVERIFY(w->Model().bound());
+    QCOMPARE(w->currentFileName(), a);
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
     // The open dialog forgets the name after a completed open...
     fake->openNames = {QString()};
@@ -481,7 +476,7 @@ class TestRecordLifecycle : public QObject {
     w->Open1Click();
     QCOMPARE(fake->promptTexts(), QStringList{"File " + t + NotARecord});
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
-    QVERIFY(!w->Modified);
+    QVERIFY(!w->Model().modified());
     w->Open1Click();
     QCOMPARE(fake->openRequests[3].fileName, t);
   }
@@ -516,7 +511,7 @@ class TestRecordLifecycle : public QObject {
     for (int n = 1; n <= 6; ++n) QCOMPARE(w->GuaBig3->line(n) != w->GuaBig1->line(n), n == 4);
     QVERIFY(shown(w->PanelStatus));
     QCOMPARE(w->LabelStatus->text(), status);
-    QVERIFY(!w->Modified);
+    QVERIFY(!w->Model().modified());
   }
 
   // Only ".KLY", ".kly" and ".Kly" count as record files when a path is given.
@@ -573,9 +568,9 @@ class TestRecordLifecycle : public QObject {
     const QString missing = path("missing.kly");
     w->OpenMyDropOrClickFile(missing);
     QCOMPARE(fake->promptTexts(), QStringList{"File " + missing + NotARecord});
-    QCOMPARE(w->CurrentFileName, path("a.kly"));
+    QCOMPARE(w->currentFileName(), path("a.kly"));
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
-    QVERIFY(w->HasFileName && !w->Modified);
+    QVERIFY(w->Model().bound() && !w->Model().modified());
   }
 
   // A bad integer in the file: the conversion error, nothing changed.
@@ -591,7 +586,7 @@ class TestRecordLifecycle : public QObject {
     QTRY_COMPARE(fake->promptTexts(), QStringList{"'abc' is not a valid integer value"});
     QVERIFY(w->Edit1->text().isEmpty());
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
-    QVERIFY(!w->HasFileName);
+    QVERIFY(!w->Model().bound());
   }
 
   // ---- command line, drops, hand-off ---------------------------------------------
@@ -611,8 +606,8 @@ class TestRecordLifecycle : public QObject {
     create({p, QStringLiteral("second.kly")});
     expectNoPrompt();
     QCOMPARE(w->windowTitle(), opens ? QStringLiteral("KALYNTH - ") + name : QStringLiteral("KALYNTH"));
-    QCOMPARE(w->HasFileName, opens);
-    QVERIFY(!w->Modified);
+    QCOMPARE(w->Model().bound(), opens);
+    QVERIFY(!w->Model().modified());
   }
 
   void dropOpensTheFirstFile() {
@@ -663,14 +658,14 @@ class TestRecordLifecycle : public QObject {
     fake->answers = {Answer::No};
     w->TakeHandOff();
     QCOMPARE(valueDuringPrompt, QString());
-    QCOMPARE(w->HandOffPath, a);
+    QCOMPARE(w->handOffPath(), a);
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
     QCOMPARE(ui::SettingsStore().read(ui::settings::ParamStr), QString());
     // Nothing pending: nothing happens.
     fake->prompts.clear();
     w->TakeHandOff();
     expectNoPrompt();
-    QVERIFY(w->HandOffPath.isEmpty());
+    QVERIFY(w->handOffPath().isEmpty());
   }
 
   // ---- the real save dialog ---------------------------------------------------

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "records/mapping.h"
 #include "records/record.h"
 #include "ui/main.h"
 #include "ui/sheet.h"
@@ -48,6 +49,13 @@ records::Record DateRecord() {
   r.day = 11;  // day 12
   r.hour = 6;  // double hour У, 11:00 to 13:00
   return r;
+}
+
+// The divination a record opens to, as the window and kalynth-calc read it.
+core::Divination Restored(const records::Record& record) {
+  core::Divination d;
+  d.Restore(records::ToValues(record));
+  return d;
 }
 
 const ui::SheetFooter Footer{QStringLiteral("/home/user/записи/переезд.kly"),
@@ -99,7 +107,7 @@ class TestSheet : public QObject {
   void figuresInTheImage() {
     QFETCH(int, fixture);
     QFETCH(QStringList, figures);
-    const core::Divination d = ui::DivinationOfRecord(fixture == 0 ? CodesRecord() : DateRecord());
+    const core::Divination d = Restored(fixture == 0 ? CodesRecord() : DateRecord());
     // An A4 page at 150 dots per inch.
     QImage image(1240, 1754, QImage::Format_RGB32);
     image.setDotsPerMeterX(5906);
@@ -168,7 +176,7 @@ class TestSheet : public QObject {
       QSKIP("pdftotext (poppler-utils) is not installed");
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("лист.pdf"));
-    ui::ExportSheetPdf(ui::DivinationOfRecord(fixture == 0 ? CodesRecord() : DateRecord()), Footer, pdf);
+    ui::ExportSheetPdf(Restored(fixture == 0 ? CodesRecord() : DateRecord()), Footer, pdf);
     QFile f(pdf);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(f.read(5) == "%PDF-");
@@ -184,7 +192,7 @@ class TestSheet : public QObject {
     for (int i = 1; i <= 150; ++i)
       r.comments
           << QStringLiteral("Строка комментария номер %1, достаточно длинная, чтобы занять место.").arg(i);
-    const core::Divination d = ui::DivinationOfRecord(r);
+    const core::Divination d = Restored(r);
     QImage image(1240, 1754, QImage::Format_RGB32);
     image.setDotsPerMeterX(5906);
     image.setDotsPerMeterY(5906);
@@ -205,7 +213,7 @@ class TestSheet : public QObject {
   void emptySheetIsRefused() {
     records::Record r;  // no codes, not cast from the date
     r.lineCodes = {"", "", "", "", "", ""};
-    const core::Divination d = ui::DivinationOfRecord(r);
+    const core::Divination d = Restored(r);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("пусто.pdf"));
     try {
@@ -223,7 +231,7 @@ class TestSheet : public QObject {
 
   void unwritablePathLeavesNoFile() {
     QTemporaryDir dir;
-    const core::Divination d = ui::DivinationOfRecord(CodesRecord());
+    const core::Divination d = Restored(CodesRecord());
     QStringList paths{dir.filePath(QStringLiteral("нет такой папки/лист.pdf"))};
     if (geteuid() != 0) {  // root writes anywhere
       QDir(dir.path()).mkdir(QStringLiteral("закрыта"));
@@ -262,7 +270,7 @@ class TestSheet : public QObject {
     QCOMPARE(w.PdfExport1->text(), QStringLiteral("Экспорт в PDF..."));
     QVERIFY(w.FileMenu->actions().contains(w.Print1));
     QVERIFY(w.FileMenu->actions().contains(w.PdfExport1));
-    QVERIFY(!w.Modified);
+    QVERIFY(!w.Model().modified());
 
     const QString pdf = dir.filePath(QStringLiteral("переезд.pdf"));
     fake.saveNames.push_back(pdf);
@@ -272,14 +280,14 @@ class TestSheet : public QObject {
     QCOMPARE(fake.saveRequests[0].fileName, QStringLiteral("переезд.pdf"));
     QCOMPARE(fake.saveRequests[0].defaultSuffix, QStringLiteral("pdf"));
     QVERIFY(QFile::exists(pdf));
-    QVERIFY(!w.Modified);
+    QVERIFY(!w.Model().modified());
     QFile f(record);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), before);
 
     // A new sheet holds no hexagram: both items refuse before any dialog.
     w.ClearBtnClick();
-    QVERIFY(!w.Modified);
+    QVERIFY(!w.Model().modified());
     for (QAction* item : {w.PdfExport1, w.Print1}) {
       fake.prompts.clear();
       item->trigger();

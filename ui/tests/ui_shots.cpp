@@ -56,7 +56,11 @@ long ResidentKilobytes() {
 class ShotPlatform : public ui::Platform {
  public:
   QDateTime clock = QDateTime(QDate(2024, 2, 10), QTime(10, 12, 34));
+  QString savePath;  // what the save dialog answers
   QDateTime now() override { return clock; }
+  // The save prompt before a casting: not saved.
+  ui::Answer warningYesNoCancel(QWidget*, const QString&) override { return ui::Answer::No; }
+  QString saveFileName(QWidget*, const ui::FileDialogRequest&) override { return savePath; }
 };
 
 // Shows a prompt of the real platform, grabs it once it is up, closes it.
@@ -110,7 +114,6 @@ int main(int argc, char** argv) {
     const int runs = 20;
     for (int i = 0; i < runs; ++i) w->SetLunarDate(45330.5 + i);
     std::printf("SetLunarDate, warm, mean of %d: %.2f ms\n", runs, t.nsecsElapsed() / 1e6 / runs);
-    w->Modified = false;
     delete w;
     return 0;
   }
@@ -133,7 +136,6 @@ int main(int argc, char** argv) {
   Save(&w, folder, "numbers.png");
 
   // Yarrow stalks, half way and finished.
-  w.Modified = false;
   core::ProgramRandom().setState(0);
   w.ToolButton1Click();
   for (int i = 0; i < 7; ++i) {
@@ -145,7 +147,7 @@ int main(int argc, char** argv) {
       }
   }
   Save(&w, folder, "yarrow-running.png");
-  while (w.MilfoilActive) {
+  while (w.Model().yarrowActive()) {
     QToolButton* steps[3] = {w.ToolButton4, w.ToolButton5, w.ToolButton6};
     for (QToolButton* b : steps)
       if (b->isEnabled()) {
@@ -187,9 +189,8 @@ int main(int argc, char** argv) {
   });
   ShotOfModal(folder + QStringLiteral("/prompt-codepage.png"), [&] {
     w.Edit7->setText(QStringLiteral("甲子"));
-    w.CurrentFileName = QDir::tempPath() + QStringLiteral("/kalynth-shot.kly");
-    w.HasFileName = true;
-    w.Save1Click();
+    platform.savePath = QDir::tempPath() + QStringLiteral("/kalynth-shot.kly");
+    w.Saveas1Click();
   });
   ShotOfModal(folder + QStringLiteral("/dialog-save.png"), [&] {
     ui::FileDialogRequest r;
@@ -200,9 +201,5 @@ int main(int argc, char** argv) {
   });
   QFile::remove(QDir::tempPath() + QStringLiteral("/kalynth-shot.kly"));
 
-  w.Modified = false;
-  w.HasFileName = false;
-  w.Edit7->clear();
-  w.Modified = false;
   return 0;
 }

@@ -82,7 +82,6 @@ class TestHandOffWindow : public QObject {
   }
   void cleanup() {
     watcher.reset();
-    window->Modified = false;  // no close prompt from the fixture
     window.reset();
   }
 
@@ -92,7 +91,7 @@ class TestHandOffWindow : public QObject {
     watcher->bringToFront();
     QTRY_COMPARE(window->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
     QCOMPARE(window->Edit7->text(), QStringLiteral("первая"));
-    QCOMPARE(window->HandOffPath, path);
+    QCOMPARE(window->handOffPath(), path);
     QCOMPARE(Stored(), QString());
     QVERIFY(answering.prompts.isEmpty());  // a blank sheet asks nothing
   }
@@ -118,7 +117,7 @@ class TestHandOffWindow : public QObject {
     QCOMPARE(opensBefore, 1);
     QTest::qWait(kDecidedMs);
     QCOMPARE(answering.prompts, QStringList{QStringLiteral("Сохранить изменения в файле ?")});
-    QVERIFY(!window->Modified);
+    QVERIFY(!window->Model().modified());
   }
 
   // A further second start during the prompt: its path is opened once the
