@@ -22,6 +22,9 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 NAMES_CPP = os.path.join(HERE, os.pardir, "core", "hexnames.cpp")
 
+# The data module is imported from here; no bytecode cache is left among
+# the pages delivered beside the program.
+sys.dont_write_bytecode = True
 sys.path.insert(0, HERE)
 from hexagrams import HEXAGRAMS, KING_WEN, TRIGRAMS  # noqa: E402
 
