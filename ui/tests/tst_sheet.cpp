@@ -11,13 +11,17 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 #include "records/mapping.h"
@@ -283,6 +287,24 @@ class TestSheet : public QObject {
     QVERIFY(!w.Model().modified());
     QFile f(record);
     QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+
+    // Printing paints the same sheet into the preview and changes nothing.
+    QPrintPreviewDialog* shown = nullptr;
+    int previewPages = -1;
+    QTimer::singleShot(0, [&] {
+      for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(top)) shown = preview;
+      if (!shown) return;
+      if (auto* pages = shown->findChild<QPrintPreviewWidget*>()) previewPages = pages->pageCount();
+      shown->reject();
+    });
+    w.Print1->trigger();
+    QVERIFY(shown);
+    QCOMPARE(previewPages, 1);
+    QVERIFY2(fake.prompts.isEmpty(), qPrintable(fake.prompts.value(0).text));
+    QVERIFY(!w.Model().modified());
+    QVERIFY(f.seek(0));
     QCOMPARE(f.readAll(), before);
 
     // A new sheet holds no hexagram: both items refuse before any dialog.
