@@ -29,6 +29,10 @@ const QColor Grey(0x77, 0x77, 0x77);
 const QColor Red(0xb0, 0x10, 0x10);
 const QColor Rule(0xc8, 0xc0, 0xa8);
 
+// A figure's line and the gap under it, in millimetres; the rows of the line
+// codes beside the figures keep the same step.
+constexpr double LineMm = 3.4, GapMm = 2.4;
+
 // "Лунная дата: год Цзы (Крыса), месяц 5, день 12, час У (11:00–13:00)" of
 // the four date lists (item indexes, -1 for a list without selection).
 QString LunarDateText(const core::DateSelection& d) {
@@ -93,6 +97,7 @@ class SheetPainter {
   double mm(double v) const { return v * dpi_ / 25.4; }
   double y() const { return y_; }
   void down(double millimetres) { y_ += mm(millimetres); }
+  void MoveTo(double y) { y_ = y; }
   int page() const { return page_; }
   QPainter& painter() { return p_; }
   const QRectF& area() const { return area_; }
@@ -181,7 +186,7 @@ class SheetPainter {
 QRectF PaintFigure(SheetPainter& s, double left, double top, const core::Figure& lines,
                    const std::vector<int>& changing) {
   QPainter& p = s.painter();
-  const int width = qRound(s.mm(30)), thick = qRound(s.mm(3.4)), gap = qRound(s.mm(2.4));
+  const int width = qRound(s.mm(30)), thick = qRound(s.mm(LineMm)), gap = qRound(s.mm(GapMm));
   const int hole = qRound(s.mm(4.6));
   const int x = qRound(left), y0 = qRound(top);
   p.save();
@@ -250,7 +255,7 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
     painter.setFont(s.Font(8));
     painter.setPen(Grey);
     painter.drawText(QPointF(area.left(), top), QStringLiteral("Числа черт"));
-    const double rowStep = s.mm(3.4) + s.mm(2.4);
+    const double rowStep = s.mm(LineMm + GapMm);
     for (int n = 6; n >= 1; --n) {
       const double rowTop = top + s.mm(2) + (6 - n) * rowStep;
       const bool moving = divination.IsChangingLine(n);
@@ -297,7 +302,8 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
     painter.drawText(nameBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Q(name.name));
     figuresBottom = std::max(figuresBottom, y + s.mm(10));
   }
-  s.down((figuresBottom - s.y()) * 25.4 / painter.device()->logicalDpiY() + 4);
+  s.MoveTo(figuresBottom);
+  s.down(4);
 
   // What changes, and where the answer is to be read.
   QStringList lineNames;
