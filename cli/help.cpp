@@ -1,9 +1,14 @@
+#include <string>
+
 #include "cli/calc.h"
+#include "ui/SettingsStore.h"
 
 namespace cli {
+namespace {
 
-const char* HelpText() {
-  return R"(kalynth-calc — китайский календарь и гадания KALYNTH в терминале.
+// The help as written, with {correction} and {zone} standing for the
+// program's defaults of the time settings.
+constexpr const char* kHelp = R"(kalynth-calc — китайский календарь и гадания KALYNTH в терминале.
 
 Использование: kalynth-calc КОМАНДА [АРГУМЕНТЫ]
 
@@ -20,9 +25,9 @@ const char* HelpText() {
 
 Параметры времени, как в окне «Настройки»:
   --correction N  поправка часов TimeCorrectionIndex от 0 до 6
-                  (0 = «-3», 3 = «0», 6 = «+3» часа); по умолчанию 3.
+                  (0 = «-3», 3 = «0», 6 = «+3» часа); по умолчанию {correction}.
   --zone N        часовой пояс TimeZoneIndex от 0 до 25
-                  (0 = «GMT -12», 12 = «GMT », 25 = «GMT +13»); по умолчанию 15
+                  (0 = «GMT -12», 12 = «GMT », 25 = «GMT +13»); по умолчанию {zone}
                   («GMT +3»).
 
 Команды календаря
@@ -147,6 +152,22 @@ const char* HelpText() {
   --help
       Эта справка.
 )";
+
+std::string WithDefaults() {
+  std::string text = kHelp;
+  const std::pair<std::string, int> defaults[] = {
+      {"{correction}", ui::settings::CalendarLetneeTime.defaultValue},
+      {"{zone}", ui::settings::CalendarGMT.defaultValue}};
+  for (const auto& [placeholder, value] : defaults)
+    text.replace(text.find(placeholder), placeholder.size(), std::to_string(value));
+  return text;
+}
+
+}  // namespace
+
+const char* HelpText() {
+  static const std::string text = WithDefaults();
+  return text.c_str();
 }
 
 }  // namespace cli

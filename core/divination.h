@@ -10,7 +10,7 @@
 // Contents
 //   DateSelection, FigureView, NumberView, Numbers, RecordValues   value types
 //   Divination
-//     What it holds ....... lineCode note comments date figure number
+//     What it holds ....... lineCode note comments(Text, Revision) date figure number
 //                           statusText statusShown fromDate castEnabled
 //                           modified bound yarrow* (the yarrow procedure)
 //                           dateNumbers (trigrams of the last date casting)
@@ -22,6 +22,8 @@
 //     For readers ......... numbers ChangingLines ChangingLineNames
 //                           IsChangingLine DateStatusText
 //   LineName                 name of a changing line ("Девятка третья")
+//
+// A reader of a record file: records::ReadDivinationFile (records/mapping.h).
 //
 // Line numbers are 1 (bottom) .. 6 (top); figure indexes are Primary,
 // Nuclear, Changed. Dates are the four lists' item indexes, -1 for none.

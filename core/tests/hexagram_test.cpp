@@ -16,12 +16,9 @@ Figure Lines(const char* bottomToTop) {  // "100010": line 1 yang, line 5 yang
   return f;
 }
 
-// Every three-character digit string is checked against the counting rule
-// for line codes: the first digit must be 5 or 9, the others 4 or 8; the
-// "small" results (5 first, 4 later) decide the line: three give a changing
-// yang line, two a stable yin line, one a stable yang line, none a changing
-// yin line.
-TEST(LineCode, EveryDigitTripleFollowsTheCountingRule) {
+// Every three-character digit string: only a first digit 5 or 9 followed
+// by two digits 4 or 8 makes a valid code, eight codes in all.
+TEST(LineCode, OnlyTheEightShapesAreValid) {
   int valid = 0;
   for (int i = 0; i < 1000; ++i) {
     char buf[4];
@@ -32,14 +29,28 @@ TEST(LineCode, EveryDigitTripleFollowsTheCountingRule) {
     ASSERT_EQ(Zapolnenie(code), shape) << code;
     if (!shape) continue;
     ++valid;
-    const int small = (code[0] == '5') + (code[1] == '4') + (code[2] == '4');
-    const bool yang = small == 3 || small == 1;
-    const bool changing = small == 3 || small == 0;
-    EXPECT_EQ(GuaDraw1(code), yang) << code;
-    EXPECT_EQ(GuaDraw3(code), changing ? !yang : yang) << code;
-    EXPECT_EQ(IsChangingCode(code), changing) << code;
   }
   EXPECT_EQ(valid, 8);
+}
+
+// The table of line codes, row by row: the line of the primary and of the
+// changed hexagram (1 = yang) and whether the field shows red.
+TEST(LineCode, TableOfTheEightCodes) {
+  struct Row {
+    const char* code;
+    bool primary, changed, red;
+  };
+  const Row table[] = {
+      {"544", true, false, true},   {"548", false, false, false}, {"584", false, false, false},
+      {"588", true, true, false},   {"944", false, false, false}, {"948", true, true, false},
+      {"984", true, true, false},   {"988", false, true, true},
+  };
+  for (const Row& r : table) {
+    EXPECT_TRUE(Zapolnenie(r.code)) << r.code;
+    EXPECT_EQ(GuaDraw1(r.code), r.primary) << r.code;
+    EXPECT_EQ(GuaDraw3(r.code), r.changed) << r.code;
+    EXPECT_EQ(IsChangingCode(r.code), r.red) << r.code;
+  }
 }
 
 TEST(LineCode, PartialOrDecoratedTextIsInvalid) {
@@ -107,10 +118,8 @@ TEST(KingWen, NamedExamples) {
 
 TEST(ChangedFigure, InvertsOnlyTheChangingLine) {
   const Figure p = Lines("101100");
-  for (int n = 1; n <= 6; ++n) {
-    const Figure c = ChangedFigure(p, n);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(c[i], i == n - 1 ? !p[i] : p[i]) << "line " << n;
-  }
+  const char* const changed[6] = {"001100", "111100", "100100", "101000", "101110", "101101"};
+  for (int n = 1; n <= 6; ++n) EXPECT_EQ(ChangedFigure(p, n), Lines(changed[n - 1])) << "line " << n;
   for (int none : {0, 7, -1}) EXPECT_EQ(ChangedFigure(p, none), p) << none;
 }
 
