@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
   QObject::connect(&formKalynth, &QWidget::windowTitleChanged,
                    [](const QString& title) { Trace(QStringLiteral("title ") + title); });
   for (const char* data : {"comment", "help", "bmp"}) {
-    const QDir folder(formKalynth.ProgramFolder + QLatin1Char('/') + QLatin1String(data));
+    const QDir folder(formKalynth.programFolder() + QLatin1Char('/') + QLatin1String(data));
     Trace(QStringLiteral("data %1 %2")
               .arg(QLatin1String(data), folder.exists() ? folder.absolutePath() : QStringLiteral("missing")));
   }
