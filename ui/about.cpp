@@ -66,6 +66,17 @@ TAboutBox::TAboutBox(const AboutInfo& info, QWidget* parent)
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFrameShape(QFrame::Panel);
   Panel1->setFrameShadow(QFrame::Sunken);
+  Panel1->setLineWidth(2);
+  {
+    // The bevel's shades, visible on the white box.
+    QPalette bevel = Panel1->palette();
+    bevel.setColor(QPalette::Light, QColor(235, 235, 235));
+    bevel.setColor(QPalette::Midlight, QColor(225, 225, 225));
+    bevel.setColor(QPalette::Mid, QColor(190, 190, 190));
+    bevel.setColor(QPalette::Dark, QColor(150, 150, 150));
+    bevel.setColor(QPalette::Shadow, QColor(110, 110, 110));
+    Panel1->setPalette(bevel);
+  }
   auto* lines = new QVBoxLayout(Panel1);
   lines->setContentsMargins(14, 12, 14, 12);
   lines->setSpacing(8);
@@ -108,7 +119,8 @@ TAboutBox::TAboutBox(const AboutInfo& info, QWidget* parent)
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(8, 8, 8, 8);
+  layout->setContentsMargins(10, 10, 10, 10);
+  layout->setSpacing(10);
   layout->addWidget(Panel1, 1);
   layout->addWidget(OKButton, 0, Qt::AlignHCenter);
   OKButton->setFocus();
