@@ -25,7 +25,9 @@
 
 #include "ui/Application.h"
 #include "ui/SettingsStore.h"
+#include "ui/about.h"
 #include "ui/main.h"
+#include "ui/sett.h"
 #include "ui/shell/FirstForm.h"
 #include "ui/shell/HandOff.h"
 #include "ui/shell/SingleInstance.h"
@@ -114,6 +116,8 @@ int main(int argc, char** argv) {
   // TAboutBox, TSettForm (settings dialog), TFormCzaczy (calendar window),
   // TUsin (five-phases diagram), Tlegenda (legend window), TFormVenvan
   // (King Wen diagram).
+  TAboutBox aboutBox(TAboutBox::BuildInfo(formKalynth.ProgramFolder), &formKalynth);
+  TSettForm settForm(&formKalynth, &formKalynth);
 
   splash.setMainWindow(&formKalynth);
   handOffWatcher.attach(&formKalynth);
