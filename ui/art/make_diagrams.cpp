@@ -352,7 +352,7 @@ QImage KingWenArrangement() {
   QPainter p(&image);
   Prepare(p);
   const QPointF c(163, 151);
-  const double rOut = 134, rCentre = 20, rNumber = 30, rFigure = 58, rText = 105;
+  const double rOut = 134, rCentre = 20, rNumber = 30, rFigure = 55, rText = 102;
 
   for (int t = 1; t <= 8; ++t) {
     const double a = calendar::DirectionAzimuth(calendar::LaterHeavenDirection(t));
@@ -372,10 +372,12 @@ QImage KingWenArrangement() {
     const PhaseColours col = ColoursOf(calendar::TrigramPhase(t));
     Trigram(p, Polar(c, a, rFigure), t, Ink);
     Centred(p, Polar(c, a, rNumber), QString::number(calendar::LoShuNumber(t)), Latin(10, true), col.ink);
+    // Sign, reading, image and (in its colour) phase.
     const QPointF at = Polar(c, a, rText);
-    Centred(p, at + QPointF(0, -15), Text(calendar::TrigramSign(t)), Chinese(17), col.ink);
-    Centred(p, at + QPointF(0, 2), Text(calendar::TrigramReading(t)), Latin(10, true), Ink);
-    Centred(p, at + QPointF(0, 14), Text(calendar::TrigramImage(t)), Latin(10), Ink);
+    Centred(p, at + QPointF(0, -20), Text(calendar::TrigramSign(t)), Chinese(17), col.ink);
+    Centred(p, at + QPointF(0, -3), Text(calendar::TrigramReading(t)), Latin(10, true), Ink);
+    Centred(p, at + QPointF(0, 9), Text(calendar::TrigramImage(t)), Latin(10), Ink);
+    Centred(p, at + QPointF(0, 21), Text(calendar::PhaseName(calendar::TrigramPhase(t))), Latin(9), col.ink);
   }
   DirectionLetters(p, c, rOut + 9, 11);
   PhaseLegend(p, QRectF(0, 305, 327, 16), 10);
