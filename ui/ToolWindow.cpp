@@ -1,0 +1,127 @@
+#include "ui/ToolWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHash>
+#include <QPalette>
+#include <QWindow>
+
+#include "ui/Placement.h"
+
+namespace ui {
+namespace {
+
+// The window registered for each "Прочее" item (ToggleFor).
+QHash<const QAction*, TToolWindow*>& Registry() {
+  static QHash<const QAction*, TToolWindow*> registry;
+  return registry;
+}
+
+}  // namespace
+
+TToolWindow::TToolWindow(QWidget* mainWindow, QAction* menuItem, const ToolWindowSettings& settings)
+    : QWidget(nullptr), mainWindow_(mainWindow), menuItem_(menuItem), settings_(settings) {
+  // The program ends when the main window closes, whatever tool window is
+  // still open.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+  setAutoFillBackground(true);
+  ApplyWindowFlags();
+  if (menuItem_) Registry().insert(menuItem_, this);
+}
+
+TToolWindow::~TToolWindow() {
+  WritePosition();
+  if (menuItem_ && Registry().value(menuItem_) == this) Registry().remove(menuItem_);
+}
+
+void TToolWindow::ApplyWindowFlags() {
+  Qt::WindowFlags flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+  if (staysOnTop_) flags |= Qt::WindowStaysOnTopHint;
+  setWindowFlags(flags);
+}
+
+void TToolWindow::ReadPosition(QPoint defaultPlace) {
+  SettingsStore store;
+  const QPoint wanted(store.read(settings_.left, defaultPlace.x()), store.read(settings_.top, defaultPlace.y()));
+  move(ReachablePosition(wanted, frameGeometry().size(), defaultPlace));
+}
+
+void TToolWindow::ReadStaysOnTop() {
+  bool onTop = true;
+  {
+    SettingsStore store;
+    onTop = store.read(settings_.staysOnTop);
+  }
+  SetStaysOnTop(onTop);
+}
+
+bool TToolWindow::ShowIfStored() {
+  bool shown = false;
+  {
+    SettingsStore store;
+    shown = store.read(settings_.shown);
+  }
+  if (shown) ShowWindow();
+  return shown;
+}
+
+void TToolWindow::Toggle() {
+  if (menuItem_ && menuItem_->isChecked())
+    HideWindow();
+  else
+    ShowWindow();
+}
+
+void TToolWindow::ShowWindow() {
+  show();
+  // Transient for the main window while on top: it follows the main window
+  // (minimised with it) and never hides behind it.
+  if (staysOnTop_ && mainWindow_ && mainWindow_->windowHandle() && windowHandle())
+    windowHandle()->setTransientParent(mainWindow_->windowHandle());
+  if (menuItem_) menuItem_->setChecked(true);
+}
+
+void TToolWindow::HideWindow() {
+  hide();
+  if (menuItem_) menuItem_->setChecked(false);
+}
+
+void TToolWindow::SetStaysOnTop(bool onTop) {
+  const bool visible = isVisible();
+  const QPoint place = pos();
+  staysOnTop_ = onTop;
+  // New window flags hide the window and, under X11, make it anew: put it
+  // back where it was and show it again when it was shown.
+  ApplyWindowFlags();
+  move(place);
+  if (visible) ShowWindow();
+}
+
+void TToolWindow::WritePosition() const {
+  SettingsStore store;
+  store.write(settings_.left, x());
+  store.write(settings_.top, y());
+}
+
+bool TToolWindow::ToggleFor(QAction* menuItem) {
+  if (TToolWindow* window = Registry().value(menuItem)) {
+    window->Toggle();
+    return true;
+  }
+  if (menuItem) menuItem->setChecked(false);
+  return false;
+}
+
+void TToolWindow::FormClose() {
+  if (menuItem_) menuItem_->setChecked(false);
+}
+
+void TToolWindow::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+}  // namespace ui
