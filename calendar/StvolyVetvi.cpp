@@ -82,20 +82,25 @@ int HourStem(TDateTime x, int timeCorrectionIndex) {
 
 Pillars ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex) {
   Pillars p;
-  p.yearStem = YearStem(x, timeZoneIndex, timeCorrectionIndex);
-  p.yearBranch = YearBranch(x, timeZoneIndex, timeCorrectionIndex);
-  p.hourStem = HourStem(x, timeCorrectionIndex);
-  p.hourBranch = HourBranch(x, timeCorrectionIndex);
+  ComputePillars(x, timeZoneIndex, timeCorrectionIndex, p);
+  return p;
+}
+
+void ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex, Pillars& out) {
+  out.yearStem = YearStem(x, timeZoneIndex, timeCorrectionIndex);
+  out.yearBranch = YearBranch(x, timeZoneIndex, timeCorrectionIndex);
+  out.hourStem = HourStem(x, timeCorrectionIndex);
+  out.hourBranch = HourBranch(x, timeCorrectionIndex);
   Season season;
   SeasonOf(ApplyTimeCorrection(ToUniversalTime(x, timeZoneIndex), timeCorrectionIndex), season);
-  p.monthBranch = season.branch;
   // A moment exactly on a term instant has no season: no month pillar either.
-  p.monthStem = season.branch == 0 ? 0 : MonthStem(season.branch, x, timeZoneIndex, timeCorrectionIndex);
-  p.dayStem = DayStem(x, timeCorrectionIndex);
-  p.dayBranch = DayBranch(x, timeCorrectionIndex);
-  p.season = season.season;
-  p.term = season.term;
-  return p;
+  const int monthStem = season.branch == 0 ? 0 : MonthStem(season.branch, x, timeZoneIndex, timeCorrectionIndex);
+  out.monthBranch = season.branch;
+  out.monthStem = monthStem;
+  out.dayStem = DayStem(x, timeCorrectionIndex);
+  out.dayBranch = DayBranch(x, timeCorrectionIndex);
+  out.season = season.season;
+  out.term = season.term;
 }
 
 }  // namespace calendar

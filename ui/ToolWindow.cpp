@@ -79,8 +79,10 @@ void TToolWindow::ShowWindow() {
   show();
   // Transient for the main window while on top: it follows the main window
   // (minimised with it) and never hides behind it.
-  if (staysOnTop_ && mainWindow_ && mainWindow_->windowHandle() && windowHandle())
+  if (staysOnTop_ && mainWindow_ && windowHandle()) {
+    mainWindow_->winId();  // the main window's own window exists from here on
     windowHandle()->setTransientParent(mainWindow_->windowHandle());
+  }
   if (menuItem_) menuItem_->setChecked(true);
 }
 

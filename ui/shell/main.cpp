@@ -25,6 +25,7 @@
 
 #include "ui/Application.h"
 #include "ui/SettingsStore.h"
+#include "ui/czaczy.h"
 #include "ui/main.h"
 #include "ui/shell/FirstForm.h"
 #include "ui/shell/HandOff.h"
@@ -110,10 +111,16 @@ int main(int argc, char** argv) {
   mainWindow = &formKalynth;
   QObject::connect(&formKalynth, &QWidget::windowTitleChanged,
                    [](const QString& title) { Trace(QStringLiteral("title ") + title); });
-  // Then, as they are built: TDiagramm (stems-and-branches diagram),
-  // TAboutBox, TSettForm (settings dialog), TFormCzaczy (calendar window),
-  // TUsin (five-phases diagram), Tlegenda (legend window), TFormVenvan
-  // (King Wen diagram).
+  // Then the others, in this order. They live until the program ends and
+  // are destroyed before the main window (declared after it), each writing
+  // its position as it goes.
+  // -- TDiagramm Diagramm (stems-and-branches diagram) comes here.
+  // -- TAboutBox AboutBox comes here.
+  // -- TSettForm SettForm (settings dialog) comes here.
+  TFormCzaczy formCzaczy(&formKalynth);
+  // -- TUsin Usin (five-phases diagram) comes here.
+  // -- Tlegenda legenda (legend window) comes here.
+  // -- TFormVenvan FormVenvan (King Wen diagram) comes here.
 
   splash.setMainWindow(&formKalynth);
   handOffWatcher.attach(&formKalynth);
