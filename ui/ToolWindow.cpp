@@ -2,9 +2,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHash>
 #include <QPalette>
+#include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 #include "ui/Placement.h"
 
@@ -15,6 +18,19 @@ namespace {
 QHash<const QAction*, TToolWindow*>& Registry() {
   static QHash<const QAction*, TToolWindow*> registry;
   return registry;
+}
+
+// The default place moved just far enough for the whole window to lie on
+// the available area of its screen (a calendar left of a main window near
+// the screen's edge would start half outside).
+QPoint WhollyOnScreen(QPoint place, QSize size) {
+  const QScreen* screen = QGuiApplication::screenAt(place);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return place;
+  const QRect area = screen->availableGeometry();
+  const int x = std::clamp(place.x(), area.left(), std::max(area.left(), area.left() + area.width() - size.width()));
+  const int y = std::clamp(place.y(), area.top(), std::max(area.top(), area.top() + area.height() - size.height()));
+  return QPoint(x, y);
 }
 
 }  // namespace
@@ -30,6 +46,7 @@ TToolWindow::TToolWindow(QWidget* mainWindow, QAction* menuItem, const ToolWindo
   setAutoFillBackground(true);
   ApplyWindowFlags();
   if (menuItem_) Registry().insert(menuItem_, this);
+  if (mainWindow_) mainWindow_->installEventFilter(this);
 }
 
 TToolWindow::~TToolWindow() {
@@ -44,9 +61,11 @@ void TToolWindow::ApplyWindowFlags() {
 }
 
 void TToolWindow::ReadPosition(QPoint defaultPlace) {
+  const QSize size = frameGeometry().size();
+  defaultPlace = WhollyOnScreen(defaultPlace, size);
   SettingsStore store;
   const QPoint wanted(store.read(settings_.left, defaultPlace.x()), store.read(settings_.top, defaultPlace.y()));
-  move(ReachablePosition(wanted, frameGeometry().size(), defaultPlace));
+  move(ReachablePosition(wanted, size, defaultPlace));
 }
 
 void TToolWindow::ReadStaysOnTop() {
@@ -69,7 +88,9 @@ bool TToolWindow::ShowIfStored() {
 }
 
 void TToolWindow::Toggle() {
-  if (menuItem_ && menuItem_->isChecked())
+  // Decided by the window, not by the check mark: a checkable menu item has
+  // already flipped its mark when its handler runs.
+  if (isVisible())
     HideWindow();
   else
     ShowWindow();
@@ -79,11 +100,21 @@ void TToolWindow::ShowWindow() {
   show();
   // Transient for the main window while on top: it follows the main window
   // (minimised with it) and never hides behind it.
-  if (staysOnTop_ && mainWindow_ && windowHandle()) {
-    mainWindow_->winId();  // the main window's own window exists from here on
-    windowHandle()->setTransientParent(mainWindow_->windowHandle());
-  }
+  UpdateTransientParent();
   if (menuItem_) menuItem_->setChecked(true);
+}
+
+void TToolWindow::UpdateTransientParent() {
+  if (!windowHandle()) return;
+  QWindow* owner = staysOnTop_ && mainWindow_ ? mainWindow_->windowHandle() : nullptr;
+  // The main window gets its own window when it is first shown (see
+  // eventFilter); until then the tool window has no owner.
+  if (owner || !staysOnTop_) windowHandle()->setTransientParent(owner);
+}
+
+bool TToolWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == mainWindow_ && event->type() == QEvent::Show) UpdateTransientParent();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TToolWindow::HideWindow() {

@@ -34,7 +34,9 @@
 //         moves the window to the stored left/top (default: defaultPlace),
 //         passed through ui::ReachablePosition: a stored position is kept
 //         while the window's caption strip lies on a screen, otherwise the
-//         window goes to defaultPlace (itself pulled onto the screen).
+//         window goes to defaultPlace. defaultPlace is first moved just far
+//         enough for the whole window to lie on its screen's available area,
+//         so a first start never leaves a window partly outside.
 //         Call it once the window has its final size.
 //     void ReadStaysOnTop()
 //         reads settings.staysOnTop and applies it (SetStaysOnTop).
@@ -43,8 +45,11 @@
 //         item. Returns the value read.
 //
 //   Operations:
-//     void Toggle()                   the menu handler: ticked -> hide and
-//                                     untick; otherwise show and tick
+//     void Toggle()                   the menu handler: shown (ticked) ->
+//                                     hide and untick; otherwise show and
+//                                     tick. Decided by the window, since a
+//                                     checkable QAction flips its own mark
+//                                     before its triggered() handler runs
 //     void ShowWindow() / HideWindow() show + tick / hide + untick
 //     void SetStaysOnTop(bool)        on top: a tool window above every other
 //                                     window (and transient for the main
@@ -111,9 +116,11 @@ class TToolWindow : public QWidget {
  protected:
   virtual void FormClose();
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ApplyWindowFlags();
+  void UpdateTransientParent();
 
   QPointer<QWidget> mainWindow_;
   QPointer<QAction> menuItem_;

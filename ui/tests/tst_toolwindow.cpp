@@ -118,6 +118,17 @@ class TestToolWindow : public QObject {
     QCOMPARE(w->pos(), QPoint(40, 30));
   }
 
+  void theDefaultPlaceLiesWhollyOnTheScreen() {
+    QWidget main;
+    QAction item;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    auto w = Create(&main, &item, QPoint(area.left() - 50, area.top() - 20));
+    QCOMPARE(w->pos(), area.topLeft());
+    auto far = Create(&main, &item, QPoint(area.right() - 10, area.bottom() - 10));
+    QCOMPARE(far->pos(), QPoint(area.left() + area.width() - far->frameGeometry().width(),
+                                area.top() + area.height() - far->frameGeometry().height()));
+  }
+
   void shownAtStartWhenStored() {
     ui::test::WriteSettings("[Form]\nUsinShow=1\n[Set]\nUsinWinTop=0\n");
     QWidget main;
