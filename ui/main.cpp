@@ -33,6 +33,7 @@
 #include "ui/GuaBig.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
+#include "ui/ToolWindow.h"
 #include "ui/about.h"
 #include "ui/sett.h"
 
@@ -625,13 +626,13 @@ void TFormKalynth::N6Click() {
   if (SettForm) SettForm->exec();
 }
 
-// The auxiliary windows join the program later; until then their menu items
-// do nothing and carry no mark.
-void TFormKalynth::Chza1Click() { Chza1->setChecked(false); }
-void TFormKalynth::VenVanClick() { VenVan->setChecked(false); }
-void TFormKalynth::Table1Click() { Table1->setChecked(false); }
-void TFormKalynth::DiagUsinClick() { DiagUsin->setChecked(false); }
-void TFormKalynth::StvilyVetviClick() { StvilyVetvi->setChecked(false); }
+// Each tool window registers itself for its item when it is created; an
+// item without its window stays unticked.
+void TFormKalynth::Chza1Click() { ui::TToolWindow::ToggleFor(Chza1); }
+void TFormKalynth::VenVanClick() { ui::TToolWindow::ToggleFor(VenVan); }
+void TFormKalynth::Table1Click() { ui::TToolWindow::ToggleFor(Table1); }
+void TFormKalynth::DiagUsinClick() { ui::TToolWindow::ToggleFor(DiagUsin); }
+void TFormKalynth::StvilyVetviClick() { ui::TToolWindow::ToggleFor(StvilyVetvi); }
 
 void TFormKalynth::closeEvent(QCloseEvent* event) {
   // Refuse first: an error inside the close query (a failed save) must keep

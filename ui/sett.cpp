@@ -1,5 +1,6 @@
 #include "ui/sett.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -17,6 +18,8 @@
 #include "ui/GuaBig.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
+#include "ui/ToolWindow.h"
+#include "ui/czaczy.h"
 #include "ui/main.h"
 
 TSettForm* SettForm = nullptr;
@@ -188,6 +191,20 @@ void TSettForm::BitBtn1Click() {
   if (main_->GuaBig1->isHidden()) main_->SetLunarDate(DayValueOf(ui::platform().now()));
 }
 
-void TSettForm::ApplyStayOnTop() {}
+void TSettForm::ApplyStayOnTop() {
+  if (!main_) return;
+  // Each box with the "Прочее" item of its window.
+  const std::pair<QCheckBox*, QAction*> boxes[] = {{CheckCall, main_->Chza1},
+                                                   {CheckBoxDiag, main_->Table1},
+                                                   {CheckVenVan, main_->VenVan},
+                                                   {CheckUsin, main_->DiagUsin},
+                                                   {CheckStvoly, main_->StvilyVetvi}};
+  for (const auto& [box, item] : boxes)
+    if (ui::TToolWindow* window = ui::TToolWindow::WindowFor(item)) window->SetStaysOnTop(box->isChecked());
+}
 
-void TSettForm::RecomputeCalendar() {}
+void TSettForm::RecomputeCalendar() {
+  if (!main_) return;
+  if (auto* calendar = qobject_cast<TFormCzaczy*>(ui::TToolWindow::WindowFor(main_->Chza1)))
+    calendar->DateTimePicker1Change();
+}

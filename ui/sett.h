@@ -18,8 +18,8 @@
 //                when it shows no hexagram; the dialog closes
 //   BitBtn2      (Cancel) closes, applying nothing
 //
-// The five windows are given with setTopWindows; a window not given (null)
-// is left out.
+// The five windows are found by their "Прочее" items (ui/ToolWindow.h); a
+// window not created (tests) is left out.
 #pragma once
 
 #include <QDialog>
