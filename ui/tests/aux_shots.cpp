@@ -12,6 +12,7 @@
 
 #include "ui/Application.h"
 #include "ui/about.h"
+#include "ui/diag.h"
 #include "ui/main.h"
 #include "ui/sett.h"
 #include "ui/tests/TestSupport.h"
@@ -48,5 +49,17 @@ int main(int argc, char** argv) {
   TSettForm sett(&main);
   Shot(&sett, folder + QStringLiteral("/settings.png"));
   sett.hide();
+
+  TDiagramm diagramm(&main);
+  Tlegenda legenda(&main);
+  TFormVenvan venvan(&main);
+  TUsin usin(&main);
+  const std::pair<TPictureWindow*, const char*> pictures[] = {
+      {&diagramm, "diagramm.png"}, {&legenda, "legenda.png"}, {&venvan, "venvan.png"}, {&usin, "usin.png"}};
+  for (const auto& [w, name] : pictures) {
+    w->Toggle();
+    Shot(w, folder + QLatin1Char('/') + QLatin1String(name));
+    w->Toggle();
+  }
   return 0;
 }
