@@ -186,8 +186,10 @@ void TFormCzaczy::CreateControls() {
   auto* rows = new QGridLayout;
   rows->setHorizontalSpacing(4);
   rows->setVerticalSpacing(3);
-  rows->setColumnMinimumWidth(0, 16);
-  rows->setColumnStretch(1, 1);
+  // The four rows sit in the middle: the outer columns share the spare width.
+  rows->setColumnStretch(0, 1);
+  rows->setColumnStretch(4, 1);
+  rows->setColumnMinimumWidth(1, 96);
   QLabel* const grid[4][3] = {{Label6, StvolYahr, VetvYahr},
                               {Label5, StvolMod, VetvGod},
                               {Label1, StvolDay, VetvDay},
@@ -197,7 +199,6 @@ void TFormCzaczy::CreateControls() {
     rows->addWidget(grid[r][1], r, 2);
     rows->addWidget(grid[r][2], r, 3);
   }
-  rows->setColumnMinimumWidth(4, 16);
   column->addLayout(rows);
   column->addSpacing(4);
   column->addWidget(BigSeason);
