@@ -4,11 +4,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
-#include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -146,30 +144,23 @@ void TSettForm::showEvent(QShowEvent* event) {
 }
 
 void TSettForm::FormShow() {
-  if (!main_) return;
   Select(ComboBoxLetnee, main_->TimeCorrectionIndex);
   Select(GMTCombo, main_->TimeZoneIndex);
 }
 
 void TSettForm::BitBtn1Click() {
-  if (main_) {
-    // 1. Hints.
-    main_->SetHintsShown(CheckHint->isChecked());
-  }
+  // 1. Hints.
+  main_->SetHintsShown(CheckHint->isChecked());
   // 2. Stay on top.
   ApplyStayOnTop();
   // 3. The two time settings; typed zone text that is no entry: -1.
-  const int correction = ComboBoxLetnee->currentIndex();
-  const int zone = GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (main_) {
-    main_->TimeCorrectionIndex = correction;
-    main_->TimeZoneIndex = zone;
-  }
+  main_->TimeCorrectionIndex = ComboBoxLetnee->currentIndex();
+  main_->TimeZoneIndex = GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
   // 4. The store.
   {
     ui::SettingsStore store;
-    store.write(ui::settings::CalendarLetneeTime, correction);
-    store.write(ui::settings::CalendarGMT, zone);
+    store.write(ui::settings::CalendarLetneeTime, main_->TimeCorrectionIndex);
+    store.write(ui::settings::CalendarGMT, main_->TimeZoneIndex);
     store.write(ui::settings::SetHint, CheckHint->isChecked());
     store.write(ui::settings::SetCzaczyTop, CheckCall->isChecked());
     store.write(ui::settings::SetDiagWinTop, CheckBoxDiag->isChecked());
@@ -177,12 +168,12 @@ void TSettForm::BitBtn1Click() {
     store.write(ui::settings::SetUsinWinTop, CheckUsin->isChecked());
     store.write(ui::settings::SetLegendaTop, CheckStvoly->isChecked());
   }
-  // 8 comes last even when a step below fails: the settings are stored.
+  // 8. The dialog closes, also when a step below ends with an error (the
+  // settings are stored by then).
   struct CloseAtEnd {
     QDialog* dialog;
     ~CloseAtEnd() { dialog->accept(); }
   } closeAtEnd{this};
-  if (!main_) return;
   // 5. Status text.
   main_->StatusBarIni();
   // 6. The calendar window.
@@ -192,7 +183,6 @@ void TSettForm::BitBtn1Click() {
 }
 
 void TSettForm::ApplyStayOnTop() {
-  if (!main_) return;
   // Each box with the "Прочее" item of its window.
   const std::pair<QCheckBox*, QAction*> boxes[] = {{CheckCall, main_->Chza1},
                                                    {CheckBoxDiag, main_->Table1},
@@ -204,7 +194,6 @@ void TSettForm::ApplyStayOnTop() {
 }
 
 void TSettForm::RecomputeCalendar() {
-  if (!main_) return;
   if (auto* calendar = qobject_cast<TFormCzaczy*>(ui::TToolWindow::WindowFor(main_->Chza1)))
     calendar->DateTimePicker1Change();
 }

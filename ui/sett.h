@@ -35,6 +35,7 @@ class TFormKalynth;
 class TSettForm : public QDialog {
   Q_OBJECT
  public:
+  // mainWindow: the program's main window (not null).
   explicit TSettForm(TFormKalynth* mainWindow, QWidget* parent = nullptr);
   ~TSettForm() override;
 

@@ -7,6 +7,8 @@
 // a temporary folder; the picture windows read bmp/ beside the program.
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <cstdio>
 
@@ -61,5 +63,15 @@ int main(int argc, char** argv) {
     Shot(w, folder + QLatin1Char('/') + QLatin1String(name));
     w->Toggle();
   }
+
+  // The menu bar and "Прочее" with two windows shown: Alt letters not
+  // underlined, the items of the shown windows ticked.
+  venvan.Toggle();
+  usin.Toggle();
+  main.menuBar()->grab().save(folder + QStringLiteral("/menubar.png"));
+  main.OtherMenu->popup(main.mapToGlobal(QPoint(0, 0)));
+  QTest::qWait(300);
+  main.OtherMenu->grab().save(folder + QStringLiteral("/menu-other.png"));
+  main.OtherMenu->hide();
   return 0;
 }
