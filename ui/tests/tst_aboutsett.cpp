@@ -297,13 +297,23 @@ class TestAboutSett : public QObject {
   }
 
   // With no hexagram shown, OK sets the date lists to the current moment
-  // under the new correction; with a hexagram on screen they stay.
+  // under the new zone and correction; with a hexagram on screen they stay.
   // 11:30 on the clock is the double hour 午 (11-13); an hour of correction
   // makes it 10:30, the double hour 巳 (9-11).
   void dateListsFollowOnlyWithoutHexagram() {
     fake->clock = QDateTime(QDate(2024, 2, 10), QTime(11, 30));
     create();
     QCOMPARE(w->Chas->currentIndex(), 6);
+    // A new zone alone: the lists, moved away by hand, come back to now.
+    const QList<int> now = {w->GodCombo->currentIndex(), w->Mes->currentIndex(), w->Day->currentIndex(),
+                            w->Chas->currentIndex()};
+    for (QComboBox* c : {w->GodCombo, w->Mes, w->Day, w->Chas}) c->setCurrentIndex((c->currentIndex() + 5) % c->count());
+    openSettings();
+    sett->GMTCombo->setCurrentIndex(20);
+    sett->BitBtn1->click();
+    QCOMPARE(QList<int>({w->GodCombo->currentIndex(), w->Mes->currentIndex(), w->Day->currentIndex(),
+                         w->Chas->currentIndex()}),
+             now);
     openSettings();
     sett->ComboBoxLetnee->setCurrentIndex(4);
     sett->BitBtn1->click();
