@@ -32,7 +32,7 @@ void MakeLink(QLabel* label) {
 
 AboutInfo TAboutBox::BuildInfo(const QString& programFolder) {
   AboutInfo info;
-  const QString web = QString::fromUtf8(KALYNTH_WEB_ADDRESS).trimmed();
+  const QString web = QString::fromUtf8(KALYNTH_WEB_URL).trimmed();
   info.web = web.isEmpty() ? QUrl::fromLocalFile(programFolder + QStringLiteral("/help/index.htm")) : QUrl(web);
   info.mail = QString::fromUtf8(KALYNTH_MAIL_ADDRESS).trimmed();
   info.commentaryAuthor = QString::fromUtf8(KALYNTH_COMMENTARY_AUTHOR);

@@ -5,11 +5,11 @@
 // developer, a link that starts a new mail message to the maker; below the
 // panel the default button "OK".
 //
-// The addresses and names are the packager's, set at build time (CMake
-// cache values KALYNTH_WEB_ADDRESS, KALYNTH_MAIL_ADDRESS,
-// KALYNTH_COMMENTARY_AUTHOR, KALYNTH_DEVELOPER; README, "Packaging"). With
-// no web address the web line opens the program's own help page; with no
-// mail address there is no mail line.
+// The addresses and names are the publisher's, set at build time (CMake
+// cache values KALYNTH_WEB_URL, KALYNTH_MAIL_ADDRESS,
+// KALYNTH_COMMENTARY_AUTHOR, KALYNTH_DEVELOPER; see README). With no web
+// address the web line opens the program's own help page; with no mail
+// address there is no mail line.
 //
 //   TAboutBox(info, parent)        created once at start-up, hidden
 //   static AboutInfo BuildInfo(programFolder)   the build's values
