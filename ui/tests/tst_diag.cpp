@@ -220,9 +220,13 @@ class TestDiag : public QObject {
     QVERIFY(w->isVisible());
     QVERIFY(itemOf(w)->isChecked());
     QCOMPARE(w->pos(), place);
-    // The other windows are left on top.
+    // The other windows are left on top, and hidden.
     for (TPictureWindow* other : windows())
-      if (other != w) QVERIFY(other->StaysOnTop());
+      if (other != w) {
+        QVERIFY(other->StaysOnTop());
+        QVERIFY(!other->isVisible());
+        QVERIFY(!itemOf(other)->isChecked());
+      }
     QVERIFY(czaczy->StaysOnTop());
 
     restart();
