@@ -54,11 +54,6 @@ QPixmap SignPicture(const char* kind, int number, qreal scale) {
   return QPixmap(QStringLiteral(":/glyphs/%1%2.png").arg(QLatin1String(kind)).arg(number));
 }
 
-// Day value of a clock reading.
-astro::TDateTime DayValue(const QDate& d, const QTime& t) {
-  return calendar::EncodeCivilDateTime({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()});
-}
-
 void SetReading(QLabel* image, const QString& reading) {
   image->setToolTip(reading);
   image->setAccessibleName(reading);
@@ -242,7 +237,7 @@ void TFormCzaczy::FormCreate() {
   ButtonNow->setText(DateTimeText(now));
   LabelNow->setText(DateTimeText(now));
   try {
-    SetMyCalendar(DayValue(now.date(), now.time()));
+    SetMyCalendar(ui::DayValueOf(now.date(), now.time()));
   } catch (const std::exception& e) {
     ui::ReportError(e);
   }
@@ -262,15 +257,15 @@ void TFormCzaczy::ButtonNowClick() {
     DateTimePicker1->setDate(now.date());
     DateTimePicker2->setTime(now.time());
   }
-  const astro::TDateTime x = DayValue(now.date(), now.time());
+  const astro::TDateTime x = ui::DayValueOf(now.date(), now.time());
   SetMyCalendar(x);
   if (CheckMoon->isChecked() && formKalynth_) formKalynth_->SetLunarDate(x);
 }
 
 void TFormCzaczy::SetMyCalendar(astro::TDateTime x) {
-  const int zone = formKalynth_ ? formKalynth_->TimeZoneIndex : ui::settings::CalendarGMT.defaultValue;
+  const int zone = formKalynth_ ? formKalynth_->timeZoneIndex() : ui::settings::CalendarGMT.defaultValue;
   const int correction =
-      formKalynth_ ? formKalynth_->TimeCorrectionIndex : ui::settings::CalendarLetneeTime.defaultValue;
+      formKalynth_ ? formKalynth_->timeCorrectionIndex() : ui::settings::CalendarLetneeTime.defaultValue;
   // Numbers not computed stay 0, and Zapolnenie leaves their pictures as
   // they were: after an error the pillars computed before it are shown.
   calendar::Pillars p;
@@ -323,7 +318,7 @@ void TFormCzaczy::CheckMoonClick() {
 void TFormCzaczy::Timer1Timer() { ButtonNow->setText(DateTimeText(ui::platform().now())); }
 
 astro::TDateTime TFormCzaczy::WindowMoment() const {
-  return DayValue(DateTimePicker1->date(), DateTimePicker2->time());
+  return ui::DayValueOf(DateTimePicker1->date(), DateTimePicker2->time());
 }
 
 QString TFormCzaczy::DateTimeText(const QDateTime& moment) {

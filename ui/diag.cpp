@@ -41,7 +41,7 @@ const PictureWindowRow kRows[4] = {
 
 TPictureWindow::TPictureWindow(const PictureWindowRow& row, TFormKalynth* formKalynth)
     : ui::TToolWindow(formKalynth, formKalynth->*row.menuItem, row.settings),
-      bitmapPath_(formKalynth->ProgramFolder + QString::fromLatin1(row.bitmap)) {
+      bitmapPath_(formKalynth->programFolder() + QString::fromLatin1(row.bitmap)) {
   setObjectName(QString::fromLatin1(row.objectName));
   setWindowTitle(QString::fromUtf8(row.caption));
   setFixedSize(row.client);

@@ -26,7 +26,6 @@
 #include <QValidator>
 #include <stdexcept>
 
-#include "calendar/civil.h"
 #include "calendar/my_MOON.h"
 #include "core/core.h"
 #include "records/mapping.h"
@@ -48,12 +47,6 @@ const QString AbortPromptText = QStringLiteral("Прервать гадание?
 // Delphi-compatible colours of the display panel.
 const QColor Cream(255, 251, 240);
 const QColor InactiveCaption(128, 128, 128);
-
-astro::TDateTime ToDayValue(const QDateTime& local) {
-  const QDate d = local.date();
-  const QTime t = local.time();
-  return calendar::EncodeCivilDateTime({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()});
-}
 
 QString FileNameOf(const QString& path) { return QFileInfo(path).fileName(); }
 
@@ -504,7 +497,7 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
   created_ = true;
   // 9 and 10 run outside any event: an error is shown here and creation goes on.
   try {
-    SetLunarDate(ToDayValue(ui::platform().now()));
+    SetLunarDate(ui::DayValueOf(ui::platform().now()));
   } catch (const std::exception& e) {
     ui::ReportError(e);
   }
@@ -984,7 +977,7 @@ void TFormKalynth::ClearBtnClick() {
 void TFormKalynth::NewClick() {
   Apply([this] { model_.NewSheet(); });
   setWindowTitle(Title);
-  SetLunarDate(ToDayValue(ui::platform().now()));
+  SetLunarDate(ui::DayValueOf(ui::platform().now()));
   CurrentFileName.clear();
 }
 

@@ -87,6 +87,8 @@ class TFormKalynth : public QMainWindow {
   const core::Divination& Model() const { return model_; }
   const QString& currentFileName() const { return CurrentFileName; }
   const QString& programFolder() const { return ProgramFolder; }
+  // Another folder holding comment/, help/ and bmp/ (tests' own pictures).
+  void SetProgramFolder(const QString& folder) { ProgramFolder = folder; }
   int expandedHeight() const { return ExpandedHeight; }
   int untitledCounter() const { return UntitledCounter; }
   const QString& handOffPath() const { return HandOffPath; }

@@ -24,12 +24,6 @@ TSettForm* SettForm = nullptr;
 
 namespace {
 
-astro::TDateTime DayValueOf(const QDateTime& local) {
-  const QDate d = local.date();
-  const QTime t = local.time();
-  return calendar::EncodeCivilDateTime({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()});
-}
-
 // Selects entry index, or nothing when index lies outside the list.
 void Select(QComboBox* list, int index) { list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1); }
 
@@ -144,8 +138,8 @@ void TSettForm::showEvent(QShowEvent* event) {
 }
 
 void TSettForm::FormShow() {
-  Select(ComboBoxLetnee, main_->TimeCorrectionIndex);
-  Select(GMTCombo, main_->TimeZoneIndex);
+  Select(ComboBoxLetnee, main_->timeCorrectionIndex());
+  Select(GMTCombo, main_->timeZoneIndex());
 }
 
 void TSettForm::BitBtn1Click() {
@@ -154,13 +148,14 @@ void TSettForm::BitBtn1Click() {
   // 2. Stay on top.
   ApplyStayOnTop();
   // 3. The two time settings; typed zone text that is no entry: -1.
-  main_->TimeCorrectionIndex = ComboBoxLetnee->currentIndex();
-  main_->TimeZoneIndex = GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  main_->SetTimeSettings(
+      ComboBoxLetnee->currentIndex(),
+      GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive));
   // 4. The store.
   {
     ui::SettingsStore store;
-    store.write(ui::settings::CalendarLetneeTime, main_->TimeCorrectionIndex);
-    store.write(ui::settings::CalendarGMT, main_->TimeZoneIndex);
+    store.write(ui::settings::CalendarLetneeTime, main_->timeCorrectionIndex());
+    store.write(ui::settings::CalendarGMT, main_->timeZoneIndex());
     store.write(ui::settings::SetHint, CheckHint->isChecked());
     store.write(ui::settings::SetCzaczyTop, CheckCall->isChecked());
     store.write(ui::settings::SetDiagWinTop, CheckBoxDiag->isChecked());
@@ -179,7 +174,7 @@ void TSettForm::BitBtn1Click() {
   // 6. The calendar window.
   RecomputeCalendar();
   // 7. Date lists, unless a hexagram is shown.
-  if (main_->GuaBig1->isHidden()) main_->SetLunarDate(DayValueOf(ui::platform().now()));
+  if (!main_->Model().figure(core::Primary).shown) main_->SetLunarDate(ui::DayValueOf(ui::platform().now()));
 }
 
 void TSettForm::ApplyStayOnTop() {

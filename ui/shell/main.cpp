@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
   // are destroyed before the main window (declared after it), each writing
   // its position as it goes.
   TDiagramm diagramm(&formKalynth);
-  TAboutBox aboutBox(TAboutBox::BuildInfo(formKalynth.ProgramFolder), &formKalynth);
+  TAboutBox aboutBox(TAboutBox::BuildInfo(formKalynth.programFolder()), &formKalynth);
   TSettForm settForm(&formKalynth, &formKalynth);
   TFormCzaczy formCzaczy(&formKalynth);
   TUsin usin(&formKalynth);

@@ -61,11 +61,7 @@ class TestAboutSett : public QObject {
   }
   void cleanup() {
     sett.reset();
-    if (w) {
-      w->Modified = false;
-      w->close();
-    }
-    w.reset();
+    w.reset();  // gone without closing: no prompts
     scoped.reset();
     fake.reset();
   }
@@ -140,7 +136,7 @@ class TestAboutSett : public QObject {
   // "О программе" shows the box modally; OK closes it.
   void aboutFromTheMenu() {
     create();
-    TAboutBox box(TAboutBox::BuildInfo(w->ProgramFolder), w.get());
+    TAboutBox box(TAboutBox::BuildInfo(w->programFolder()), w.get());
     QCOMPARE(AboutBox, &box);
     bool wasShownModal = false;
     QTimer::singleShot(0, [&] {
@@ -204,8 +200,7 @@ class TestAboutSett : public QObject {
     QCOMPARE(sett->GMTCombo->currentText(), QStringLiteral("GMT "));
     sett->BitBtn2->click();
     // An index outside the list: no selection, and OK stores -1.
-    w->TimeZoneIndex = 40;
-    w->TimeCorrectionIndex = 9;
+    w->SetTimeSettings(9, 40);
     openSettings();
     QCOMPARE(sett->ComboBoxLetnee->currentIndex(), -1);
     QCOMPARE(sett->GMTCombo->currentIndex(), -1);
@@ -224,8 +219,8 @@ class TestAboutSett : public QObject {
     sett->CheckUsin->setChecked(false);
     sett->BitBtn1->click();
     QVERIFY(!sett->isVisible());
-    QCOMPARE(w->TimeCorrectionIndex, 4);
-    QCOMPARE(w->TimeZoneIndex, 13);
+    QCOMPARE(w->timeCorrectionIndex(), 4);
+    QCOMPARE(w->timeZoneIndex(), 13);
     QVERIFY(!w->HintsShown());
     QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени +1 час | GMT +1"));
     const std::pair<const char*, const char*> values[] = {
@@ -255,20 +250,20 @@ class TestAboutSett : public QObject {
     openSettings();
     sett->GMTCombo->lineEdit()->setText(QStringLiteral("GMT +5"));
     sett->BitBtn1->click();
-    QCOMPARE(w->TimeZoneIndex, 17);
+    QCOMPARE(w->timeZoneIndex(), 17);
     openSettings();
     sett->GMTCombo->lineEdit()->setText(QStringLiteral("Москва"));
     QTest::keyClick(sett->GMTCombo->lineEdit(), Qt::Key_Enter);
     if (sett->isVisible()) sett->BitBtn1->click();
     QCOMPARE(sett->GMTCombo->count(), 26);
-    QCOMPARE(w->TimeZoneIndex, -1);
+    QCOMPARE(w->timeZoneIndex(), -1);
     QCOMPARE(stored("Calendar", "GMT"), std::optional<QString>(QStringLiteral("-1")));
     QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени 0"));
     // "GMT" without the zero zone's blank is no entry either.
     openSettings();
     sett->GMTCombo->lineEdit()->setText(QStringLiteral("GMT"));
     sett->BitBtn1->click();
-    QCOMPARE(w->TimeZoneIndex, -1);
+    QCOMPARE(w->timeZoneIndex(), -1);
   }
 
   // Cancel applies nothing; the boxes keep what the user ticked, the lists
@@ -282,8 +277,8 @@ class TestAboutSett : public QObject {
     sett->CheckHint->setChecked(false);
     sett->BitBtn2->click();
     QVERIFY(!sett->isVisible());
-    QCOMPARE(w->TimeCorrectionIndex, 3);
-    QCOMPARE(w->TimeZoneIndex, 15);
+    QCOMPARE(w->timeCorrectionIndex(), 3);
+    QCOMPARE(w->timeZoneIndex(), 15);
     QVERIFY(w->HintsShown());
     QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +3"));
     QVERIFY(!stored("Set", "UsinWinTop"));

@@ -60,7 +60,7 @@ class TestCzaczy : public QObject {
             main->Chas->currentIndex()};
   }
   QList<int> expectedLists(astro::TDateTime t) const {
-    const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, main->TimeCorrectionIndex);
+    const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, main->timeCorrectionIndex());
     return {s.yearNumber - 1, s.month - 1, s.day - 1, s.doubleHour};
   }
   // Puts the main window's lists somewhere no computation puts them now.
@@ -158,8 +158,7 @@ class TestCzaczy : public QObject {
     QFETCH(int, correction);
     create();
     // As the settings dialog's OK does: new settings, then a recomputation.
-    main->TimeZoneIndex = zone;
-    main->TimeCorrectionIndex = correction;
+    main->SetTimeSettings(correction, zone);
     cz->DateTimePicker1Change();
     const QDateTime moments[] = {
         {QDate(2024, 2, 10), QTime(12, 0)},     {QDate(2024, 2, 4), QTime(10, 0)},

@@ -51,7 +51,7 @@ class TestDiag : public QObject {
   // pictures when given.
   void start(const QString& folder = {}) {
     main = std::make_unique<TFormKalynth>();
-    if (!folder.isEmpty()) main->ProgramFolder = folder;
+    if (!folder.isEmpty()) main->SetProgramFolder(folder);
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     diagramm = std::make_unique<TDiagramm>(main.get());
@@ -65,7 +65,6 @@ class TestDiag : public QObject {
   // writing its position, before the main window.
   void stop() {
     if (main) {
-      main->Modified = false;
       main->close();
     }
     venvan.reset();
@@ -129,7 +128,7 @@ class TestDiag : public QObject {
       QCOMPARE(w->minimumSize(), e.client);  // not resizable
       QCOMPARE(w->maximumSize(), e.client);
       QVERIFY(w->HasPicture());
-      QCOMPARE(w->BitmapPath(), main->ProgramFolder + QStringLiteral("/bmp/") + QLatin1String(e.bitmap));
+      QCOMPARE(w->BitmapPath(), main->programFolder() + QStringLiteral("/bmp/") + QLatin1String(e.bitmap));
       QCOMPARE(w->Image1->pixmap().size(), e.picture);
       QCOMPARE(w->Image1->size(), e.picture);
       QCOMPARE(w->palette().color(QPalette::Window), QColor(Qt::white));
@@ -322,7 +321,7 @@ class TestDiag : public QObject {
     QCOMPARE(czaczy->StvolYahr->accessibleName(), QStringLiteral("Гуй"));
     QCOMPARE(czaczy->VetvYahr->accessibleName(), QStringLiteral("Мао"));
     settings([&] { sett->GMTCombo->setCurrentIndex(0); }, true);
-    QCOMPARE(main->TimeZoneIndex, 0);
+    QCOMPARE(main->timeZoneIndex(), 0);
     QCOMPARE(czaczy->StvolYahr->accessibleName(), QStringLiteral("Цзя"));
     QCOMPARE(czaczy->VetvYahr->accessibleName(), QStringLiteral("Чэнь"));
     QCOMPARE(main->StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT -12"));
