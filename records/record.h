@@ -11,8 +11,17 @@
 // window then applies the fields in its own order. IniFile (inifile.h)
 // gives key-by-key access for anything else.
 //
-// Writing (WriteRecordFile) replaces the file in one step: the file on disk
-// is always either the old record or the new one. Characters the file
+// Writing (WriteRecordFile) replaces the file in one step: the new bytes go
+// to a new file in the same folder, are checked written whole and synced to
+// the disk, and only then renamed over the old name. The file on disk is
+// always either the old record, byte for byte, or the whole new one; a full
+// disk or any short write is a failed save. A symbolic link stays a link and
+// the file it leads to is replaced. The new file keeps the old one's
+// permission bits, and its owner and group where the process may give them
+// (root may; a user keeps a group of theirs); otherwise it belongs to the
+// saving user. A name with other hard links gets a file of its own (the
+// other names keep the old record), and a pipe or other special file in the
+// record's place is replaced by the record file. Characters the file
 // cannot hold (outside Windows-1251, a NUL, a line break inside a one-line
 // field) are reported by UnencodableFields so the window can warn first;
 // the writer stores each of them as "?".

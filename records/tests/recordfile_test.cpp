@@ -1,13 +1,18 @@
 // Record files on disk: atomic saving, refusing what cannot be a record.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include "records/record.h"
 
@@ -86,30 +91,137 @@ TEST_F(RecordFileTest, FileThatCannotBeCreated) {
   EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
+// A record whose file is exactly `size` bytes (comment lines fill it up).
+Record RecordOfSize(qsizetype size) {
+  Record r = SampleRecord();
+  const qsizetype base = EncodeRecord(r).size();
+  EXPECT_GE(size, base + 3);
+  qsizetype left = size - base;
+  while (left > 0) {
+    const qsizetype line = std::min<qsizetype>(left, 1000);  // with its CR LF
+    r.comments.append(QString(line - 2, u'y'));
+    left -= line;
+  }
+  EXPECT_EQ(EncodeRecord(r).size(), size);
+  return r;
+}
+
+// Sizes around Qt's 16 KB write buffer: a record smaller than the buffer
+// was written only when the file was closed, where a failure went unseen.
+struct SaveSize {
+  const char* name;
+  qsizetype size;
+};
+const SaveSize kSaveSizes[] = {{"small record", 1500}, {"exactly 16384 bytes", 16384}, {"large record", 300000}};
+
 // A write that fails half-way (the disk fills up) leaves the previous record
 // byte for byte. The file-size limit makes the write fail for any user, root
-// included.
+// included, the way a full disk does: the limit is lowered below each new
+// record's size, so the write is cut short wherever it happens.
 TEST_F(RecordFileTest, FailedWriteLeavesTheOldRecord) {
   const QString path = Path("old.kly");
   WriteRecordFile(path, Sample());
   const QByteArray before = Contents(path);
 
-  Record bigger = Sample();
-  for (int i = 0; i < 1000; ++i) bigger.comments.append(QString(100, u'y'));
+  for (const SaveSize& c : kSaveSizes) {
+    const Record bigger = RecordOfSize(c.size);
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = rlim_t(c.size / 2);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string error = SaveError(path, bigger);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
 
-  struct rlimit saved {};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const std::string error = SaveError(path, bigger);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(error, "Cannot create file " + path.toStdString()) << c.name;
+    EXPECT_EQ(Contents(path), before) << c.name;
+    EXPECT_EQ(Entries(), QStringList{"old.kly"}) << c.name;
+    // With the limit back, the same record is saved.
+    WriteRecordFile(path, bigger);
+    EXPECT_EQ(Contents(path), EncodeRecord(bigger)) << c.name;
+    WriteRecordFile(path, Sample());
+  }
+}
 
-  EXPECT_EQ(error, "Cannot create file " + path.toStdString());
+// The same on a real full file system: a 64 KiB tmpfs (needs root for the
+// mount).
+TEST_F(RecordFileTest, FullDiskLeavesTheOldRecord) {
+  if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root; the file-size limit test covers the rest";
+  const QString mountPoint = Path("disk");
+  ASSERT_TRUE(QDir().mkdir(mountPoint));
+  const QByteArray where = QFile::encodeName(mountPoint);
+  if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "mount -t tmpfs is not permitted here: " << std::strerror(errno);
+  struct Unmount {
+    QByteArray at;
+    ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+  } unmount{where};
+
+  const QString path = mountPoint + "/old.kly";
+  WriteRecordFile(path, Sample());
+  const QByteArray before = Contents(path);
+  // Fill every free block.
+  {
+    QFile filler(mountPoint + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size()) {
+    }
+  }
+  const auto entries = [&] { return QDir(mountPoint).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
+  for (const SaveSize& c : kSaveSizes) {
+    EXPECT_EQ(SaveError(path, RecordOfSize(c.size)), "Cannot create file " + path.toStdString()) << c.name;
+    EXPECT_EQ(Contents(path), before) << c.name;
+    EXPECT_EQ(entries(), (QStringList{"filler", "old.kly"})) << c.name;
+  }
+  // Some room, not enough for the record.
+  ASSERT_TRUE(QFile::resize(mountPoint + "/filler", QFileInfo(mountPoint + "/filler").size() - 8192));
+  EXPECT_EQ(SaveError(path, RecordOfSize(16384)), "Cannot create file " + path.toStdString());
   EXPECT_EQ(Contents(path), before);
-  EXPECT_EQ(Entries(), QStringList{"old.kly"});
+  // Room enough.
+  ASSERT_TRUE(QFile::remove(mountPoint + "/filler"));
+  const Record fits = RecordOfSize(16384);
+  WriteRecordFile(path, fits);
+  EXPECT_EQ(Contents(path), EncodeRecord(fits));
+  EXPECT_EQ(entries(), QStringList{"old.kly"});
+}
+
+// Root saving another user's record leaves it that user's, with its mode.
+TEST_F(RecordFileTest, SavingKeepsOwnerAndGroup) {
+  if (geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+  const QString path = Path("theirs.kly");
+  WriteRecordFile(path, Record{});
+  const QByteArray name = QFile::encodeName(path);
+  constexpr uid_t kNobody = 65534;
+  constexpr gid_t kNogroup = 65534;
+  ASSERT_EQ(::chown(name.constData(), kNobody, kNogroup), 0);
+  ASSERT_EQ(::chmod(name.constData(), 0640), 0);
+  WriteRecordFile(path, Sample());
+  struct stat st {};
+  ASSERT_EQ(::stat(name.constData(), &st), 0);
+  EXPECT_EQ(st.st_uid, kNobody);
+  EXPECT_EQ(st.st_gid, kNogroup);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(Contents(path), EncodeRecord(Sample()));
+}
+
+// What a save does to names that are not a plain file of their own: the
+// saved name gets a new file of its own.
+TEST_F(RecordFileTest, HardLinkAndPipeGetAFileOfTheirOwn) {
+  const QString path = Path("a.kly"), other = Path("other-name.kly");
+  WriteRecordFile(path, Record{});
+  ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+  WriteRecordFile(path, Sample());
+  EXPECT_EQ(Contents(path), EncodeRecord(Sample()));
+  EXPECT_EQ(Contents(other), EncodeRecord(Record{}));  // the other name keeps the old record
+
+  const QString fifo = Path("pipe.kly");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  WriteRecordFile(fifo, Sample());  // returns at once: the pipe is never opened
+  EXPECT_TRUE(QFileInfo(fifo).isFile());
+  EXPECT_EQ(Contents(fifo), EncodeRecord(Sample()));
 }
 
 TEST_F(RecordFileTest, ReadOnlyFolderKeepsTheOldRecord) {
