@@ -320,7 +320,9 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   table.Add() << "primary" << primary;
   table.Add() << "nuclear" << nuclear;
   table.Add() << "changed" << changed;
-  for (const QString& line : r->comments) field("comment", line);
+  if (!r->comments.isEmpty())
+    for (const QStringView line : QStringTokenizer(r->comments, u'\n'))
+      table.Add() << "comment" << line.toString().toStdString();
   return 0;
 }
 

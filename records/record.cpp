@@ -32,11 +32,7 @@ bool CanHoldLine(const QString& text) {
   return IsWindows1251(text);
 }
 
-bool CanHoldComments(const QStringList& lines) {
-  for (const QString& line : lines)
-    if (line.contains(QChar(0)) || !IsWindows1251(line)) return false;
-  return true;
-}
+bool CanHoldComments(const QString& text) { return !text.contains(QChar(0)) && IsWindows1251(text); }
 
 // Replaces what a one-line value cannot store by '?', as the encoder does
 // for characters outside the code page.
@@ -52,9 +48,6 @@ QString StorableComment(QString text) {
 }
 
 QString Flag(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
-
-// Comment-line ends are counted as one character each.
-qsizetype LineCost(QByteArrayView line) { return line.size() + 1; }
 
 }  // namespace
 
@@ -79,11 +72,16 @@ QByteArray EncodeRecord(const Record& record) {
 
   QStringList lines = ini.lines();
   lines.append(QString::fromLatin1(CommentsMarker));
-  for (const QString& line : record.comments) lines.append(StorableComment(line));
 
   QByteArray bytes;
   for (const QString& line : lines) {
     bytes += EncodeWindows1251(line);
+    bytes += "\r\n";
+  }
+  if (!record.comments.isEmpty()) {
+    QByteArray comments = EncodeWindows1251(StorableComment(record.comments));
+    comments.replace('\n', "\r\n");
+    bytes += comments;
     bytes += "\r\n";
   }
   return bytes;
@@ -193,15 +191,18 @@ std::optional<QByteArray> ReadRecordBytes(const QString& path) {
   if (!info.isFile() || info.size() > MaxRecordSize) return std::nullopt;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return ReadRecordBytes(file);
+  return ReadRecordBytes(file, info.size());
 }
 
-std::optional<QByteArray> ReadRecordBytes(QIODevice& device) {
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device) { return ReadRecordBytes(device, 0); }
+
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device, qint64 expectedSize) {
   if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) return std::nullopt;
   if (!device.isReadable()) return std::nullopt;
   // One byte more than a record may hold tells a larger file apart (a file
   // may have grown since its size was checked).
   QByteArray bytes;
+  bytes.reserve(std::clamp<qint64>(expectedSize + 1, 1, MaxRecordSize + 1));
   char chunk[16384];
   while (bytes.size() <= MaxRecordSize) {
     const qint64 want = std::min<qint64>(sizeof chunk, MaxRecordSize + 1 - bytes.size());
@@ -216,7 +217,7 @@ std::optional<QByteArray> ReadRecordBytes(QIODevice& device) {
 
 bool IsRecord(const QByteArray& bytes) {
   if (bytes.contains('\0')) return false;  // binary, not Windows-1251 text
-  const IniFile ini(bytes);
+  const IniFile ini(bytes, {{kTitleSection, {Key(TitleKey)}}});
   return ini.readString(kTitleSection, Key(TitleKey), QString::fromUtf8(NotARecordTitle)) ==
          QLatin1String(RecordTitle);
 }
@@ -227,7 +228,12 @@ bool IsRecordFile(const QString& path) {
 }
 
 Record DecodeRecord(const QByteArray& bytes) {
-  const IniFile ini(bytes);
+  QStringList keys;
+  for (const char* k : LineKeys) keys.append(Key(k));
+  keys << Key(NoteKey) << Key(YearKey) << Key(MonthKey) << Key(DayKey) << Key(HourKey) << Key(CastFromDateKey);
+  for (const char* k : FigureKeys) keys.append(Key(k));
+  keys << Key(ChangingLineKey);
+  const IniFile ini(bytes, {{kBeginner, keys}});
   Record r;
   // In the order the window reads them, so the first bad integer is the one reported.
   for (int n = 0; n < 6; ++n) r.lineCodes[n] = ini.readString(kBeginner, Key(LineKeys[n]), QString());
@@ -250,37 +256,65 @@ Record DecodeRecord(const QByteArray& bytes) {
   return r;
 }
 
-QStringList CommentsRead(const QByteArray& bytes) {
-  const QList<QByteArrayView> lines = SplitLines(bytes);
+QString CommentsRead(const QByteArray& bytes) {
   const QByteArrayView marker(CommentsMarker);
-  QList<qsizetype> markers;
-  for (qsizetype i = 0; i < lines.size(); ++i)
-    if (lines[i] == marker) markers.append(i);
-  if (markers.isEmpty()) return {};
+  LineReader lines(bytes);
+  QByteArrayView line;
+  bool found = false;
+  while (!found && lines.next(line)) found = line == marker;
+  if (!found) return {};
+  const QByteArrayView rest = QByteArrayView(bytes).sliced(lines.position());
+  if (rest.isEmpty()) return {};  // no line after the marker
 
-  // Characters after each line, so a marker's block size is known at once.
-  QList<qsizetype> after(lines.size() + 1, 0);
-  for (qsizetype i = lines.size() - 1; i >= 0; --i) after[i] = after[i + 1] + LineCost(lines[i]);
-
-  // The first marker's block is the comments themselves; every later marker
-  // repeats its own block, within the limit.
-  qsizetype used = 1;
-  qsizetype repeated = 0;
-  for (; used < markers.size(); ++used) {
-    const qsizetype cost = after[markers[used] + 1];
-    if (repeated + cost > MaxRepeatedComments) break;
-    repeated += cost;
+  // Every line after the first marker, joined by '\n': the file's text with
+  // each line end (CR LF, CR or LF) made one '\n' and the last one dropped.
+  QString text = DecodeWindows1251(rest);
+  {
+    QChar* d = text.data();
+    const qsizetype n = text.size();
+    qsizetype w = 0;
+    for (qsizetype r = 0; r < n; ++r) {
+      if (d[r] == u'\r') {
+        d[w++] = u'\n';
+        if (r + 1 < n && d[r + 1] == u'\n') ++r;
+      } else {
+        d[w++] = d[r];
+      }
+    }
+    text.truncate(w);
+    if (text.endsWith(u'\n')) text.chop(1);
   }
 
-  const qsizetype first = markers[0] + 1;
-  QStringList decoded;  // the lines after the first marker; repeats share their text
-  decoded.reserve(lines.size() - first);
-  for (qsizetype i = first; i < lines.size(); ++i) decoded.append(DecodeWindows1251(lines[i]));
+  // Every later marker repeats the lines after it at the top, within the
+  // limit. A block's cost is its characters with one per line end, which is
+  // the text from its start to the end plus one (none for an empty block).
+  const QLatin1StringView markerText(CommentsMarker);
+  QList<qsizetype> blocks;  // start of each repeated block in text; -1: no line after the marker
+  qsizetype repeated = 0;
+  for (qsizetype start = 0;;) {
+    qsizetype end = text.indexOf(u'\n', start);
+    if (end < 0) end = text.size();
+    if (end - start == markerText.size() && QStringView(text).sliced(start, end - start) == markerText) {
+      const bool hasLines = end < text.size();
+      const qsizetype cost = hasLines ? text.size() - end : 0;
+      if (repeated + cost > MaxRepeatedComments) break;
+      repeated += cost;
+      blocks.append(hasLines ? end + 1 : -1);
+    }
+    if (end == text.size()) break;
+    start = end + 1;
+  }
+  if (blocks.isEmpty()) return text;
 
   // Each marker inserts its block at the top, so the last one used ends up first.
-  QStringList box;
-  for (qsizetype m = used - 1; m >= 0; --m)
-    for (qsizetype i = markers[m] + 1; i < lines.size(); ++i) box.append(decoded[i - first]);
+  QString box;
+  box.reserve(text.size() + repeated + 1);
+  for (auto b = blocks.crbegin(); b != blocks.crend(); ++b) {
+    if (*b < 0) continue;
+    box += QStringView(text).sliced(*b);
+    box += u'\n';
+  }
+  box += text;
   return box;
 }
 

@@ -8,8 +8,10 @@
 // a file holding a NUL byte is binary and never a record) and decodes every
 // field (DecodeRecord) before the window changes anything: a value that is
 // not an integer throws RecordError and leaves the window as it was. The
-// window then applies the fields in its own order. IniFile (inifile.h)
-// gives key-by-key access for anything else.
+// window then applies the fields in its own order. The reader keeps only
+// what a record holds (the keys of the first "TITLE" and "BEGINNER"
+// sections, and the comments as one text), so any file up to the size limit
+// costs time and memory in proportion to its length, whatever it holds.
 //
 // Writing (WriteRecordFile) replaces the file in one step: the new bytes go
 // to a new file in the same folder, are checked written whole and synced to
@@ -47,7 +49,9 @@ struct Record {
   bool btn2 = false;                 // figures were cast from the date
   std::array<bool, 6> gua{true, true, true, true, true, true};  // GuaBig1 lines
   int jaoNo = 0;
-  QStringList comments;              // CommentsMemo lines
+  // CommentsMemo text: the comment lines joined by '\n' (a single empty
+  // line reads as no comment at all).
+  QString comments;
 };
 
 // A failure with the text the window shows, e.g. "Cannot create file %s"
@@ -114,13 +118,15 @@ std::optional<QByteArray> ReadRecordBytes(const QString& path);
 // At most MaxRecordSize bytes from a readable device (opened read-only when
 // it is closed); nullopt when it holds more or cannot be read.
 std::optional<QByteArray> ReadRecordBytes(QIODevice& device);
+// The same with room made for `expectedSize` bytes at once.
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device, qint64 expectedSize);
 
-// The comment lines: for every line equal to the marker, the lines after
-// it are inserted at the top, in their order. One marker gives every line
-// after it; a marker repeated inside the comments repeats what follows it.
-// The repeats are limited to MaxRepeatedComments characters (each line
-// end counts one); markers beyond that add nothing.
-QStringList CommentsRead(const QByteArray& bytes);
+// The comment lines, joined by '\n': for every line equal to the marker, the
+// lines after it are inserted at the top, in their order. One marker gives
+// every line after it; a marker repeated inside the comments repeats what
+// follows it. The repeats are limited to MaxRepeatedComments characters
+// (each line end counts one); markers beyond that add nothing.
+QString CommentsRead(const QByteArray& bytes);
 inline constexpr qsizetype MaxRepeatedComments = 1 << 20;
 
 }  // namespace records

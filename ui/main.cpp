@@ -978,8 +978,7 @@ records::Record TFormKalynth::CurrentRecord() const {
   r.btn2 = !PanelStatus->isHidden();
   r.gua = GuaBig1->lines();
   r.jaoNo = GuaBig1->JaoNo();
-  const QString comments = CommentsMemo->toPlainText();
-  if (!comments.isEmpty()) r.comments = comments.split(QLatin1Char('\n'));
+  r.comments = CommentsMemo->toPlainText();
   return r;
 }
 
@@ -1138,7 +1137,7 @@ void TFormKalynth::ReadRecord(const records::Record& record, const QString& path
   ResetAfterRead();
   if (!fromOpenDialog) CurrentFileName = QFileInfo(path).absoluteFilePath();
   // 7. Comments.
-  CommentsMemo->setPlainText(record.comments.join(QLatin1Char('\n')));
+  CommentsMemo->setPlainText(record.comments);
   // 8.
   Modified = false;
   HasFileName = true;

@@ -298,7 +298,7 @@ TEST_F(RecordCommand, ShowsTheRecordAsTheWindowRestoresIt) {
   rec.lineCodes = {"588", "588", "544", "588", "588", "588"};
   rec.note = QString::fromUtf8("Вопрос\tо пути");
   rec.yah = 4, rec.mon = 0, rec.day = 0, rec.hour = 6;
-  rec.comments = {QString::fromUtf8("Первая строка"), "", "third"};
+  rec.comments = QString::fromUtf8("Первая строка\n\nthird");
   const std::string path = Write("codes.kly", records::EncodeRecord(rec));
   const Result r = Calc({"record", path});
   EXPECT_EQ(r.status, 0);

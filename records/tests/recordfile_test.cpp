@@ -14,6 +14,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "fuzz/worst_cases.h"
+#include "records/inifile.h"
 #include "records/record.h"
 
 namespace records {
@@ -26,7 +28,7 @@ Record SampleRecord() {
   Record r;
   r.lineCodes = {"588", "588", "544", "588", "588", "588"};
   r.note = QStringLiteral("Заметка");
-  r.comments = {QStringLiteral("строка 1"), QStringLiteral("строка 2")};
+  r.comments = QStringLiteral("строка 1\nстрока 2");
   return r;
 }
 
@@ -74,7 +76,7 @@ TEST_F(RecordFileTest, WriteThenReadGivesTheSameRecord) {
 TEST_F(RecordFileTest, SavingReplacesTheWholeFile) {
   const QString path = Path("a.kly");
   Record big = Sample();
-  for (int i = 0; i < 100; ++i) big.comments.append(QString(80, u'x'));
+  for (int i = 0; i < 100; ++i) big.comments.append(u'\n' + QString(80, u'x'));
   WriteRecordFile(path, big);
   WriteRecordFile(path, Sample());
   EXPECT_EQ(Contents(path), EncodeRecord(Sample()));
@@ -98,8 +100,8 @@ Record RecordOfSize(qsizetype size) {
   EXPECT_GE(size, base + 3);
   qsizetype left = size - base;
   while (left > 0) {
-    const qsizetype line = std::min<qsizetype>(left, 1000);  // with its CR LF
-    r.comments.append(QString(line - 2, u'y'));
+    const qsizetype line = left <= 1000 ? left : left - 1000 < 3 ? 500 : 1000;  // with its CR LF
+    r.comments.append(u'\n' + QString(line - 2, u'y'));
     left -= line;
   }
   EXPECT_EQ(EncodeRecord(r).size(), size);
@@ -317,6 +319,46 @@ TEST_F(RecordFileTest, BinaryFileIsNotARecord) {
   EXPECT_FALSE(IsRecordFile(path));
   EXPECT_EQ(ReadRecordFile(path), std::nullopt);
   EXPECT_EQ(Contents(path), png);
+}
+
+// The worst files of the size limit (the fuzzer's largest seeds) read as the
+// records they are. Expected values come from how each file was made: the
+// BEGINNER section "Edit1=588", "JaoNo=3" and what follows it.
+TEST(WorstCases, ReadAsTheRecordsTheyAre) {
+  for (const worst::Case& c : worst::Cases()) {
+    SCOPED_TRACE(c.name);
+    ASSERT_LE(c.bytes.size(), MaxRecordSize);
+    ASSERT_GT(c.bytes.size(), MaxRecordSize - 64);
+    QByteArray copy = c.bytes;
+    QBuffer device(&copy);
+    const std::optional<Record> r = ReadRecord(device);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->lineCodes[0], "588");
+    EXPECT_EQ(r->jaoNo, 3);
+    EXPECT_FALSE(r->btn2);
+    const qsizetype head = (worst::kTitle + worst::kBeginner).size();
+    if (c.name == "long-line") {
+      EXPECT_EQ(r->note, QString(MaxIniValueLength, u'x'));
+    } else if (c.name == "empty-comments") {
+      // n empty lines after the marker: n - 1 line breaks between them.
+      const qsizetype n = c.bytes.size() - head - worst::kMarker.size();
+      EXPECT_EQ(r->comments, QString(n - 1, u'\n'));
+    } else if (c.name == "short-comments") {
+      const qsizetype n = (c.bytes.size() - head - worst::kMarker.size()) / 2;
+      EXPECT_EQ(r->comments.size(), 2 * n - 1);
+      EXPECT_EQ(r->comments.count(u'a'), n);
+    } else if (c.name == "markers") {
+      // Every marker after the first repeats the rest until the repeats
+      // reach their limit: the text is the lines after the first marker plus
+      // at most MaxRepeatedComments characters.
+      const qsizetype markers = (c.bytes.size() - head) / worst::kMarker.size();
+      const qsizetype own = (markers - 1) * (worst::kMarker.size() - 1) - 1;
+      EXPECT_GE(r->comments.size(), own);
+      EXPECT_LE(r->comments.size(), own + MaxRepeatedComments);
+    } else {
+      EXPECT_TRUE(r->comments.isEmpty());
+    }
+  }
 }
 
 TEST(RecordDevice, ReadsFromMemory) {

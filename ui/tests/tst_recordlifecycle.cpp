@@ -46,7 +46,7 @@ records::Record SampleRecord() {
   r.mon = 3;
   r.day = 4;
   r.hour = 5;
-  r.comments = QStringList{"первая строка", "", "третья строка"};
+  r.comments = QStringLiteral("первая строка\n\nтретья строка");
   return r;
 }
 
@@ -212,7 +212,7 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(r->day, 20);
     QCOMPARE(r->hour, 5);
     QCOMPARE(r->btn2, false);
-    QCOMPARE(r->comments, QStringList({"раз", "два"}));
+    QCOMPARE(r->comments, QStringLiteral("раз\nдва"));
   }
 
   void newSheetAfterSavedRecord() {
