@@ -79,9 +79,14 @@ QByteArray EncodeRecord(const Record& record) {
     bytes += "\r\n";
   }
   if (!record.comments.isEmpty()) {
-    QByteArray comments = EncodeWindows1251(StorableComment(record.comments));
-    comments.replace('\n', "\r\n");
-    bytes += comments;
+    // Each '\n' of the text ends a line: CR LF. (Done in one pass: replacing
+    // in place moves the rest of the text for every line.)
+    const QByteArray comments = EncodeWindows1251(StorableComment(record.comments));
+    bytes.reserve(bytes.size() + comments.size() + comments.count('\n') + 2);
+    for (const char c : comments) {
+      if (c == '\n') bytes += '\r';
+      bytes += c;
+    }
     bytes += "\r\n";
   }
   return bytes;
