@@ -359,7 +359,9 @@ TEST(WorstCases, ReadAsTheRecordsTheyAre) {
       EXPECT_TRUE(r->comments.isEmpty());
     }
     // Saved again, it reads back the same (and saving is linear too).
-    if (c.name != "markers") EXPECT_EQ(DecodeRecord(EncodeRecord(*r)), *r);
+    if (c.name != "markers") {
+      EXPECT_EQ(DecodeRecord(EncodeRecord(*r)), *r);
+    }
   }
 }
 
