@@ -1,7 +1,7 @@
 // Record files made to be as costly as possible for the reader, each just
-// under the record size limit: the seeds of the fuzzer's corpus for the
-// largest inputs, the benchmark of the worst-case read and the tests that
-// check the reader's answer on them.
+// under a given size (the record size limit for the benchmark of the
+// worst-case read and for the tests that check the reader's answer on them;
+// 1 MiB for the fuzzer's seeds, see make_seeds.cpp).
 //
 // Every case is a valid record (its title section comes first) followed by
 // what costs most per byte:

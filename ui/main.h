@@ -49,6 +49,8 @@
 #include "astro/constants.h"
 #include "records/record.h"
 
+class QUrl;
+
 class QAction;
 class QComboBox;
 class QFrame;
@@ -180,6 +182,9 @@ class TFormKalynth : public QMainWindow {
   void Label2Click();
   void Label3Click();
   void OpenGuaWindows(QLabel* label);
+  // Hands a page or address to the desktop; when nothing opens it, an error
+  // box names the page's path or the address.
+  void OpenPage(const QUrl& url);
 
   // --- record lifecycle ---------------------------------------------------
   bool FileChangeIfClear() const;
