@@ -61,9 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CheckRecord(bytes, *viaDevice);
     }
   } catch (const records::RecordError& e) {
-    // Only a key that is not an integer stops the reading, and only in a record.
+    // Only a key that is not an integer, or too many comment lines, stops
+    // the reading, and only in a record.
     Check(isRecord);
-    Check(e.text().endsWith(QLatin1String(" is not a valid integer value")));
+    Check(e.text().endsWith(QLatin1String(" is not a valid integer value")) ||
+          (records::CommentLineCount(records::CommentsRead(bytes)) > records::MaxCommentLines &&
+           e.text() == records::CommentLinesText(records::CommentLineCount(records::CommentsRead(bytes)))));
   }
   return 0;
 }

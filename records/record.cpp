@@ -258,7 +258,19 @@ Record DecodeRecord(const QByteArray& bytes) {
     r.jaoNo = n.value_or(0);
   }
   r.comments = CommentsRead(bytes);
+  const qsizetype lines = CommentLineCount(r.comments);
+  if (lines > MaxCommentLines) throw RecordError(CommentLinesText(lines));
   return r;
+}
+
+qsizetype CommentLineCount(const QString& comments) {
+  return comments.isEmpty() ? 0 : comments.count(u'\n') + 1;
+}
+
+QString CommentLinesText(qsizetype lines) {
+  return QStringLiteral("В комментариях %1 строк, а программа показывает и сохраняет не больше %2")
+      .arg(lines)
+      .arg(MaxCommentLines);
 }
 
 QString CommentsRead(const QByteArray& bytes) {

@@ -1001,6 +1001,9 @@ records::Record TFormKalynth::CurrentRecord() const {
 
 bool TFormKalynth::WriteRecord(const QString& path) {
   const records::Record record = CurrentRecord();
+  // A record the program would refuse to open again is not written.
+  const qsizetype commentLines = records::CommentLineCount(record.comments);
+  if (commentLines > records::MaxCommentLines) throw records::RecordError(records::CommentLinesText(commentLines));
   const QStringList fields = records::UnencodableFields(record);
   if (!fields.isEmpty()) {
     QStringList places;

@@ -321,9 +321,10 @@ TEST_F(RecordFileTest, BinaryFileIsNotARecord) {
   EXPECT_EQ(Contents(path), png);
 }
 
-// The worst files of the size limit (the fuzzer's largest seeds) read as the
-// records they are. Expected values come from how each file was made: the
-// BEGINNER section "Edit1=588", "JaoNo=3" and what follows it.
+// The worst files of the size limit read as the records they are, or, with
+// millions of comment lines, are refused as such. Expected values come from
+// how each file was made: the BEGINNER section "Edit1=588", "JaoNo=3" and
+// what follows it.
 TEST(WorstCases, ReadAsTheRecordsTheyAre) {
   for (const worst::Case& c : worst::Cases()) {
     SCOPED_TRACE(c.name);
@@ -331,38 +332,55 @@ TEST(WorstCases, ReadAsTheRecordsTheyAre) {
     ASSERT_GT(c.bytes.size(), MaxRecordSize - 64);
     QByteArray copy = c.bytes;
     QBuffer device(&copy);
+    const qsizetype head = (worst::kTitle + worst::kBeginner).size();
+    if (c.name == "empty-comments" || c.name == "short-comments" || c.name == "markers") {
+      // Lines after the first marker: every byte or two of the rest is one.
+      const qsizetype rest = c.bytes.size() - head - worst::kMarker.size();
+      const qsizetype lines = c.name == "empty-comments" ? rest
+                              : c.name == "short-comments" ? rest / 2
+                                                           : -1;
+      try {
+        ReadRecord(device);
+        ADD_FAILURE() << "read";
+      } catch (const RecordError& e) {
+        if (lines >= 0) {
+          EXPECT_EQ(e.text(), CommentLinesText(lines));
+        }
+        EXPECT_TRUE(e.text().startsWith(QStringLiteral("В комментариях "))) << e.text().toStdString();
+      }
+      continue;
+    }
     const std::optional<Record> r = ReadRecord(device);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->lineCodes[0], "588");
     EXPECT_EQ(r->jaoNo, 3);
     EXPECT_FALSE(r->btn2);
-    const qsizetype head = (worst::kTitle + worst::kBeginner).size();
     if (c.name == "long-line") {
       EXPECT_EQ(r->note, QString(MaxIniValueLength, u'x'));
-    } else if (c.name == "empty-comments") {
-      // n empty lines after the marker: n - 1 line breaks between them.
-      const qsizetype n = c.bytes.size() - head - worst::kMarker.size();
-      EXPECT_EQ(r->comments, QString(n - 1, u'\n'));
-    } else if (c.name == "short-comments") {
-      const qsizetype n = (c.bytes.size() - head - worst::kMarker.size()) / 2;
-      EXPECT_EQ(r->comments.size(), 2 * n - 1);
-      EXPECT_EQ(r->comments.count(u'a'), n);
-    } else if (c.name == "markers") {
-      // Every marker after the first repeats the rest until the repeats
-      // reach their limit: the text is the lines after the first marker plus
-      // at most MaxRepeatedComments characters.
-      const qsizetype markers = (c.bytes.size() - head) / worst::kMarker.size();
-      const qsizetype own = (markers - 1) * (worst::kMarker.size() - 1) - 1;
-      EXPECT_GE(r->comments.size(), own);
-      EXPECT_LE(r->comments.size(), own + MaxRepeatedComments);
-    } else {
-      EXPECT_TRUE(r->comments.isEmpty());
     }
-    // Saved again, it reads back the same (and saving is linear too).
-    if (c.name != "markers") {
-      EXPECT_EQ(DecodeRecord(EncodeRecord(*r)), *r);
-    }
+    EXPECT_TRUE(r->comments.isEmpty());
+    // Saved again, it reads back the same.
+    EXPECT_EQ(DecodeRecord(EncodeRecord(*r)), *r);
   }
+}
+
+// The comments text of the limit (100000 lines) is read; one line more is
+// refused. Building and saving such comments stays linear.
+TEST(CommentLines, LimitOfTheCommentsBox) {
+  Record r;
+  r.comments = QString(MaxCommentLines - 1, u'\n');  // 100000 empty lines
+  EXPECT_EQ(CommentLineCount(r.comments), MaxCommentLines);
+  EXPECT_EQ(DecodeRecord(EncodeRecord(r)).comments, r.comments);
+  r.comments += QStringLiteral("\nx");
+  try {
+    DecodeRecord(EncodeRecord(r));
+    ADD_FAILURE() << "read";
+  } catch (const RecordError& e) {
+    EXPECT_EQ(e.text(), QStringLiteral("В комментариях 100001 строк, а программа показывает и сохраняет не больше 100000"));
+  }
+  EXPECT_EQ(CommentLineCount(QString()), 0);
+  EXPECT_EQ(CommentLineCount(QStringLiteral("a")), 1);
+  EXPECT_EQ(CommentLineCount(QStringLiteral("\n")), 2);
 }
 
 TEST(RecordDevice, ReadsFromMemory) {

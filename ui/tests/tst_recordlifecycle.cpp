@@ -684,6 +684,33 @@ class TestRecordLifecycle : public QObject {
     QVERIFY(!w->HasFileName);
   }
 
+  // Comments of more lines than a record may hold: such a record is refused
+  // with the window unchanged, and such comments are not saved.
+  void tooManyCommentLines() {
+    create();
+    QFile f(path("long.kly"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\n[%%%&*(0876&%9]\r\n" +
+            QByteArray(100001, '\n'));
+    f.close();
+    QMetaObject::invokeMethod(
+        w.get(), [this] { w->OpenMyDropOrClickFile(path("long.kly")); }, Qt::QueuedConnection);
+    const QString text =
+        QStringLiteral("В комментариях 100001 строк, а программа показывает и сохраняет не больше 100000");
+    QTRY_COMPARE(fake->promptTexts(), QStringList{text});
+    QVERIFY(w->Edit1->text().isEmpty());
+    QVERIFY(!w->HasFileName);
+
+    fake->prompts.clear();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    w->CommentsMemo->setPlainText(QString(100000, u'\n'));
+    fake->saveNames = {path("out.kly")};
+    QMetaObject::invokeMethod(w.get(), [this] { ui::RunCommand([this] { w->Saveas1Click(); }); }, Qt::QueuedConnection);
+    QTRY_COMPARE(fake->promptTexts(), QStringList{text});
+    QVERIFY(!QFile::exists(path("out.kly")));
+    QVERIFY(w->Modified);
+  }
+
   // ---- command line, drops, hand-off ---------------------------------------------
 
   void commandLineArgument_data() {
