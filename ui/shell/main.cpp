@@ -14,10 +14,14 @@
 //
 // With KALYNTH_TRACE set in the environment the program reports its
 // start-up on standard output, one line per event ("role running",
-// "ready <ms>", "title <window title>", "splash closed"): a developer's
-// diagnostic, also used by the tests that drive two real processes.
+// "ready <ms>", "title <window title>", "splash closed", and for each data
+// folder "data comment <folder>" or "data comment missing"): a developer's
+// diagnostic, also used by the tests that drive two real processes and by
+// the test of the installed program.
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
@@ -61,6 +65,14 @@ int main(int argc, char** argv) {
   tracing = !qEnvironmentVariableIsEmpty("KALYNTH_TRACE");
 
   ui::KalynthApplication app(argc, argv);
+  // Every window carries the program's icon (packaging/icon, the same
+  // artwork as the installed menu entry's), and the desktop matches the
+  // windows to the menu entry by its name.
+  QIcon icon;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/appicon/%1.png").arg(size), QSize(size, size));
+  app.setWindowIcon(icon);
+  app.setDesktopFileName(QStringLiteral(KALYNTH_APP_ID));
   const QStringList arguments = QCoreApplication::arguments().mid(1);
   // The running instance has a working folder of its own: a relative path
   // is handed over as the full path it means here.
@@ -110,6 +122,11 @@ int main(int argc, char** argv) {
   mainWindow = &formKalynth;
   QObject::connect(&formKalynth, &QWidget::windowTitleChanged,
                    [](const QString& title) { Trace(QStringLiteral("title ") + title); });
+  for (const char* data : {"comment", "help", "bmp"}) {
+    const QDir folder(formKalynth.ProgramFolder + QLatin1Char('/') + QLatin1String(data));
+    Trace(QStringLiteral("data %1 %2")
+              .arg(QLatin1String(data), folder.exists() ? folder.absolutePath() : QStringLiteral("missing")));
+  }
   // Then, as they are built: TDiagramm (stems-and-branches diagram),
   // TAboutBox, TSettForm (settings dialog), TFormCzaczy (calendar window),
   // TUsin (five-phases diagram), Tlegenda (legend window), TFormVenvan
