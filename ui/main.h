@@ -49,8 +49,6 @@
 #include "astro/constants.h"
 #include "records/record.h"
 
-class QUrl;
-
 class QAction;
 class QComboBox;
 class QFrame;
@@ -62,6 +60,7 @@ class QPushButton;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
+class QUrl;
 class TGuaBig;
 class TClickLabel;
 
