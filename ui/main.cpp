@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -34,6 +35,9 @@
 #include "ui/Placement.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
+#include "ui/ToolWindow.h"
+#include "ui/about.h"
+#include "ui/sett.h"
 
 namespace {
 
@@ -118,6 +122,19 @@ class HintSwitch : public QObject {
   const bool* shown_;
 };
 
+// Menus open with their Alt letters (Alt+Ф: "Файл") and items are chosen
+// by their letters, but the letters are not underlined: the captions look
+// exactly as written.
+class HiddenMnemonicStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_UnderlineShortcut) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
 QIcon ToolIcon(int index) { return QIcon(QStringLiteral(":/icons/tool%1.png").arg(index)); }
 QIcon ChasIcon(int index) { return QIcon(QStringLiteral(":/icons/chas%1.png").arg(index)); }
 
@@ -177,35 +194,40 @@ void TFormKalynth::CreateControls() {
   };
 
   // --- main menu ------------------------------------------------------------
-  FileMenu = named(menuBar()->addMenu(QStringLiteral("Файл")), "FileMenu");
-  New1 = named(FileMenu->addAction(QStringLiteral("Новый лист")), "New1");
+  FileMenu = named(menuBar()->addMenu(QStringLiteral("&Файл")), "FileMenu");
+  New1 = named(FileMenu->addAction(QStringLiteral("&Новый лист")), "New1");
   New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-  Open1 = named(FileMenu->addAction(QStringLiteral("Открыть...")), "Open1");
+  Open1 = named(FileMenu->addAction(QStringLiteral("&Открыть...")), "Open1");
   Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   FileMenu->addSeparator();
-  Save1 = named(FileMenu->addAction(QStringLiteral("Сохранить")), "Save1");
+  Save1 = named(FileMenu->addAction(QStringLiteral("&Сохранить")), "Save1");
   Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  Saveas1 = named(FileMenu->addAction(QStringLiteral("Сохранить как...")), "Saveas1");
+  Saveas1 = named(FileMenu->addAction(QStringLiteral("Сохранить &как...")), "Saveas1");
   Saveas1->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S));
   FileMenu->addSeparator();
-  Exit1 = named(FileMenu->addAction(QStringLiteral("Выход")), "Exit1");
+  Exit1 = named(FileMenu->addAction(QStringLiteral("&Выход")), "Exit1");
   Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
 
-  OtherMenu = named(menuBar()->addMenu(QStringLiteral("Прочее")), "OtherMenu");
-  Chza1 = named(OtherMenu->addAction(QStringLiteral("Календарь")), "Chza1");
-  VenVan = named(OtherMenu->addAction(QStringLiteral("Диаграмма Вень-вана")), "VenVan");
-  Table1 = named(OtherMenu->addAction(QStringLiteral("Диаграмма «Стволы-ветви»")), "Table1");
-  DiagUsin = named(OtherMenu->addAction(QStringLiteral("Диаграмма «У-син»")), "DiagUsin");
-  StvilyVetvi = named(OtherMenu->addAction(QStringLiteral("Стволы-ветви")), "StvilyVetvi");
+  OtherMenu = named(menuBar()->addMenu(QStringLiteral("&Прочее")), "OtherMenu");
+  Chza1 = named(OtherMenu->addAction(QStringLiteral("&Календарь")), "Chza1");
+  VenVan = named(OtherMenu->addAction(QStringLiteral("Диаграмма &Вень-вана")), "VenVan");
+  Table1 = named(OtherMenu->addAction(QStringLiteral("&Диаграмма «Стволы-ветви»")), "Table1");
+  DiagUsin = named(OtherMenu->addAction(QStringLiteral("Диаграмма «У-си&н»")), "DiagUsin");
+  StvilyVetvi = named(OtherMenu->addAction(QStringLiteral("&Стволы-ветви")), "StvilyVetvi");
   for (QAction* a : {Chza1, VenVan, Table1, DiagUsin, StvilyVetvi}) a->setCheckable(true);
   OtherMenu->addSeparator();
-  N6 = named(OtherMenu->addAction(QStringLiteral("Установки...")), "N6");
+  N6 = named(OtherMenu->addAction(QStringLiteral("&Установки...")), "N6");
 
-  HelpMenu = named(menuBar()->addMenu(QStringLiteral("Справка")), "HelpMenu");
-  N8 = named(HelpMenu->addAction(QStringLiteral("Вызов справки")), "N8");
+  HelpMenu = named(menuBar()->addMenu(QStringLiteral("&Справка")), "HelpMenu");
+  N8 = named(HelpMenu->addAction(QStringLiteral("&Вызов справки")), "N8");
   N8->setShortcut(QKeySequence(Qt::Key_F1));
   HelpMenu->addSeparator();
-  N3 = named(HelpMenu->addAction(QStringLiteral("О программе")), "N3");
+  N3 = named(HelpMenu->addAction(QStringLiteral("&О программе")), "N3");
+  {
+    auto* style = new HiddenMnemonicStyle;
+    style->setParent(this);
+    for (QWidget* m : std::initializer_list<QWidget*>{menuBar(), FileMenu, OtherMenu, HelpMenu}) m->setStyle(style);
+  }
 
   connect(New1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::ClearBtnClick));
   connect(Open1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Open1Click));
@@ -431,6 +453,8 @@ void TFormKalynth::CreateControls() {
   CommentsMemo->setObjectName(QStringLiteral("CommentsMemo"));
   CommentsMemo->setToolTip(QStringLiteral("Комментарии к гуа"));
   CommentsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Tab moves on to the next control, as in every other field.
+  CommentsMemo->setTabChangesFocus(true);
   CommentsMemo->viewport()->installEventFilter(this);
   connect(CommentsMemo, &QPlainTextEdit::textChanged, this, [this] { Modified = true; });
 
@@ -611,15 +635,21 @@ void TFormKalynth::OpenPage(const QUrl& url) {
                                  .arg(where));
 }
 
-// The about box, the settings dialog and the auxiliary windows join the
-// program later; until then their menu items do nothing and carry no mark.
-void TFormKalynth::N3Click() {}
-void TFormKalynth::N6Click() {}
-void TFormKalynth::Chza1Click() { Chza1->setChecked(false); }
-void TFormKalynth::VenVanClick() { VenVan->setChecked(false); }
-void TFormKalynth::Table1Click() { Table1->setChecked(false); }
-void TFormKalynth::DiagUsinClick() { DiagUsin->setChecked(false); }
-void TFormKalynth::StvilyVetviClick() { StvilyVetvi->setChecked(false); }
+void TFormKalynth::N3Click() {
+  if (AboutBox) AboutBox->exec();
+}
+
+void TFormKalynth::N6Click() {
+  if (SettForm) SettForm->exec();
+}
+
+// Each tool window registers itself for its item when it is created; an
+// item without its window stays unticked.
+void TFormKalynth::Chza1Click() { ui::TToolWindow::ToggleFor(Chza1); }
+void TFormKalynth::VenVanClick() { ui::TToolWindow::ToggleFor(VenVan); }
+void TFormKalynth::Table1Click() { ui::TToolWindow::ToggleFor(Table1); }
+void TFormKalynth::DiagUsinClick() { ui::TToolWindow::ToggleFor(DiagUsin); }
+void TFormKalynth::StvilyVetviClick() { ui::TToolWindow::ToggleFor(StvilyVetvi); }
 
 void TFormKalynth::closeEvent(QCloseEvent* event) {
   // Refuse first: an error inside the close query (a failed save) must keep

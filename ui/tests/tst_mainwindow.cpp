@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QToolBar>
 #include <QToolTip>
@@ -117,36 +118,49 @@ class TestMainWindow : public QObject {
   // windows find them.
   void controlsAndMenus() {
     create();
+    // Captions as the user reads them; the letter after "&" is the item's
+    // Alt letter, which is not underlined.
     struct Item {
       const char* name;
       const char* text;
       QKeySequence keys;
+      const char* letter;
     };
     const Item items[] = {
-        {"New1", "Новый лист", QKeySequence(QStringLiteral("Ctrl+N"))},
-        {"Open1", "Открыть...", QKeySequence(QStringLiteral("Ctrl+O"))},
-        {"Save1", "Сохранить", QKeySequence(QStringLiteral("Ctrl+S"))},
-        {"Saveas1", "Сохранить как...", QKeySequence(QStringLiteral("Shift+Ctrl+S"))},
-        {"Exit1", "Выход", QKeySequence(QStringLiteral("Ctrl+W"))},
-        {"Chza1", "Календарь", {}},
-        {"VenVan", "Диаграмма Вень-вана", {}},
-        {"Table1", "Диаграмма «Стволы-ветви»", {}},
-        {"DiagUsin", "Диаграмма «У-син»", {}},
-        {"StvilyVetvi", "Стволы-ветви", {}},
-        {"N6", "Установки...", {}},
-        {"N8", "Вызов справки", QKeySequence(QStringLiteral("F1"))},
-        {"N3", "О программе", {}},
+        {"New1", "Новый лист", QKeySequence(QStringLiteral("Ctrl+N")), "Н"},
+        {"Open1", "Открыть...", QKeySequence(QStringLiteral("Ctrl+O")), "О"},
+        {"Save1", "Сохранить", QKeySequence(QStringLiteral("Ctrl+S")), "С"},
+        {"Saveas1", "Сохранить как...", QKeySequence(QStringLiteral("Shift+Ctrl+S")), "к"},
+        {"Exit1", "Выход", QKeySequence(QStringLiteral("Ctrl+W")), "В"},
+        {"Chza1", "Календарь", {}, "К"},
+        {"VenVan", "Диаграмма Вень-вана", {}, "В"},
+        {"Table1", "Диаграмма «Стволы-ветви»", {}, "Д"},
+        {"DiagUsin", "Диаграмма «У-син»", {}, "н"},
+        {"StvilyVetvi", "Стволы-ветви", {}, "С"},
+        {"N6", "Установки...", {}, "У"},
+        {"N8", "Вызов справки", QKeySequence(QStringLiteral("F1")), "В"},
+        {"N3", "О программе", {}, "О"},
     };
+    auto caption = [](QString text) { return text.remove(QLatin1Char('&')); };
+    auto letter = [](const QString& text) { return text.mid(text.indexOf(QLatin1Char('&')) + 1, 1); };
     for (const Item& item : items) {
       auto* a = w->findChild<QAction*>(QString::fromLatin1(item.name));
       QVERIFY2(a, item.name);
-      QCOMPARE(a->text(), QString::fromUtf8(item.text));
+      QCOMPARE(caption(a->text()), QString::fromUtf8(item.text));
+      QCOMPARE(letter(a->text()), QString::fromUtf8(item.letter));
       QCOMPARE(a->shortcut(), item.keys);
     }
     for (QAction* a : {w->Chza1, w->VenVan, w->Table1, w->DiagUsin, w->StvilyVetvi}) QVERIFY(a->isCheckable());
-    QStringList menus;
-    for (QAction* a : w->menuBar()->actions()) menus << a->text();
+    QStringList menus, letters;
+    for (QAction* a : w->menuBar()->actions()) {
+      menus << caption(a->text());
+      letters << letter(a->text());
+    }
     QCOMPARE(menus, QStringList({"Файл", "Прочее", "Справка"}));
+    QCOMPARE(letters, QStringList({"Ф", "П", "С"}));
+    // The letters are not underlined in the menu bar nor in the menus.
+    for (QWidget* m : std::initializer_list<QWidget*>{w->menuBar(), w->FileMenu, w->OtherMenu, w->HelpMenu})
+      QCOMPARE(m->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, m), 0);
 
     struct Hint {
       const char* name;
@@ -191,6 +205,36 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->Day->count(), 30);
     QCOMPARE(w->Day->itemText(29), QStringLiteral("30"));
     QVERIFY(w->Panel9->text().contains(QStringLiteral("wikisource.org")));
+  }
+
+  // Alt+Ф opens "Файл", and within it the letter of an item chooses it
+  // ("О": the open dialog); Alt+С opens "Справка".
+  void altLettersOpenMenus() {
+    create();
+    QTest::sendKeyEvent(QTest::Click, w.get(), Qt::Key(0x0424), QStringLiteral("ф"), Qt::AltModifier);
+    QTRY_VERIFY(w->FileMenu->isVisible());
+    fake->openNames.push_back(QString());  // the user cancels the dialog
+    QTest::sendKeyEvent(QTest::Click, w->FileMenu, Qt::Key(0x041E), QStringLiteral("о"), Qt::NoModifier);
+    QTRY_COMPARE(fake->openRequests.size(), 1);
+    QTRY_VERIFY(!w->FileMenu->isVisible());
+    QTest::sendKeyEvent(QTest::Click, w.get(), Qt::Key(0x0421), QStringLiteral("с"), Qt::AltModifier);
+    QTRY_VERIFY(w->HelpMenu->isVisible());
+    QTest::keyClick(w->HelpMenu, Qt::Key_Escape);
+    QTRY_VERIFY(!w->HelpMenu->isVisible());
+  }
+
+  // Tab leaves the comments box, as it leaves every other field.
+  void tabLeavesComments() {
+    create();
+    w->resize(TFormKalynth::FormWidth, 500);
+    QTRY_VERIFY(w->CommentsMemo->isVisible());
+    w->activateWindow();
+    w->CommentsMemo->setFocus();
+    QTRY_VERIFY(w->CommentsMemo->hasFocus());
+    QTest::keyClicks(w->CommentsMemo, QStringLiteral("idea"));
+    QTest::keyClick(w->CommentsMemo, Qt::Key_Tab);
+    QCOMPARE(w->CommentsMemo->toPlainText(), QStringLiteral("idea"));
+    QVERIFY(!w->CommentsMemo->hasFocus());
   }
 
   // Every control lies inside the 479-pixel client area and nothing is cut
