@@ -28,10 +28,12 @@
 
 #include "calendar/my_MOON.h"
 #include "core/core.h"
+#include "records/inifile.h"
 #include "records/mapping.h"
 #include "ui/Application.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
+#include "ui/Placement.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
 #include "ui/ToolWindow.h"
@@ -428,6 +430,8 @@ void TFormKalynth::CreateControls() {
   Edit7 = new QLineEdit(client);
   Edit7->setObjectName(QStringLiteral("Edit7"));
   Edit7->setToolTip(QStringLiteral("Краткие комментарии к гуа"));
+  // What a record gives back of the note: typing and pasting stop there.
+  Edit7->setMaxLength(int(records::MaxIniValueLength));
   Edit7->installEventFilter(this);
   connect(Edit7, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (!drawing_) model_.EditNote(text.toStdString());
@@ -472,10 +476,13 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
                                                           : QRect(0, 0, 1024, 768);
     ui::SettingsStore store;
-    height = std::max(store.read(ui::settings::FormHeight), int(CollapsedHeight));
+    // Stored heights are kept within the screen.
+    height = ui::ReachableHeight(store.read(ui::settings::FormHeight), CollapsedHeight);
     ExpandedHeight = store.read(ui::settings::FormHeightIndex);
-    const int left = store.read(ui::settings::FormLeft, screen.width() / 2 - FormWidth / 2);
-    const int top = store.read(ui::settings::FormTop, screen.height() / 2 - height / 2);
+    ExpandedHeight = std::min(ExpandedHeight, ui::ReachableHeight(ExpandedHeight, CollapsedHeight));
+    const QPoint defaultPlace(screen.width() / 2 - FormWidth / 2, screen.height() / 2 - height / 2);
+    const int left = store.read(ui::settings::FormLeft, defaultPlace.x());
+    const int top = store.read(ui::settings::FormTop, defaultPlace.y());
     TimeCorrectionIndex = store.read(ui::settings::CalendarLetneeTime);
     TimeZoneIndex = store.read(ui::settings::CalendarGMT);
     hintsShown_ = store.read(ui::settings::SetHint);
@@ -485,7 +492,9 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
       ExpandedHeight = MinExpandedHeight;
     }
     resize(FormWidth, height);
-    move(left, top);
+    // A stored place off every screen (a monitor since unplugged, a hand-made
+    // value) gives the default place on the primary screen.
+    move(ui::ReachablePosition(QPoint(left, top), QSize(FormWidth, height), defaultPlace));
   }
   lastHeight_ = height;
   // 7.
@@ -596,16 +605,24 @@ void TFormKalynth::StatusBarIni() {
   QString text = StatusPanel->text();
   if (TimeCorrectionIndex >= 0 && TimeCorrectionIndex <= 6) text = QString::fromUtf8(corrections[TimeCorrectionIndex]);
   if (TimeZoneIndex != -1) {
-    const int offset = TimeZoneIndex - 12;
+    // In 64 bits: a stored index may be any integer.
+    const qint64 offset = qint64(TimeZoneIndex) - 12;
     text += QStringLiteral(" | GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
   }
   StatusPanel->setText(text);
 }
 
-void TFormKalynth::Panel9Click() { ui::platform().openUrl(QUrl(WebSiteUrl)); }
+void TFormKalynth::Panel9Click() { OpenPage(QUrl(WebSiteUrl)); }
 
-void TFormKalynth::N8Click() {
-  ui::platform().openUrl(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/help/index.htm")));
+void TFormKalynth::N8Click() { OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/help/index.htm"))); }
+
+void TFormKalynth::OpenPage(const QUrl& url) {
+  if (ui::platform().openUrl(url)) return;
+  // No browser or launcher took it: say which page could not be shown.
+  const QString where = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+  ui::platform().error(this, QStringLiteral("Не удалось открыть страницу %1: на компьютере нет программы, "
+                                            "которая открывает такие страницы, или она не запустилась.")
+                                 .arg(where));
 }
 
 void TFormKalynth::N3Click() {
@@ -899,8 +916,8 @@ void TFormKalynth::OpenGuaWindows(QLabel* label) {
   const core::FigureIndex i = label == Label1 ? core::Primary : label == Label2 ? core::Nuclear : core::Changed;
   const int n = model_.number(i).caption;
   if (n < 1 || n > 64) return;
-  ui::platform().openUrl(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
-                                             QStringLiteral(".htm")));
+  OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
+                               QStringLiteral(".htm")));
 }
 
 // ---------------------------------------------------------------------------
@@ -916,6 +933,9 @@ records::Record TFormKalynth::CurrentRecord() const { return records::FromValues
 
 bool TFormKalynth::WriteRecord(const QString& path) {
   const records::Record record = CurrentRecord();
+  // A record the program would refuse to open again is not written.
+  const qsizetype commentLines = records::CommentLineCount(record.comments);
+  if (commentLines > records::MaxCommentLines) throw records::RecordError(records::CommentLinesText(commentLines));
   const QStringList fields = records::UnencodableFields(record);
   if (!fields.isEmpty()) {
     QStringList places;
@@ -953,8 +973,16 @@ void TFormKalynth::Saveas1Click() {
   request.fileName = QStringLiteral("Untitle") + QString::number(UntitledCounter);
   request.filter = RecordFilter;
   request.defaultSuffix = QStringLiteral("kly");
-  const QString path = ui::platform().saveFileName(this, request);
-  if (path.isEmpty()) return;
+  const QString chosen = ui::platform().saveFileName(this, request);
+  if (chosen.isEmpty()) return;
+  // A record is opened only by its extension: a typed name with another
+  // one ("вопрос 10.12.2026", "test.txt") gets ".kly" added, and the user is
+  // asked before that name replaces a file.
+  const QString path = HasRecordExtension(chosen) ? chosen : chosen + QStringLiteral(".kly");
+  if (path != chosen && QFileInfo::exists(path) &&
+      ui::platform().warningYesNo(this, QStringLiteral("Файл %1 уже существует.\nЗаменить его?")
+                                            .arg(QDir::toNativeSeparators(path))) != ui::Answer::Yes)
+    return;
   if (!WriteRecord(path)) return;
   CurrentFileName = QFileInfo(path).absoluteFilePath();
   model_.MarkSaved();

@@ -64,6 +64,7 @@ class QPushButton;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
+class QUrl;
 class TGuaBig;
 class TClickLabel;
 
@@ -172,6 +173,9 @@ class TFormKalynth : public QMainWindow {
   void Label2Click();
   void Label3Click();
   void OpenGuaWindows(QLabel* label);
+  // Hands a page or address to the desktop; when nothing opens it, an error
+  // box names the page's path or the address.
+  void OpenPage(const QUrl& url);
 
   // --- record lifecycle ---------------------------------------------------
   bool FileChangeIfClear() const;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <climits>
 
 #include "calendar/season.h"
 #include "moments.h"
@@ -26,7 +27,25 @@ TEST(ToUniversalTime, TakesTheZoneOff) {
   EXPECT_EQ(ToUniversalTime(t, Gmt), t);
   EXPECT_NEAR(ToUniversalTime(t, GmtPlus3), t - 0.125, 1e-12);
   EXPECT_NEAR(ToUniversalTime(t, 25), t - 13.0 / 24, 1e-12);
-  for (int zone : {-1, 26}) EXPECT_EQ(ToUniversalTime(t, zone), t);
+  // Any other stored index, the extremes of int included, leaves the moment
+  // as it is (no arithmetic on the index: the sanitizer build checks that).
+  for (int zone : {-1, 26, INT_MIN, INT_MAX}) EXPECT_EQ(ToUniversalTime(t, zone), t) << zone;
+}
+
+// Out-of-range indexes give the pillars of the unchanged moment: those of
+// zone "GMT " and correction "0".
+TEST(ComputePillars, IndexesOutOfRangeChangeNothing) {
+  const TDateTime t = Moment(2024, 2, 10, 12);
+  const Pillars neutral = ComputePillars(t, Gmt, NoCorrection);
+  for (int index : {-1, 26, INT_MIN, INT_MAX}) {
+    const Pillars p = ComputePillars(t, index, index);
+    EXPECT_EQ(p.yearStem, neutral.yearStem) << index;
+    EXPECT_EQ(p.yearBranch, neutral.yearBranch) << index;
+    EXPECT_EQ(p.monthStem, neutral.monthStem) << index;
+    EXPECT_EQ(p.dayStem, neutral.dayStem) << index;
+    EXPECT_EQ(p.hourBranch, neutral.hourBranch) << index;
+    EXPECT_EQ(p.term, neutral.term) << index;
+  }
 }
 
 struct DayCase {

@@ -19,6 +19,7 @@
 #include <QToolBar>
 #include <QTemporaryDir>
 #include <QToolTip>
+#include <climits>
 #include <memory>
 
 #include "core/yarrow.h"
@@ -331,6 +332,11 @@ class TestMainWindow : public QObject {
     QTest::newRow("+1, GMT +1") << 4 << 13 << "Поправка времени +1 час | GMT +1";
     QTest::newRow("+2, GMT +13") << 5 << 25 << "Поправка времени +2 часа | GMT +13";
     QTest::newRow("+3, no zone") << 6 << -1 << "Поправка времени +3 часа";
+    // Stored indexes outside the lists: the zone's offset is i - 12 whatever
+    // i is, with no overflow; no correction text outside 0..6.
+    QTest::newRow("zone -2147483648") << 3 << INT_MIN << "Поправка времени 0 | GMT -2147483660";
+    QTest::newRow("zone 2147483647") << 3 << INT_MAX << "Поправка времени 0 | GMT +2147483635";
+    QTest::newRow("correction -2147483648") << INT_MIN << 15 << " | GMT +3";
   }
   void statusText() {
     QFETCH(int, correction);
@@ -747,7 +753,7 @@ class TestMainWindow : public QObject {
     const records::Record r = w->CurrentRecord();
     QCOMPARE(r.lineCodes[1], QStringLiteral("948"));
     QCOMPARE(r.mon, 7);
-    QCOMPARE(r.comments, QStringList({"строка 1", "строка 2"}));
+    QCOMPARE(r.comments, QStringLiteral("строка 1\nстрока 2"));
   }
 
   // ---- commentary ---------------------------------------------------------------
@@ -775,6 +781,53 @@ class TestMainWindow : public QObject {
       w->Label3Click();
     }
     QVERIFY(fake->urls.isEmpty());
+  }
+
+  // Out-of-range time settings leave the moment as it is: the lists show
+  // what index 3 ("0") shows.
+  void correctionOutOfRangeLeavesTheMoment() {
+    fake->clock = QDateTime(QDate(2024, 2, 10), QTime(23, 30));
+    ui::test::WriteSettings("[Calendar]\nLetneeTime=3\nGMT=15\n");
+    create();
+    const QStringList neutral = {w->GodCombo->currentText(), w->Mes->currentText(), w->Day->currentText(),
+                                 w->Chas->currentText(), w->Chas->itemText(0)};
+    cleanup();
+    init();
+    fake->clock = QDateTime(QDate(2024, 2, 10), QTime(23, 30));
+    ui::test::WriteSettings("[Calendar]\nLetneeTime=-2147483648\nGMT=-2147483648\n");
+    create();
+    QCOMPARE(w->timeCorrectionIndex(), INT_MIN);
+    QCOMPARE(QStringList({w->GodCombo->currentText(), w->Mes->currentText(), w->Day->currentText(),
+                          w->Chas->currentText(), w->Chas->itemText(0)}),
+             neutral);
+  }
+
+  // Where the desktop has no program for a page (the offscreen platform has
+  // none), an error box names the page's path or the address.
+  void pageThatCannotBeOpenedIsNamed() {
+    create();
+    fake->interceptUrls = false;
+    typeAll({"588", "588", "544", "588", "588", "588"});
+    w->Button1->click();
+    QTest::mouseClick(w->Label2, Qt::LeftButton);
+    w->N8->trigger();
+    w->Panel9Click();
+    const QStringList texts = fake->promptTexts();
+    QCOMPARE(texts.size(), 3);
+    for (const QString& t : texts) QVERIFY2(t.startsWith(QStringLiteral("Не удалось открыть страницу ")), qPrintable(t));
+    QVERIFY2(texts[0].contains(w->programFolder() + QStringLiteral("/comment/37.htm")), qPrintable(texts[0]));
+    QVERIFY2(texts[1].contains(w->programFolder() + QStringLiteral("/help/index.htm")), qPrintable(texts[1]));
+    QVERIFY2(texts[2].contains(QStringLiteral("https://ru.wikisource.org")), qPrintable(texts[2]));
+    for (const auto& p : fake->prompts) QCOMPARE(p.kind, QStringLiteral("error"));
+
+    // A page the desktop did open gives no message.
+    fake->prompts.clear();
+    fake->interceptUrls = true;
+    w->N8->trigger();
+    QVERIFY(fake->prompts.isEmpty());
+    fake->urlsOpen = false;
+    w->N8->trigger();
+    QCOMPARE(fake->prompts.size(), 1);
   }
 
   void helpAndWebSite() {
