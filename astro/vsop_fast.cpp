@@ -117,16 +117,21 @@ const Tables& TheTables() {
   }
 }
 
-// TermValues with one clone per instruction set, chosen at load time. The
-// file is compiled without contraction into fused multiply-adds (see
-// CMakeLists.txt), so every clone gives the same bits as the baseline code.
+// TermValues with one clone per instruction set, chosen at load time, on
+// x86-64 (the clones are an x86 feature of the compilers). The file is
+// compiled without contraction into fused multiply-adds (see CMakeLists.txt),
+// so every clone gives the same bits as the baseline code. Elsewhere the
+// loop is compiled once for the target's own vector unit.
+#if defined(__x86_64__) && !defined(KALYNTH_NO_TARGET_CLONES)
 __attribute__((target_clones("avx512f", "avx2", "default")))
+#endif
 void EvaluateTerms(const double* __restrict A, const double* __restrict P, const double* __restrict F,
                    double tau, double* __restrict out, std::size_t n) {
   TermValues(A, P, F, tau, out, n);
 }
 
-// TermValues on the baseline instruction set of x86-64 only.
+// TermValues on the baseline instruction set only (on x86-64 without the
+// wider clones).
 void EvaluateTermsBaseline(const double* __restrict A, const double* __restrict P, const double* __restrict F,
                            double tau, double* __restrict out, std::size_t n) {
   TermValues(A, P, F, tau, out, n);

@@ -64,6 +64,7 @@ class QPushButton;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
+class QUrl;
 class TGuaBig;
 class TClickLabel;
 
@@ -87,6 +88,8 @@ class TFormKalynth : public QMainWindow {
   const core::Divination& Model() const { return model_; }
   const QString& currentFileName() const { return CurrentFileName; }
   const QString& programFolder() const { return ProgramFolder; }
+  // Another folder holding comment/, help/ and bmp/ (tests' own pictures).
+  void SetProgramFolder(const QString& folder) { ProgramFolder = folder; }
   int expandedHeight() const { return ExpandedHeight; }
   int untitledCounter() const { return UntitledCounter; }
   const QString& handOffPath() const { return HandOffPath; }
@@ -171,6 +174,9 @@ class TFormKalynth : public QMainWindow {
   void Label2Click();
   void Label3Click();
   void OpenGuaWindows(QLabel* label);
+  // Hands a page or address to the desktop; when nothing opens it, an error
+  // box names the page's path or the address.
+  void OpenPage(const QUrl& url);
 
   // --- record lifecycle ---------------------------------------------------
   bool FileChangeIfClear() const;

@@ -82,8 +82,8 @@ TEST(KalynthCalcTool, FailuresExitWithTwo) {
   } cases[] = {
       {{}, "kalynth-calc: не указана команда; справка: kalynth-calc --help\n"},
       {{"lunar", "2024-13-01"}, "kalynth-calc: неверная дата «2024-13-01»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999\n"},
-      {{"lunar", "0001-01-01"}, "Invalid year\n"},
-      {{"record", "/nonexistent/x.kly"}, "File /nonexistent/x.kly Этот файл не является файлом KALYNTH\n"},
+      {{"lunar", "0001-01-01"}, "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-01-01\n"},
+      {{"record", "/nonexistent/x.kly"}, "kalynth-calc: файл /nonexistent/x.kly не существует\n"},
   };
   for (const auto& c : cases) {
     const Result r = RunTool(c.args);

@@ -14,10 +14,14 @@
 //
 // With KALYNTH_TRACE set in the environment the program reports its
 // start-up on standard output, one line per event ("role running",
-// "ready <ms>", "title <window title>", "splash closed"): a developer's
-// diagnostic, also used by the tests that drive two real processes.
+// "ready <ms>", "title <window title>", "splash closed", and for each data
+// folder "data comment <folder>" or "data comment missing"): a developer's
+// diagnostic, also used by the tests that drive two real processes and by
+// the test of the installed program.
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
@@ -25,7 +29,11 @@
 
 #include "ui/Application.h"
 #include "ui/SettingsStore.h"
+#include "ui/about.h"
+#include "ui/czaczy.h"
+#include "ui/diag.h"
 #include "ui/main.h"
+#include "ui/sett.h"
 #include "ui/shell/FirstForm.h"
 #include "ui/shell/HandOff.h"
 #include "ui/shell/SingleInstance.h"
@@ -61,6 +69,14 @@ int main(int argc, char** argv) {
   tracing = !qEnvironmentVariableIsEmpty("KALYNTH_TRACE");
 
   ui::KalynthApplication app(argc, argv);
+  // Every window carries the program's icon (packaging/icon, the same
+  // artwork as the installed menu entry's), and the desktop matches the
+  // windows to the menu entry by its name.
+  QIcon icon;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/appicon/%1.png").arg(size), QSize(size, size));
+  app.setWindowIcon(icon);
+  app.setDesktopFileName(QStringLiteral(KALYNTH_APP_ID));
   const QStringList arguments = QCoreApplication::arguments().mid(1);
   // The running instance has a working folder of its own: a relative path
   // is handed over as the full path it means here.
@@ -110,10 +126,21 @@ int main(int argc, char** argv) {
   mainWindow = &formKalynth;
   QObject::connect(&formKalynth, &QWidget::windowTitleChanged,
                    [](const QString& title) { Trace(QStringLiteral("title ") + title); });
-  // Then, as they are built: TDiagramm (stems-and-branches diagram),
-  // TAboutBox, TSettForm (settings dialog), TFormCzaczy (calendar window),
-  // TUsin (five-phases diagram), Tlegenda (legend window), TFormVenvan
-  // (King Wen diagram).
+  for (const char* data : {"comment", "help", "bmp"}) {
+    const QDir folder(formKalynth.programFolder() + QLatin1Char('/') + QLatin1String(data));
+    Trace(QStringLiteral("data %1 %2")
+              .arg(QLatin1String(data), folder.exists() ? folder.absolutePath() : QStringLiteral("missing")));
+  }
+  // Then the others, in this order. They live until the program ends and
+  // are destroyed before the main window (declared after it), each writing
+  // its position as it goes.
+  TDiagramm diagramm(&formKalynth);
+  TAboutBox aboutBox(TAboutBox::BuildInfo(formKalynth.programFolder()), &formKalynth);
+  TSettForm settForm(&formKalynth, &formKalynth);
+  TFormCzaczy formCzaczy(&formKalynth);
+  TUsin usin(&formKalynth);
+  Tlegenda legenda(&formKalynth);
+  TFormVenvan formVenvan(&formKalynth);
 
   splash.setMainWindow(&formKalynth);
   handOffWatcher.attach(&formKalynth);
