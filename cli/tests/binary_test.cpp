@@ -150,7 +150,7 @@ TEST(KalynthCalcTool, SheetWritesThePdfOfARecord) {
   r.gua = {true, false, true, false, true, false};
   r.jaoNo = 1;
   r.yah = 0, r.mon = 4, r.day = 11, r.hour = 6;
-  r.comments = QStringList{QStringLiteral("Ждать до весны.")};
+  r.comments = QStringLiteral("Ждать до весны.");
   const std::string record = dir.path + "/сделка.kly", pdf = dir.path + "/сделка.pdf";
   records::WriteRecordFile(QString::fromStdString(record), r);
 
@@ -174,7 +174,7 @@ TEST(KalynthCalcTool, SheetRefusesAnEmptyRecordAndWritesNothing) {
   records::WriteRecordFile(QString::fromStdString(record), r);
   const Result result = RunTool({"sheet", record, pdf});
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.\n");
+  EXPECT_EQ(result.err, "kalynth-calc: Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.\n");
   EXPECT_FALSE(Exists(pdf));
 }
 
@@ -187,14 +187,14 @@ TEST(KalynthCalcTool, SheetFailuresSayWhy) {
   const std::string nowhere = dir.path + "/нет папки/лист.pdf";
   Result result = RunTool({"sheet", record, nowhere});
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "Cannot create file " + nowhere + "\n");
+  EXPECT_EQ(result.err, "kalynth-calc: Cannot create file " + nowhere + "\n");
   EXPECT_FALSE(Exists(nowhere));
 
   const std::string notRecord = dir.path + "/текст.kly";
   std::ofstream(notRecord) << "просто текст\n";
   result = RunTool({"sheet", notRecord, dir.path + "/x.pdf"});
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "File " + notRecord + " Этот файл не является файлом KALYNTH\n");
+  EXPECT_EQ(result.err, "kalynth-calc: File " + notRecord + " Этот файл не является файлом KALYNTH\n");
 
   result = RunTool({"sheet", record});
   EXPECT_EQ(result.status, 2);
