@@ -1,6 +1,6 @@
 #include "calendar/StvolyVetvi.h"
 
-#include <cmath>
+#include <cstdint>
 
 #include "astro/vsop.h"
 #include "calendar/civil.h"
@@ -10,10 +10,10 @@
 namespace calendar {
 namespace {
 
-constexpr TDateTime DayEpoch = 37552;  // 2002-10-23, stem 1 and branch 1
-constexpr int YearEpoch = 1983;        // stem 10, branch 12: 1984 is Jia-Zi
-// Shift that makes the day count change at 23:00: 13/24 day.
-constexpr TDateTime DayShift = 0.5416666666666666667;
+constexpr std::int64_t DayEpoch = 37552;  // 2002-10-23, stem 1 and branch 1
+constexpr int YearEpoch = 1983;            // stem 10, branch 12: 1984 is Jia-Zi
+// The day count changes at 23:00, with the double hour Zi: one hour early.
+constexpr int DayChangeHoursEarly = 1;
 
 // Year pillar: counted from the Gregorian year of the universal moment,
 // one back while January or February precede the start of spring (term 21).
@@ -28,9 +28,10 @@ int YearPillar(TDateTime x, int timeZoneIndex, int timeCorrectionIndex, int cycl
 }
 
 // Day count n: changes at 23:00 local corrected time; n = 1 on 2002-10-23.
+// Counted on the moment rounded to the millisecond, as the double hour is:
+// at 23:00:00 the day is already the next one, exactly when the hour is Zi.
 long long DayCount(TDateTime x, int timeCorrectionIndex) {
-  const TDateTime a = ApplyTimeCorrection(x, timeCorrectionIndex) + DayShift;
-  return std::llround(a - DayEpoch);  // halves away from zero
+  return ClockDay(ApplyTimeCorrection(x, timeCorrectionIndex), DayChangeHoursEarly) - DayEpoch + 1;
 }
 
 // Stem of the first month or double hour for a year or day stem 1..10
@@ -81,20 +82,25 @@ int HourStem(TDateTime x, int timeCorrectionIndex) {
 
 Pillars ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex) {
   Pillars p;
-  p.yearStem = YearStem(x, timeZoneIndex, timeCorrectionIndex);
-  p.yearBranch = YearBranch(x, timeZoneIndex, timeCorrectionIndex);
-  p.hourStem = HourStem(x, timeCorrectionIndex);
-  p.hourBranch = HourBranch(x, timeCorrectionIndex);
+  ComputePillars(x, timeZoneIndex, timeCorrectionIndex, p);
+  return p;
+}
+
+void ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex, Pillars& out) {
+  out.yearStem = YearStem(x, timeZoneIndex, timeCorrectionIndex);
+  out.yearBranch = YearBranch(x, timeZoneIndex, timeCorrectionIndex);
+  out.hourStem = HourStem(x, timeCorrectionIndex);
+  out.hourBranch = HourBranch(x, timeCorrectionIndex);
   Season season;
   SeasonOf(ApplyTimeCorrection(ToUniversalTime(x, timeZoneIndex), timeCorrectionIndex), season);
-  p.monthBranch = season.branch;
   // A moment exactly on a term instant has no season: no month pillar either.
-  p.monthStem = season.branch == 0 ? 0 : MonthStem(season.branch, x, timeZoneIndex, timeCorrectionIndex);
-  p.dayStem = DayStem(x, timeCorrectionIndex);
-  p.dayBranch = DayBranch(x, timeCorrectionIndex);
-  p.season = season.season;
-  p.term = season.term;
-  return p;
+  const int monthStem = season.branch == 0 ? 0 : MonthStem(season.branch, x, timeZoneIndex, timeCorrectionIndex);
+  out.monthBranch = season.branch;
+  out.monthStem = monthStem;
+  out.dayStem = DayStem(x, timeCorrectionIndex);
+  out.dayBranch = DayBranch(x, timeCorrectionIndex);
+  out.season = season.season;
+  out.term = season.term;
 }
 
 }  // namespace calendar

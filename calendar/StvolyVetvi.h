@@ -31,5 +31,10 @@ struct Pillars {
   std::string term;
 };
 Pillars ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex);
+// The same, filling `out` step by step in the calendar window's order: year,
+// double hour, season and month, day, then the two names. An error ends the
+// computation with the steps before it written and the rest of `out` as it
+// was (the window shows what was computed so far).
+void ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex, Pillars& out);
 
 }  // namespace calendar

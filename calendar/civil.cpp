@@ -79,4 +79,9 @@ int HourOfDay(TDateTime t) {
   return static_cast<int>((ms - FloorDiv(ms, MSecsPerDay) * MSecsPerDay) / 3600000);
 }
 
+std::int64_t ClockDay(TDateTime t, int shiftHours) {
+  const std::int64_t ms = std::llround(t * static_cast<double>(MSecsPerDay)) + std::int64_t(shiftHours) * 3600000;
+  return FloorDiv(ms, MSecsPerDay);
+}
+
 }  // namespace calendar

@@ -40,6 +40,12 @@ CivilDateTime DecodeCivilDateTime(TDateTime t);
 // Hour 0..23 of the time of day, after rounding to the millisecond.
 int HourOfDay(TDateTime t);
 
+// The day on which the clock reads t shifted by shiftHours whole hours, as
+// a whole day value (the day value of its 0h): t is rounded to the
+// millisecond first and the shift added exactly, so a moment at a whole
+// hour never falls short of it.
+std::int64_t ClockDay(TDateTime t, int shiftHours = 0);
+
 // True when year/month/day name a proleptic Gregorian date in 1..9999.
 bool IsValidCivilDate(int year, int month, int day);
 

@@ -1,6 +1,7 @@
 #include "cli/calc.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -22,6 +23,10 @@
 #include "ui/SettingsStore.h"
 
 namespace cli {
+
+// sheet RECORD PDF (sheet.cpp: the one command that paints).
+int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const Environment& env);
+
 namespace {
 
 using astro::TDateTime;
@@ -110,6 +115,39 @@ void NoMorePositional(const ParsedArgs& a, std::size_t allowed) {
   if (a.positional.size() > allowed) throw UsageError("лишний аргумент «" + a.positional[allowed] + "»");
 }
 
+// The dates the calendar commands answer for at every time of day, time
+// zone and correction. The kernel knows the years 1..9999 only: the lunar
+// date needs the winter solstices on both sides of the date (none before
+// the one of year 1, in late December, and none after 9999-12-16 at the
+// latest correction), the pillars the term before the date (from the
+// spring equinox of year 1), and the terms of a year begin in the previous
+// one (so year 1 has none of its own).
+struct DateRange {
+  int firstYear, firstMonth, firstDay;
+  int lastYear, lastMonth, lastDay;
+};
+constexpr DateRange LunarDates{1, 12, 31, 9999, 12, 16};
+constexpr DateRange PillarsDates{1, 3, 22, 9999, 12, 30};
+constexpr int FirstTermsYear = 2;
+
+std::string DateText(int y, int m, int d) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+  return buf;
+}
+
+// Refuses, before anything is printed, a moment whose date lies outside the range.
+void CheckDate(const DateRange& r, const std::string& command, TDateTime t) {
+  const TDateTime first = calendar::EncodeCivilDate(r.firstYear, r.firstMonth, r.firstDay);
+  const TDateTime end = calendar::EncodeCivilDate(r.lastYear, r.lastMonth, r.lastDay) + 1;
+  if (t >= first && t < end) return;
+  const TDateTime shown =
+      std::clamp<TDateTime>(t, calendar::EncodeCivilDate(1, 1, 1), calendar::EncodeCivilDate(9999, 12, 31));
+  throw UsageError("команда " + command + " считает даты от " + DateText(r.firstYear, r.firstMonth, r.firstDay) +
+                   " до " + DateText(r.lastYear, r.lastMonth, r.lastDay) + ", а не " +
+                   FormatMoment(shown, false).substr(0, 10));
+}
+
 // [DATE [TIME]]: the moment given, or now. A date without a time is noon.
 TDateTime MomentArgument(const ParsedArgs& a, const Environment& env) {
   NoMorePositional(a, 2);
@@ -140,6 +178,8 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
     NoMorePositional(a, 0);
     const TDateTime first = ParseDate(*from), last = ParseDate(*to);
     if (last < first) throw UsageError("дата --to раньше даты --from");
+    CheckDate(LunarDates, "lunar", first);
+    CheckDate(LunarDates, "lunar", last);
     const TDateTime dayTime = time ? ParseTime(*time) : Noon;
     Table table = LunarTable(out);
     for (TDateTime d = first; d <= last; d += 1) LunarRow(table, d + dayTime, correction);
@@ -147,6 +187,7 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
   }
   if (time) throw UsageError("--time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ");
   const TDateTime t = MomentArgument(a, env);
+  CheckDate(LunarDates, "lunar", t);
   Table table = LunarTable(out);
   LunarRow(table, t, correction);
   return 0;
@@ -160,6 +201,7 @@ int PillarsCommand(const std::vector<std::string>& args, std::ostream& out, cons
   const auto zoneText = a.Value("--zone");
   const int zone = zoneText ? ParseInt(*zoneText, 0, 25, "--zone") : DefaultZone;
   const TDateTime t = MomentArgument(a, env);
+  CheckDate(PillarsDates, "pillars", t);
   const calendar::Pillars p = calendar::ComputePillars(t, zone, correction);
   Table(out, {"moment", "year_stem", "year_branch", "month_stem", "month_branch", "day_stem", "day_branch",
               "hour_stem", "hour_branch", "season_branch", "season", "term"})
@@ -172,17 +214,17 @@ int PillarsCommand(const std::vector<std::string>& args, std::ostream& out, cons
 // ---- terms, newmoons, sun ------------------------------------------------
 
 // YEAR [YEAR2]: the first and last year.
-std::pair<int, int> YearRange(const std::string& command, const ParsedArgs& a) {
+std::pair<int, int> YearRange(const std::string& command, const ParsedArgs& a, int firstYear = 1) {
   if (a.positional.empty()) throw UsageError("команде " + command + " нужен год");
   NoMorePositional(a, 2);
-  const int first = ParseInt(a.positional[0], 1, 9999, "год");
-  const int last = a.positional.size() > 1 ? ParseInt(a.positional[1], 1, 9999, "год") : first;
+  const int first = ParseInt(a.positional[0], firstYear, 9999, "год");
+  const int last = a.positional.size() > 1 ? ParseInt(a.positional[1], firstYear, 9999, "год") : first;
   if (last < first) throw UsageError("второй год раньше первого");
   return {first, last};
 }
 
 int Terms(const std::vector<std::string>& args, std::ostream& out) {
-  const auto [first, last] = YearRange("terms", ParseArgs("terms", args, 1, {}, {}));
+  const auto [first, last] = YearRange("terms", ParseArgs("terms", args, 1, {}, {}), FirstTermsYear);
   Table table(out, {"year", "k", "instant", "datetime"});
   for (int year = first; year <= last; ++year) {
     for (int k = 0; k < 24; ++k) {
@@ -304,9 +346,15 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   const ParsedArgs a = ParseArgs("record", args, 1, {}, {});
   if (a.positional.empty()) throw UsageError("команде record нужен файл записи");
   NoMorePositional(a, 1);
-  const QString path = QFile::decodeName(a.positional[0].c_str());
-  const std::optional<records::Record> r = records::ReadRecordFile(path);
-  if (!r) throw std::runtime_error(records::NotARecordMessage(path).toStdString());
+  const std::string& path = a.positional[0];
+  const QString file = QFile::decodeName(path.c_str());
+  // A file that is not there or cannot be opened is said so; the window
+  // keeps its one not-a-record message for every case.
+  if (!QFileInfo::exists(file)) throw std::runtime_error("файл " + path + " не существует");
+  if (QFileInfo(file).isFile() && !QFile(file).open(QIODevice::ReadOnly))
+    throw std::runtime_error("файл " + path + " не удаётся прочитать");
+  const std::optional<records::Record> r = records::ReadRecordFile(file);
+  if (!r) throw std::runtime_error(records::NotARecordMessage(file).toStdString());
 
   Table table(out, {"key", "value"});
   auto field = [&table](const char* key, const QString& value) { table.Add() << key << value.toStdString(); };
@@ -329,7 +377,9 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   table.Add() << "primary" << number(&core::Numbers::primary);
   table.Add() << "nuclear" << number(&core::Numbers::nuclear);
   table.Add() << "changed" << number(&core::Numbers::changed);
-  for (const QString& line : r->comments) field("comment", line);
+  if (!r->comments.isEmpty())
+    for (const QStringView line : QStringTokenizer(r->comments, u'\n'))
+      table.Add() << "comment" << line.toString().toStdString();
   return 0;
 }
 
@@ -344,6 +394,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Envi
   if (command == "yarrow") return Yarrow(args, out, env);
   if (command == "record") return RecordCommand(args, out);
   if (command == "journal") return JournalCommand(args, out);
+  if (command == "sheet") return SheetCommand(args, out, env);
   throw UsageError("неизвестная команда «" + command + "»; список команд: kalynth-calc --help");
 }
 
@@ -389,7 +440,7 @@ int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   } catch (const std::exception& e) {
     // Errors of the kernel, the calendar and the record reader, with their own text.
     out.flush();
-    err << e.what() << '\n';
+    err << "kalynth-calc: " << e.what() << '\n';
   }
   return 2;
 }

@@ -24,15 +24,6 @@ int ListValue(int index, int count) {
 
 constexpr int YearCount = 12, MonthCount = 12, DayCount = 30, HourCount = 12;
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) text += '\n';
-    text += lines[i];
-  }
-  return text;
-}
-
 // A figure keeps a changing line above 6 as 0 (no line outlined).
 int StoredJaoNo(int n) { return n > 6 ? 0 : n; }
 
@@ -43,15 +34,25 @@ std::string NotAnIntegerText(std::string_view text) {
 }
 
 std::string LineName(int n, bool yang) {
-  static const char* const places[6] = {"", "вторая", "третья", "четвертая", "пятая", ""};
+  static const char* const places[6] = {"", "вторая", "третья", "четвёртая", "пятая", ""};
   if (n < 1 || n > 6) return {};
-  const std::string number = yang ? "девятка" : "шестерка";
-  if (n == 1) return "Начальная " + number;
+  const std::string number = yang ? "девятка" : "шестёрка";
+  if (n == 1) return "В начале " + number;
   if (n == 6) return "Наверху " + number;
-  return (yang ? "Девятка " : "Шестерка ") + std::string(places[n - 1]);
+  return (yang ? "Девятка " : "Шестёрка ") + std::string(places[n - 1]);
 }
 
-std::string Divination::commentsText() const { return JoinLines(comments_); }
+std::vector<std::string> Divination::comments() const {
+  std::vector<std::string> lines;
+  if (comments_.empty()) return lines;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = comments_.find('\n', start);
+    lines.push_back(comments_.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return lines;
+    start = end + 1;
+  }
+}
 
 // ---- editing ------------------------------------------------------------
 
@@ -72,19 +73,9 @@ void Divination::EditComments(std::string_view text) {
   modified_ = true;
 }
 
-// The box holds one text; its lines are what a record stores. An empty box
-// has no lines at all.
 void Divination::SetCommentsText(std::string_view text) {
   ++commentsRevision_;
-  comments_.clear();
-  if (text.empty()) return;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = text.find('\n', start);
-    comments_.emplace_back(text.substr(start, end == std::string_view::npos ? text.npos : end - start));
-    if (end == std::string_view::npos) break;
-    start = end + 1;
-  }
+  comments_ = text;
 }
 
 void Divination::SetDate(const DateSelection& date) { date_ = date; }
@@ -238,7 +229,7 @@ void Divination::Restore(const RecordValues& values) {
     CastFromCodes();
   }
   AllFree();
-  SetCommentsText(JoinLines(values.comments));
+  SetCommentsText(values.comments);
   modified_ = false;
   bound_ = true;
 }

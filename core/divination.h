@@ -83,12 +83,12 @@ struct RecordValues {
   bool fromDate = false;
   Figure primary{true, true, true, true, true, true};
   int jaoNo = 0;
-  std::vector<std::string> comments;
+  std::string comments;  // the comment lines joined by '\n'; empty: none
   friend bool operator==(const RecordValues&, const RecordValues&) = default;
 };
 
 // Traditional name of line n (1..6) that changes: a changing yang line is
-// a nine, a changing yin line a six ("Начальная девятка", "Шестерка
+// a nine, a changing yin line a six ("В начале девятка", "Шестёрка
 // вторая" .. "Наверху девятка"). Empty for n outside 1..6.
 std::string LineName(int n, bool yang);
 
@@ -98,8 +98,8 @@ class Divination {
   const std::string& lineCode(int n) const { return lineCodes_[Index(n)]; }
   const std::array<std::string, 6>& lineCodes() const { return lineCodes_; }
   const std::string& note() const { return note_; }
-  const std::vector<std::string>& comments() const { return comments_; }
-  std::string commentsText() const;  // the lines joined by '\n'
+  std::vector<std::string> comments() const;                  // the comment lines
+  const std::string& commentsText() const { return comments_; }  // the lines joined by '\n'
   // Grows with every change of the comments: a reader holding a copy of a
   // long comment text knows when to take it again.
   unsigned commentsRevision() const { return commentsRevision_; }
@@ -196,7 +196,7 @@ class Divination {
 
   std::array<std::string, 6> lineCodes_;
   std::string note_;
-  std::vector<std::string> comments_;
+  std::string comments_;
   unsigned commentsRevision_ = 0;
   DateSelection date_;
   std::array<FigureView, 3> figures_;

@@ -2,6 +2,7 @@
 #include "records/inifile.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "core/messages.h"
 #include "records/cp1251.h"
@@ -24,17 +25,24 @@ QString Folded(QByteArrayView name) { return DecodeWindows1251(name).toCaseFolde
 
 }  // namespace
 
+bool LineReader::next(QByteArrayView& line) {
+  const qsizetype size = text_.size();
+  if (position_ >= size) return false;
+  const char* begin = text_.data() + position_;
+  const char* end = text_.data() + size;
+  const char* p = begin;
+  while (p != end && *p != '\r' && *p != '\n') ++p;
+  line = QByteArrayView(begin, p - begin);
+  if (p != end && *p == '\r' && p + 1 != end && p[1] == '\n') ++p;
+  position_ = p == end ? size : (p - text_.data()) + 1;
+  return true;
+}
+
 QList<QByteArrayView> SplitLines(QByteArrayView text) {
   QList<QByteArrayView> lines;
-  qsizetype start = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.append(text.sliced(start, i - start));
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.append(text.sliced(start));
+  LineReader reader(text);
+  QByteArrayView line;
+  while (reader.next(line)) lines.append(line);
   return lines;
 }
 
@@ -68,37 +76,97 @@ std::optional<int> ParseIniInteger(QStringView text) {
   return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-IniFile::IniFile(QByteArrayView bytes) {
-  Keys* current = nullptr;  // null: before any section, or in a repeated one
-  for (QByteArrayView raw : SplitLines(bytes)) {
+namespace {
+
+// Index of the name among folded names, or -1. Folding keeps the length of
+// every Windows-1251 character, so only a name of the same length is
+// decoded and folded at all: the lines of a hostile file cost no allocation.
+// An ASCII name is compared in place (folding an ASCII letter is making it
+// small).
+qsizetype IndexOfName(const QStringList& folded, QByteArrayView name) {
+  const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return uchar(c) < 0x80; });
+  QString candidate;
+  bool decoded = false;
+  for (qsizetype i = 0; i < folded.size(); ++i) {
+    if (folded[i].size() != name.size()) continue;
+    if (ascii) {
+      const QChar* f = folded[i].constData();
+      qsizetype k = 0;
+      while (k < name.size() && f[k] == QLatin1Char(char(std::tolower(uchar(name[k]))))) ++k;
+      if (k == name.size()) return i;
+      continue;
+    }
+    if (!decoded) candidate = Folded(name), decoded = true;
+    if (candidate == folded[i]) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+IniFile::IniFile(QByteArrayView bytes, const QList<IniSection>& wanted) {
+  QStringList names;
+  for (const IniSection& w : wanted) {
+    Section s;
+    s.name = w.name.toCaseFolded();
+    for (const QString& k : w.keys) s.keys.append(k.toCaseFolded());
+    s.values.resize(s.keys.size());
+    sections_.append(s);
+    names.append(s.name);
+  }
+  QList<bool> seen(sections_.size(), false);
+  qsizetype unread = sections_.size();  // wanted sections not yet read to their end
+  Section* current = nullptr;           // the first occurrence of a wanted section
+  qsizetype missing = 0;                // its keys not found yet
+
+  LineReader lines(bytes);
+  QByteArrayView raw;
+  while (unread > 0 && lines.next(raw)) {
     const QByteArrayView line = Trimmed(raw);
     if (line.isEmpty()) continue;
     if (line.front() == '[') {
+      if (current) --unread;  // its first occurrence has ended
+      current = nullptr;
       QByteArrayView name = line.sliced(1);
       const qsizetype close = name.indexOf(']');
       if (close >= 0) name = name.first(close);
-      const QString folded = Folded(Trimmed(name));
-      current = sections_.contains(folded) ? nullptr : &sections_[folded];
+      const qsizetype i = IndexOfName(names, Trimmed(name));
+      if (i >= 0 && !seen[i]) {
+        seen[i] = true;
+        current = &sections_[i];
+        missing = current->keys.size();
+        if (missing == 0) {
+          current = nullptr;
+          --unread;
+        }
+      }
       continue;
     }
     if (!current) continue;
     const qsizetype eq = line.indexOf('=');
     if (eq < 0) continue;
-    const QString key = Folded(Trimmed(line.first(eq)));
-    if (current->contains(key)) continue;
+    const qsizetype k = IndexOfName(current->keys, Trimmed(line.first(eq)));
+    if (k < 0 || current->values[k]) continue;
     // Cut, then trimmed again: a cut value never ends in a blank either.
     QByteArrayView v = Trimmed(line.sliced(eq + 1));
     if (v.size() > MaxIniValueLength) v = Trimmed(v.first(MaxIniValueLength));
-    current->insert(key, v.toByteArray());
+    current->values[k] = v.toByteArray();
+    if (--missing == 0) {  // nothing more to find in it
+      current = nullptr;
+      --unread;
+    }
   }
 }
 
 std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
-  const auto s = sections_.constFind(section.toCaseFolded());
-  if (s == sections_.cend()) return std::nullopt;
-  const auto k = s->constFind(key.toCaseFolded());
-  if (k == s->cend()) return std::nullopt;
-  return DecodeWindows1251(*k);
+  const QString s = section.toCaseFolded(), k = key.toCaseFolded();
+  for (const Section& x : sections_) {
+    if (x.name != s) continue;
+    const qsizetype i = x.keys.indexOf(k);
+    if (i < 0 || !x.values[i]) return std::nullopt;
+    return DecodeWindows1251(*x.values[i]);
+  }
+  return std::nullopt;
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const {

@@ -9,11 +9,17 @@
 // key. A value is the text after the first "=", without surrounding blanks
 // (spaces and tabs), cut to MaxIniValueLength characters (and a blank the
 // cut leaves at its end dropped too).
+//
+// A file may come from anywhere, so the reader is told which keys of which
+// sections it keeps and stores nothing else: one pass over the lines, no
+// storage per line, section or key of the file, and the pass ends as soon
+// as every wanted section has been read to its end. A file of any size up
+// to the record limit costs its length in time and nothing in memory beyond
+// the wanted values.
 #pragma once
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,8 +30,22 @@ namespace records {
 // Longest value a reader returns, in characters.
 inline constexpr qsizetype MaxIniValueLength = 2047;
 
-// The lines of a text (without their ends); a last line without a line end
-// still counts, an empty text has no lines.
+// The lines of a text one by one (without their ends); a last line without
+// a line end still counts, an empty text has no lines.
+class LineReader {
+ public:
+  explicit LineReader(QByteArrayView text) : text_(text) {}
+  // The next line; false after the last one.
+  bool next(QByteArrayView& line);
+  // Where the next line starts (the text's size after the last line).
+  qsizetype position() const { return position_; }
+
+ private:
+  QByteArrayView text_;
+  qsizetype position_ = 0;
+};
+
+// All lines of a text (LineReader's rule), for short texts.
 QList<QByteArrayView> SplitLines(QByteArrayView text);
 
 // An integer as the record's keys hold it: an optional sign, then decimal
@@ -33,12 +53,20 @@ QList<QByteArrayView> SplitLines(QByteArrayView text);
 // range of int. nullopt for any other text.
 std::optional<int> ParseIniInteger(QStringView text);
 
+// A section and the keys a reader keeps from it.
+struct IniSection {
+  QString name;
+  QStringList keys;
+};
+
 class IniFile {
  public:
-  // `bytes` is Windows-1251 text; it is parsed once here.
-  explicit IniFile(QByteArrayView bytes);
+  // `bytes` is Windows-1251 text; it is parsed once here, keeping the
+  // values of the wanted keys only.
+  IniFile(QByteArrayView bytes, const QList<IniSection>& wanted);
 
-  // The value of a key, nullopt when the section or the key is missing.
+  // The value of a key, nullopt when the section or the key is missing
+  // (or was not among the wanted ones).
   std::optional<QString> value(const QString& section, const QString& key) const;
 
   QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
@@ -50,9 +78,12 @@ class IniFile {
   bool readBool(const QString& section, const QString& key, bool defaultValue) const;
 
  private:
-  // Folded key -> raw value bytes (already trimmed and cut).
-  using Keys = QHash<QString, QByteArray>;
-  QHash<QString, Keys> sections_;  // folded section name -> its first occurrence
+  struct Section {
+    QString name;                           // folded
+    QStringList keys;                       // folded
+    QList<std::optional<QByteArray>> values;  // raw bytes, already trimmed and cut
+  };
+  QList<Section> sections_;
 };
 
 // Collects sections and keys in the order of their first writing and gives

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "core/divination.h"
-#include "records/hexagram_names.h"
+#include "core/hexnames.h"
 #include "records/mapping.h"
 #include "records/record.h"
 
@@ -50,7 +50,8 @@ void Divination(const Record& record, JournalRow& row) {
 }
 
 QString HexagramCell(int number) {
-  return number == 0 ? QString() : QString::number(number) + QLatin1Char(' ') + HexagramName(number);
+  return number == 0 ? QString() : QString::number(number) + QLatin1Char(' ') +
+                                QString::fromUtf8(core::NameOfHexagram(number).name);
 }
 
 QString OneLine(QString text) {
@@ -119,7 +120,7 @@ JournalRow ReadJournalRow(const QString& path, const QString& root) {
     return row;
   }
   row.note = record.note;
-  row.comments = record.comments;
+  if (!record.comments.isEmpty()) row.comments = record.comments.split(QLatin1Char('\n'));
   Divination(record, row);
   row.searchText = FoldForSearch(row.note + QLatin1Char('\n') + row.comments.join(QLatin1Char('\n')) +
                                  QLatin1Char('\n') + row.fileName);

@@ -10,7 +10,7 @@ core::RecordValues ToValues(const Record& record) {
   v.fromDate = record.btn2;
   v.primary = record.gua;
   v.jaoNo = record.jaoNo;
-  for (const QString& line : record.comments) v.comments.push_back(line.toStdString());
+  v.comments = record.comments.toStdString();
   return v;
 }
 
@@ -25,7 +25,7 @@ Record FromValues(const core::RecordValues& values) {
   r.btn2 = values.fromDate;
   r.gua = values.primary;
   r.jaoNo = values.jaoNo;
-  for (const std::string& line : values.comments) r.comments.append(QString::fromStdString(line));
+  r.comments = QString::fromStdString(values.comments);
   return r;
 }
 

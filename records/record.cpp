@@ -1,11 +1,16 @@
 // Reading and writing .kly record files.
 #include "records/record.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "records/cp1251.h"
 #include "records/inifile.h"
@@ -27,11 +32,7 @@ bool CanHoldLine(const QString& text) {
   return IsWindows1251(text);
 }
 
-bool CanHoldComments(const QStringList& lines) {
-  for (const QString& line : lines)
-    if (line.contains(QChar(0)) || !IsWindows1251(line)) return false;
-  return true;
-}
+bool CanHoldComments(const QString& text) { return !text.contains(QChar(0)) && IsWindows1251(text); }
 
 // Replaces what a one-line value cannot store by '?', as the encoder does
 // for characters outside the code page.
@@ -47,9 +48,6 @@ QString StorableComment(QString text) {
 }
 
 QString Flag(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
-
-// Comment-line ends are counted as one character each.
-qsizetype LineCost(QByteArrayView line) { return line.size() + 1; }
 
 }  // namespace
 
@@ -78,11 +76,21 @@ QByteArray EncodeRecord(const Record& record) {
 
   QStringList lines = ini.lines();
   lines.append(QString::fromLatin1(CommentsMarker));
-  for (const QString& line : record.comments) lines.append(StorableComment(line));
 
   QByteArray bytes;
   for (const QString& line : lines) {
     bytes += EncodeWindows1251(line);
+    bytes += "\r\n";
+  }
+  if (!record.comments.isEmpty()) {
+    // Each '\n' of the text ends a line: CR LF. (Done in one pass: replacing
+    // in place moves the rest of the text for every line.)
+    const QByteArray comments = EncodeWindows1251(StorableComment(record.comments));
+    bytes.reserve(bytes.size() + comments.size() + comments.count('\n') + 2);
+    for (const char c : comments) {
+      if (c == '\n') bytes += '\r';
+      bytes += c;
+    }
     bytes += "\r\n";
   }
   return bytes;
@@ -97,17 +105,92 @@ QStringList UnencodableFields(const Record& record) {
   return fields;
 }
 
+namespace {
+
+// The file a save replaces: the path itself, or what its symbolic links
+// lead to (the links stay links). Empty when the chain does not end.
+QByteArray FinalTarget(const QByteArray& path) {
+  QByteArray target = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (::lstat(target.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    QByteArray link(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(target.constData(), link.data(), link.size());
+    if (n <= 0 || n >= link.size()) return {};
+    link.truncate(n);
+    if (!link.startsWith('/')) {
+      const qsizetype slash = target.lastIndexOf('/');
+      link.prepend(slash < 0 ? QByteArray() : target.left(slash + 1));
+    }
+    target = link;
+  }
+  return {};
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+  const char* p = bytes.constData();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, size_t(left));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;  // a full disk, the file-size limit, an I/O error
+    p += n;
+    left -= n;
+  }
+  return true;
+}
+
+// Writes the bytes to a new file beside the target and puts it in the
+// target's place; false (and nothing changed) on any failure before that.
+bool ReplaceFile(const QByteArray& target, const QByteArray& bytes) {
+  struct stat old {};
+  const bool exists = ::stat(target.constData(), &old) == 0;
+  // A record the user may not write stays as it is, as with any editor.
+  if (exists && ::access(target.constData(), W_OK) != 0) return false;
+
+  const qsizetype slash = target.lastIndexOf('/');
+  const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
+  QByteArray temp = folder + "/.kalynth-XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // O_EXCL, mode 0600
+  if (fd < 0) return false;
+
+  bool ok = true;
+  if (exists) {
+    // Owner and group of the old file where the process may give them
+    // (as cp --preserve does); its permission bits in any case.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)!::fchown(fd, uid_t(-1), old.st_gid);
+    ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ok = ::fchmod(fd, 0666 & ~mask) == 0;
+  }
+  // The data is on the disk before the new name points to it: after a crash
+  // or a power cut the file is the old record or the whole new one.
+  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+  if (!ok) {
+    ::unlink(temp.constData());
+    return false;
+  }
+  // The rename itself reaches the disk with the folder. A file system that
+  // cannot sync a folder has the new record in place all the same.
+  const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+}  // namespace
+
 void WriteRecordFile(const QString& path, const Record& record) {
   const QByteArray bytes = EncodeRecord(record);
-  // The new record goes to a temporary file beside the old one and replaces
-  // it in one rename; until then the old record stays as it was.
-  QSaveFile file(path);
-  const bool written =
-      file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-  if (!written) {
-    file.cancelWriting();
+  const QByteArray target = FinalTarget(QFile::encodeName(path));
+  if (target.isEmpty() || !ReplaceFile(target, bytes))
     throw RecordError(QStringLiteral("Cannot create file %1").arg(path));
-  }
 }
 
 std::optional<QByteArray> ReadRecordBytes(const QString& path) {
@@ -117,15 +200,18 @@ std::optional<QByteArray> ReadRecordBytes(const QString& path) {
   if (!info.isFile() || info.size() > MaxRecordSize) return std::nullopt;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return ReadRecordBytes(file);
+  return ReadRecordBytes(file, info.size());
 }
 
-std::optional<QByteArray> ReadRecordBytes(QIODevice& device) {
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device) { return ReadRecordBytes(device, 0); }
+
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device, qint64 expectedSize) {
   if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) return std::nullopt;
   if (!device.isReadable()) return std::nullopt;
   // One byte more than a record may hold tells a larger file apart (a file
   // may have grown since its size was checked).
   QByteArray bytes;
+  bytes.reserve(std::clamp<qint64>(expectedSize + 1, 1, MaxRecordSize + 1));
   char chunk[16384];
   while (bytes.size() <= MaxRecordSize) {
     const qint64 want = std::min<qint64>(sizeof chunk, MaxRecordSize + 1 - bytes.size());
@@ -140,7 +226,7 @@ std::optional<QByteArray> ReadRecordBytes(QIODevice& device) {
 
 bool IsRecord(const QByteArray& bytes) {
   if (bytes.contains('\0')) return false;  // binary, not Windows-1251 text
-  const IniFile ini(bytes);
+  const IniFile ini(bytes, {{kTitleSection, {Key(TitleKey)}}});
   return ini.readString(kTitleSection, Key(TitleKey), QString::fromUtf8(NotARecordTitle)) ==
          QLatin1String(RecordTitle);
 }
@@ -151,7 +237,12 @@ bool IsRecordFile(const QString& path) {
 }
 
 Record DecodeRecord(const QByteArray& bytes) {
-  const IniFile ini(bytes);
+  QStringList keys;
+  for (const char* k : LineKeys) keys.append(Key(k));
+  keys << Key(NoteKey) << Key(YearKey) << Key(MonthKey) << Key(DayKey) << Key(HourKey) << Key(CastFromDateKey);
+  for (const char* k : FigureKeys) keys.append(Key(k));
+  keys << Key(ChangingLineKey);
+  const IniFile ini(bytes, {{kBeginner, keys}});
   Record r;
   // In the order the window reads them, so the first bad integer is the one reported.
   for (int n = 0; n < 6; ++n) r.lineCodes[n] = ini.readString(kBeginner, Key(LineKeys[n]), QString());
@@ -171,40 +262,80 @@ Record DecodeRecord(const QByteArray& bytes) {
     r.jaoNo = n.value_or(0);
   }
   r.comments = CommentsRead(bytes);
+  const qsizetype lines = CommentLineCount(r.comments);
+  if (lines > MaxCommentLines) throw RecordError(CommentLinesText(lines));
   return r;
 }
 
-QStringList CommentsRead(const QByteArray& bytes) {
-  const QList<QByteArrayView> lines = SplitLines(bytes);
+qsizetype CommentLineCount(const QString& comments) {
+  return comments.isEmpty() ? 0 : comments.count(u'\n') + 1;
+}
+
+QString CommentLinesText(qsizetype lines) {
+  return QStringLiteral("В комментариях %1 строк, а программа показывает и сохраняет не больше %2")
+      .arg(lines)
+      .arg(MaxCommentLines);
+}
+
+QString CommentsRead(const QByteArray& bytes) {
   const QByteArrayView marker(CommentsMarker);
-  QList<qsizetype> markers;
-  for (qsizetype i = 0; i < lines.size(); ++i)
-    if (lines[i] == marker) markers.append(i);
-  if (markers.isEmpty()) return {};
+  LineReader lines(bytes);
+  QByteArrayView line;
+  bool found = false;
+  while (!found && lines.next(line)) found = line == marker;
+  if (!found) return {};
+  const QByteArrayView rest = QByteArrayView(bytes).sliced(lines.position());
+  if (rest.isEmpty()) return {};  // no line after the marker
 
-  // Characters after each line, so a marker's block size is known at once.
-  QList<qsizetype> after(lines.size() + 1, 0);
-  for (qsizetype i = lines.size() - 1; i >= 0; --i) after[i] = after[i + 1] + LineCost(lines[i]);
-
-  // The first marker's block is the comments themselves; every later marker
-  // repeats its own block, within the limit.
-  qsizetype used = 1;
-  qsizetype repeated = 0;
-  for (; used < markers.size(); ++used) {
-    const qsizetype cost = after[markers[used] + 1];
-    if (repeated + cost > MaxRepeatedComments) break;
-    repeated += cost;
+  // Every line after the first marker, joined by '\n': the file's text with
+  // each line end (CR LF, CR or LF) made one '\n' and the last one dropped.
+  QString text = DecodeWindows1251(rest);
+  {
+    QChar* d = text.data();
+    const qsizetype n = text.size();
+    qsizetype w = 0;
+    for (qsizetype r = 0; r < n; ++r) {
+      if (d[r] == u'\r') {
+        d[w++] = u'\n';
+        if (r + 1 < n && d[r + 1] == u'\n') ++r;
+      } else {
+        d[w++] = d[r];
+      }
+    }
+    text.truncate(w);
+    if (text.endsWith(u'\n')) text.chop(1);
   }
 
-  const qsizetype first = markers[0] + 1;
-  QStringList decoded;  // the lines after the first marker; repeats share their text
-  decoded.reserve(lines.size() - first);
-  for (qsizetype i = first; i < lines.size(); ++i) decoded.append(DecodeWindows1251(lines[i]));
+  // Every later marker repeats the lines after it at the top, within the
+  // limit. A block's cost is its characters with one per line end, which is
+  // the text from its start to the end plus one (none for an empty block).
+  const QLatin1StringView markerText(CommentsMarker);
+  QList<qsizetype> blocks;  // start of each repeated block in text; -1: no line after the marker
+  qsizetype repeated = 0;
+  for (qsizetype start = 0;;) {
+    qsizetype end = text.indexOf(u'\n', start);
+    if (end < 0) end = text.size();
+    if (end - start == markerText.size() && QStringView(text).sliced(start, end - start) == markerText) {
+      const bool hasLines = end < text.size();
+      const qsizetype cost = hasLines ? text.size() - end : 0;
+      if (repeated + cost > MaxRepeatedComments) break;
+      repeated += cost;
+      blocks.append(hasLines ? end + 1 : -1);
+    }
+    if (end == text.size()) break;
+    start = end + 1;
+  }
+  if (blocks.isEmpty()) return text;
 
   // Each marker inserts its block at the top, so the last one used ends up first.
-  QStringList box;
-  for (qsizetype m = used - 1; m >= 0; --m)
-    for (qsizetype i = markers[m] + 1; i < lines.size(); ++i) box.append(decoded[i - first]);
+  QString box;
+  box.reserve(text.size() + repeated + 1);
+  for (auto b = blocks.crbegin(); b != blocks.crend(); ++b) {
+    if (*b < 0) continue;
+    box += QStringView(text).sliced(*b);
+    box += u'\n';
+  }
+  box += text;
   return box;
 }
 

@@ -8,11 +8,26 @@
 // a file holding a NUL byte is binary and never a record) and decodes every
 // field (DecodeRecord) before the window changes anything: a value that is
 // not an integer throws RecordError and leaves the window as it was. The
-// window then applies the fields in its own order. IniFile (inifile.h)
-// gives key-by-key access for anything else.
+// window then applies the fields in its own order. The reader keeps only
+// what a record holds (the keys of the first "TITLE" and "BEGINNER"
+// sections, and the comments as one text), so any file up to the size limit
+// costs time and memory in proportion to its length, whatever it holds.
+// A record whose comments box would hold more than MaxCommentLines lines is
+// refused with a RecordError: the window's comments box needs about 1.3 µs
+// and 100 bytes per line (16 million empty lines took 45 s and 1.8 GB),
+// and showing part of the comments would lose the rest at the next save.
 //
-// Writing (WriteRecordFile) replaces the file in one step: the file on disk
-// is always either the old record or the new one. Characters the file
+// Writing (WriteRecordFile) replaces the file in one step: the new bytes go
+// to a new file in the same folder, are checked written whole and synced to
+// the disk, and only then renamed over the old name. The file on disk is
+// always either the old record, byte for byte, or the whole new one; a full
+// disk or any short write is a failed save. A symbolic link stays a link and
+// the file it leads to is replaced. The new file keeps the old one's
+// permission bits, and its owner and group where the process may give them
+// (root may; a user keeps a group of theirs); otherwise it belongs to the
+// saving user. A name with other hard links gets a file of its own (the
+// other names keep the old record), and a pipe or other special file in the
+// record's place is replaced by the record file. Characters the file
 // cannot hold (outside Windows-1251, a NUL, a line break inside a one-line
 // field) are reported by UnencodableFields so the window can warn first;
 // the writer stores each of them as "?".
@@ -38,7 +53,9 @@ struct Record {
   bool btn2 = false;                 // figures were cast from the date
   std::array<bool, 6> gua{true, true, true, true, true, true};  // GuaBig1 lines
   int jaoNo = 0;
-  QStringList comments;              // CommentsMemo lines
+  // CommentsMemo text: the comment lines joined by '\n' (a single empty
+  // line reads as no comment at all).
+  QString comments;
 };
 
 // A failure with the text the window shows, e.g. "Cannot create file %s"
@@ -66,7 +83,8 @@ bool IsRecord(const QByteArray& bytes);
 bool IsRecordFile(const QString& path);  // false for directories, devices, pipes, > MaxRecordSize
 
 // The parsed file (after identification). Integer keys that are not integers
-// throw RecordError "'<text>' is not a valid integer value".
+// throw RecordError "'<text>' is not a valid integer value"; comments of
+// more than MaxCommentLines lines throw RecordError (CommentLinesText).
 Record DecodeRecord(const QByteArray& bytes);
 // Reads a file; nullopt when it is not a record.
 std::optional<Record> ReadRecordFile(const QString& path);
@@ -109,13 +127,22 @@ std::optional<QByteArray> ReadRecordBytes(const QString& path);
 // At most MaxRecordSize bytes from a readable device (opened read-only when
 // it is closed); nullopt when it holds more or cannot be read.
 std::optional<QByteArray> ReadRecordBytes(QIODevice& device);
+// The same with room made for `expectedSize` bytes at once.
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device, qint64 expectedSize);
 
-// The comment lines: for every line equal to the marker, the lines after
-// it are inserted at the top, in their order. One marker gives every line
-// after it; a marker repeated inside the comments repeats what follows it.
-// The repeats are limited to MaxRepeatedComments characters (each line
-// end counts one); markers beyond that add nothing.
-QStringList CommentsRead(const QByteArray& bytes);
+// The comment lines, joined by '\n': for every line equal to the marker, the
+// lines after it are inserted at the top, in their order. One marker gives
+// every line after it; a marker repeated inside the comments repeats what
+// follows it. The repeats are limited to MaxRepeatedComments characters
+// (each line end counts one); markers beyond that add nothing.
+QString CommentsRead(const QByteArray& bytes);
 inline constexpr qsizetype MaxRepeatedComments = 1 << 20;
+
+// The most comment lines a record may hold, and how many a comments text has
+// (none for an empty text).
+inline constexpr qsizetype MaxCommentLines = 100000;
+qsizetype CommentLineCount(const QString& comments);
+// The message of a record or a comments box with more lines than that.
+QString CommentLinesText(qsizetype lines);
 
 }  // namespace records

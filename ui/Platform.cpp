@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "calendar/civil.h"
+
 namespace ui {
 
 namespace {
@@ -96,5 +98,12 @@ Platform* setPlatform(Platform* replacement) {
   current = replacement;
   return previous;
 }
+
+astro::TDateTime DayValueOf(const QDate& date, const QTime& time) {
+  return calendar::EncodeCivilDateTime(
+      {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec()});
+}
+
+astro::TDateTime DayValueOf(const QDateTime& local) { return DayValueOf(local.date(), local.time()); }
 
 }  // namespace ui

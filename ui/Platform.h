@@ -30,6 +30,9 @@
 //                                               restores the default; returns
 //                                               the previous one
 //   class ui::ScopedPlatform                    RAII replacement for a test
+//   astro::TDateTime ui::DayValueOf(date, time) / DayValueOf(dateTime)
+//                                               day value of a clock reading
+//                                               (the calendar's civil dates)
 //
 // Captions: the message boxes carry the standard caption of their kind
 // ("Предупреждение", "Подтверждение", "Ошибка"); button texts come from
@@ -39,6 +42,8 @@
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
+
+#include "astro/constants.h"
 
 class QWidget;
 
@@ -84,5 +89,10 @@ class ScopedPlatform {
  private:
   Platform* previous_;
 };
+
+// The day value of a local clock reading, by the calendar's one civil-date
+// conversion (calendar/civil.h).
+astro::TDateTime DayValueOf(const QDate& date, const QTime& time);
+astro::TDateTime DayValueOf(const QDateTime& local);
 
 }  // namespace ui

@@ -15,6 +15,9 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -25,16 +28,21 @@
 #include <QValidator>
 #include <stdexcept>
 
-#include "calendar/civil.h"
 #include "calendar/my_MOON.h"
 #include "core/core.h"
+#include "records/inifile.h"
 #include "records/mapping.h"
 #include "ui/Application.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
+#include "ui/Placement.h"
 #include "ui/Platform.h"
 #include "ui/journal.h"
 #include "ui/SettingsStore.h"
+#include "ui/ToolWindow.h"
+#include "ui/about.h"
+#include "ui/sett.h"
+#include "ui/sheet.h"
 
 namespace {
 
@@ -45,12 +53,6 @@ const QString AbortPromptText = QStringLiteral("Прервать гадание?
 // Delphi-compatible colours of the display panel.
 const QColor Cream(255, 251, 240);
 const QColor InactiveCaption(128, 128, 128);
-
-astro::TDateTime ToDayValue(const QDateTime& local) {
-  const QDate d = local.date();
-  const QTime t = local.time();
-  return calendar::EncodeCivilDateTime({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()});
-}
 
 QString FileNameOf(const QString& path) { return QFileInfo(path).fileName(); }
 
@@ -103,6 +105,19 @@ class HintSwitch : public QObject {
 
  private:
   const bool* shown_;
+};
+
+// Menus open with their Alt letters (Alt+Ф: "Файл") and items are chosen
+// by their letters, but the letters are not underlined: the captions look
+// exactly as written.
+class HiddenMnemonicStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_UnderlineShortcut) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
 };
 
 QIcon ToolIcon(int index) { return QIcon(QStringLiteral(":/icons/tool%1.png").arg(index)); }
@@ -164,43 +179,54 @@ void TFormKalynth::CreateControls() {
   };
 
   // --- main menu ------------------------------------------------------------
-  FileMenu = named(menuBar()->addMenu(QStringLiteral("Файл")), "FileMenu");
-  New1 = named(FileMenu->addAction(QStringLiteral("Новый лист")), "New1");
+  FileMenu = named(menuBar()->addMenu(QStringLiteral("&Файл")), "FileMenu");
+  New1 = named(FileMenu->addAction(QStringLiteral("&Новый лист")), "New1");
   New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-  Open1 = named(FileMenu->addAction(QStringLiteral("Открыть...")), "Open1");
+  Open1 = named(FileMenu->addAction(QStringLiteral("&Открыть...")), "Open1");
   Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  Journal1 = named(FileMenu->addAction(QStringLiteral("Журнал...")), "Journal1");
+  Journal1 = named(FileMenu->addAction(QStringLiteral("&Журнал...")), "Journal1");
   Journal1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
   FileMenu->addSeparator();
-  Save1 = named(FileMenu->addAction(QStringLiteral("Сохранить")), "Save1");
+  Save1 = named(FileMenu->addAction(QStringLiteral("&Сохранить")), "Save1");
   Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  Saveas1 = named(FileMenu->addAction(QStringLiteral("Сохранить как...")), "Saveas1");
+  Saveas1 = named(FileMenu->addAction(QStringLiteral("Сохранить &как...")), "Saveas1");
   Saveas1->setShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S));
   FileMenu->addSeparator();
-  Exit1 = named(FileMenu->addAction(QStringLiteral("Выход")), "Exit1");
+  Print1 = named(FileMenu->addAction(QStringLiteral("&Печать...")), "Print1");
+  Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  PdfExport1 = named(FileMenu->addAction(QStringLiteral("&Экспорт в PDF...")), "PdfExport1");
+  FileMenu->addSeparator();
+  Exit1 = named(FileMenu->addAction(QStringLiteral("&Выход")), "Exit1");
   Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
 
-  OtherMenu = named(menuBar()->addMenu(QStringLiteral("Прочее")), "OtherMenu");
-  Chza1 = named(OtherMenu->addAction(QStringLiteral("Календарь")), "Chza1");
-  VenVan = named(OtherMenu->addAction(QStringLiteral("Диаграмма Вень-вана")), "VenVan");
-  Table1 = named(OtherMenu->addAction(QStringLiteral("Диаграмма «Стволы-ветви»")), "Table1");
-  DiagUsin = named(OtherMenu->addAction(QStringLiteral("Диаграмма «У-син»")), "DiagUsin");
-  StvilyVetvi = named(OtherMenu->addAction(QStringLiteral("Стволы-ветви")), "StvilyVetvi");
+  OtherMenu = named(menuBar()->addMenu(QStringLiteral("&Прочее")), "OtherMenu");
+  Chza1 = named(OtherMenu->addAction(QStringLiteral("&Календарь")), "Chza1");
+  VenVan = named(OtherMenu->addAction(QStringLiteral("Диаграмма &Вень-вана")), "VenVan");
+  Table1 = named(OtherMenu->addAction(QStringLiteral("&Диаграмма «Стволы-ветви»")), "Table1");
+  DiagUsin = named(OtherMenu->addAction(QStringLiteral("Диаграмма «У-си&н»")), "DiagUsin");
+  StvilyVetvi = named(OtherMenu->addAction(QStringLiteral("&Стволы-ветви")), "StvilyVetvi");
   for (QAction* a : {Chza1, VenVan, Table1, DiagUsin, StvilyVetvi}) a->setCheckable(true);
   OtherMenu->addSeparator();
-  N6 = named(OtherMenu->addAction(QStringLiteral("Установки...")), "N6");
+  N6 = named(OtherMenu->addAction(QStringLiteral("&Установки...")), "N6");
 
-  HelpMenu = named(menuBar()->addMenu(QStringLiteral("Справка")), "HelpMenu");
-  N8 = named(HelpMenu->addAction(QStringLiteral("Вызов справки")), "N8");
+  HelpMenu = named(menuBar()->addMenu(QStringLiteral("&Справка")), "HelpMenu");
+  N8 = named(HelpMenu->addAction(QStringLiteral("&Вызов справки")), "N8");
   N8->setShortcut(QKeySequence(Qt::Key_F1));
   HelpMenu->addSeparator();
-  N3 = named(HelpMenu->addAction(QStringLiteral("О программе")), "N3");
+  N3 = named(HelpMenu->addAction(QStringLiteral("&О программе")), "N3");
+  {
+    auto* style = new HiddenMnemonicStyle;
+    style->setParent(this);
+    for (QWidget* m : std::initializer_list<QWidget*>{menuBar(), FileMenu, OtherMenu, HelpMenu}) m->setStyle(style);
+  }
 
   connect(New1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::ClearBtnClick));
   connect(Open1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Open1Click));
   connect(Journal1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Journal1Click));
   connect(Save1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Save1Click));
   connect(Saveas1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Saveas1Click));
+  connect(Print1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Print1Click));
+  connect(PdfExport1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::PdfExport1Click));
   connect(Exit1, &QAction::triggered, this, &QWidget::close);
   connect(Chza1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Chza1Click));
   connect(VenVan, &QAction::triggered, this, ui::Command(this, &TFormKalynth::VenVanClick));
@@ -417,6 +443,8 @@ void TFormKalynth::CreateControls() {
   Edit7 = new QLineEdit(client);
   Edit7->setObjectName(QStringLiteral("Edit7"));
   Edit7->setToolTip(QStringLiteral("Краткие комментарии к гуа"));
+  // What a record gives back of the note: typing and pasting stop there.
+  Edit7->setMaxLength(int(records::MaxIniValueLength));
   Edit7->installEventFilter(this);
   connect(Edit7, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (!drawing_) model_.EditNote(text.toStdString());
@@ -426,6 +454,8 @@ void TFormKalynth::CreateControls() {
   CommentsMemo->setObjectName(QStringLiteral("CommentsMemo"));
   CommentsMemo->setToolTip(QStringLiteral("Комментарии к гуа"));
   CommentsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Tab moves on to the next control, as in every other field.
+  CommentsMemo->setTabChangesFocus(true);
   CommentsMemo->viewport()->installEventFilter(this);
   connect(CommentsMemo, &QPlainTextEdit::textChanged, this, [this] {
     if (drawing_) return;
@@ -459,10 +489,13 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
                                                           : QRect(0, 0, 1024, 768);
     ui::SettingsStore store;
-    height = std::max(store.read(ui::settings::FormHeight), int(CollapsedHeight));
+    // Stored heights are kept within the screen.
+    height = ui::ReachableHeight(store.read(ui::settings::FormHeight), CollapsedHeight);
     ExpandedHeight = store.read(ui::settings::FormHeightIndex);
-    const int left = store.read(ui::settings::FormLeft, screen.width() / 2 - FormWidth / 2);
-    const int top = store.read(ui::settings::FormTop, screen.height() / 2 - height / 2);
+    ExpandedHeight = std::min(ExpandedHeight, ui::ReachableHeight(ExpandedHeight, CollapsedHeight));
+    const QPoint defaultPlace(screen.width() / 2 - FormWidth / 2, screen.height() / 2 - height / 2);
+    const int left = store.read(ui::settings::FormLeft, defaultPlace.x());
+    const int top = store.read(ui::settings::FormTop, defaultPlace.y());
     TimeCorrectionIndex = store.read(ui::settings::CalendarLetneeTime);
     TimeZoneIndex = store.read(ui::settings::CalendarGMT);
     hintsShown_ = store.read(ui::settings::SetHint);
@@ -472,7 +505,9 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
       ExpandedHeight = MinExpandedHeight;
     }
     resize(FormWidth, height);
-    move(left, top);
+    // A stored place off every screen (a monitor since unplugged, a hand-made
+    // value) gives the default place on the primary screen.
+    move(ui::ReachablePosition(QPoint(left, top), QSize(FormWidth, height), defaultPlace));
   }
   lastHeight_ = height;
   // 7.
@@ -484,7 +519,7 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
   created_ = true;
   // 9 and 10 run outside any event: an error is shown here and creation goes on.
   try {
-    SetLunarDate(ToDayValue(ui::platform().now()));
+    SetLunarDate(ui::DayValueOf(ui::platform().now()));
   } catch (const std::exception& e) {
     ui::ReportError(e);
   }
@@ -583,27 +618,41 @@ void TFormKalynth::StatusBarIni() {
   QString text = StatusPanel->text();
   if (TimeCorrectionIndex >= 0 && TimeCorrectionIndex <= 6) text = QString::fromUtf8(corrections[TimeCorrectionIndex]);
   if (TimeZoneIndex != -1) {
-    const int offset = TimeZoneIndex - 12;
+    // In 64 bits: a stored index may be any integer.
+    const qint64 offset = qint64(TimeZoneIndex) - 12;
     text += QStringLiteral(" | GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
   }
   StatusPanel->setText(text);
 }
 
-void TFormKalynth::Panel9Click() { ui::platform().openUrl(QUrl(WebSiteUrl)); }
+void TFormKalynth::Panel9Click() { OpenPage(QUrl(WebSiteUrl)); }
 
-void TFormKalynth::N8Click() {
-  ui::platform().openUrl(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/help/index.htm")));
+void TFormKalynth::N8Click() { OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/help/index.htm"))); }
+
+void TFormKalynth::OpenPage(const QUrl& url) {
+  if (ui::platform().openUrl(url)) return;
+  // No browser or launcher took it: say which page could not be shown.
+  const QString where = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+  ui::platform().error(this, QStringLiteral("Не удалось открыть страницу %1: на компьютере нет программы, "
+                                            "которая открывает такие страницы, или она не запустилась.")
+                                 .arg(where));
 }
 
-// The about box, the settings dialog and the auxiliary windows join the
-// program later; until then their menu items do nothing and carry no mark.
-void TFormKalynth::N3Click() {}
-void TFormKalynth::N6Click() {}
-void TFormKalynth::Chza1Click() { Chza1->setChecked(false); }
-void TFormKalynth::VenVanClick() { VenVan->setChecked(false); }
-void TFormKalynth::Table1Click() { Table1->setChecked(false); }
-void TFormKalynth::DiagUsinClick() { DiagUsin->setChecked(false); }
-void TFormKalynth::StvilyVetviClick() { StvilyVetvi->setChecked(false); }
+void TFormKalynth::N3Click() {
+  if (AboutBox) AboutBox->exec();
+}
+
+void TFormKalynth::N6Click() {
+  if (SettForm) SettForm->exec();
+}
+
+// Each tool window registers itself for its item when it is created; an
+// item without its window stays unticked.
+void TFormKalynth::Chza1Click() { ui::TToolWindow::ToggleFor(Chza1); }
+void TFormKalynth::VenVanClick() { ui::TToolWindow::ToggleFor(VenVan); }
+void TFormKalynth::Table1Click() { ui::TToolWindow::ToggleFor(Table1); }
+void TFormKalynth::DiagUsinClick() { ui::TToolWindow::ToggleFor(DiagUsin); }
+void TFormKalynth::StvilyVetviClick() { ui::TToolWindow::ToggleFor(StvilyVetvi); }
 
 void TFormKalynth::closeEvent(QCloseEvent* event) {
   // Refuse first: an error inside the close query (a failed save) must keep
@@ -880,8 +929,8 @@ void TFormKalynth::OpenGuaWindows(QLabel* label) {
   const core::FigureIndex i = label == Label1 ? core::Primary : label == Label2 ? core::Nuclear : core::Changed;
   const int n = model_.number(i).caption;
   if (n < 1 || n > 64) return;
-  ui::platform().openUrl(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
-                                             QStringLiteral(".htm")));
+  OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
+                               QStringLiteral(".htm")));
 }
 
 // ---------------------------------------------------------------------------
@@ -897,6 +946,9 @@ records::Record TFormKalynth::CurrentRecord() const { return records::FromValues
 
 bool TFormKalynth::WriteRecord(const QString& path) {
   const records::Record record = CurrentRecord();
+  // A record the program would refuse to open again is not written.
+  const qsizetype commentLines = records::CommentLineCount(record.comments);
+  if (commentLines > records::MaxCommentLines) throw records::RecordError(records::CommentLinesText(commentLines));
   const QStringList fields = records::UnencodableFields(record);
   if (!fields.isEmpty()) {
     QStringList places;
@@ -934,8 +986,16 @@ void TFormKalynth::Saveas1Click() {
   request.fileName = QStringLiteral("Untitle") + QString::number(UntitledCounter);
   request.filter = RecordFilter;
   request.defaultSuffix = QStringLiteral("kly");
-  const QString path = ui::platform().saveFileName(this, request);
-  if (path.isEmpty()) return;
+  const QString chosen = ui::platform().saveFileName(this, request);
+  if (chosen.isEmpty()) return;
+  // A record is opened only by its extension: a typed name with another
+  // one ("вопрос 10.12.2026", "test.txt") gets ".kly" added, and the user is
+  // asked before that name replaces a file.
+  const QString path = HasRecordExtension(chosen) ? chosen : chosen + QStringLiteral(".kly");
+  if (path != chosen && QFileInfo::exists(path) &&
+      ui::platform().warningYesNo(this, QStringLiteral("Файл %1 уже существует.\nЗаменить его?")
+                                            .arg(QDir::toNativeSeparators(path))) != ui::Answer::Yes)
+    return;
   if (!WriteRecord(path)) return;
   CurrentFileName = QFileInfo(path).absoluteFilePath();
   model_.MarkSaved();
@@ -958,7 +1018,7 @@ void TFormKalynth::ClearBtnClick() {
 void TFormKalynth::NewClick() {
   Apply([this] { model_.NewSheet(); });
   setWindowTitle(Title);
-  SetLunarDate(ToDayValue(ui::platform().now()));
+  SetLunarDate(ui::DayValueOf(ui::platform().now()));
   CurrentFileName.clear();
 }
 
@@ -1060,4 +1120,42 @@ void TFormKalynth::Journal1Click() {
   FormJournal->show();
   FormJournal->raise();
   FormJournal->activateWindow();
+}
+
+// ---- the divination sheet ---------------------------------------------------
+// The sheet shows the divination of the window; printing reads it and changes
+// nothing (neither the record nor its changed flag).
+
+void TFormKalynth::Print1Click() {
+  const core::Divination& divination = Model();
+  if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
+  const ui::SheetFooter footer{Model().bound() ? CurrentFileName : QString(), ui::platform().now()};
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
+  printer.setDocName(QString::fromStdString(divination.note()));
+  QPrintPreviewDialog preview(&printer, this);
+  preview.setWindowTitle(QStringLiteral("Печать гадания"));
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
+    ui::RunCommand([&] {
+      QPainter painter(target);
+      ui::PaintSheet(painter, QRectF(QPointF(0, 0), QSizeF(target->width(), target->height())), divination,
+                     footer, [target] { target->newPage(); });
+    });
+  });
+  preview.exec();
+}
+
+void TFormKalynth::PdfExport1Click() {
+  const core::Divination& divination = Model();
+  if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
+  ui::FileDialogRequest request;
+  request.directory = FolderOf(CurrentFileName);
+  request.fileName = Model().bound() ? QFileInfo(CurrentFileName).completeBaseName() + QStringLiteral(".pdf")
+                                 : QStringLiteral("Untitle") + QString::number(UntitledCounter) + QStringLiteral(".pdf");
+  request.filter = QStringLiteral("PDF (*.pdf)");
+  request.defaultSuffix = QStringLiteral("pdf");
+  const QString path = ui::platform().saveFileName(this, request);
+  if (path.isEmpty()) return;
+  ui::ExportSheetPdf(divination, {Model().bound() ? CurrentFileName : QString(), ui::platform().now()}, path);
 }

@@ -64,6 +64,7 @@ class QPushButton;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
+class QUrl;
 class TGuaBig;
 class TClickLabel;
 class TFormJournal;
@@ -88,6 +89,8 @@ class TFormKalynth : public QMainWindow {
   const core::Divination& Model() const { return model_; }
   const QString& currentFileName() const { return CurrentFileName; }
   const QString& programFolder() const { return ProgramFolder; }
+  // Another folder holding comment/, help/ and bmp/ (tests' own pictures).
+  void SetProgramFolder(const QString& folder) { ProgramFolder = folder; }
   int expandedHeight() const { return ExpandedHeight; }
   int untitledCounter() const { return UntitledCounter; }
   const QString& handOffPath() const { return HandOffPath; }
@@ -100,6 +103,7 @@ class TFormKalynth : public QMainWindow {
   QMenu* OtherMenu = nullptr;  // "Прочее"
   QMenu* HelpMenu = nullptr;   // "Справка"
   QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
+  QAction *Print1 = nullptr, *PdfExport1 = nullptr;  // "Печать..." (Ctrl+P), "Экспорт в PDF..."
   QAction* Journal1 = nullptr;  // "Журнал..."
   TFormJournal* FormJournal = nullptr;  // made on first use, lives as long as this window
   QAction *Chza1 = nullptr, *VenVan = nullptr, *Table1 = nullptr, *DiagUsin = nullptr, *StvilyVetvi = nullptr;
@@ -173,6 +177,9 @@ class TFormKalynth : public QMainWindow {
   void Label2Click();
   void Label3Click();
   void OpenGuaWindows(QLabel* label);
+  // Hands a page or address to the desktop; when nothing opens it, an error
+  // box names the page's path or the address.
+  void OpenPage(const QUrl& url);
 
   // --- record lifecycle ---------------------------------------------------
   bool FileChangeIfClear() const;
@@ -189,6 +196,9 @@ class TFormKalynth : public QMainWindow {
   // "Журнал...": shows the journal window.
   void Journal1Click();
 
+  // --- the divination sheet (ui/sheet.h) --------------------------------------
+  void Print1Click();      // print preview and printer
+  void PdfExport1Click();  // save dialog, then the PDF
   // The record the controls hold now (what Save writes).
   records::Record CurrentRecord() const;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <iterator>
 #include <vector>
 
@@ -23,7 +24,15 @@ TEST(ApplyTimeCorrection, ClockAheadByIndexMinusThreeHours) {
   const double hoursAdded[7] = {3, 2, 1, 0, -1, -2, -3};
   for (int index = 0; index <= 6; ++index)
     EXPECT_NEAR(ApplyTimeCorrection(t, index), t + hoursAdded[index] / 24, 1e-12) << index;
-  for (int index : {-1, 7, 100}) EXPECT_EQ(ApplyTimeCorrection(t, index), t) << index;
+  for (int index : {-1, 7, 100, INT_MIN, INT_MAX}) EXPECT_EQ(ApplyTimeCorrection(t, index), t) << index;
+  // The lunar selection and its double-hour captions are those of index 3.
+  const LunarSelection neutral = ComputeLunarSelection(t, 3);
+  for (int index : {INT_MIN, INT_MAX}) {
+    const LunarSelection s = ComputeLunarSelection(t, index);
+    EXPECT_EQ(s.chasCaptions, neutral.chasCaptions) << index;
+    EXPECT_EQ(s.doubleHour, neutral.doubleHour) << index;
+    EXPECT_EQ(s.day, neutral.day) << index;
+  }
 }
 
 TEST(ChinaTime, StandardTimeFrom1929BeijingMeanTimeBefore) {

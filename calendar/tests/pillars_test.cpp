@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <climits>
+
 #include "calendar/season.h"
 #include "moments.h"
 
@@ -22,7 +27,25 @@ TEST(ToUniversalTime, TakesTheZoneOff) {
   EXPECT_EQ(ToUniversalTime(t, Gmt), t);
   EXPECT_NEAR(ToUniversalTime(t, GmtPlus3), t - 0.125, 1e-12);
   EXPECT_NEAR(ToUniversalTime(t, 25), t - 13.0 / 24, 1e-12);
-  for (int zone : {-1, 26}) EXPECT_EQ(ToUniversalTime(t, zone), t);
+  // Any other stored index, the extremes of int included, leaves the moment
+  // as it is (no arithmetic on the index: the sanitizer build checks that).
+  for (int zone : {-1, 26, INT_MIN, INT_MAX}) EXPECT_EQ(ToUniversalTime(t, zone), t) << zone;
+}
+
+// Out-of-range indexes give the pillars of the unchanged moment: those of
+// zone "GMT " and correction "0".
+TEST(ComputePillars, IndexesOutOfRangeChangeNothing) {
+  const TDateTime t = Moment(2024, 2, 10, 12);
+  const Pillars neutral = ComputePillars(t, Gmt, NoCorrection);
+  for (int index : {-1, 26, INT_MIN, INT_MAX}) {
+    const Pillars p = ComputePillars(t, index, index);
+    EXPECT_EQ(p.yearStem, neutral.yearStem) << index;
+    EXPECT_EQ(p.yearBranch, neutral.yearBranch) << index;
+    EXPECT_EQ(p.monthStem, neutral.monthStem) << index;
+    EXPECT_EQ(p.dayStem, neutral.dayStem) << index;
+    EXPECT_EQ(p.hourBranch, neutral.hourBranch) << index;
+    EXPECT_EQ(p.term, neutral.term) << index;
+  }
 }
 
 struct DayCase {
@@ -55,6 +78,61 @@ TEST(DayPillar, ChangesAt23HoursFromTheEpochDay) {
       EXPECT_EQ(p.dayBranch, c.branch) << zone;
     }
   }
+}
+
+// Every whole hour of two years and a half, for every time correction, as
+// the time picker gives it: day value = whole days since 1899-12-30 plus
+// milliseconds of the day / 86400000. Expected signs by plain counting with
+// std::chrono, independent of the calendar's own day arithmetic: the
+// sexagenary day runs on without a break; 1949-10-01 and 2002-10-23 are both
+// Jia-Zi (19380 days apart, a multiple of 60). From 23:00 of the corrected
+// clock the day is the next one, together with the double hour Zi; the hour
+// stem follows the five rats rule (a Jia or Ji day begins with Jia-Zi).
+TEST(DayPillar, EveryWholeHourOfASpanOfDaysWithEveryCorrection) {
+  using namespace std::chrono;
+  constexpr sys_days pickerEpoch = year{1899} / December / 30;
+  constexpr sys_days jiaZi = year{1949} / October / 1;
+  int checked = 0;
+  for (sys_days d = year{2000} / December / 25; d <= sys_days(year{2003} / June / 30); d += days{1}) {
+    for (int h = 0; h < 24; ++h) {
+      const double t = double((d - pickerEpoch).count()) + h * 3600000 / 86400000.0;
+      for (int correction = 0; correction <= 6; ++correction) {
+        // The corrected clock moment, and the day it counts as.
+        const sys_time<hours> corrected = d + hours{h} - hours{correction - 3};
+        const sys_days counted = floor<days>(corrected + hours{1});
+        const long long n = (counted - jiaZi).count();
+        const int dayStem = int(((n % 10) + 10) % 10) + 1;
+        const int dayBranch = int(((n % 12) + 12) % 12) + 1;
+        const int hour = int((corrected - floor<days>(corrected)).count());
+        const int hourBranch = (hour + 1) % 24 / 2 + 1;
+        const int hourStem = (2 * ((dayStem - 1) % 5) + hourBranch - 1) % 10 + 1;
+        const int got[4] = {DayStem(t, correction), DayBranch(t, correction), HourStem(t, correction),
+                            HourBranch(t, correction)};
+        const int want[4] = {dayStem, dayBranch, hourStem, hourBranch};
+        const year_month_day ymd(d);
+        ASSERT_TRUE(std::equal(got, got + 4, want))
+            << int(ymd.year()) << "-" << unsigned(ymd.month()) << "-" << unsigned(ymd.day()) << " " << h
+            << ":00, correction index " << correction << ": day " << got[0] << "/" << got[1] << " hour "
+            << got[2] << "/" << got[3] << ", want day " << dayStem << "/" << dayBranch << " hour " << hourStem
+            << "/" << hourBranch;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_EQ(checked, (365 + 365 + 181 + 7) * 24 * 7);
+}
+
+TEST(DayPillar, At23HoursTheDayAndTheHourAreTheNextDaysZi) {
+  // 10 November 2001 is Ding-Chou (4/2): 347 days before the Jia-Zi day
+  // 2002-10-23, and -346 leaves 4 of 10 and 2 of 12. At 23:00 the day is
+  // already Wu-Yin (5/3) and the hour Zi of a Wu day is Ren-Zi (9/1), in
+  // any time zone (here GMT +8) and without correction.
+  const Pillars p = ComputePillars(Moment(2001, 11, 10, 23), 20, NoCorrection);
+  EXPECT_EQ((std::array{p.dayStem, p.dayBranch, p.hourStem, p.hourBranch}), (std::array{5, 3, 9, 1}));
+  // One millisecond earlier it is still Ding-Chou, in the Hai hour of a Ding
+  // day, Xin-Hai (8/12).
+  const Pillars q = ComputePillars(Moment(2001, 11, 10, 23) - 1.0 / 86400000, 20, NoCorrection);
+  EXPECT_EQ((std::array{q.dayStem, q.dayBranch, q.hourStem, q.hourBranch}), (std::array{4, 2, 8, 12}));
 }
 
 struct YearCase {

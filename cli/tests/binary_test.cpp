@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "records/record.h"
 
 namespace {
 
@@ -79,8 +82,8 @@ TEST(KalynthCalcTool, FailuresExitWithTwo) {
   } cases[] = {
       {{}, "kalynth-calc: не указана команда; справка: kalynth-calc --help\n"},
       {{"lunar", "2024-13-01"}, "kalynth-calc: неверная дата «2024-13-01»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999\n"},
-      {{"lunar", "0001-01-01"}, "Invalid year\n"},
-      {{"record", "/nonexistent/x.kly"}, "File /nonexistent/x.kly Этот файл не является файлом KALYNTH\n"},
+      {{"lunar", "0001-01-01"}, "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-01-01\n"},
+      {{"record", "/nonexistent/x.kly"}, "kalynth-calc: файл /nonexistent/x.kly не существует\n"},
   };
   for (const auto& c : cases) {
     const Result r = RunTool(c.args);
@@ -98,3 +101,102 @@ TEST(KalynthCalcTool, HelpIsRussianAndComplete) {
 }
 
 }  // namespace
+
+// ---- sheet: the printed sheet as a PDF, without a window -------------------
+
+namespace {
+
+std::string PdfText(const std::string& pdf) {
+  char name[] = "/tmp/kalynth-calc-pdftext-XXXXXX";
+  const int fd = mkstemp(name);
+  if (fd < 0) return {};
+  close(fd);
+  const std::string command = "pdftotext -enc UTF-8 '" + pdf + "' '" + name + "' 2>/dev/null";
+  const int rc = std::system(command.c_str());
+  std::string text = rc == 0 ? Slurp(name) : std::string();
+  std::remove(name);
+  // One space for every run of white space, so wrapped lines read as one.
+  std::string flat;
+  for (char c : text) {
+    const bool space = c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f';
+    if (space && (flat.empty() || flat.back() == ' ')) continue;
+    flat += space ? ' ' : c;
+  }
+  return flat;
+}
+
+struct TempFolder {
+  std::string path;
+  TempFolder() {
+    char name[] = "/tmp/kalynth-calc-sheet-XXXXXX";
+    path = mkdtemp(name) ? name : "";
+  }
+  ~TempFolder() { std::system(("rm -rf '" + path + "'").c_str()); }
+};
+
+bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
+}  // namespace
+
+// A record cast from the date, written as the program writes it: primary
+// figure yang, yin, yang, yin, yang, yin (63) with line 1 changing, so the
+// nuclear figure is 64 and the changed one 39 (worked from the King Wen
+// table by hand).
+TEST(KalynthCalcTool, SheetWritesThePdfOfARecord) {
+  TempFolder dir;
+  records::Record r;
+  r.note = QStringLiteral("Сделка осенью");
+  r.btn2 = true;
+  r.gua = {true, false, true, false, true, false};
+  r.jaoNo = 1;
+  r.yah = 0, r.mon = 4, r.day = 11, r.hour = 6;
+  r.comments = QStringLiteral("Ждать до весны.");
+  const std::string record = dir.path + "/сделка.kly", pdf = dir.path + "/сделка.pdf";
+  records::WriteRecordFile(QString::fromStdString(record), r);
+
+  const Result result = RunTool({"sheet", record, pdf});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, "file\tpages\n" + pdf + "\t1\n");
+  EXPECT_EQ(Slurp(pdf).substr(0, 5), "%PDF-");
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
+  const std::string text = PdfText(pdf);
+  for (const char* expected : {"Сделка осенью", "63. Цзи-цзи", "64. Вэй-цзи", "39. Цзянь", "В начале девятка",
+                               "Гуа на год 1, месяц 5, день 12, час У", "Ждать до весны.", "сделка.kly"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in: " << text;
+}
+
+TEST(KalynthCalcTool, SheetRefusesAnEmptyRecordAndWritesNothing) {
+  TempFolder dir;
+  records::Record r;
+  r.lineCodes = {"588", "588", "", "588", "588", "588"};  // one code missing: no hexagram
+  const std::string record = dir.path + "/пусто.kly", pdf = dir.path + "/пусто.pdf";
+  records::WriteRecordFile(QString::fromStdString(record), r);
+  const Result result = RunTool({"sheet", record, pdf});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "kalynth-calc: Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.\n");
+  EXPECT_FALSE(Exists(pdf));
+}
+
+TEST(KalynthCalcTool, SheetFailuresSayWhy) {
+  TempFolder dir;
+  records::Record r;
+  r.lineCodes = {"588", "588", "544", "588", "588", "588"};
+  const std::string record = dir.path + "/запись.kly";
+  records::WriteRecordFile(QString::fromStdString(record), r);
+  const std::string nowhere = dir.path + "/нет папки/лист.pdf";
+  Result result = RunTool({"sheet", record, nowhere});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "kalynth-calc: Cannot create file " + nowhere + "\n");
+  EXPECT_FALSE(Exists(nowhere));
+
+  const std::string notRecord = dir.path + "/текст.kly";
+  std::ofstream(notRecord) << "просто текст\n";
+  result = RunTool({"sheet", notRecord, dir.path + "/x.pdf"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "kalynth-calc: File " + notRecord + " Этот файл не является файлом KALYNTH\n");
+
+  result = RunTool({"sheet", record});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("sheet"), std::string::npos);
+}

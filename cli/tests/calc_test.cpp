@@ -2,6 +2,8 @@
 #include "cli/calc.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -212,8 +214,24 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
        "kalynth-calc: --time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ"},
       {{"pillars", "--zone", "26"}, "kalynth-calc: --zone: нужно целое число от 0 до 25, а не «26»"},
       {{"terms"}, "kalynth-calc: команде terms нужен год"},
-      {{"terms", "0"}, "kalynth-calc: год: нужно целое число от 1 до 9999, а не «0»"},
-      {{"terms", "20x4"}, "kalynth-calc: год: нужно целое число от 1 до 9999, а не «20x4»"},
+      {{"terms", "0"}, "kalynth-calc: год: нужно целое число от 2 до 9999, а не «0»"},
+      {{"terms", "1"}, "kalynth-calc: год: нужно целое число от 2 до 9999, а не «1»"},
+      {{"terms", "1", "9999"}, "kalynth-calc: год: нужно целое число от 2 до 9999, а не «1»"},
+      {{"terms", "20x4"}, "kalynth-calc: год: нужно целое число от 2 до 9999, а не «20x4»"},
+      // The calendar's range, refused before any row.
+      {{"lunar", "0001-01-01"}, "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-01-01"},
+      {{"lunar", "0001-12-30", "23:59"},
+       "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-12-30"},
+      {{"lunar", "9999-12-17", "00:00"},
+       "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 9999-12-17"},
+      {{"lunar", "--from", "9999-12-01", "--to", "9999-12-31"},
+       "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 9999-12-31"},
+      {{"lunar", "--from", "0001-03-01", "--to", "0002-01-01"},
+       "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-03-01"},
+      {{"pillars", "0001-01-01"}, "kalynth-calc: команда pillars считает даты от 0001-03-22 до 9999-12-30, а не 0001-01-01"},
+      {{"pillars", "0001-03-21", "23:59"},
+       "kalynth-calc: команда pillars считает даты от 0001-03-22 до 9999-12-30, а не 0001-03-21"},
+      {{"pillars", "9999-12-31"}, "kalynth-calc: команда pillars считает даты от 0001-03-22 до 9999-12-30, а не 9999-12-31"},
       {{"terms", "2025", "2024"}, "kalynth-calc: второй год раньше первого"},
       {{"newmoons", "10000"}, "kalynth-calc: год: нужно целое число от 1 до 9999, а не «10000»"},
       {{"sun"}, "kalynth-calc: команде sun нужен момент в днях"},
@@ -254,18 +272,31 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
   }
 }
 
-TEST(KalynthCalc, KernelErrorsPrintTheirOwnMessage) {
-  // Year 1: the lunar year would need the solstice of year 0.
-  Result r = Calc({"lunar", "0001-01-01"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "Invalid year\n");
-  EXPECT_EQ(r.out, "");  // no header without a row
-  // The terms of January to March of year 1 are guessed from 1 January of year 0:
-  // the rows before the failure stay printed.
-  r = Calc({"terms", "1"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "Invalid argument to date encode\n");
-  EXPECT_EQ(Lines(r.out).size(), 1u + 19);
+// The ends of the ranges --help states give whole tables, at every time of
+// day, zone and correction.
+TEST(KalynthCalc, StatedRangesAnswerToTheirEnds) {
+  for (const char* date : {"0001-12-31", "9999-12-16"})
+    for (const char* time : {"00:00", "12:00", "23:00", "23:59:59"})
+      for (const char* correction : {"0", "3", "6"}) {
+        SCOPED_TRACE(std::string(date) + " " + time + " " + correction);
+        const Result r = Calc({"lunar", date, time, "--correction", correction});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(Lines(r.out).size(), 2u);
+      }
+  for (const char* date : {"0001-03-22", "9999-12-30"})
+    for (const char* time : {"00:00", "23:59:59"})
+      for (const char* zone : {"0", "25"})
+        for (const char* correction : {"0", "6"}) {
+          SCOPED_TRACE(std::string(date) + " " + time + " " + zone + " " + correction);
+          const Result r = Calc({"pillars", date, time, "--zone", zone, "--correction", correction});
+          EXPECT_EQ(r.status, 0);
+          EXPECT_EQ(Lines(r.out).size(), 2u);
+        }
+  for (const char* year : {"2", "9999"}) {
+    const Result r = Calc({"terms", year});
+    EXPECT_EQ(r.status, 0) << year;
+    EXPECT_EQ(Lines(r.out).size(), 1u + 24) << year;
+  }
 }
 
 TEST(KalynthCalc, HelpExplainsEveryCommand) {
@@ -298,7 +329,7 @@ TEST_F(RecordCommand, ShowsTheRecordAsTheWindowRestoresIt) {
   rec.lineCodes = {"588", "588", "544", "588", "588", "588"};
   rec.note = QString::fromUtf8("Вопрос\tо пути");
   rec.yah = 4, rec.mon = 0, rec.day = 0, rec.hour = 6;
-  rec.comments = {QString::fromUtf8("Первая строка"), "", "third"};
+  rec.comments = QString::fromUtf8("Первая строка\n\nthird");
   const std::string path = Write("codes.kly", records::EncodeRecord(rec));
   const Result r = Calc({"record", path});
   EXPECT_EQ(r.status, 0);
@@ -342,21 +373,29 @@ TEST_F(RecordCommand, NotARecordAndBadIntegers) {
   Result r = Calc({"record", other});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "File " + other + " Этот файл не является файлом KALYNTH\n");
+  EXPECT_EQ(r.err, "kalynth-calc: File " + other + " Этот файл не является файлом KALYNTH\n");
 
   const std::string missing = QFile::encodeName(dir_.filePath("missing.kly")).toStdString();
   r = Calc({"record", missing});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "File " + missing + " Этот файл не является файлом KALYNTH\n");
+  EXPECT_EQ(r.err, "kalynth-calc: файл " + missing + " не существует\n");
 
   const std::string folder = QFile::encodeName(dir_.path()).toStdString();
-  EXPECT_EQ(Calc({"record", folder}).err, "File " + folder + " Этот файл не является файлом KALYNTH\n");
+  EXPECT_EQ(Calc({"record", folder}).err, "kalynth-calc: File " + folder + " Этот файл не является файлом KALYNTH\n");
+
+  if (geteuid() != 0) {  // file permissions do not bind root
+    const std::string locked = Write("locked.kly", "[TITLE]\r\nTitle=KALYNTH\r\n");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    r = Calc({"record", locked});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kalynth-calc: файл " + locked + " не удаётся прочитать\n");
+  }
 
   const std::string bad = Write("bad.kly", "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nmon=abc\r\n");
   r = Calc({"record", bad});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "'abc' is not a valid integer value\n");
+  EXPECT_EQ(r.err, "kalynth-calc: 'abc' is not a valid integer value\n");
 }
 
 }  // namespace

@@ -61,14 +61,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {"544", "544", "544", "544", "544", "544"},
                   Numbers{1, 1, 2},
                   true,
-                  {"Начальная девятка", "Девятка вторая", "Девятка третья", "Девятка четвертая", "Девятка пятая",
+                  {"В начале девятка", "Девятка вторая", "Девятка третья", "Девятка четвёртая", "Девятка пятая",
                    "Наверху девятка"}},
         CodesCase{"AllOldYin",
                   {"988", "988", "988", "988", "988", "988"},
                   Numbers{2, 2, 1},
                   true,
-                  {"Начальная шестерка", "Шестерка вторая", "Шестерка третья", "Шестерка четвертая",
-                   "Шестерка пятая", "Наверху шестерка"}},
+                  {"В начале шестёрка", "Шестёрка вторая", "Шестёрка третья", "Шестёрка четвёртая",
+                   "Шестёрка пятая", "Наверху шестёрка"}},
         CodesCase{"SixthEmpty", {"588", "588", "588", "588", "588", ""}, std::nullopt, false, {}},
         CodesCase{"PartialCode", {"58", "588", "588", "588", "588", "588"}, std::nullopt, false, {}}),
     [](const testing::TestParamInfo<CodesCase>& info) { return info.param.name; });
@@ -140,10 +140,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "Наверху девятка"},
         // s = 8, t = 16: trigrams 8 and 8, line 4 of six yin lines.
         DateCase{"RemainderZeroIsEight", {0, 0, 5, 7}, {2, 39, 16}, 4, "Гуа на год 1, месяц 1, день 6, час Вэй",
-                 "Шестерка четвертая"},
+                 "Шестёрка четвёртая"},
         // s = 54, t = 66: upper 6, lower 2, line 6 (66 mod 6 = 0).
         DateCase{"LastOfEveryList", {11, 11, 29, 11}, {60, 27, 61}, 6, "Гуа на год 12, месяц 12, день 30, час Хай",
-                 "Наверху шестерка"}),
+                 "Наверху шестёрка"}),
     [](const testing::TestParamInfo<DateCase>& info) { return info.param.name; });
 
 // An empty month list: the standard conversion error, after the figures
@@ -283,10 +283,10 @@ TEST(RecordModel, CommentsKeepTheirLines) {
 }
 
 TEST(LineNames, TraditionalNames) {
-  EXPECT_EQ(LineName(1, true), "Начальная девятка");
-  EXPECT_EQ(LineName(2, false), "Шестерка вторая");
+  EXPECT_EQ(LineName(1, true), "В начале девятка");
+  EXPECT_EQ(LineName(2, false), "Шестёрка вторая");
   EXPECT_EQ(LineName(5, true), "Девятка пятая");
-  EXPECT_EQ(LineName(6, false), "Наверху шестерка");
+  EXPECT_EQ(LineName(6, false), "Наверху шестёрка");
   EXPECT_EQ(LineName(0, true), "");
   EXPECT_EQ(LineName(7, false), "");
 }

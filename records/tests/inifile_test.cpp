@@ -73,7 +73,8 @@ TEST(ParseIniInteger, AcceptsDecimalAndHexOnly) {
 }
 
 TEST(IniFile, NamesMatchWithoutRegardToCase) {
-  const IniFile ini("[title]\r\ntItLe=KALYNTH\r\n[\xD0\xE0\xE7\xE4\xE5\xEB]\r\n\xCA\xEB\xFE\xF7=1\r\n");
+  const IniFile ini("[title]\r\ntItLe=KALYNTH\r\n[\xD0\xE0\xE7\xE4\xE5\xEB]\r\n\xCA\xEB\xFE\xF7=1\r\n",
+                    {{"TITLE", {"Title"}}, {QStringLiteral("Раздел"), {QStringLiteral("Ключ")}}});
   EXPECT_EQ(ini.readString("TITLE", "Title", "-"), "KALYNTH");
   // Cyrillic names fold too ("Раздел" / "раздел", "Ключ" / "КЛЮЧ").
   EXPECT_EQ(ini.readString(QStringLiteral("раздел"), QStringLiteral("КЛЮЧ"), "-"), "1");
@@ -83,7 +84,8 @@ TEST(IniFile, FirstSectionOfANameAndFirstKeyWin) {
   const IniFile ini(
       "[A]\nk=first\nk=second\n"
       "[B]\nx=1\n"
-      "[a]\nk=third\nonly=later\n");
+      "[a]\nk=third\nonly=later\n",
+      {{"A", {"k", "only"}}, {"B", {"x"}}});
   EXPECT_EQ(ini.readString("A", "k", "-"), "first");
   EXPECT_EQ(ini.readString("A", "only", "-"), "-");  // a later [A] adds nothing
   EXPECT_EQ(ini.readString("B", "x", "-"), "1");
@@ -98,7 +100,10 @@ TEST(IniFile, ValueIsTheTrimmedTextAfterTheFirstEquals) {
       "blank=   \n"
       "no equals sign\n"
       "=nameless\n"
-      "quoted=\"q\"\n");
+      "quoted=\"q\"\n",
+      {{"S", {"key", "empty", "blank", "quoted", "no equals sign", "missing"}},
+       {"", {"outside"}},
+       {"Missing", {"key"}}});
   EXPECT_EQ(ini.value("S", "key"), QString("a = b"));
   EXPECT_EQ(ini.value("S", "empty"), QString(""));
   EXPECT_EQ(ini.value("S", "blank"), QString(""));
@@ -112,15 +117,15 @@ TEST(IniFile, ValueIsTheTrimmedTextAfterTheFirstEquals) {
 TEST(IniFile, ValuesAreCutTo2047Characters) {
   for (int length : {2046, 2047, 2048, 3000}) {
     const QByteArray text = "[S]\nv=" + QByteArray(length, 'x') + "\n";
-    EXPECT_EQ(IniFile(text).value("S", "v")->size(), std::min(length, 2047)) << length;
+    EXPECT_EQ(IniFile(text, {{"S", {"v"}}}).value("S", "v")->size(), std::min(length, 2047)) << length;
   }
   // A blank where the cut falls does not stay at the end of the value.
   const QByteArray text = "[S]\nv=" + QByteArray(2045, 'x') + "  yy\n";
-  EXPECT_EQ(IniFile(text).value("S", "v"), QString(2045, u'x'));
+  EXPECT_EQ(IniFile(text, {{"S", {"v"}}}).value("S", "v"), QString(2045, u'x'));
 }
 
 TEST(IniFile, IntegersAreStrict) {
-  const IniFile ini("[S]\nhex=0x10\nneg=-1\nbad=12a\nempty=\n");
+  const IniFile ini("[S]\nhex=0x10\nneg=-1\nbad=12a\nempty=\n", {{"S", {"hex", "neg", "bad", "empty", "missing"}}});
   EXPECT_EQ(ini.readInteger("S", "hex", 0), 16);
   EXPECT_EQ(ini.readInteger("S", "neg", 0), -1);
   EXPECT_EQ(ini.readInteger("S", "missing", 5), 5);
@@ -136,7 +141,8 @@ TEST(IniFile, IntegersAreStrict) {
 }
 
 TEST(IniFile, BooleansFallBackToTheDefault) {
-  const IniFile ini("[S]\none=1\nzero=0\nhexzero=0x0\nhex=0X10\nminus=-1\nword=yes\nempty=\n");
+  const IniFile ini("[S]\none=1\nzero=0\nhexzero=0x0\nhex=0X10\nminus=-1\nword=yes\nempty=\n",
+                    {{"S", {"one", "zero", "hexzero", "hex", "minus", "word", "empty", "missing"}}});
   struct Case {
     const char* key;
     bool ifDefaultFalse, ifDefaultTrue;
@@ -148,6 +154,39 @@ TEST(IniFile, BooleansFallBackToTheDefault) {
     EXPECT_EQ(ini.readBool("S", c.key, false), c.ifDefaultFalse) << c.key;
     EXPECT_EQ(ini.readBool("S", c.key, true), c.ifDefaultTrue) << c.key;
   }
+}
+
+// Only what was asked for is kept; the rest of the file is read past.
+TEST(IniFile, KeepsOnlyTheWantedKeys) {
+  const QByteArray text =
+      "[TITLE]\nTitle=KALYNTH\nOther=1\n"
+      "[1a2b]\nk=\n[1a2c]\nk=\n"
+      "[BEGINNER]\nEdit1=588\nunknown=x\nEdit1=999\n"
+      "[beginner]\nyah=5\n";
+  const IniFile ini(text, {{"TITLE", {"Title"}}, {"BEGINNER", {"Edit1", "yah"}}});
+  EXPECT_EQ(ini.value("TITLE", "Title"), QString("KALYNTH"));
+  EXPECT_EQ(ini.value("beginner", "EDIT1"), QString("588"));
+  EXPECT_EQ(ini.value("BEGINNER", "yah"), std::nullopt);  // only in a later section of the name
+  EXPECT_EQ(ini.value("TITLE", "Other"), std::nullopt);   // present, not asked for
+  EXPECT_EQ(ini.value("1a2b", "k"), std::nullopt);
+  EXPECT_EQ(ini.value("BEGINNER", "unknown"), std::nullopt);
+}
+
+// A hostile file: a million sections, then the wanted one; or the wanted
+// section with two million keys. The answer is as for a small file.
+TEST(IniFile, HostileFilesGiveTheSameAnswer) {
+  QByteArray manySections = "[TITLE]\r\nTitle=KALYNTH\r\n";
+  for (int i = 0; i < 1000000; ++i) manySections += "[" + QByteArray::number(i, 16) + "]\r\nk=\r\n";
+  manySections += "[BEGINNER]\r\nEdit1=588\r\n";
+  const IniFile a(manySections, {{"BEGINNER", {"Edit1"}}, {"TITLE", {"Title"}}});
+  EXPECT_EQ(a.value("BEGINNER", "Edit1"), QString("588"));
+  EXPECT_EQ(a.value("TITLE", "Title"), QString("KALYNTH"));
+
+  QByteArray manyKeys = "[BEGINNER]\r\n";
+  for (int i = 0; i < 2000000; ++i) manyKeys += QByteArray::number(i, 16) + "=\r\n";
+  manyKeys += "JaoNo=3\r\n";
+  const IniFile b(manyKeys, {{"BEGINNER", {"JaoNo"}}});
+  EXPECT_EQ(b.readInteger("BEGINNER", "JaoNo", 0), 3);
 }
 
 TEST(IniWriter, KeepsFirstWriteOrderAndReplacesInPlace) {

@@ -56,7 +56,7 @@ TEST(Mapping, EveryFieldBothWays) {
   r.btn2 = true;
   r.gua = {false, true, true, false, true, false};
   r.jaoNo = 2;
-  r.comments = QStringList{QStringLiteral("а"), QString(), QStringLiteral("б")};
+  r.comments = QStringLiteral("а\n\nб");
   EXPECT_EQ(FromValues(ToValues(r)), r);
 }
 

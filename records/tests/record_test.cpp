@@ -14,10 +14,13 @@ void PrintTo(const Record& r, std::ostream* os) {
   *os << " note '" << r.note.toStdString() << "' yah " << r.yah << " mon " << r.mon << " day " << r.day
       << " hour " << r.hour << " btn2 " << r.btn2 << " gua";
   for (bool g : r.gua) *os << g;
-  *os << " jao " << r.jaoNo << " comments [" << r.comments.join(QStringLiteral("|")).toStdString() << "]}";
+  *os << " jao " << r.jaoNo << " comments [" << QString(r.comments).replace(u'\n', u'|').toStdString() << "]}";
 }
 
 namespace {
+
+// The lines of a comments text (none for an empty one).
+QStringList Lines(const QString& text) { return text.isEmpty() ? QStringList() : text.split(u'\n'); }
 
 // A record cast from the date: year 5, month 3, day 15, Chas 6; primary
 // number 4 with line 6 changing; a Cyrillic note and comments.
@@ -32,7 +35,7 @@ Record DateCastRecord() {
   r.btn2 = true;
   r.gua = {false, true, false, false, false, true};
   r.jaoNo = 6;
-  r.comments = {QStringLiteral("Первая строка"), QString(), QStringLiteral("Ёлка «ё» №5")};
+  r.comments = QStringLiteral("Первая строка\n\nЁлка «ё» №5");
   return r;
 }
 
@@ -103,8 +106,7 @@ TEST(RecordLayout, RoundTrips) {
   codes.lineCodes = {"588", "588", "544", "588", "588", "588"};
   codes.gua = {true, false, true, false, true, false};  // kept although Btn2 is off
   codes.jaoNo = 3;
-  codes.comments = {QString(), QString(), QStringLiteral("  indented  "), QStringLiteral("[TITLE]"),
-                    QStringLiteral("Title=other"), QStringLiteral("[BEGINNER]"), QStringLiteral("Edit1=999")};
+  codes.comments = QStringLiteral("\n\n  indented  \n[TITLE]\nTitle=other\n[BEGINNER]\nEdit1=999");
   cases.push_back({"codes with tricky comments", codes});
   Record longNote;
   longNote.note = QString(2047, QChar(u'ж'));
@@ -114,7 +116,7 @@ TEST(RecordLayout, RoundTrips) {
   QString all;
   for (int b = 0; b < 256; ++b)
     if (b != 0 && b != '\r' && b != '\n') all += DecodeWindows1251(QByteArray(1, char(b)));
-  everyChar.comments = {all};
+  everyChar.comments = all;
   everyChar.note = QStringLiteral("x") + all.remove(u'\t').remove(u' ') + QStringLiteral("y");
   cases.push_back({"every character of the code page", everyChar});
 
@@ -195,7 +197,7 @@ TEST(Decoding, OnlyTheFirstBeginnerSectionCounts) {
   const Record r = DecodeRecord(kHeader + "Edit1=588\r\n[%%%&*(0876&%9]\r\n[BEGINNER]\r\nEdit1=988\r\nyah=bad\r\n");
   EXPECT_EQ(r.lineCodes[0], "588");
   EXPECT_EQ(r.yah, 0);
-  EXPECT_EQ(r.comments, (QStringList{"[BEGINNER]", "Edit1=988", "yah=bad"}));
+  EXPECT_EQ(Lines(r.comments), (QStringList{"[BEGINNER]", "Edit1=988", "yah=bad"}));
 }
 
 TEST(Decoding, LineEndsOfEveryKind) {
@@ -227,12 +229,12 @@ TEST(Comments, MarkerRule) {
        {"z", "y", QString::fromLatin1(m), "z", "x", QString::fromLatin1(m), "y", QString::fromLatin1(m), "z"}},
       {"marker must be the whole line", kHeader + m + " \r\n a\r\n" + m.toLower() + "x\r\n", {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(CommentsRead(c.bytes), c.box) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(Lines(CommentsRead(c.bytes)), c.box) << c.name;
 }
 
 TEST(Comments, SavingAgainWritesOneMarker) {
   Record r;
-  r.comments = {"one", "two", "three"};
+  r.comments = "one\ntwo\nthree";
   const Record back = DecodeRecord(EncodeRecord(r));
   EXPECT_EQ(back.comments, r.comments);
   EXPECT_EQ(EncodeRecord(back).count(CommentsMarker), 1);
@@ -245,7 +247,7 @@ TEST(Comments, RepeatsAreBounded) {
   QByteArray bytes = kHeader + m + "first\r\n";
   for (int i = 0; i < 20000; ++i) bytes += m;  // 20000 markers: about 3.4e9 characters unbounded
   bytes += "last\r\n";
-  const QStringList box = CommentsRead(bytes);
+  const QStringList box = Lines(CommentsRead(bytes));
   qsizetype repeated = 0;
   for (qsizetype i = 0; i < box.size() - 20002; ++i) repeated += box[i].size() + 1;
   EXPECT_LE(repeated, MaxRepeatedComments);
@@ -263,7 +265,7 @@ TEST(Unencodable, FieldsAreReportedAndNothingIsReplacedSilently) {
   r.lineCodes[2] = QStringLiteral("5\n4");  // a line break would end the value's line
   r.lineCodes[4] = QString(QChar(0));
   r.note = QStringLiteral("甲 note");
-  r.comments = {QStringLiteral("fine"), QStringLiteral("smile 😀")};
+  r.comments = QStringLiteral("fine\nsmile 😀");
   EXPECT_EQ(UnencodableFields(r), (QStringList{"Edit3", "Edit5", "Edit7", "Comments"}));
   // After the window's warning the writer stores each such character as '?'.
   const QByteArray bytes = EncodeRecord(r);
@@ -273,10 +275,10 @@ TEST(Unencodable, FieldsAreReportedAndNothingIsReplacedSilently) {
   EXPECT_EQ(back.lineCodes[2], "5?4");
   EXPECT_EQ(back.lineCodes[4], "?");
   EXPECT_EQ(back.note, "? note");
-  EXPECT_EQ(back.comments, (QStringList{"fine", "smile ?"}));
+  EXPECT_EQ(back.comments, "fine\nsmile ?");
   EXPECT_TRUE(UnencodableFields(DateCastRecord()).isEmpty());
   Record tabs;
-  tabs.comments = {QStringLiteral("a\tb")};
+  tabs.comments = QStringLiteral("a\tb");
   EXPECT_TRUE(UnencodableFields(tabs).isEmpty());
 }
 

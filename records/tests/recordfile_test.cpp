@@ -1,14 +1,21 @@
 // Record files on disk: atomic saving, refusing what cannot be a record.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
+#include "fuzz/worst_cases.h"
+#include "records/inifile.h"
 #include "records/record.h"
 
 namespace records {
@@ -21,7 +28,7 @@ Record SampleRecord() {
   Record r;
   r.lineCodes = {"588", "588", "544", "588", "588", "588"};
   r.note = QStringLiteral("Заметка");
-  r.comments = {QStringLiteral("строка 1"), QStringLiteral("строка 2")};
+  r.comments = QStringLiteral("строка 1\nстрока 2");
   return r;
 }
 
@@ -69,7 +76,7 @@ TEST_F(RecordFileTest, WriteThenReadGivesTheSameRecord) {
 TEST_F(RecordFileTest, SavingReplacesTheWholeFile) {
   const QString path = Path("a.kly");
   Record big = Sample();
-  for (int i = 0; i < 100; ++i) big.comments.append(QString(80, u'x'));
+  for (int i = 0; i < 100; ++i) big.comments.append(u'\n' + QString(80, u'x'));
   WriteRecordFile(path, big);
   WriteRecordFile(path, Sample());
   EXPECT_EQ(Contents(path), EncodeRecord(Sample()));
@@ -86,30 +93,137 @@ TEST_F(RecordFileTest, FileThatCannotBeCreated) {
   EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
+// A record whose file is exactly `size` bytes (comment lines fill it up).
+Record RecordOfSize(qsizetype size) {
+  Record r = SampleRecord();
+  const qsizetype base = EncodeRecord(r).size();
+  EXPECT_GE(size, base + 3);
+  qsizetype left = size - base;
+  while (left > 0) {
+    const qsizetype line = left <= 1000 ? left : left - 1000 < 3 ? 500 : 1000;  // with its CR LF
+    r.comments.append(u'\n' + QString(line - 2, u'y'));
+    left -= line;
+  }
+  EXPECT_EQ(EncodeRecord(r).size(), size);
+  return r;
+}
+
+// Sizes around Qt's 16 KB write buffer: a record smaller than the buffer
+// was written only when the file was closed, where a failure went unseen.
+struct SaveSize {
+  const char* name;
+  qsizetype size;
+};
+const SaveSize kSaveSizes[] = {{"small record", 1500}, {"exactly 16384 bytes", 16384}, {"large record", 300000}};
+
 // A write that fails half-way (the disk fills up) leaves the previous record
 // byte for byte. The file-size limit makes the write fail for any user, root
-// included.
+// included, the way a full disk does: the limit is lowered below each new
+// record's size, so the write is cut short wherever it happens.
 TEST_F(RecordFileTest, FailedWriteLeavesTheOldRecord) {
   const QString path = Path("old.kly");
   WriteRecordFile(path, Sample());
   const QByteArray before = Contents(path);
 
-  Record bigger = Sample();
-  for (int i = 0; i < 1000; ++i) bigger.comments.append(QString(100, u'y'));
+  for (const SaveSize& c : kSaveSizes) {
+    const Record bigger = RecordOfSize(c.size);
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = rlim_t(c.size / 2);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string error = SaveError(path, bigger);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
 
-  struct rlimit saved {};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const std::string error = SaveError(path, bigger);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(error, "Cannot create file " + path.toStdString()) << c.name;
+    EXPECT_EQ(Contents(path), before) << c.name;
+    EXPECT_EQ(Entries(), QStringList{"old.kly"}) << c.name;
+    // With the limit back, the same record is saved.
+    WriteRecordFile(path, bigger);
+    EXPECT_EQ(Contents(path), EncodeRecord(bigger)) << c.name;
+    WriteRecordFile(path, Sample());
+  }
+}
 
-  EXPECT_EQ(error, "Cannot create file " + path.toStdString());
+// The same on a real full file system: a 64 KiB tmpfs (needs root for the
+// mount).
+TEST_F(RecordFileTest, FullDiskLeavesTheOldRecord) {
+  if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root; the file-size limit test covers the rest";
+  const QString mountPoint = Path("disk");
+  ASSERT_TRUE(QDir().mkdir(mountPoint));
+  const QByteArray where = QFile::encodeName(mountPoint);
+  if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "mount -t tmpfs is not permitted here: " << std::strerror(errno);
+  struct Unmount {
+    QByteArray at;
+    ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+  } unmount{where};
+
+  const QString path = mountPoint + "/old.kly";
+  WriteRecordFile(path, Sample());
+  const QByteArray before = Contents(path);
+  // Fill every free block.
+  {
+    QFile filler(mountPoint + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size()) {
+    }
+  }
+  const auto entries = [&] { return QDir(mountPoint).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
+  for (const SaveSize& c : kSaveSizes) {
+    EXPECT_EQ(SaveError(path, RecordOfSize(c.size)), "Cannot create file " + path.toStdString()) << c.name;
+    EXPECT_EQ(Contents(path), before) << c.name;
+    EXPECT_EQ(entries(), (QStringList{"filler", "old.kly"})) << c.name;
+  }
+  // Some room, not enough for the record.
+  ASSERT_TRUE(QFile::resize(mountPoint + "/filler", QFileInfo(mountPoint + "/filler").size() - 8192));
+  EXPECT_EQ(SaveError(path, RecordOfSize(16384)), "Cannot create file " + path.toStdString());
   EXPECT_EQ(Contents(path), before);
-  EXPECT_EQ(Entries(), QStringList{"old.kly"});
+  // Room enough.
+  ASSERT_TRUE(QFile::remove(mountPoint + "/filler"));
+  const Record fits = RecordOfSize(16384);
+  WriteRecordFile(path, fits);
+  EXPECT_EQ(Contents(path), EncodeRecord(fits));
+  EXPECT_EQ(entries(), QStringList{"old.kly"});
+}
+
+// Root saving another user's record leaves it that user's, with its mode.
+TEST_F(RecordFileTest, SavingKeepsOwnerAndGroup) {
+  if (geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+  const QString path = Path("theirs.kly");
+  WriteRecordFile(path, Record{});
+  const QByteArray name = QFile::encodeName(path);
+  constexpr uid_t kNobody = 65534;
+  constexpr gid_t kNogroup = 65534;
+  ASSERT_EQ(::chown(name.constData(), kNobody, kNogroup), 0);
+  ASSERT_EQ(::chmod(name.constData(), 0640), 0);
+  WriteRecordFile(path, Sample());
+  struct stat st {};
+  ASSERT_EQ(::stat(name.constData(), &st), 0);
+  EXPECT_EQ(st.st_uid, kNobody);
+  EXPECT_EQ(st.st_gid, kNogroup);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(Contents(path), EncodeRecord(Sample()));
+}
+
+// What a save does to names that are not a plain file of their own: the
+// saved name gets a new file of its own.
+TEST_F(RecordFileTest, HardLinkAndPipeGetAFileOfTheirOwn) {
+  const QString path = Path("a.kly"), other = Path("other-name.kly");
+  WriteRecordFile(path, Record{});
+  ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+  WriteRecordFile(path, Sample());
+  EXPECT_EQ(Contents(path), EncodeRecord(Sample()));
+  EXPECT_EQ(Contents(other), EncodeRecord(Record{}));  // the other name keeps the old record
+
+  const QString fifo = Path("pipe.kly");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  WriteRecordFile(fifo, Sample());  // returns at once: the pipe is never opened
+  EXPECT_TRUE(QFileInfo(fifo).isFile());
+  EXPECT_EQ(Contents(fifo), EncodeRecord(Sample()));
 }
 
 TEST_F(RecordFileTest, ReadOnlyFolderKeepsTheOldRecord) {
@@ -205,6 +319,68 @@ TEST_F(RecordFileTest, BinaryFileIsNotARecord) {
   EXPECT_FALSE(IsRecordFile(path));
   EXPECT_EQ(ReadRecordFile(path), std::nullopt);
   EXPECT_EQ(Contents(path), png);
+}
+
+// The worst files of the size limit read as the records they are, or, with
+// millions of comment lines, are refused as such. Expected values come from
+// how each file was made: the BEGINNER section "Edit1=588", "JaoNo=3" and
+// what follows it.
+TEST(WorstCases, ReadAsTheRecordsTheyAre) {
+  for (const worst::Case& c : worst::Cases()) {
+    SCOPED_TRACE(c.name);
+    ASSERT_LE(c.bytes.size(), MaxRecordSize);
+    ASSERT_GT(c.bytes.size(), MaxRecordSize - 64);
+    QByteArray copy = c.bytes;
+    QBuffer device(&copy);
+    const qsizetype head = (worst::kTitle + worst::kBeginner).size();
+    if (c.name == "empty-comments" || c.name == "short-comments" || c.name == "markers") {
+      // Lines after the first marker: every byte or two of the rest is one.
+      const qsizetype rest = c.bytes.size() - head - worst::kMarker.size();
+      const qsizetype lines = c.name == "empty-comments" ? rest
+                              : c.name == "short-comments" ? rest / 2
+                                                           : -1;
+      try {
+        ReadRecord(device);
+        ADD_FAILURE() << "read";
+      } catch (const RecordError& e) {
+        if (lines >= 0) {
+          EXPECT_EQ(e.text(), CommentLinesText(lines));
+        }
+        EXPECT_TRUE(e.text().startsWith(QStringLiteral("В комментариях "))) << e.text().toStdString();
+      }
+      continue;
+    }
+    const std::optional<Record> r = ReadRecord(device);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->lineCodes[0], "588");
+    EXPECT_EQ(r->jaoNo, 3);
+    EXPECT_FALSE(r->btn2);
+    if (c.name == "long-line") {
+      EXPECT_EQ(r->note, QString(MaxIniValueLength, u'x'));
+    }
+    EXPECT_TRUE(r->comments.isEmpty());
+    // Saved again, it reads back the same.
+    EXPECT_EQ(DecodeRecord(EncodeRecord(*r)), *r);
+  }
+}
+
+// The comments text of the limit (100000 lines) is read; one line more is
+// refused. Building and saving such comments stays linear.
+TEST(CommentLines, LimitOfTheCommentsBox) {
+  Record r;
+  r.comments = QString(MaxCommentLines - 1, u'\n');  // 100000 empty lines
+  EXPECT_EQ(CommentLineCount(r.comments), MaxCommentLines);
+  EXPECT_EQ(DecodeRecord(EncodeRecord(r)).comments, r.comments);
+  r.comments += QStringLiteral("\nx");
+  try {
+    DecodeRecord(EncodeRecord(r));
+    ADD_FAILURE() << "read";
+  } catch (const RecordError& e) {
+    EXPECT_EQ(e.text(), QStringLiteral("В комментариях 100001 строк, а программа показывает и сохраняет не больше 100000"));
+  }
+  EXPECT_EQ(CommentLineCount(QString()), 0);
+  EXPECT_EQ(CommentLineCount(QStringLiteral("a")), 1);
+  EXPECT_EQ(CommentLineCount(QStringLiteral("\n")), 2);
 }
 
 TEST(RecordDevice, ReadsFromMemory) {

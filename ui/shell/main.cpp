@@ -29,7 +29,11 @@
 
 #include "ui/Application.h"
 #include "ui/SettingsStore.h"
+#include "ui/about.h"
+#include "ui/czaczy.h"
+#include "ui/diag.h"
 #include "ui/main.h"
+#include "ui/sett.h"
 #include "ui/shell/FirstForm.h"
 #include "ui/shell/HandOff.h"
 #include "ui/shell/SingleInstance.h"
@@ -127,10 +131,16 @@ int main(int argc, char** argv) {
     Trace(QStringLiteral("data %1 %2")
               .arg(QLatin1String(data), folder.exists() ? folder.absolutePath() : QStringLiteral("missing")));
   }
-  // Then, as they are built: TDiagramm (stems-and-branches diagram),
-  // TAboutBox, TSettForm (settings dialog), TFormCzaczy (calendar window),
-  // TUsin (five-phases diagram), Tlegenda (legend window), TFormVenvan
-  // (King Wen diagram).
+  // Then the others, in this order. They live until the program ends and
+  // are destroyed before the main window (declared after it), each writing
+  // its position as it goes.
+  TDiagramm diagramm(&formKalynth);
+  TAboutBox aboutBox(TAboutBox::BuildInfo(formKalynth.programFolder()), &formKalynth);
+  TSettForm settForm(&formKalynth, &formKalynth);
+  TFormCzaczy formCzaczy(&formKalynth);
+  TUsin usin(&formKalynth);
+  Tlegenda legenda(&formKalynth);
+  TFormVenvan formVenvan(&formKalynth);
 
   splash.setMainWindow(&formKalynth);
   handOffWatcher.attach(&formKalynth);

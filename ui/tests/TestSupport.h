@@ -62,6 +62,7 @@ class FakePlatform : public Platform {
   QDateTime clock = QDateTime(QDate(2024, 2, 10), QTime(12, 0));
   QList<QUrl> urls;
   bool interceptUrls = true;  // false: the real QDesktopServices path
+  bool urlsOpen = true;       // what an intercepted openUrl answers
   std::function<void(const QString&)> onPrompt;  // runs while a prompt is up
 
   Answer warningYesNoCancel(QWidget*, const QString& text) override {
@@ -114,7 +115,7 @@ class FakePlatform : public Platform {
   bool openUrl(const QUrl& url) override {
     if (!interceptUrls) return Platform::openUrl(url);
     urls.append(url);
-    return true;
+    return urlsOpen;
   }
 
   QStringList promptTexts() const {

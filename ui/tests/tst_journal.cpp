@@ -61,7 +61,7 @@ records::Record CodesRecord(const QStringList& codes, const QString& note, const
   records::Record r;
   for (int i = 0; i < 6; ++i) r.lineCodes[i] = codes.value(i);
   r.note = note;
-  r.comments = comments;
+  r.comments = comments.join(QLatin1Char('\n'));
   return r;
 }
 
@@ -94,7 +94,7 @@ void MakeFixture(const QString& root) {
   date.yah = 4, date.mon = 2, date.day = 13, date.hour = 0;
   date.gua = {false, false, true, false, true, false};
   date.jaoNo = 5;
-  date.comments = {QStringLiteral("Сменить работу весной?"), QStringLiteral("Ждать.")};
+  date.comments = QStringLiteral("Сменить работу весной?\nЖдать.");
   WriteRecord(root + "/дата.kly", date, At(2024, 5, 1, 9, 15));
 
   WriteRecord(root + "/черновик.kly", CodesRecord({"544", "5"}, QStringLiteral("Недописанная")), At(2023, 3, 2, 8, 0));
@@ -573,7 +573,7 @@ class TestJournal : public QObject {
       } else {
         for (int l = 0; l < 6; ++l) r.lineCodes[l] = QString::fromLatin1(codes[(n * 5 + l * 3 + l * l) % 8]);
       }
-      r.comments = {QStringLiteral("Спросил вечером, ответ показался ясным."), QStringLiteral("Проверить через месяц.")};
+      r.comments = QStringLiteral("Спросил вечером, ответ показался ясным.\nПроверить через месяц.");
       const QString sub = n < 12 ? QString() : QStringLiteral("/%1").arg(2020 + n / 12);
       WriteRecord(folder.path() + sub + QStringLiteral("/Untitle%1.kly").arg(n + 1), r,
                   At(2020 + n / 12, n % 12 + 1, n % 28 + 1, 9 + n % 12, n % 60));

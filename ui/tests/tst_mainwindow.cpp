@@ -14,10 +14,12 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QToolBar>
 #include <QTemporaryDir>
 #include <QToolTip>
+#include <climits>
 #include <memory>
 
 #include "core/yarrow.h"
@@ -122,36 +124,49 @@ class TestMainWindow : public QObject {
   // windows find them.
   void controlsAndMenus() {
     create();
+    // Captions as the user reads them; the letter after "&" is the item's
+    // Alt letter, which is not underlined.
     struct Item {
       const char* name;
       const char* text;
       QKeySequence keys;
+      const char* letter;
     };
     const Item items[] = {
-        {"New1", "Новый лист", QKeySequence(QStringLiteral("Ctrl+N"))},
-        {"Open1", "Открыть...", QKeySequence(QStringLiteral("Ctrl+O"))},
-        {"Save1", "Сохранить", QKeySequence(QStringLiteral("Ctrl+S"))},
-        {"Saveas1", "Сохранить как...", QKeySequence(QStringLiteral("Shift+Ctrl+S"))},
-        {"Exit1", "Выход", QKeySequence(QStringLiteral("Ctrl+W"))},
-        {"Chza1", "Календарь", {}},
-        {"VenVan", "Диаграмма Вень-вана", {}},
-        {"Table1", "Диаграмма «Стволы-ветви»", {}},
-        {"DiagUsin", "Диаграмма «У-син»", {}},
-        {"StvilyVetvi", "Стволы-ветви", {}},
-        {"N6", "Установки...", {}},
-        {"N8", "Вызов справки", QKeySequence(QStringLiteral("F1"))},
-        {"N3", "О программе", {}},
+        {"New1", "Новый лист", QKeySequence(QStringLiteral("Ctrl+N")), "Н"},
+        {"Open1", "Открыть...", QKeySequence(QStringLiteral("Ctrl+O")), "О"},
+        {"Save1", "Сохранить", QKeySequence(QStringLiteral("Ctrl+S")), "С"},
+        {"Saveas1", "Сохранить как...", QKeySequence(QStringLiteral("Shift+Ctrl+S")), "к"},
+        {"Exit1", "Выход", QKeySequence(QStringLiteral("Ctrl+W")), "В"},
+        {"Chza1", "Календарь", {}, "К"},
+        {"VenVan", "Диаграмма Вень-вана", {}, "В"},
+        {"Table1", "Диаграмма «Стволы-ветви»", {}, "Д"},
+        {"DiagUsin", "Диаграмма «У-син»", {}, "н"},
+        {"StvilyVetvi", "Стволы-ветви", {}, "С"},
+        {"N6", "Установки...", {}, "У"},
+        {"N8", "Вызов справки", QKeySequence(QStringLiteral("F1")), "В"},
+        {"N3", "О программе", {}, "О"},
     };
+    auto caption = [](QString text) { return text.remove(QLatin1Char('&')); };
+    auto letter = [](const QString& text) { return text.mid(text.indexOf(QLatin1Char('&')) + 1, 1); };
     for (const Item& item : items) {
       auto* a = w->findChild<QAction*>(QString::fromLatin1(item.name));
       QVERIFY2(a, item.name);
-      QCOMPARE(a->text(), QString::fromUtf8(item.text));
+      QCOMPARE(caption(a->text()), QString::fromUtf8(item.text));
+      QCOMPARE(letter(a->text()), QString::fromUtf8(item.letter));
       QCOMPARE(a->shortcut(), item.keys);
     }
     for (QAction* a : {w->Chza1, w->VenVan, w->Table1, w->DiagUsin, w->StvilyVetvi}) QVERIFY(a->isCheckable());
-    QStringList menus;
-    for (QAction* a : w->menuBar()->actions()) menus << a->text();
+    QStringList menus, letters;
+    for (QAction* a : w->menuBar()->actions()) {
+      menus << caption(a->text());
+      letters << letter(a->text());
+    }
     QCOMPARE(menus, QStringList({"Файл", "Прочее", "Справка"}));
+    QCOMPARE(letters, QStringList({"Ф", "П", "С"}));
+    // The letters are not underlined in the menu bar nor in the menus.
+    for (QWidget* m : std::initializer_list<QWidget*>{w->menuBar(), w->FileMenu, w->OtherMenu, w->HelpMenu})
+      QCOMPARE(m->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, m), 0);
 
     struct Hint {
       const char* name;
@@ -196,6 +211,36 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->Day->count(), 30);
     QCOMPARE(w->Day->itemText(29), QStringLiteral("30"));
     QVERIFY(w->Panel9->text().contains(QStringLiteral("wikisource.org")));
+  }
+
+  // Alt+Ф opens "Файл", and within it the letter of an item chooses it
+  // ("О": the open dialog); Alt+С opens "Справка".
+  void altLettersOpenMenus() {
+    create();
+    QTest::sendKeyEvent(QTest::Click, w.get(), Qt::Key(0x0424), QStringLiteral("ф"), Qt::AltModifier);
+    QTRY_VERIFY(w->FileMenu->isVisible());
+    fake->openNames.push_back(QString());  // the user cancels the dialog
+    QTest::sendKeyEvent(QTest::Click, w->FileMenu, Qt::Key(0x041E), QStringLiteral("о"), Qt::NoModifier);
+    QTRY_COMPARE(fake->openRequests.size(), 1);
+    QTRY_VERIFY(!w->FileMenu->isVisible());
+    QTest::sendKeyEvent(QTest::Click, w.get(), Qt::Key(0x0421), QStringLiteral("с"), Qt::AltModifier);
+    QTRY_VERIFY(w->HelpMenu->isVisible());
+    QTest::keyClick(w->HelpMenu, Qt::Key_Escape);
+    QTRY_VERIFY(!w->HelpMenu->isVisible());
+  }
+
+  // Tab leaves the comments box, as it leaves every other field.
+  void tabLeavesComments() {
+    create();
+    w->resize(TFormKalynth::FormWidth, 500);
+    QTRY_VERIFY(w->CommentsMemo->isVisible());
+    w->activateWindow();
+    w->CommentsMemo->setFocus();
+    QTRY_VERIFY(w->CommentsMemo->hasFocus());
+    QTest::keyClicks(w->CommentsMemo, QStringLiteral("idea"));
+    QTest::keyClick(w->CommentsMemo, Qt::Key_Tab);
+    QCOMPARE(w->CommentsMemo->toPlainText(), QStringLiteral("idea"));
+    QVERIFY(!w->CommentsMemo->hasFocus());
   }
 
   // Every control lies inside the 479-pixel client area and nothing is cut
@@ -287,6 +332,11 @@ class TestMainWindow : public QObject {
     QTest::newRow("+1, GMT +1") << 4 << 13 << "Поправка времени +1 час | GMT +1";
     QTest::newRow("+2, GMT +13") << 5 << 25 << "Поправка времени +2 часа | GMT +13";
     QTest::newRow("+3, no zone") << 6 << -1 << "Поправка времени +3 часа";
+    // Stored indexes outside the lists: the zone's offset is i - 12 whatever
+    // i is, with no overflow; no correction text outside 0..6.
+    QTest::newRow("zone -2147483648") << 3 << INT_MIN << "Поправка времени 0 | GMT -2147483660";
+    QTest::newRow("zone 2147483647") << 3 << INT_MAX << "Поправка времени 0 | GMT +2147483635";
+    QTest::newRow("correction -2147483648") << INT_MIN << 15 << " | GMT +3";
   }
   void statusText() {
     QFETCH(int, correction);
@@ -703,7 +753,7 @@ class TestMainWindow : public QObject {
     const records::Record r = w->CurrentRecord();
     QCOMPARE(r.lineCodes[1], QStringLiteral("948"));
     QCOMPARE(r.mon, 7);
-    QCOMPARE(r.comments, QStringList({"строка 1", "строка 2"}));
+    QCOMPARE(r.comments, QStringLiteral("строка 1\nстрока 2"));
   }
 
   // ---- commentary ---------------------------------------------------------------
@@ -731,6 +781,53 @@ class TestMainWindow : public QObject {
       w->Label3Click();
     }
     QVERIFY(fake->urls.isEmpty());
+  }
+
+  // Out-of-range time settings leave the moment as it is: the lists show
+  // what index 3 ("0") shows.
+  void correctionOutOfRangeLeavesTheMoment() {
+    fake->clock = QDateTime(QDate(2024, 2, 10), QTime(23, 30));
+    ui::test::WriteSettings("[Calendar]\nLetneeTime=3\nGMT=15\n");
+    create();
+    const QStringList neutral = {w->GodCombo->currentText(), w->Mes->currentText(), w->Day->currentText(),
+                                 w->Chas->currentText(), w->Chas->itemText(0)};
+    cleanup();
+    init();
+    fake->clock = QDateTime(QDate(2024, 2, 10), QTime(23, 30));
+    ui::test::WriteSettings("[Calendar]\nLetneeTime=-2147483648\nGMT=-2147483648\n");
+    create();
+    QCOMPARE(w->timeCorrectionIndex(), INT_MIN);
+    QCOMPARE(QStringList({w->GodCombo->currentText(), w->Mes->currentText(), w->Day->currentText(),
+                          w->Chas->currentText(), w->Chas->itemText(0)}),
+             neutral);
+  }
+
+  // Where the desktop has no program for a page (the offscreen platform has
+  // none), an error box names the page's path or the address.
+  void pageThatCannotBeOpenedIsNamed() {
+    create();
+    fake->interceptUrls = false;
+    typeAll({"588", "588", "544", "588", "588", "588"});
+    w->Button1->click();
+    QTest::mouseClick(w->Label2, Qt::LeftButton);
+    w->N8->trigger();
+    w->Panel9Click();
+    const QStringList texts = fake->promptTexts();
+    QCOMPARE(texts.size(), 3);
+    for (const QString& t : texts) QVERIFY2(t.startsWith(QStringLiteral("Не удалось открыть страницу ")), qPrintable(t));
+    QVERIFY2(texts[0].contains(w->programFolder() + QStringLiteral("/comment/37.htm")), qPrintable(texts[0]));
+    QVERIFY2(texts[1].contains(w->programFolder() + QStringLiteral("/help/index.htm")), qPrintable(texts[1]));
+    QVERIFY2(texts[2].contains(QStringLiteral("https://ru.wikisource.org")), qPrintable(texts[2]));
+    for (const auto& p : fake->prompts) QCOMPARE(p.kind, QStringLiteral("error"));
+
+    // A page the desktop did open gives no message.
+    fake->prompts.clear();
+    fake->interceptUrls = true;
+    w->N8->trigger();
+    QVERIFY(fake->prompts.isEmpty());
+    fake->urlsOpen = false;
+    w->N8->trigger();
+    QCOMPARE(fake->prompts.size(), 1);
   }
 
   void helpAndWebSite() {

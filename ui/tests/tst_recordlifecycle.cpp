@@ -2,6 +2,7 @@
 // close, a given path (drop, command line, hand-off); the prompts, the
 // title, the flags and the files on disk. Every prompt and dialog is
 // answered by the test through FakePlatform; an unexpected one fails.
+#include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -14,7 +15,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "core/yarrow.h"
@@ -46,7 +49,7 @@ records::Record SampleRecord() {
   r.mon = 3;
   r.day = 4;
   r.hour = 5;
-  r.comments = QStringList{"первая строка", "", "третья строка"};
+  r.comments = QStringLiteral("первая строка\n\nтретья строка");
   return r;
 }
 
@@ -207,7 +210,7 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(r->day, 20);
     QCOMPARE(r->hour, 5);
     QCOMPARE(r->btn2, false);
-    QCOMPARE(r->comments, QStringList({"раз", "два"}));
+    QCOMPARE(r->comments, QStringLiteral("раз\nдва"));
   }
 
   void newSheetAfterSavedRecord() {
@@ -261,15 +264,13 @@ class TestRecordLifecycle : public QObject {
   void failedSaveLeavesPreviousFile_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("folder cannot be written") << QStringLiteral("read-only");
-    // A name of 250 bytes exists, but the file beside it that a save writes
-    // first cannot: the file system refuses names over 255 bytes. Works for
-    // every user, root included.
-    QTest::newRow("no room for the new copy") << QStringLiteral("long name");
+    // The disk fills up while the record is written (the file-size limit
+    // makes the write fail the same way for every user, root included).
+    QTest::newRow("disk full") << QStringLiteral("disk full");
   }
   void failedSaveLeavesPreviousFile() {
     QFETCH(QString, how);
-    QString name = QStringLiteral("a.kly");
-    if (how == QLatin1String("long name")) name = QString(246, QLatin1Char('x')) + QStringLiteral(".kly");
+    const QString name = QStringLiteral("a.kly");
     create();
     const QString a = writeSample(name);
     const QByteArray before = Bytes(a);
@@ -280,12 +281,101 @@ class TestRecordLifecycle : public QObject {
       if (geteuid() == 0) QSKIP("root writes into read-only folders");
       QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
+    struct rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (how == QLatin1String("disk full")) {
+      struct rlimit small = saved;
+      small.rlim_cur = rlim_t(before.size() / 2);
+      QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
     QTest::mouseClick(w->ToolButton9, Qt::LeftButton);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
     QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(fake->promptTexts(), QStringList{QStringLiteral("Cannot create file ") + a});
     QVERIFY(w->Model().modified());
     QCOMPARE(Bytes(a), before);
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no leftovers
+  }
+
+  // ---- what is saved comes back -----------------------------------------------------
+
+  // A typed name keeps an accepted record extension; any other name gets
+  // ".kly", so the program can open its own record again.
+  void saveAsAddsTheExtension_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("date with points") << QStringLiteral("вопрос 10.12.2026") << QStringLiteral("вопрос 10.12.2026.kly");
+    QTest::newRow("another extension") << QStringLiteral("test.txt") << QStringLiteral("test.txt.kly");
+    QTest::newRow("mixed-case extension not accepted") << QStringLiteral("x.kLy") << QStringLiteral("x.kLy.kly");
+    QTest::newRow(".kly") << QStringLiteral("a.kly") << QStringLiteral("a.kly");
+    QTest::newRow(".KLY") << QStringLiteral("b.KLY") << QStringLiteral("b.KLY");
+    QTest::newRow(".Kly") << QStringLiteral("c.Kly") << QStringLiteral("c.Kly");
+  }
+  void saveAsAddsTheExtension() {
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    create();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    fake->saveNames = {path(typed)};
+    w->Saveas1Click();
+    expectNoPrompt();
+    QVERIFY(!w->Model().modified());
+    QCOMPARE(w->currentFileName(), path(saved));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{saved});
+    // It opens again by every route that tests the extension.
+    QVERIFY(HasRecordExtension(path(saved)));
+    w->ClearBtnClick();
+    w->OpenMyDropOrClickFile(path(saved));
+    expectNoPrompt();
+    QCOMPARE(w->Edit1->text(), QStringLiteral("588"));
+  }
+
+  // The dialog asked about the typed name only: replacing the file with
+  // ".kly" added is asked here.
+  void addedExtensionAsksBeforeReplacing() {
+    const QString existing = writeSample(QStringLiteral("test.txt.kly"));
+    const QByteArray before = Bytes(existing);
+    create();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    fake->saveNames = {path(QStringLiteral("test.txt")), path(QStringLiteral("test.txt"))};
+    fake->answers = {Answer::No, Answer::Yes};
+    w->Saveas1Click();
+    QCOMPARE(fake->prompts.size(), 1);
+    QCOMPARE(fake->prompts[0].kind, QStringLiteral("warning2"));
+    QVERIFY2(fake->prompts[0].text.contains(existing), qPrintable(fake->prompts[0].text));
+    QCOMPARE(Bytes(existing), before);
+    QVERIFY(w->Model().modified());
+    QVERIFY(!w->Model().bound());
+    w->Saveas1Click();
+    QCOMPARE(fake->prompts.size(), 2);
+    QVERIFY(!w->Model().modified());
+    QCOMPARE(records::ReadRecordFile(existing)->lineCodes[0], QStringLiteral("588"));
+  }
+
+  // The note field holds what a record gives back: 2047 characters, typed or
+  // pasted; a save and an open then give the same note.
+  void noteIsLimitedToWhatARecordHolds() {
+    create();
+    const QString longText = QString(3000, QChar(u'ж'));
+    w->Edit7->setFocus();
+    QGuiApplication::clipboard()->setText(longText);
+    w->Edit7->paste();
+    QCOMPARE(w->Edit7->text(), QString(2047, QChar(u'ж')));
+    w->Edit7->setText(QString(2045, QChar(u'а')));
+    w->Edit7->end(false);
+    QTest::keyClicks(w->Edit7, QStringLiteral("wxyz"));
+    QCOMPARE(w->Edit7->text(), QString(2045, QChar(u'а')) + QStringLiteral("wx"));
+
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    fake->saveNames = {path(QStringLiteral("n.kly"))};
+    w->Saveas1Click();
+    const QString shown = w->Edit7->text();
+    w->ClearBtnClick();
+    w->OpenMyDropOrClickFile(path(QStringLiteral("n.kly")));
+    QCOMPARE(w->Edit7->text(), shown);
+    expectNoPrompt();
   }
 
   // A failed save inside the close query keeps the window open.
@@ -587,6 +677,33 @@ class TestRecordLifecycle : public QObject {
     QVERIFY(w->Edit1->text().isEmpty());
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
     QVERIFY(!w->Model().bound());
+  }
+
+  // Comments of more lines than a record may hold: such a record is refused
+  // with the window unchanged, and such comments are not saved.
+  void tooManyCommentLines() {
+    create();
+    QFile f(path("long.kly"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\n[%%%&*(0876&%9]\r\n" +
+            QByteArray(100001, '\n'));
+    f.close();
+    QMetaObject::invokeMethod(
+        w.get(), [this] { w->OpenMyDropOrClickFile(path("long.kly")); }, Qt::QueuedConnection);
+    const QString text =
+        QStringLiteral("В комментариях 100001 строк, а программа показывает и сохраняет не больше 100000");
+    QTRY_COMPARE(fake->promptTexts(), QStringList{text});
+    QVERIFY(w->Edit1->text().isEmpty());
+    QVERIFY(!w->Model().bound());
+
+    fake->prompts.clear();
+    typeCodes({"588", "588", "588", "588", "588", "588"});
+    w->CommentsMemo->setPlainText(QString(100000, u'\n'));
+    fake->saveNames = {path("out.kly")};
+    QMetaObject::invokeMethod(w.get(), [this] { ui::RunCommand([this] { w->Saveas1Click(); }); }, Qt::QueuedConnection);
+    QTRY_COMPARE(fake->promptTexts(), QStringList{text});
+    QVERIFY(!QFile::exists(path("out.kly")));
+    QVERIFY(w->Model().modified());
   }
 
   // ---- command line, drops, hand-off ---------------------------------------------

@@ -89,6 +89,14 @@ class TestSettingsStore : public QObject {
     QTest::newRow("trailing junk") << QByteArray("12px") << 331 << true;
     QTest::newRow("fraction") << QByteArray("1.5") << 331 << true;
     QTest::newRow("too large") << QByteArray("99999999999") << 331 << true;
+    // The ends of int are integers; one beyond either end is text.
+    QTest::newRow("largest int") << QByteArray("2147483647") << 2147483647 << true;
+    QTest::newRow("smallest int") << QByteArray("-2147483648") << (-2147483647 - 1) << true;
+    QTest::newRow("one above int") << QByteArray("2147483648") << 331 << true;
+    QTest::newRow("one below int") << QByteArray("-2147483649") << 331 << true;
+    QTest::newRow("far below int") << QByteArray("-99999999999999999999") << 331 << true;
+    QTest::newRow("plus sign") << QByteArray("+5") << 5 << true;
+    QTest::newRow("hexadecimal") << QByteArray("0x10") << 331 << true;
     QTest::newRow("true as word") << QByteArray("true") << 331 << true;
   }
   void readingRules() {

@@ -6,7 +6,14 @@
 //
 // Crashes and simultaneous starts are real processes: this test program
 // started again in one of its helper modes (see main below).
+//
+// Another user must not be able to block a start or see it: a folder or a
+// socket prepared by someone else is never used. The parts that need a
+// second user (a folder owned by "nobody", a listener running as "nobody")
+// run only as root and are skipped with a message otherwise.
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -43,10 +50,50 @@ namespace {
 //                       prints "running N" (N requests received); as a
 //                       second start sends its request and prints
 //                       "secondary sent"
+//   --where -           starts with the default folder and prints its role
+//                       ("running", "secondary", "alone") and socket path
+//   --foreign-listener SOCKET
+//                       (root) binds SOCKET, becomes the user "nobody",
+//                       listens, prints "ready", and after one connection
+//                       prints "received N" (bytes read until it closed)
+constexpr uid_t kNobody = 65534;
+
+int ForeignListener(const char* path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path, sizeof address.sun_path - 1);
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return 3;
+  if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0 || ::listen(fd, 4) != 0) return 4;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  pollfd p{fd, POLLIN, 0};
+  if (::poll(&p, 1, 10000) != 1) return 5;
+  const int peer = ::accept(fd, nullptr, nullptr);
+  long received = 0;
+  char buffer[256];
+  pollfd q{peer, POLLIN, 0};
+  while (::poll(&q, 1, 3000) == 1) {
+    const ssize_t n = ::read(peer, buffer, sizeof buffer);
+    if (n <= 0) break;
+    received += n;
+  }
+  std::printf("received %ld\n", received);
+  return 0;
+}
+
 int HelperMain(int argc, char** argv) {
+  if (std::strcmp(argv[1], "--foreign-listener") == 0) return ForeignListener(argv[2]);
   QCoreApplication app(argc, argv);
   const QString mode = QString::fromLocal8Bit(argv[1]);
   const QString folder = QString::fromLocal8Bit(argv[2]);
+  if (mode == QLatin1String("--where")) {
+    SingleInstance instance;
+    const Role role = instance.start();
+    std::printf("%s %s\n", role == Role::Running ? "running" : role == Role::Secondary ? "secondary" : "alone",
+                qPrintable(instance.socketPath()));
+    return 0;
+  }
   SingleInstance instance(folder);
   if (mode == QLatin1String("--crash")) {
     if (instance.start() != Role::Running) return 2;
@@ -250,6 +297,118 @@ class TestSingleInstance : public QObject {
     QCOMPARE(requests.count(), 0);
   }
 
+  // Folders a start must not trust, whoever made them: each one is left
+  // alone (no socket, no lock inside) and the start runs on its own.
+  void unsafeFolderIsNotUsed() {
+    QTemporaryDir parent;
+    const QString open = parent.filePath(QStringLiteral("open"));
+    QVERIFY(QDir().mkdir(open));
+    QVERIFY(::chmod(QFile::encodeName(open).constData(), 0777) == 0);
+    const QString group = parent.filePath(QStringLiteral("group"));
+    QVERIFY(QDir().mkdir(group));
+    QVERIFY(::chmod(QFile::encodeName(group).constData(), 0750) == 0);
+    const QString good = parent.filePath(QStringLiteral("good"));
+    QVERIFY(QDir().mkdir(good));
+    QVERIFY(::chmod(QFile::encodeName(good).constData(), 0700) == 0);
+    const QString link = parent.filePath(QStringLiteral("link"));
+    QVERIFY(QFile::link(good, link));
+    const QString file = parent.filePath(QStringLiteral("file"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+
+    for (const QString& folder : {open, group, link, file}) {
+      SingleInstance instance(folder);
+      QVERIFY2(!SingleInstance::FolderProblem(folder).isEmpty(), qPrintable(folder));
+      QCOMPARE(instance.start(), Role::Alone);
+      QVERIFY(instance.socketPath().isEmpty());
+    }
+    QCOMPARE(QDir(good).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(open).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    QVERIFY(SingleInstance::FolderProblem(good).isEmpty());
+  }
+
+  // A folder another user made where ours would go: a squatter that is not
+  // trusted, so it neither blocks the start nor sees it.
+  void folderOfAnotherUserIsNotUsed() {
+    if (::geteuid() != 0) QSKIP("needs root to make a folder owned by another user (nobody)");
+    QTemporaryDir parent;
+    const QString folder = parent.filePath(QStringLiteral("theirs"));
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+    QVERIFY(::chown(QFile::encodeName(folder).constData(), kNobody, kNobody) == 0);
+    SingleInstance instance(folder);
+    QCOMPARE(instance.start(), Role::Alone);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+  }
+
+  // A process of another user listening on our socket gets no request and
+  // keeps no one from starting.
+  void listenerOfAnotherUserGetsNothing() {
+    if (::geteuid() != 0) QSKIP("needs root to run a listener as another user (nobody)");
+    QTemporaryDir folder;
+    SingleInstance probe(folder.path());
+    QProcess squatter;
+    squatter.start(helper(), {QStringLiteral("--foreign-listener"), probe.socketPath()});
+    QVERIFY(squatter.waitForReadyRead(10000));
+    QCOMPARE(squatter.readLine().trimmed(), QByteArray("ready"));
+
+    SingleInstance instance(folder.path());
+    QCOMPARE(instance.start(), Role::Alone);
+    QVERIFY(!instance.requestActivation());
+    QVERIFY(squatter.waitForFinished(10000));
+    QCOMPARE(squatter.readAllStandardOutput().trimmed(), QByteArray("received 0"));
+  }
+
+  // The default place: the runtime folder, or kalynth-<uid> in the
+  // temporary folder when the runtime folder's socket path is too long.
+  // The fallback is checked like any folder: prepared by someone else (open
+  // to all here; owned by another user below, as root) it is not used and
+  // the start runs alone, saying so in one line.
+  void defaultFolderFallbackIsChecked() {
+    QTemporaryDir tmp;
+    const QString deep = tmp.filePath(QString(60, u'r') + QLatin1Char('/') + QString(60, u'u'));
+    QVERIFY(QDir().mkpath(deep));
+    QVERIFY(::chmod(QFile::encodeName(deep).constData(), 0700) == 0);
+    const QString fallback = tmp.filePath(QStringLiteral("kalynth-%1").arg(::geteuid()));
+
+    auto startIn = [&](QString* err) {
+      QProcess p;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert(QStringLiteral("XDG_RUNTIME_DIR"), deep);
+      env.insert(QStringLiteral("TMPDIR"), tmp.path());
+      p.setProcessEnvironment(env);
+      p.start(helper(), {QStringLiteral("--where"), QStringLiteral("-")});
+      p.waitForFinished(10000);
+      *err = QString::fromLocal8Bit(p.readAllStandardError());
+      return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    };
+    auto ourLines = [](const QString& err) {
+      int n = 0;
+      for (const QString& line : err.split(u'\n'))
+        if (line.startsWith(QLatin1String("KALYNTH:"))) ++n;
+      return n;
+    };
+
+    QString err;
+    QCOMPARE(startIn(&err), QStringLiteral("running ") + fallback + QStringLiteral("/kalynth.socket"));
+    QCOMPARE(ourLines(err), 0);
+    QCOMPARE(QFileInfo(fallback).permissions() & 0x0077, QFile::Permissions());
+
+    QVERIFY(QDir(fallback).removeRecursively());
+    QVERIFY(QDir().mkdir(fallback));
+    QVERIFY(::chmod(QFile::encodeName(fallback).constData(), 0777) == 0);
+    QCOMPARE(startIn(&err), QStringLiteral("alone"));
+    QCOMPARE(ourLines(err), 1);
+    QVERIFY2(err.contains(fallback), qPrintable(err));
+
+    if (::geteuid() != 0) QSKIP("the folder of another user (nobody) needs root; the open folder was refused");
+    QVERIFY(::chmod(QFile::encodeName(fallback).constData(), 0700) == 0);
+    QVERIFY(::chown(QFile::encodeName(fallback).constData(), kNobody, kNobody) == 0);
+    QCOMPARE(startIn(&err), QStringLiteral("alone"));
+    QCOMPARE(ourLines(err), 1);
+  }
+
   // A start in a folder it cannot use still runs, without the hand-off.
   void unusableFolderRunsAlone() {
 
@@ -259,7 +418,8 @@ class TestSingleInstance : public QObject {
 };
 
 int main(int argc, char** argv) {
-  if (argc >= 3 && (std::strcmp(argv[1], "--crash") == 0 || std::strcmp(argv[1], "--start") == 0))
+  if (argc >= 3 && (std::strcmp(argv[1], "--crash") == 0 || std::strcmp(argv[1], "--start") == 0 ||
+                    std::strcmp(argv[1], "--where") == 0 || std::strcmp(argv[1], "--foreign-listener") == 0))
     return HelperMain(argc, argv);
   QCoreApplication app(argc, argv);
   TestSingleInstance test;

@@ -1,0 +1,78 @@
+#include "ui/diag.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPixmap>
+#include <stdexcept>
+
+#include "ui/Application.h"
+#include "ui/SettingsStore.h"
+#include "ui/main.h"
+
+// One row per picture window.
+struct PictureWindowRow {
+  const char* objectName;
+  const char* caption;
+  const char* bitmap;  // under ProgramFolder
+  QSize client;
+  QSize picture;  // the picture area; empty: the picture takes the bitmap's size
+  QAction* TFormKalynth::*menuItem;
+  ui::ToolWindowSettings settings;
+};
+
+namespace {
+
+namespace s = ui::settings;
+
+enum Row { DiagRow, LegendaRow, VenvanRow, UsinRow };
+
+const PictureWindowRow kRows[4] = {
+    {"Diagramm", "Диаграмма «Стволы-ветви»", "/bmp/diag1.bmp", {291, 313}, {288, 309}, &TFormKalynth::Table1,
+     {s::FormDiagLeft, s::FormDiagTop, s::FormDiagShow, s::SetDiagWinTop}},
+    {"legenda", "Стволы-ветви", "/bmp/diag2.bmp", {302, 381}, {}, &TFormKalynth::StvilyVetvi,
+     {s::FormLegendaLeft, s::FormLegendaTop, s::FormLegendaShow, s::SetLegendaTop}},
+    {"FormVenvan", "Диаграмма Вень-вана", "/bmp/diag3.bmp", {327, 324}, {}, &TFormKalynth::VenVan,
+     {s::FormVenvanLeft, s::FormVenvanTop, s::FormVenvanShow, s::SetVenvanTop}},
+    {"Usin", "Диаграмма «У-син»", "/bmp/diag4.bmp", {200, 194}, {}, &TFormKalynth::DiagUsin,
+     {s::FormUsinLeft, s::FormUsinTop, s::FormUsinShow, s::SetUsinWinTop}},
+};
+
+}  // namespace
+
+TPictureWindow::TPictureWindow(const PictureWindowRow& row, TFormKalynth* formKalynth)
+    : ui::TToolWindow(formKalynth, formKalynth->*row.menuItem, row.settings),
+      bitmapPath_(formKalynth->programFolder() + QString::fromLatin1(row.bitmap)) {
+  setObjectName(QString::fromLatin1(row.objectName));
+  setWindowTitle(QString::fromUtf8(row.caption));
+  setFixedSize(row.client);
+  Image1 = new QLabel(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Image1->move(0, 0);
+  if (!row.picture.isEmpty()) Image1->resize(row.picture);
+  // Creation runs before the message loop: an error is shown here and the
+  // program goes on.
+  try {
+    FormCreate(row);
+  } catch (const std::exception& e) {
+    ui::ReportError(e);
+  }
+}
+
+void TPictureWindow::FormCreate(const PictureWindowRow& row) {
+  // 1.
+  QPixmap picture;
+  if (!picture.load(bitmapPath_)) throw std::runtime_error("Cannot open file " + bitmapPath_.toStdString());
+  Image1->setPixmap(picture);
+  if (row.picture.isEmpty()) Image1->resize(picture.size());
+  hasPicture_ = true;
+  // 2 .. 4.
+  ReadPosition(QPoint(0, 0));
+  ReadStaysOnTop();
+  ShowIfStored();
+}
+
+TDiagramm::TDiagramm(TFormKalynth* formKalynth) : TPictureWindow(kRows[DiagRow], formKalynth) {}
+Tlegenda::Tlegenda(TFormKalynth* formKalynth) : TPictureWindow(kRows[LegendaRow], formKalynth) {}
+TFormVenvan::TFormVenvan(TFormKalynth* formKalynth) : TPictureWindow(kRows[VenvanRow], formKalynth) {}
+TUsin::TUsin(TFormKalynth* formKalynth) : TPictureWindow(kRows[UsinRow], formKalynth) {}

@@ -1,0 +1,77 @@
+// The four picture windows: TDiagramm ("Диаграмма «Стволы-ветви»"),
+// Tlegenda ("Стволы-ветви"), TFormVenvan ("Диаграмма Вень-вана") and TUsin
+// ("Диаграмма «У-син»").
+//
+// One family: each shows one reference picture of bmp/ in a white tool
+// window of fixed size, with the rules every tool window shares
+// (ui/ToolWindow.h: position from the store and back at destruction, shown
+// state mirrored by its "Прочее" item, the close box hides, stays on top
+// unless "Set" says otherwise). The four differ only in their row of the
+// table in diag.cpp: caption, bitmap, client size, settings values and
+// menu item.
+//
+// Creation (FormCreate), at start-up after the main window:
+//   1. load ProgramFolder + the bitmap into Image1. A missing or unreadable
+//      file ends the creation here with the error "Cannot open file <path>"
+//      (shown in the program's error box; the program goes on): the window
+//      keeps its first place and stays on top, shows no picture and is not
+//      shown at start; its menu item still toggles it.
+//   2. left and top from the store (default 0, 0)
+//   3. stay on top from "Set" (default true)
+//   4. shown from "Form" (default false): shown now and its item ticked
+//
+//   TDiagramm(formKalynth) ... TFormVenvan(formKalynth)
+//       formKalynth gives ProgramFolder and the menu item
+//   bool HasPicture() const     step 1 succeeded
+//   QString BitmapPath() const  ProgramFolder + "/bmp/diagN.bmp"
+#pragma once
+
+#include <QString>
+
+#include "ui/ToolWindow.h"
+
+class QLabel;
+class TFormKalynth;
+struct PictureWindowRow;
+
+class TPictureWindow : public ui::TToolWindow {
+  Q_OBJECT
+ public:
+  QLabel* Image1 = nullptr;
+
+  bool HasPicture() const { return hasPicture_; }
+  QString BitmapPath() const { return bitmapPath_; }
+
+ protected:
+  TPictureWindow(const PictureWindowRow& row, TFormKalynth* formKalynth);
+
+ private:
+  void FormCreate(const PictureWindowRow& row);
+
+  QString bitmapPath_;
+  bool hasPicture_ = false;
+};
+
+class TDiagramm : public TPictureWindow {
+  Q_OBJECT
+ public:
+  explicit TDiagramm(TFormKalynth* formKalynth);
+};
+
+class Tlegenda : public TPictureWindow {
+  Q_OBJECT
+ public:
+  explicit Tlegenda(TFormKalynth* formKalynth);
+};
+
+class TFormVenvan : public TPictureWindow {
+  Q_OBJECT
+ public:
+  explicit TFormVenvan(TFormKalynth* formKalynth);
+};
+
+class TUsin : public TPictureWindow {
+  Q_OBJECT
+ public:
+  explicit TUsin(TFormKalynth* formKalynth);
+};

@@ -1,0 +1,194 @@
+#include "ui/sett.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "calendar/civil.h"
+#include "ui/Application.h"
+#include "ui/GuaBig.h"
+#include "ui/Platform.h"
+#include "ui/SettingsStore.h"
+#include "ui/ToolWindow.h"
+#include "ui/czaczy.h"
+#include "ui/main.h"
+
+TSettForm* SettForm = nullptr;
+
+namespace {
+
+// Selects entry index, or nothing when index lies outside the list.
+void Select(QComboBox* list, int index) { list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1); }
+
+}  // namespace
+
+QStringList TSettForm::CorrectionEntries() {
+  QStringList entries;
+  for (int i = 0; i <= 6; ++i) {
+    const int hours = i - 3;
+    entries << (hours > 0 ? QStringLiteral("+") : QString()) + QString::number(hours);
+  }
+  return entries;
+}
+
+QStringList TSettForm::ZoneEntries() {
+  QStringList entries;
+  for (int i = 0; i <= 25; ++i) {
+    const int offset = i - 12;
+    // The zero zone is "GMT " with its blank and no number.
+    entries << QStringLiteral("GMT ") +
+                   (offset == 0 ? QString() : (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset));
+  }
+  return entries;
+}
+
+TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      main_(mainWindow) {
+  setObjectName(QStringLiteral("SettForm"));
+  setWindowTitle(QStringLiteral("Установки"));
+  setModal(true);
+  setSizeGripEnabled(true);
+
+  auto named = [](auto* object, const char* name) {
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+  };
+  CheckHint = named(new QCheckBox(QStringLiteral("Подсказки"), this), "CheckHint");
+  Label1 = named(new QLabel(QStringLiteral("Поправка времени (час)"), this), "Label1");
+  ComboBoxLetnee = named(new QComboBox(this), "ComboBoxLetnee");
+  ComboBoxLetnee->addItems(CorrectionEntries());
+  ComboBoxLetnee->setEditable(false);
+  Label2 = named(new QLabel(QStringLiteral("Часовой пояс"), this), "Label2");
+  GMTCombo = named(new QComboBox(this), "GMTCombo");
+  GMTCombo->setEditable(true);
+  // Typed text stays in the box; it never becomes a new entry of the list.
+  GMTCombo->setInsertPolicy(QComboBox::NoInsert);
+  GMTCombo->addItems(ZoneEntries());
+  GMTCombo->setMaxVisibleItems(10);
+  Label1->setBuddy(ComboBoxLetnee);
+  Label2->setBuddy(GMTCombo);
+  Label3 = named(new QLabel(QStringLiteral("Поверх всех окон:"), this), "Label3");
+  QFont bold = Label3->font();
+  bold.setBold(true);
+  Label3->setFont(bold);
+  CheckCall = named(new QCheckBox(QStringLiteral("Календарь"), this), "CheckCall");
+  CheckVenVan = named(new QCheckBox(QStringLiteral("Диаграмма Вень-вана"), this), "CheckVenVan");
+  CheckBoxDiag = named(new QCheckBox(QStringLiteral("Диаграмма «Стволы-ветви»"), this), "CheckBoxDiag");
+  CheckUsin = named(new QCheckBox(QStringLiteral("Диаграмма «У-син»"), this), "CheckUsin");
+  CheckStvoly = named(new QCheckBox(QStringLiteral("Стволы-ветви"), this), "CheckStvoly");
+  BitBtn1 = named(new QPushButton(QStringLiteral("OK"), this), "BitBtn1");
+  BitBtn1->setDefault(true);
+  BitBtn2 = named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn2");
+  connect(BitBtn1, &QPushButton::clicked, this, ui::Command(this, &TSettForm::BitBtn1Click));
+  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(12, 10, 12, 10);
+  layout->setSpacing(6);
+  layout->addWidget(CheckHint);
+  layout->addSpacing(4);
+  layout->addWidget(Label1);
+  layout->addWidget(ComboBoxLetnee);
+  layout->addWidget(Label2);
+  layout->addWidget(GMTCombo);
+  layout->addSpacing(6);
+  layout->addWidget(Label3);
+  for (QCheckBox* box : {CheckCall, CheckVenVan, CheckBoxDiag, CheckUsin, CheckStvoly}) layout->addWidget(box);
+  layout->addStretch(1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(BitBtn1);
+  buttons->addWidget(BitBtn2);
+  layout->addLayout(buttons);
+
+  FormCreate();
+  if (!SettForm) SettForm = this;
+}
+
+TSettForm::~TSettForm() {
+  if (SettForm == this) SettForm = nullptr;
+}
+
+void TSettForm::FormCreate() {
+  ui::SettingsStore store;
+  CheckHint->setChecked(store.read(ui::settings::SetHint));
+  CheckCall->setChecked(store.read(ui::settings::SetCzaczyTop));
+  CheckBoxDiag->setChecked(store.read(ui::settings::SetDiagWinTop));
+  CheckVenVan->setChecked(store.read(ui::settings::SetVenvanTop));
+  CheckUsin->setChecked(store.read(ui::settings::SetUsinWinTop));
+  CheckStvoly->setChecked(store.read(ui::settings::SetLegendaTop));
+}
+
+void TSettForm::showEvent(QShowEvent* event) {
+  FormShow();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    adjustSize();
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+  }
+  QDialog::showEvent(event);
+}
+
+void TSettForm::FormShow() {
+  Select(ComboBoxLetnee, main_->timeCorrectionIndex());
+  Select(GMTCombo, main_->timeZoneIndex());
+}
+
+void TSettForm::BitBtn1Click() {
+  // 1. Hints.
+  main_->SetHintsShown(CheckHint->isChecked());
+  // 2. Stay on top.
+  ApplyStayOnTop();
+  // 3. The two time settings; typed zone text that is no entry: -1.
+  main_->SetTimeSettings(
+      ComboBoxLetnee->currentIndex(),
+      GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive));
+  // 4. The store.
+  {
+    ui::SettingsStore store;
+    store.write(ui::settings::CalendarLetneeTime, main_->timeCorrectionIndex());
+    store.write(ui::settings::CalendarGMT, main_->timeZoneIndex());
+    store.write(ui::settings::SetHint, CheckHint->isChecked());
+    store.write(ui::settings::SetCzaczyTop, CheckCall->isChecked());
+    store.write(ui::settings::SetDiagWinTop, CheckBoxDiag->isChecked());
+    store.write(ui::settings::SetVenvanTop, CheckVenVan->isChecked());
+    store.write(ui::settings::SetUsinWinTop, CheckUsin->isChecked());
+    store.write(ui::settings::SetLegendaTop, CheckStvoly->isChecked());
+  }
+  // 8. The dialog closes, also when a step below ends with an error (the
+  // settings are stored by then).
+  struct CloseAtEnd {
+    QDialog* dialog;
+    ~CloseAtEnd() { dialog->accept(); }
+  } closeAtEnd{this};
+  // 5. Status text.
+  main_->StatusBarIni();
+  // 6. The calendar window.
+  RecomputeCalendar();
+  // 7. Date lists, unless a hexagram is shown.
+  if (!main_->Model().figure(core::Primary).shown) main_->SetLunarDate(ui::DayValueOf(ui::platform().now()));
+}
+
+void TSettForm::ApplyStayOnTop() {
+  // Each box with the "Прочее" item of its window.
+  const std::pair<QCheckBox*, QAction*> boxes[] = {{CheckCall, main_->Chza1},
+                                                   {CheckBoxDiag, main_->Table1},
+                                                   {CheckVenVan, main_->VenVan},
+                                                   {CheckUsin, main_->DiagUsin},
+                                                   {CheckStvoly, main_->StvilyVetvi}};
+  for (const auto& [box, item] : boxes)
+    if (ui::TToolWindow* window = ui::TToolWindow::WindowFor(item)) window->SetStaysOnTop(box->isChecked());
+}
+
+void TSettForm::RecomputeCalendar() {
+  if (auto* calendar = qobject_cast<TFormCzaczy*>(ui::TToolWindow::WindowFor(main_->Chza1)))
+    calendar->DateTimePicker1Change();
+}

@@ -1,0 +1,385 @@
+// The divination sheet: layout in millimetres on any painter, and the PDF.
+#include "ui/sheet.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextLayout>
+#include <QTextOption>
+#include <stdexcept>
+
+#include "calendar/signs.h"
+#include "core/hexnames.h"
+#include "core/reading.h"
+
+namespace ui {
+
+namespace {
+
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+const QColor Ink(0x1d, 0x1d, 0x1d);
+const QColor Grey(0x77, 0x77, 0x77);
+const QColor Red(0xb0, 0x10, 0x10);
+const QColor Rule(0xc8, 0xc0, 0xa8);
+
+// A figure's line and the gap under it, in millimetres; the rows of the line
+// codes beside the figures keep the same step.
+constexpr double LineMm = 3.4, GapMm = 2.4;
+
+// "Лунная дата: год Цзы (Крыса), месяц 5, день 12, час У (11:00–13:00)" of
+// the four date lists (item indexes, -1 for a list without selection).
+QString LunarDateText(const core::DateSelection& d) {
+  auto number = [](int index) { return index >= 0 ? QString::number(index + 1) : QStringLiteral("—"); };
+  QString year = QStringLiteral("—"), hour = QStringLiteral("—");
+  if (d.year >= 0 && d.year < 12)
+    year = QStringLiteral("%1 (%2)").arg(Q(calendar::BranchReading(d.year + 1)),
+                                         Q(calendar::BranchAnimal(d.year + 1)));
+  if (d.hour >= 0 && d.hour < 12) {
+    // Double hour 0 (Цзы) runs from 23:00 to 01:00, each next one two hours later.
+    const int from = (d.hour * 2 + 23) % 24;
+    hour = QStringLiteral("%1 (%2:00–%3:00)")
+               .arg(Q(calendar::BranchReading(d.hour + 1)))
+               .arg(from, 2, 10, QChar('0'))
+               .arg((from + 2) % 24, 2, 10, QChar('0'));
+  }
+  return QStringLiteral("Лунная дата: год %1, месяц %2, день %3, час %4")
+      .arg(year, number(d.month), number(d.day), hour);
+}
+
+// "Читать: ..." by Zhu Xi's rule: which texts of which page answer the cast.
+QString ReadingText(const core::Reading& r) {
+  auto hexagram = [](int n) {
+    return QStringLiteral("гуа %1 «%2»").arg(n).arg(Q(core::NameOfHexagram(n).name));
+  };
+  const core::Figure figure = core::FigureOfNumber(r.hexagram);
+  auto line = [&](int n) {
+    return QStringLiteral("«%1»").arg(
+        QString::fromStdString(core::LineName(n, figure[static_cast<std::size_t>(n - 1)])));
+  };
+  if (r.allLines)
+    return QStringLiteral("Читать: %1, «%2».")
+        .arg(hexagram(r.hexagram),
+             r.hexagram == 1 ? QStringLiteral("Все девятки") : QStringLiteral("Все шестёрки"));
+  if (r.alsoHexagram)
+    return QStringLiteral("Читать: %1 и %2 в целом; главная — основная.")
+        .arg(hexagram(r.hexagram), hexagram(r.alsoHexagram));
+  if (r.lines.empty()) return QStringLiteral("Читать: %1 в целом — образ и смысл.").arg(hexagram(r.hexagram));
+  QStringList names;
+  for (int n : r.lines) names << line(n);
+  QString text =
+      QStringLiteral("Читать: %1, %2 %3")
+          .arg(hexagram(r.hexagram), names.size() == 1 ? QStringLiteral("черта") : QStringLiteral("черты"),
+               names.join(QStringLiteral(" и ")));
+  if (r.leadingLine) text += QStringLiteral("; главная — %1").arg(line(r.leadingLine));
+  return text + QLatin1Char('.');
+}
+
+// One painter, one page area, a pen position that moves down the page and
+// on to the next page when the text runs out of room.
+class SheetPainter {
+ public:
+  SheetPainter(QPainter& p, const QRectF& area, const SheetFooter& footer,
+               const std::function<void()>& newPage)
+      : p_(p), area_(area), footer_(footer), newPage_(newPage) {
+    const QPaintDevice* device = p.device();
+    dpi_ = device ? device->logicalDpiY() : 96;
+    y_ = area_.top();
+    page_ = 1;
+  }
+
+  double mm(double v) const { return v * dpi_ / 25.4; }
+  double y() const { return y_; }
+  void down(double millimetres) { y_ += mm(millimetres); }
+  void MoveTo(double y) { y_ = y; }
+  int page() const { return page_; }
+  QPainter& painter() { return p_; }
+  const QRectF& area() const { return area_; }
+
+  QFont Font(double points, bool bold = false, bool italic = false) const {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+  }
+
+  // Bottom of the room for text above the footer.
+  double Bottom() const { return area_.bottom() - mm(12); }
+
+  // Text wrapped to the area's width from the pen position; lines that do
+  // not fit go on to the next page.
+  void Paragraph(const QString& text, const QFont& font, const QColor& colour, double indentMm = 0) {
+    const double left = area_.left() + mm(indentMm);
+    const double width = area_.width() - mm(indentMm);
+    QTextLayout layout(text, font, p_.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    double height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(width);
+      line.setPosition(QPointF(0, height));
+      height += line.height();
+    }
+    layout.endLayout();
+    p_.setPen(colour);
+    for (int i = 0; i < layout.lineCount(); ++i) {
+      const QTextLine line = layout.lineAt(i);
+      if (y_ + line.height() > Bottom()) NextPage();
+      line.draw(&p_, QPointF(left, y_ - line.y()));
+      y_ += line.height();
+    }
+  }
+
+  // Keeps `millimetres` together on one page.
+  void NeedRoom(double millimetres) {
+    if (y_ + mm(millimetres) > Bottom()) NextPage();
+  }
+
+  void Footer() {
+    const double top = area_.bottom() - mm(7);
+    p_.setPen(QPen(Rule, 0));
+    p_.drawLine(QPointF(area_.left(), top), QPointF(area_.right(), top));
+    p_.setFont(Font(8));
+    p_.setPen(Grey);
+    const QRectF box(area_.left(), top + mm(1.5), area_.width(), mm(5));
+    const QString file =
+        footer_.fileName.isEmpty() ? QStringLiteral("Запись не сохранена") : footer_.fileName;
+    p_.drawText(
+        box, Qt::AlignLeft | Qt::AlignTop,
+        QFontMetricsF(p_.font(), p_.device()).elidedText(file, Qt::ElideMiddle, area_.width() * 0.55));
+    p_.drawText(box, Qt::AlignRight | Qt::AlignTop,
+                QStringLiteral("Напечатано %1 · стр. %2")
+                    .arg(footer_.printedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm")))
+                    .arg(page_));
+  }
+
+  void NextPage() {
+    Footer();
+    if (newPage_) newPage_();
+    ++page_;
+    y_ = area_.top();
+  }
+
+ private:
+  QPainter& p_;
+  QRectF area_;
+  const SheetFooter& footer_;
+  const std::function<void()>& newPage_;
+  double dpi_ = 96;
+  double y_ = 0;
+  int page_ = 1;
+};
+
+// One figure: six lines, line 6 on top, in whole device pixels so that the
+// edges are sharp at any resolution. Changing lines of the primary figure
+// get the traditional mark beside them: a circle for a yang line, a cross
+// for a yin line.
+QRectF PaintFigure(SheetPainter& s, double left, double top, const core::Figure& lines,
+                   const std::vector<int>& changing) {
+  QPainter& p = s.painter();
+  const int width = qRound(s.mm(30)), thick = qRound(s.mm(LineMm)), gap = qRound(s.mm(GapMm));
+  const int hole = qRound(s.mm(4.6));
+  const int x = qRound(left), y0 = qRound(top);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  for (int n = 6; n >= 1; --n) {
+    const int y = y0 + (6 - n) * (thick + gap);
+    if (lines[static_cast<std::size_t>(n - 1)]) {
+      p.fillRect(QRect(x, y, width, thick), Ink);
+    } else {
+      const int half = (width - hole) / 2;
+      p.fillRect(QRect(x, y, half, thick), Ink);
+      p.fillRect(QRect(x + width - half, y, half, thick), Ink);
+    }
+    if (std::find(changing.begin(), changing.end(), n) != changing.end()) {
+      p.setRenderHint(QPainter::Antialiasing, true);
+      p.setPen(QPen(Red, s.mm(0.5)));
+      p.setBrush(Qt::NoBrush);
+      const QRectF mark(x + width + s.mm(2), y + thick / 2.0 - s.mm(1.6), s.mm(3.2), s.mm(3.2));
+      if (lines[static_cast<std::size_t>(n - 1)]) {
+        p.drawEllipse(mark);
+      } else {
+        p.drawLine(mark.topLeft(), mark.bottomRight());
+        p.drawLine(mark.topRight(), mark.bottomLeft());
+      }
+      p.setRenderHint(QPainter::Antialiasing, false);
+    }
+  }
+  p.restore();
+  return QRectF(x, y0, width, 6 * thick + 5 * gap);
+}
+
+}  // namespace
+
+SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divination& divination,
+                       const SheetFooter& footer, const std::function<void()>& newPage) {
+  const std::optional<core::Numbers> numbers = divination.numbers();
+  if (!numbers) throw std::runtime_error(EmptySheetText);
+
+  SheetLayout layout;
+  SheetPainter s(painter, area, footer, newPage);
+  painter.save();
+
+  // Head: the program's name, then the note in large type.
+  painter.setFont(s.Font(9));
+  painter.setPen(Grey);
+  painter.drawText(QRectF(area.left(), s.y(), area.width(), s.mm(5)), Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("KALYNTH · лист гадания"));
+  s.down(7);
+  const QString note = QString::fromStdString(divination.note()).trimmed();
+  if (note.isEmpty())
+    s.Paragraph(QStringLiteral("Без заметки"), s.Font(15, false, true), Grey);
+  else
+    s.Paragraph(note, s.Font(15, true), Ink);
+  s.down(3);
+  painter.setPen(QPen(Rule, 0));
+  painter.drawLine(QPointF(area.left(), s.y()), QPointF(area.right(), s.y()));
+  s.down(6);
+
+  // Left column: the six line codes, line 6 on top as in the figures (a
+  // casting from the date has none).
+  const double top = s.y();
+  const std::vector<int> changing = divination.ChangingLines();
+  bool anyCode = false;
+  for (int n = 1; n <= 6; ++n) anyCode = anyCode || !divination.lineCode(n).empty();
+  if (anyCode) {
+    painter.setFont(s.Font(8));
+    painter.setPen(Grey);
+    painter.drawText(QPointF(area.left(), top), QStringLiteral("Числа черт"));
+    const double rowStep = s.mm(LineMm + GapMm);
+    for (int n = 6; n >= 1; --n) {
+      const double rowTop = top + s.mm(2) + (6 - n) * rowStep;
+      const bool moving = divination.IsChangingLine(n);
+      painter.setFont(s.Font(10, moving));
+      painter.setPen(Grey);
+      painter.drawText(QRectF(area.left(), rowTop, s.mm(5), rowStep), Qt::AlignLeft | Qt::AlignVCenter,
+                       QString::number(n));
+      painter.setPen(moving ? Red : Ink);
+      const QString code = QString::fromStdString(divination.lineCode(n));
+      painter.drawText(QRectF(area.left() + s.mm(5), rowTop, s.mm(30), rowStep),
+                       Qt::AlignLeft | Qt::AlignVCenter,
+                       code.isEmpty() ? QStringLiteral("—")
+                       : moving       ? code + QStringLiteral("  меняется")
+                                      : code);
+    }
+  }
+
+  // The three figures, left to right, with their numbers and names.
+  static const char* const roles[3] = {"Основная", "Внутренняя", "Производная"};
+  const int numberOf[3] = {numbers->primary, numbers->nuclear, numbers->changed};
+  const double columnLeft = area.left() + s.mm(42);
+  const double columnWidth = (area.right() - columnLeft) / 3;
+  double figuresBottom = top;
+  for (int i = 0; i < 3; ++i) {
+    const core::FigureView& f = divination.figure(static_cast<core::FigureIndex>(i));
+    if (!f.shown) continue;
+    const double left = columnLeft + i * columnWidth;
+    const QRectF r = PaintFigure(s, left, top + s.mm(2), f.lines, i == 0 ? changing : std::vector<int>{});
+    layout.figures[static_cast<std::size_t>(i)] = r;
+    const core::HexagramName& name = core::NameOfHexagram(numberOf[i]);
+    double y = r.bottom() + s.mm(3);
+    painter.setPen(Grey);
+    painter.setFont(s.Font(8));
+    painter.drawText(QRectF(left, y, columnWidth - s.mm(2), s.mm(4)), Qt::AlignLeft | Qt::AlignTop,
+                     QString::fromUtf8(roles[i]));
+    y += s.mm(4);
+    painter.setPen(Ink);
+    painter.setFont(s.Font(12, true));
+    painter.drawText(QRectF(left, y, columnWidth - s.mm(2), s.mm(6)), Qt::AlignLeft | Qt::AlignTop,
+                     QStringLiteral("%1. %2").arg(numberOf[i]).arg(Q(name.transliteration)));
+    y += s.mm(6);
+    painter.setFont(s.Font(10));
+    const QRectF nameBox(left, y, columnWidth - s.mm(2), s.mm(10));
+    painter.drawText(nameBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Q(name.name));
+    figuresBottom = std::max(figuresBottom, y + s.mm(10));
+  }
+  s.MoveTo(figuresBottom);
+  s.down(4);
+
+  // What changes, and where the answer is to be read.
+  QStringList lineNames;
+  for (const std::string& name : divination.ChangingLineNames()) lineNames << QString::fromStdString(name);
+  s.Paragraph(lineNames.isEmpty()
+                  ? QStringLiteral("Меняющихся черт нет.")
+                  : QStringLiteral("Меняющиеся черты: %1.").arg(lineNames.join(QStringLiteral(", "))),
+              s.Font(10), Ink);
+  s.Paragraph(ReadingText(core::ReadingOf(divination.figure(core::Primary).lines, changing)), s.Font(10),
+              Ink);
+
+  // The date of a casting from the date.
+  if (divination.fromDate()) {
+    s.down(2);
+    s.Paragraph(QString::fromStdString(divination.statusText()), s.Font(10, true), Ink);
+    s.Paragraph(LunarDateText(divination.date()), s.Font(10), Ink);
+  }
+
+  // The comments, wrapped, on as many pages as they need.
+  const std::vector<std::string>& comments = divination.comments();
+  bool any = false;
+  for (const std::string& line : comments) any = any || !QString::fromStdString(line).trimmed().isEmpty();
+  if (any) {
+    s.down(5);
+    s.NeedRoom(14);
+    s.Paragraph(QStringLiteral("Комментарии"), s.Font(11, true), Ink);
+    s.down(1.5);
+    for (const std::string& line : comments) {
+      if (line.empty()) {
+        s.down(2.5);
+        continue;
+      }
+      s.Paragraph(QString::fromStdString(line), s.Font(10), Ink);
+    }
+  }
+
+  s.Footer();
+  layout.pages = s.page();
+  painter.restore();
+  return layout;
+}
+
+int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path) {
+  if (!divination.numbers()) throw std::runtime_error(EmptySheetText);
+  // The PDF goes to a temporary file beside its place and takes the name
+  // only when complete; until then nothing of it is seen at the path.
+  QSaveFile file(path);
+  const QString failure = QStringLiteral("Cannot create file %1").arg(path);
+  if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(failure.toStdString());
+  int pages = 0;
+  {
+    QPdfWriter writer(&file);
+    writer.setCreator(QStringLiteral("KALYNTH"));
+    writer.setTitle(QString::fromStdString(divination.note()));
+    writer.setResolution(600);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+      file.cancelWriting();
+      throw std::runtime_error(failure.toStdString());
+    }
+    try {
+      pages =
+          PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), divination, footer, [&writer] {
+            writer.newPage();
+          }).pages;
+    } catch (...) {
+      painter.end();
+      file.cancelWriting();
+      throw;
+    }
+    painter.end();
+  }
+  if (!file.commit()) throw std::runtime_error(failure.toStdString());
+  return pages;
+}
+
+}  // namespace ui

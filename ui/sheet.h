@@ -1,0 +1,59 @@
+// The divination sheet: one divination on paper.
+//
+// PaintSheet lays the sheet out on any QPainter: the PDF export, the printer
+// (with Qt's print preview, in the main window) and the tests' images all
+// come from this one function. The sheet reads a core::Divination, the same
+// model the main window, the record file and kalynth-calc use, and never
+// changes it.
+//
+// Contents
+//   SheetFooter          file name and moment of printing for the footer
+//   SheetLayout          where the figures went, how many pages were painted
+//   PaintSheet           the layout itself
+//   ExportSheetPdf       an A4 PDF, all or nothing
+//   EmptySheetText       the refusal of a sheet without a hexagram
+#pragma once
+
+#include <QDateTime>
+#include <QRectF>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "core/divination.h"
+
+class QPainter;
+
+namespace ui {
+
+// Shown when there is no hexagram to print (thrown as std::runtime_error).
+inline const char* const EmptySheetText =
+    "Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.";
+
+struct SheetFooter {
+  QString fileName;     // the record's file name; empty for an unsaved record
+  QDateTime printedAt;  // local moment of printing
+};
+
+struct SheetLayout {
+  // Device rectangles of the primary, nuclear and changed figures' six
+  // lines (empty for a figure not shown).
+  std::array<QRectF, 3> figures;
+  int pages = 0;
+};
+
+// Paints the sheet into `area` (device pixels of the painter's device; its
+// logical resolution gives the millimetres). `newPage` is called before
+// every page after the first and must give a clean page of the same size.
+// Throws std::runtime_error(EmptySheetText) before painting anything when
+// the divination shows no hexagram.
+SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divination& divination,
+                       const SheetFooter& footer, const std::function<void()>& newPage);
+
+// Writes the sheet as an A4 PDF and returns its number of pages. The file appears only when it is complete:
+// a path that cannot be written throws std::runtime_error with the text
+// "Cannot create file <path>" and leaves no file; an empty sheet throws
+// before the file is touched.
+int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path);
+
+}  // namespace ui

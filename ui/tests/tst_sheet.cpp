@@ -1,0 +1,324 @@
+// The divination sheet: painted into an image (the figures where the layout
+// says, each with the lines of its number), exported to PDF (a real PDF
+// whose text, Cyrillic included, pdftotext reads back), the refusal of an
+// empty sheet, an unwritable path, and the two items of the "Файл" menu.
+//
+// Expected figures and numbers are worked by hand from the King Wen table:
+// codes 588 588 544 588 588 588 give 1, 37 and 10 (third line changes);
+// the date-cast fixture has the primary figure yang, yin, yang, yin, yang,
+// yin (63) with line 1 changing: nuclear 64, changed yin, yin, yang, yin,
+// yang, yin (lower Mountain, upper Water: 39).
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+#include "records/mapping.h"
+#include "records/record.h"
+#include "ui/main.h"
+#include "ui/sheet.h"
+#include "ui/tests/TestSupport.h"
+
+namespace {
+
+records::Record CodesRecord() {
+  records::Record r;
+  r.lineCodes = {"588", "588", "544", "588", "588", "588"};
+  r.note = QStringLiteral("Вопрос о переезде весной");
+  r.comments = QStringLiteral("Первая мысль: ждать.\n\nЁлка, щука и съезд.");
+  return r;
+}
+
+records::Record DateRecord() {
+  records::Record r;
+  r.lineCodes = {"", "", "", "", "", ""};
+  r.note = QStringLiteral("Гадание по дате");
+  r.btn2 = true;
+  r.gua = {true, false, true, false, true, false};
+  r.jaoNo = 1;
+  r.yah = 0;   // year Цзы
+  r.mon = 4;   // month 5
+  r.day = 11;  // day 12
+  r.hour = 6;  // double hour У, 11:00 to 13:00
+  return r;
+}
+
+// The divination a record opens to, as the window and kalynth-calc read it.
+core::Divination Restored(const records::Record& record) {
+  core::Divination d;
+  d.Restore(records::ToValues(record));
+  return d;
+}
+
+const ui::SheetFooter Footer{QStringLiteral("/home/user/записи/переезд.kly"),
+                             QDateTime(QDate(2024, 2, 10), QTime(12, 30))};
+
+// Lines of a painted figure read back from the image: the six dark bands
+// down the figure's left edge are its lines; a line whose middle is dark is
+// yang. Returned bottom line first, as "101011".
+QString ReadFigure(const QImage& image, const QRectF& r) {
+  auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 100; };
+  const int edge = qRound(r.left()) + 2, middle = qRound(r.center().x());
+  QList<int> centres;
+  int start = -1;
+  for (int y = qRound(r.top()) - 2; y <= qRound(r.bottom()) + 2; ++y) {
+    if (dark(edge, y) && start < 0) start = y;
+    if (!dark(edge, y) && start >= 0) {
+      centres << (start + y - 1) / 2;
+      start = -1;
+    }
+  }
+  if (centres.size() != 6) return QStringLiteral("%1 bands").arg(centres.size());
+  QString lines;
+  for (int i = 5; i >= 0; --i) lines += dark(middle, centres[i]) ? QLatin1Char('1') : QLatin1Char('0');
+  return lines;
+}
+
+QString PdfText(const QString& pdf) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"),
+          {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+  if (!p.waitForFinished(20000) || p.exitCode() != 0) return QString();
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+class TestSheet : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { ui::test::IsolateSettings(); }
+
+  void figuresInTheImage_data() {
+    QTest::addColumn<int>("fixture");
+    QTest::addColumn<QStringList>("figures");  // primary, nuclear, changed, bottom line first
+    QTest::newRow("codes 1-37-10") << 0 << QStringList{"111111", "101011", "110111"};
+    QTest::newRow("date 63-64-39") << 1 << QStringList{"101010", "010101", "001010"};
+  }
+  void figuresInTheImage() {
+    QFETCH(int, fixture);
+    QFETCH(QStringList, figures);
+    const core::Divination d = Restored(fixture == 0 ? CodesRecord() : DateRecord());
+    // An A4 page at 150 dots per inch.
+    QImage image(1240, 1754, QImage::Format_RGB32);
+    image.setDotsPerMeterX(5906);
+    image.setDotsPerMeterY(5906);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    int extraPages = 0;
+    const ui::SheetLayout layout =
+        ui::PaintSheet(painter, QRectF(100, 90, 1040, 1570), d, Footer, [&] { ++extraPages; });
+    painter.end();
+    QCOMPARE(layout.pages, 1);
+    QCOMPARE(extraPages, 0);
+    for (int i = 0; i < 3; ++i) {
+      const QRectF r = layout.figures[static_cast<std::size_t>(i)];
+      QVERIFY2(!r.isEmpty(), qPrintable(QString::number(i)));
+      // On the page, in its upper half, left to right.
+      QVERIFY(QRectF(100, 90, 1040, 1570).contains(r));
+      QVERIFY(r.bottom() < 1754 / 2);
+      if (i > 0) QVERIFY(r.left() > layout.figures[static_cast<std::size_t>(i - 1)].right());
+      // Sharp: the edges fall on whole pixels.
+      QCOMPARE(r.left(), std::round(r.left()));
+      QCOMPARE(ReadFigure(image, r), figures[i]);
+    }
+    // The changing line of the primary figure carries a red mark to its right.
+    const int changing = fixture == 0 ? 3 : 1;
+    const QRectF p = layout.figures[0];
+    const double band = p.height() / 6;
+    const int y = qRound(p.bottom() - (changing - 0.5) * band);
+    bool red = false;
+    for (int x = qRound(p.right()); x < qRound(p.right()) + 40 && !red; ++x)
+      for (int dy = -8; dy <= 8 && !red; ++dy) {
+        const QColor c = image.pixelColor(x, y + dy);
+        red = c.red() > 150 && c.green() < 100 && c.blue() < 100;
+      }
+    QVERIFY(red);
+  }
+
+  void pdfCarriesTheTexts_data() {
+    QTest::addColumn<int>("fixture");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("codes") << 0
+                           << QStringList{"Вопрос о переезде весной",
+                                          "Творчество",
+                                          "Семья",
+                                          "Поступь",
+                                          "Девятка третья",
+                                          "Читать: гуа 1 «Творчество», черта «Девятка третья».",
+                                          "Ёлка, щука и съезд.",
+                                          "переезд.kly",
+                                          "10.02.2024"};
+    QTest::newRow("date") << 1
+                          << QStringList{
+                                 "Гадание по дате",
+                                 "Уже конец",
+                                 "Ещё не конец",
+                                 "Препятствие",
+                                 "В начале девятка",
+                                 "Читать: гуа 63 «Уже конец», черта «В начале девятка».",
+                                 "Гуа на год 1, месяц 5, день 12, час У",
+                                 "Лунная дата: год Цзы (Крыса), месяц 5, день 12, час У (11:00–13:00)"};
+  }
+  void pdfCarriesTheTexts() {
+    QFETCH(int, fixture);
+    QFETCH(QStringList, texts);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+      QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("лист.pdf"));
+    ui::ExportSheetPdf(Restored(fixture == 0 ? CodesRecord() : DateRecord()), Footer, pdf);
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(5) == "%PDF-");
+    // Only the finished file is left in the folder.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("лист.pdf")});
+    const QString text = PdfText(pdf).simplified();
+    for (const QString& t : texts) QVERIFY2(text.contains(t), qPrintable(t + " not in: " + text));
+  }
+
+  void longCommentsRunOnToMorePages() {
+    records::Record r = CodesRecord();
+    QStringList lines;
+    for (int i = 1; i <= 150; ++i)
+      lines << QStringLiteral("Строка комментария номер %1, достаточно длинная, чтобы занять место.").arg(i);
+    r.comments = lines.join(QLatin1Char('\n'));
+    const core::Divination d = Restored(r);
+    QImage image(1240, 1754, QImage::Format_RGB32);
+    image.setDotsPerMeterX(5906);
+    image.setDotsPerMeterY(5906);
+    QPainter painter(&image);
+    int newPages = 0;
+    const ui::SheetLayout layout =
+        ui::PaintSheet(painter, QRectF(100, 90, 1040, 1570), d, Footer, [&] { ++newPages; });
+    QVERIFY(layout.pages >= 2);
+    QCOMPARE(newPages, layout.pages - 1);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) return;
+    QTemporaryDir dir;
+    ui::ExportSheetPdf(d, Footer, dir.filePath(QStringLiteral("long.pdf")));
+    const QString text = PdfText(dir.filePath(QStringLiteral("long.pdf")));
+    QVERIFY(text.contains(QStringLiteral("номер 150,")));
+    QVERIFY(text.contains(QStringLiteral("стр. 2")));
+  }
+
+  void emptySheetIsRefused() {
+    records::Record r;  // no codes, not cast from the date
+    r.lineCodes = {"", "", "", "", "", ""};
+    const core::Divination d = Restored(r);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("пусто.pdf"));
+    try {
+      ui::ExportSheetPdf(d, Footer, pdf);
+      QFAIL("an empty sheet was exported");
+    } catch (const std::runtime_error& e) {
+      QCOMPARE(QString::fromUtf8(e.what()), QString::fromUtf8(ui::EmptySheetText));
+    }
+    QVERIFY(!QFile::exists(pdf));
+    QImage image(200, 200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                             ui::PaintSheet(painter, QRectF(0, 0, 200, 200), d, Footer, {}));
+  }
+
+  void unwritablePathLeavesNoFile() {
+    QTemporaryDir dir;
+    const core::Divination d = Restored(CodesRecord());
+    QStringList paths{dir.filePath(QStringLiteral("нет такой папки/лист.pdf"))};
+    if (geteuid() != 0) {  // root writes anywhere
+      QDir(dir.path()).mkdir(QStringLiteral("закрыта"));
+      QFile::setPermissions(dir.filePath(QStringLiteral("закрыта")), QFile::ReadOwner | QFile::ExeOwner);
+      paths << dir.filePath(QStringLiteral("закрыта/лист.pdf"));
+    }
+    for (const QString& path : paths) {
+      try {
+        ui::ExportSheetPdf(d, Footer, path);
+        QFAIL(qPrintable("written: " + path));
+      } catch (const std::runtime_error& e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + path);
+      }
+      QVERIFY(!QFile::exists(path));
+      QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList());
+    }
+  }
+
+  // The window: "Печать..." (Ctrl+P) and "Экспорт в PDF..." in "Файл"; the
+  // export writes the file and leaves the record unchanged; an empty sheet
+  // ends with the refusal in an error box.
+  void mainWindowMenuAndExport() {
+    ui::test::FakePlatform fake;
+    ui::ScopedPlatform scoped(&fake);
+    QTemporaryDir dir;
+    const QString record = dir.filePath(QStringLiteral("переезд.kly"));
+    records::WriteRecordFile(record, CodesRecord());
+    const QByteArray before = [&] {
+      QFile f(record);
+      f.open(QIODevice::ReadOnly);
+      return f.readAll();
+    }();
+    TFormKalynth w({record});
+    QCOMPARE(w.Print1->text().remove(QLatin1Char('&')), QStringLiteral("Печать..."));
+    QCOMPARE(w.Print1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    QCOMPARE(w.PdfExport1->text().remove(QLatin1Char('&')), QStringLiteral("Экспорт в PDF..."));
+    QVERIFY(w.FileMenu->actions().contains(w.Print1));
+    QVERIFY(w.FileMenu->actions().contains(w.PdfExport1));
+    QVERIFY(!w.Model().modified());
+
+    const QString pdf = dir.filePath(QStringLiteral("переезд.pdf"));
+    fake.saveNames.push_back(pdf);
+    w.PdfExport1->trigger();
+    QVERIFY2(fake.prompts.isEmpty(), qPrintable(fake.prompts.value(0).text));
+    QCOMPARE(fake.saveRequests.size(), 1);
+    QCOMPARE(fake.saveRequests[0].fileName, QStringLiteral("переезд.pdf"));
+    QCOMPARE(fake.saveRequests[0].defaultSuffix, QStringLiteral("pdf"));
+    QVERIFY(QFile::exists(pdf));
+    QVERIFY(!w.Model().modified());
+    QFile f(record);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+
+    // Printing paints the same sheet into the preview and changes nothing.
+    QPrintPreviewDialog* shown = nullptr;
+    int previewPages = -1;
+    QTimer::singleShot(0, [&] {
+      for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(top)) shown = preview;
+      if (!shown) return;
+      if (auto* pages = shown->findChild<QPrintPreviewWidget*>()) previewPages = pages->pageCount();
+      shown->reject();
+    });
+    w.Print1->trigger();
+    QVERIFY(shown);
+    QCOMPARE(previewPages, 1);
+    QVERIFY2(fake.prompts.isEmpty(), qPrintable(fake.prompts.value(0).text));
+    QVERIFY(!w.Model().modified());
+    QVERIFY(f.seek(0));
+    QCOMPARE(f.readAll(), before);
+
+    // A new sheet holds no hexagram: both items refuse before any dialog.
+    w.ClearBtnClick();
+    QVERIFY(!w.Model().modified());
+    for (QAction* item : {w.PdfExport1, w.Print1}) {
+      fake.prompts.clear();
+      item->trigger();
+      QCOMPARE(fake.prompts.size(), 1);
+      QCOMPARE(fake.prompts[0].kind, QStringLiteral("error"));
+      QCOMPARE(fake.prompts[0].text, QString::fromUtf8(ui::EmptySheetText));
+    }
+    QCOMPARE(fake.saveRequests.size(), 1);
+  }
+};
+
+QTEST_MAIN(TestSheet)
+#include "tst_sheet.moc"
