@@ -9,9 +9,13 @@
 
 namespace astro {
 
-bool IsJulianLeapYear(std::int64_t year) { return year % 4 == 0; }
+bool IsJulianLeapYear(std::int64_t year) {
+  return year % 4 == 0;
+}
 
-bool IsGregorianLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsGregorianLeapYear(std::int64_t year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 namespace {
 
@@ -89,9 +93,13 @@ CalendarDate DecodeCalendarDay(CalendarKind kind, Extended jd) {
 
 }  // namespace
 
-Extended DateTimeToJulianDay(TDateTime t) { return static_cast<Extended>(t) + JulianDayOffset; }
+Extended DateTimeToJulianDay(TDateTime t) {
+  return static_cast<Extended>(t) + JulianDayOffset;
+}
 
-TDateTime JulianDayToDateTime(Extended jd) { return static_cast<TDateTime>(jd - JulianDayOffset); }
+TDateTime JulianDayToDateTime(Extended jd) {
+  return static_cast<TDateTime>(jd - JulianDayOffset);
+}
 
 Extended EncodeJulianCalendarDay(int year, int month, int day) {
   return EncodeCalendarDay(CalendarKind::Julian, year, month, day);
@@ -109,7 +117,9 @@ Extended EncodeHistoricDay(int year, int month, int day) {
   return gregorian;
 }
 
-CalendarDate DecodeJulianCalendarDay(Extended jd) { return DecodeCalendarDay(CalendarKind::Julian, jd); }
+CalendarDate DecodeJulianCalendarDay(Extended jd) {
+  return DecodeCalendarDay(CalendarKind::Julian, jd);
+}
 
 CalendarDate DecodeGregorianCalendarDay(Extended jd) {
   return DecodeCalendarDay(CalendarKind::Gregorian, jd);
@@ -124,6 +134,8 @@ TDateTime EncodeHistoricDate(int year, int month, int day) {
   return JulianDayToDateTime(EncodeHistoricDay(year, month, day));
 }
 
-CalendarDate DecodeHistoricDate(TDateTime t) { return DecodeHistoricDay(DateTimeToJulianDay(t)); }
+CalendarDate DecodeHistoricDate(TDateTime t) {
+  return DecodeHistoricDay(DateTimeToJulianDay(t));
+}
 
 }  // namespace astro

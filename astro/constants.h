@@ -8,7 +8,7 @@
 
 namespace astro {
 
-using TDateTime = double;     // days since 1899-12-30 00:00, fraction = time of day
+using TDateTime = double;      // days since 1899-12-30 00:00, fraction = time of day
 using Extended = long double;  // 80-bit extended precision on x86-64
 
 inline constexpr Extended GregorianSwitchDay = 2299160.5L;  // JD of 1582-10-15 0h, first Gregorian day

@@ -25,9 +25,13 @@ constexpr Extended AstronomicalUnitKm = 149597869;  // km per AU, as the program
 // ---------------------------------------------------------------------------
 // Angles
 
-Extended DegToRad(Extended x) { return x / 180 * Pi; }
+Extended DegToRad(Extended x) {
+  return x / 180 * Pi;
+}
 
-Extended RadToDeg(Extended x) { return x * 180 / Pi; }
+Extended RadToDeg(Extended x) {
+  return x * 180 / Pi;
+}
 
 namespace {
 
@@ -75,10 +79,22 @@ void SinCosNormalized(Extended degrees, Extended& sine, Extended& cosine) {
   // Through double: a long double -> int conversion would switch the x87
   // rounding mode, which costs more than the polynomials.
   switch (static_cast<int>(static_cast<double>(n)) & 3) {
-    case 0: sine = s; cosine = c; break;
-    case 1: sine = c; cosine = -s; break;
-    case 2: sine = -s; cosine = -c; break;
-    default: sine = -c; cosine = s; break;
+    case 0:
+      sine = s;
+      cosine = c;
+      break;
+    case 1:
+      sine = c;
+      cosine = -s;
+      break;
+    case 2:
+      sine = -s;
+      cosine = -c;
+      break;
+    default:
+      sine = -c;
+      cosine = s;
+      break;
   }
 }
 
@@ -129,7 +145,9 @@ Extended ArcTan2Deg(Extended a, Extended b) {
   return r;
 }
 
-Extended ArcSinDeg(Extended x) { return RadToDeg(std::atan(x / std::sqrt(1 - x * x))); }
+Extended ArcSinDeg(Extended x) {
+  return RadToDeg(std::atan(x / std::sqrt(1 - x * x)));
+}
 
 Extended AngleDiffDeg(Extended a, Extended b) {
   Extended d = NormalizeDeg(a - b);
@@ -147,7 +165,9 @@ std::int64_t AMod(std::int64_t a, std::int64_t n) {
 // ---------------------------------------------------------------------------
 // VSOP87
 
-Extended TVSOP::Tau() const { return (static_cast<Extended>(moment) - J2000DayValue) / 365250; }
+Extended TVSOP::Tau() const {
+  return (static_cast<Extended>(moment) - J2000DayValue) / 365250;
+}
 
 Extended TVSOP::SeriesSum(Slot slot) const {
   const Extended tau = Tau();
@@ -156,9 +176,15 @@ Extended TVSOP::SeriesSum(Slot slot) const {
     for (int i = 0;; ++i) {
       TVSOPTerm term;
       switch (slot) {
-        case Slot::Longitude: term = LongitudeTerm(i, k); break;
-        case Slot::Latitude: term = LatitudeTerm(i, k); break;
-        case Slot::Radius: term = RadiusTerm(i, k); break;
+        case Slot::Longitude:
+          term = LongitudeTerm(i, k);
+          break;
+        case Slot::Latitude:
+          term = LatitudeTerm(i, k);
+          break;
+        case Slot::Radius:
+          term = RadiusTerm(i, k);
+          break;
       }
       const Extended value = term.A * std::cos(term.P + term.F * tau);
       if (value == 0.0L) break;  // the zero term past the end of the series
@@ -261,9 +287,13 @@ HeliocentricPosition EarthCoordinates(TDateTime t) {
   return Heliocentric(earth, L, B, R);
 }
 
-TSkyCoordinates SunCoordinatesReference(TDateTime t) { return SunFromEarth(EarthCoordinatesReference(t), t); }
+TSkyCoordinates SunCoordinatesReference(TDateTime t) {
+  return SunFromEarth(EarthCoordinatesReference(t), t);
+}
 
-TSkyCoordinates SunCoordinates(TDateTime t) { return SunFromEarth(EarthCoordinates(t), t); }
+TSkyCoordinates SunCoordinates(TDateTime t) {
+  return SunFromEarth(EarthCoordinates(t), t);
+}
 
 // ---------------------------------------------------------------------------
 // Nutation: IAU 1980 theory, the 31 largest terms (Meeus table 22.A).

@@ -15,14 +15,14 @@ namespace astro {
 // --- angles (degrees) ---
 Extended DegToRad(Extended x);
 Extended RadToDeg(Extended x);
-Extended NormalizeDeg(Extended x);          // [0, 360)
+Extended NormalizeDeg(Extended x);  // [0, 360)
 Extended SinDeg(Extended x);
 Extended CosDeg(Extended x);
 Extended TanDeg(Extended x);
 void SinCosDeg(Extended x, Extended& sine, Extended& cosine);  // both at once, as SinDeg and CosDeg
 Extended ArcTan2Deg(Extended a, Extended b);  // RadToDeg(atan(b/a)) + 180 when a < 0: (-90, 270)
 Extended ArcSinDeg(Extended x);
-Extended AngleDiffDeg(Extended a, Extended b);  // signed difference in (-180, 180]
+Extended AngleDiffDeg(Extended a, Extended b);      // signed difference in (-180, 180]
 std::int64_t AMod(std::int64_t a, std::int64_t n);  // a mod n in 1..n
 
 // --- VSOP87 series ---

@@ -166,8 +166,12 @@ Extended SeriesSum(TermEvaluator evaluate, TVSOP::Slot slot, Extended tau) {
 
 }  // namespace
 
-Extended FastSeriesSum(TVSOP::Slot slot, Extended tau) { return SeriesSum(EvaluateTerms, slot, tau); }
+Extended FastSeriesSum(TVSOP::Slot slot, Extended tau) {
+  return SeriesSum(EvaluateTerms, slot, tau);
+}
 
-Extended BaselineSeriesSum(TVSOP::Slot slot, Extended tau) { return SeriesSum(EvaluateTermsBaseline, slot, tau); }
+Extended BaselineSeriesSum(TVSOP::Slot slot, Extended tau) {
+  return SeriesSum(EvaluateTermsBaseline, slot, tau);
+}
 
 }  // namespace astro::vsop87d

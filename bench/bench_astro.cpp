@@ -11,8 +11,8 @@ namespace {
 
 using namespace astro;
 
-constexpr TDateTime From = 1.0;       // 1899-12-31
-constexpr TDateTime Span = 73048.0;   // to 2099-12-31
+constexpr TDateTime From = 1.0;        // 1899-12-31
+constexpr TDateTime Span = 73048.0;    // to 2099-12-31
 constexpr TDateTime Step = 37.123456;  // days, not a multiple of anything
 
 TDateTime NextMoment(TDateTime t) {

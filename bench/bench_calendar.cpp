@@ -11,10 +11,14 @@ namespace {
 
 using calendar::TDateTime;
 
-TDateTime Moment(int y, int mo, int d, int h, int mi) { return calendar::EncodeCivilDateTime({y, mo, d, h, mi, 0, 0}); }
+TDateTime Moment(int y, int mo, int d, int h, int mi) {
+  return calendar::EncodeCivilDateTime({y, mo, d, h, mi, 0, 0});
+}
 
 // Moments spread over a year so that every season row is met.
-TDateTime Spread(TDateTime start, benchmark::IterationCount i) { return start + static_cast<double>(i % 73) * 5.0; }
+TDateTime Spread(TDateTime start, benchmark::IterationCount i) {
+  return start + static_cast<double>(i % 73) * 5.0;
+}
 
 void BM_CalendarWindow(benchmark::State& state) {
   const TDateTime start = Moment(2024, 1, 1, 10, 30);

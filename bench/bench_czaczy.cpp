@@ -8,8 +8,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDateTimeEdit>
 #include <QCheckBox>
+#include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <cstdio>
 
@@ -39,7 +39,12 @@ void BM_PickerStep(benchmark::State& state) {
     Step(i++);
   }
 }
-BENCHMARK(BM_PickerStep)->ArgNames({"moon", "cold"})->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})
+BENCHMARK(BM_PickerStep)
+    ->ArgNames({"moon", "cold"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
@@ -57,7 +62,8 @@ int main(int argc, char** argv) {
   clock.restart();
   formCzaczy.DateTimePicker1->setDate(QDate(1950, 7, 1));
   const double firstStep = clock.nsecsElapsed() / 1e6;
-  std::printf("calendar window created in %.2f ms; first picker step to a far date %.2f ms\n", created, firstStep);
+  std::printf("calendar window created in %.2f ms; first picker step to a far date %.2f ms\n", created,
+              firstStep);
   Main = &formKalynth;
   Calendar = &formCzaczy;
   benchmark::Initialize(&argc, argv);

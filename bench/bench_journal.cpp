@@ -50,8 +50,9 @@ QString Fixture() {
         r.yah = n % 12, r.mon = n % 12, r.day = n % 30, r.hour = n % 12;
         r.gua = {n % 2 == 0, n % 3 == 0, n % 5 == 0, n % 7 == 0, true, false};
         r.jaoNo = n % 7;
-        r.comments = QStringLiteral("Ответ получен в день %1.\n"
-                                    "Ещё одна строка комментария, чтобы запись была похожа на настоящую.")
+        r.comments = QStringLiteral(
+                         "Ответ получен в день %1.\n"
+                         "Ещё одна строка комментария, чтобы запись была похожа на настоящую.")
                          .arg(n);
         records::WriteRecordFile(folder + QStringLiteral("/Untitle%1.kly").arg(n), r);
       }
@@ -85,9 +86,7 @@ void BM_JournalWindowList(benchmark::State& state) {
     qint64 worstGap = 0;
     QTimer tick;
     tick.setInterval(5);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-      worstGap = std::max(worstGap, sinceTick.restart());
-    });
+    QObject::connect(&tick, &QTimer::timeout, [&] { worstGap = std::max(worstGap, sinceTick.restart()); });
     QEventLoop loop;
     QObject::connect(&journal, &TFormJournal::scanFinished, &loop, &QEventLoop::quit);
     sinceTick.start();

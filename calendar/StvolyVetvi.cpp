@@ -11,7 +11,7 @@ namespace calendar {
 namespace {
 
 constexpr std::int64_t DayEpoch = 37552;  // 2002-10-23, stem 1 and branch 1
-constexpr int YearEpoch = 1983;            // stem 10, branch 12: 1984 is Jia-Zi
+constexpr int YearEpoch = 1983;           // stem 10, branch 12: 1984 is Jia-Zi
 // The day count changes at 23:00, with the double hour Zi: one hour early.
 constexpr int DayChangeHoursEarly = 1;
 
@@ -36,7 +36,9 @@ long long DayCount(TDateTime x, int timeCorrectionIndex) {
 
 // Stem of the first month or double hour for a year or day stem 1..10
 // (the rule of five tigers / five rats): 0, 2, 4, 6, 8.
-int StemOffset(int stem) { return 2 * ((stem - 1) % 5); }
+int StemOffset(int stem) {
+  return 2 * ((stem - 1) % 5);
+}
 
 }  // namespace
 
@@ -94,7 +96,8 @@ void ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex, Pil
   Season season;
   SeasonOf(ApplyTimeCorrection(ToUniversalTime(x, timeZoneIndex), timeCorrectionIndex), season);
   // A moment exactly on a term instant has no season: no month pillar either.
-  const int monthStem = season.branch == 0 ? 0 : MonthStem(season.branch, x, timeZoneIndex, timeCorrectionIndex);
+  const int monthStem =
+      season.branch == 0 ? 0 : MonthStem(season.branch, x, timeZoneIndex, timeCorrectionIndex);
   out.monthBranch = season.branch;
   out.monthStem = monthStem;
   out.dayStem = DayStem(x, timeCorrectionIndex);

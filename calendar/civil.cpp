@@ -35,7 +35,9 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
 
 constexpr std::int64_t UnixEpochDayValue = 25569;  // 1970-01-01
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
 
 }  // namespace
 
@@ -80,7 +82,8 @@ int HourOfDay(TDateTime t) {
 }
 
 std::int64_t ClockDay(TDateTime t, int shiftHours) {
-  const std::int64_t ms = std::llround(t * static_cast<double>(MSecsPerDay)) + std::int64_t(shiftHours) * 3600000;
+  const std::int64_t ms =
+      std::llround(t * static_cast<double>(MSecsPerDay)) + std::int64_t(shiftHours) * 3600000;
   return FloorDiv(ms, MSecsPerDay);
 }
 

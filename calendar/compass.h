@@ -19,10 +19,10 @@ namespace calendar {
 
 enum class Direction { Centre = 0, North, NorthEast, East, SouthEast, South, SouthWest, West, NorthWest };
 
-double DirectionAzimuth(Direction d);            // North 0, NorthEast 45 .. NorthWest 315; Centre 0
-std::string_view DirectionName(Direction d);     // "Север", "Северо-восток" .. "Центр"
+double DirectionAzimuth(Direction d);         // North 0, NorthEast 45 .. NorthWest 315; Centre 0
+std::string_view DirectionName(Direction d);  // "Север", "Северо-восток" .. "Центр"
 std::string_view DirectionShortName(Direction d);  // "С", "СВ" .. ("" for Centre)
-std::string_view DirectionSign(Direction d);     // "北", "東北" .. "中"
+std::string_view DirectionSign(Direction d);       // "北", "東北" .. "中"
 
 // Where each phase stands: wood east, fire south, earth centre, metal west,
 // water north.

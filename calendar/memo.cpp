@@ -9,8 +9,12 @@ namespace {
 std::atomic<bool> memoEnabled{true};
 }
 
-void SetCalendarMemo(bool enabled) { memoEnabled.store(enabled, std::memory_order_relaxed); }
-bool CalendarMemo() { return memoEnabled.load(std::memory_order_relaxed); }
+void SetCalendarMemo(bool enabled) {
+  memoEnabled.store(enabled, std::memory_order_relaxed);
+}
+bool CalendarMemo() {
+  return memoEnabled.load(std::memory_order_relaxed);
+}
 
 void ClearCalendarMemo() {
   detail::MemoTables& m = detail::ThreadMemo();

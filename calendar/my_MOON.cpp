@@ -32,8 +32,8 @@ TDateTime ChinaShift(TDateTime t) {
 
 // astro::PhaseInstant(mpNewMoon, probe), memoised by the exact probe.
 TDateTime NewMoonInstant(TDateTime probe) {
-  return detail::ThreadMemo().newMoonInstants.Get(detail::KeyOf(probe),
-                                                  [probe] { return astro::PhaseInstant(astro::mpNewMoon, probe); });
+  return detail::ThreadMemo().newMoonInstants.Get(
+      detail::KeyOf(probe), [probe] { return astro::PhaseInstant(astro::mpNewMoon, probe); });
 }
 
 // astro::LastPhase and astro::NextPhase for the new moon: the same probes
@@ -66,9 +66,13 @@ TDateTime NextNewMoon(TDateTime t) {
 // The China date of a moment: its whole-day part. Day values count days
 // without a break at 1899-12-30 (see civil.h), so the whole-day part is the
 // floor; for the program's own dates, after 1900, it is the same as Trunc.
-TDateTime DateOf(TDateTime t) { return std::floor(t); }
+TDateTime DateOf(TDateTime t) {
+  return std::floor(t);
+}
 
-int RoundToInt(double x) { return static_cast<int>(std::lround(x)); }
+int RoundToInt(double x) {
+  return static_cast<int>(std::lround(x));
+}
 
 }  // namespace
 
@@ -79,19 +83,21 @@ TDateTime ApplyTimeCorrection(TDateTime t, int timeCorrectionIndex) {
   return t + shift[timeCorrectionIndex];
 }
 
-TDateTime ToChinaTime(TDateTime t) { return t + ChinaShift(t); }
-TDateTime FromChinaTime(TDateTime t) { return t - ChinaShift(t); }
+TDateTime ToChinaTime(TDateTime t) {
+  return t + ChinaShift(t);
+}
+TDateTime FromChinaTime(TDateTime t) {
+  return t - ChinaShift(t);
+}
 
 TDateTime NewMoonOnOrBefore(TDateTime d) {
-  return detail::ThreadMemo().newMoonOnOrBefore.Get(detail::KeyOf(d), [d] {
-    return DateOf(ToChinaTime(LastNewMoon(FromChinaTime(d))));
-  });
+  return detail::ThreadMemo().newMoonOnOrBefore.Get(
+      detail::KeyOf(d), [d] { return DateOf(ToChinaTime(LastNewMoon(FromChinaTime(d)))); });
 }
 
 TDateTime NewMoonOnOrAfter(TDateTime d) {
-  return detail::ThreadMemo().newMoonOnOrAfter.Get(detail::KeyOf(d), [d] {
-    return DateOf(ToChinaTime(NextNewMoon(FromChinaTime(d))));
-  });
+  return detail::ThreadMemo().newMoonOnOrAfter.Get(
+      detail::KeyOf(d), [d] { return DateOf(ToChinaTime(NextNewMoon(FromChinaTime(d)))); });
 }
 
 TDateTime MajorTermDayOnOrAfter(TDateTime d) {
@@ -104,7 +110,9 @@ TDateTime MajorTermDayBefore(TDateTime d) {
       detail::KeyOf(d), [d] { return DateOf(ToChinaTime(LastMajorTerm(FromChinaTime(d)))); });
 }
 
-bool HasNoMajorTerm(TDateTime m) { return MajorTermDayBefore(m) == MajorTermDayBefore(NewMoonOnOrAfter(m + 2)); }
+bool HasNoMajorTerm(TDateTime m) {
+  return MajorTermDayBefore(m) == MajorTermDayBefore(NewMoonOnOrAfter(m + 2));
+}
 
 bool PriorLeapMonth(TDateTime a, TDateTime b) {
   // True when some month from b up to a has no major term. The months are
@@ -131,7 +139,7 @@ TLunarDate LunarDateOf(TDateTime t) {
     B = solsticeDay(Y + 1);
   }
 
-  const TDateTime m12 = NewMoonOnOrAfter(A + 1);     // month after the solstice month
+  const TDateTime m12 = NewMoonOnOrAfter(A + 1);      // month after the solstice month
   const TDateTime next11 = NewMoonOnOrBefore(B + 1);  // month of the next solstice
   const TDateTime m = NewMoonOnOrBefore(x + 1);       // month that holds x
 
@@ -148,7 +156,9 @@ TLunarDate LunarDateOf(TDateTime t) {
   return r;
 }
 
-int DoubleHourIndex(int hour) { return hour == 23 || hour == 0 ? 0 : (hour + 1) / 2; }
+int DoubleHourIndex(int hour) {
+  return hour == 23 || hour == 0 ? 0 : (hour + 1) / 2;
+}
 
 std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex) {
   // 23:00 moved from corrected time back into clock time.

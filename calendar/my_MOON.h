@@ -40,10 +40,10 @@ std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex);
 
 // What the main window's four date lists show for a local moment.
 struct LunarSelection {
-  int doubleHour = 0;  // Chas item index 0..11
-  int yearNumber = 0;  // GodCombo value 1..12 (item index + 1)
-  int month = 0;       // Mes value 1..12
-  int day = 0;         // Day value 1..30
+  int doubleHour = 0;      // Chas item index 0..11
+  int yearNumber = 0;      // GodCombo value 1..12 (item index + 1)
+  int month = 0;           // Mes value 1..12
+  int day = 0;             // Day value 1..30
   bool leapMonth = false;  // Label6 "Мес/д:" instead of "Месяц:"
   std::array<std::string, 12> chasCaptions;
   TLunarDate lunar;

@@ -71,7 +71,9 @@ TDateTime SolarTermInstant(int year, int k) {
   return detail::ThreadMemo().solarTerms.Get(key, [&] { return ComputeSolarTerm(year, k); });
 }
 
-int MajorTermIndex(int month) { return (2 * month + 18) % 24; }
+int MajorTermIndex(int month) {
+  return (2 * month + 18) % 24;
+}
 
 TDateTime NextMajorTerm(TDateTime t) {
   const astro::CalendarDate d = astro::DecodeHistoricDate(t);
@@ -95,9 +97,15 @@ TDateTime LastMajorTerm(TDateTime t) {
   return r;
 }
 
-const std::string& TermName(int k) { return Names(false).at(k); }
-const std::string& SeasonName(int k) { return Names(true).at(k); }
-int SeasonBranch(int k) { return static_cast<int>(astro::AMod((k + 1) / 2 + 4, 12)); }
+const std::string& TermName(int k) {
+  return Names(false).at(k);
+}
+const std::string& SeasonName(int k) {
+  return Names(true).at(k);
+}
+int SeasonBranch(int k) {
+  return static_cast<int>(astro::AMod((k + 1) / 2 + 4, 12));
+}
 
 void SeasonOf(TDateTime t, Season& out) {
   const int p = DecodeCivilDateTime(t).year;

@@ -10,7 +10,7 @@
 namespace calendar::detail {
 
 inline constexpr astro::Extended TermTolerance = 3e-10L;  // degrees of apparent longitude
-inline constexpr astro::Extended NewtonStep = 58;          // days per unit of sin(L - lambda)
+inline constexpr astro::Extended NewtonStep = 58;         // days per unit of sin(L - lambda)
 // Far more than any search needs (the error shrinks some thirtyfold per step
 // from a guess a few days off); it ends a search that can no longer improve,
 // as where the last bit of a far-future day value is worth more than the

@@ -18,11 +18,11 @@ namespace calendar {
 // water feeds wood.
 enum class Phase { None = 0, Wood, Fire, Earth, Metal, Water };
 
-std::string_view StemSign(int stem);        // "甲" .. "癸"
-std::string_view StemReading(int stem);     // "Цзя" .. "Гуй"
-std::string_view BranchSign(int branch);    // "子" .. "亥"
-std::string_view BranchReading(int branch); // "Цзы" .. "Хай"
-std::string_view BranchAnimal(int branch);  // "Крыса" .. "Свинья"
+std::string_view StemSign(int stem);         // "甲" .. "癸"
+std::string_view StemReading(int stem);      // "Цзя" .. "Гуй"
+std::string_view BranchSign(int branch);     // "子" .. "亥"
+std::string_view BranchReading(int branch);  // "Цзы" .. "Хай"
+std::string_view BranchAnimal(int branch);   // "Крыса" .. "Свинья"
 
 Phase StemPhase(int stem);
 Phase BranchPhase(int branch);

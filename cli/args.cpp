@@ -9,7 +9,9 @@
 namespace cli {
 namespace {
 
-std::string Quoted(const std::string& s) { return "«" + s + "»"; }
+std::string Quoted(const std::string& s) {
+  return "«" + s + "»";
+}
 
 bool AllDigits(const std::string& s, std::size_t from, std::size_t count) {
   if (from + count > s.size()) return false;
@@ -75,7 +77,8 @@ int ParseInt(const std::string& text, int min, int max, const std::string& what)
 astro::TDateTime ParseDate(const std::string& text) {
   const bool shape = text.size() == 10 && AllDigits(text, 0, 4) && text[4] == '-' && AllDigits(text, 5, 2) &&
                      text[7] == '-' && AllDigits(text, 8, 2);
-  const int y = shape ? Digits(text, 0, 4) : 0, m = shape ? Digits(text, 5, 2) : 0, d = shape ? Digits(text, 8, 2) : 0;
+  const int y = shape ? Digits(text, 0, 4) : 0, m = shape ? Digits(text, 5, 2) : 0,
+            d = shape ? Digits(text, 8, 2) : 0;
   if (!shape || !calendar::IsValidCivilDate(y, m, d))
     throw UsageError("неверная дата " + Quoted(text) + ": нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999");
   return calendar::EncodeCivilDate(y, m, d);

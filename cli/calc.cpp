@@ -143,9 +143,9 @@ void CheckDate(const DateRange& r, const std::string& command, TDateTime t) {
   if (t >= first && t < end) return;
   const TDateTime shown =
       std::clamp<TDateTime>(t, calendar::EncodeCivilDate(1, 1, 1), calendar::EncodeCivilDate(9999, 12, 31));
-  throw UsageError("команда " + command + " считает даты от " + DateText(r.firstYear, r.firstMonth, r.firstDay) +
-                   " до " + DateText(r.lastYear, r.lastMonth, r.lastDay) + ", а не " +
-                   FormatMoment(shown, false).substr(0, 10));
+  throw UsageError(
+      "команда " + command + " считает даты от " + DateText(r.firstYear, r.firstMonth, r.firstDay) + " до " +
+      DateText(r.lastYear, r.lastMonth, r.lastDay) + ", а не " + FormatMoment(shown, false).substr(0, 10));
 }
 
 // [DATE [TIME]]: the moment given, or now. A date without a time is noon.
@@ -159,14 +159,14 @@ TDateTime MomentArgument(const ParsedArgs& a, const Environment& env) {
 // ---- lunar -------------------------------------------------------------
 
 Table LunarTable(std::ostream& out) {
-  return Table(out, {"moment", "year_count", "year_in_cycle", "year_branch", "month", "leap_month", "leap_year", "day",
-                     "double_hour"});
+  return Table(out, {"moment", "year_count", "year_in_cycle", "year_branch", "month", "leap_month",
+                     "leap_year", "day", "double_hour"});
 }
 
 void LunarRow(Table& table, TDateTime t, int correction) {
   const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, correction);
   table.Add() << FormatMoment(t, false) << s.lunar.YearCount << s.lunar.YearInCycle << s.yearNumber << s.month
-           << s.leapMonth << s.lunar.LeapYear << s.day << s.doubleHour;
+              << s.leapMonth << s.lunar.LeapYear << s.day << s.doubleHour;
 }
 
 int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
@@ -207,7 +207,7 @@ int PillarsCommand(const std::vector<std::string>& args, std::ostream& out, cons
               "hour_stem", "hour_branch", "season_branch", "season", "term"})
           .Add()
       << FormatMoment(t, false) << p.yearStem << p.yearBranch << p.monthStem << p.monthBranch << p.dayStem
-           << p.dayBranch << p.hourStem << p.hourBranch << p.monthBranch << p.season << p.term;
+      << p.dayBranch << p.hourStem << p.hourBranch << p.monthBranch << p.season << p.term;
   return 0;
 }
 
@@ -252,15 +252,16 @@ int Sun(const std::vector<std::string>& args, std::ostream& out) {
   NoMorePositional(a, 1);
   const double t = ParseReal(a.positional[0], "момент");
   // The days of the years 1..9999, where the series and the calendar are meant to be used.
-  const double firstDay = calendar::EncodeCivilDate(1, 1, 1), endDay = calendar::EncodeCivilDate(9999, 12, 31) + 1;
+  const double firstDay = calendar::EncodeCivilDate(1, 1, 1),
+               endDay = calendar::EncodeCivilDate(9999, 12, 31) + 1;
   if (t < firstDay || t >= endDay)
-    throw UsageError("момент должен лежать в годах 1..9999: от " + std::to_string(static_cast<long>(firstDay)) +
-                     " до " + std::to_string(static_cast<long>(endDay)) + " (не включая), а не «" +
-                     a.positional[0] + "»");
+    throw UsageError(
+        "момент должен лежать в годах 1..9999: от " + std::to_string(static_cast<long>(firstDay)) + " до " +
+        std::to_string(static_cast<long>(endDay)) + " (не включая), а не «" + a.positional[0] + "»");
   const astro::TSkyCoordinates s = astro::SunCoordinates(t);
   Table(out, {"longitude", "latitude", "radius", "rightascension", "declination"}).Add()
       << Fixed9(s.longitude) << Fixed9(s.latitude) << Fixed9(s.radius) << Fixed9(s.rightascension)
-           << Fixed9(s.declination);
+      << Fixed9(s.declination);
   return 0;
 }
 
@@ -287,7 +288,8 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
   const ParsedArgs a = ParseArgs("cast", args, 1, {"--correction"}, {"--codes", "--date", "--now"});
   const int modes = a.Flag("--codes") + a.Flag("--date") + a.Flag("--now");
   if (modes != 1) throw UsageError("команде cast нужен ровно один из способов --codes, --date, --now");
-  if (a.Value("--correction") && !a.Flag("--now")) throw UsageError("--correction относится только к cast --now");
+  if (a.Value("--correction") && !a.Flag("--now"))
+    throw UsageError("--correction относится только к cast --now");
 
   if (a.Flag("--codes")) {
     if (a.positional.size() < 6) throw UsageError("cast --codes ждёт шесть кодов линий, с первой (нижней)");
@@ -405,18 +407,20 @@ Environment SystemEnvironment() {
   env.now = [] {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
     localtime_r(&seconds, &local);
-    return calendar::EncodeCivilDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                          local.tm_min, local.tm_sec == 60 ? 59 : local.tm_sec,
+    return calendar::EncodeCivilDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                          local.tm_hour, local.tm_min, local.tm_sec == 60 ? 59 : local.tm_sec,
                                           static_cast<int>(ms < 0 ? 0 : ms)});
   };
   env.clockNumber = core::SystemClockNumber();
   return env;
 }
 
-int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const Environment& env) {
+int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            const Environment& env) {
   if (args.empty()) {
     err << "kalynth-calc: не указана команда; справка: kalynth-calc --help\n";
     return 2;

@@ -24,7 +24,8 @@ struct Environment {
 // The local clock of this machine.
 Environment SystemEnvironment();
 
-int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const Environment& env);
+int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            const Environment& env);
 
 // The Russian help text of --help.
 const char* HelpText();

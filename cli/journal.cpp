@@ -28,7 +28,8 @@ void WriteLine(std::ostream& out, const QStringList& cells) {
 }  // namespace
 
 int JournalCommand(const std::vector<std::string>& args, std::ostream& out) {
-  const ParsedArgs a = ParseArgs("journal", args, 1, {"--text", "--hexagram", "--from", "--to"}, {"--changing"});
+  const ParsedArgs a =
+      ParseArgs("journal", args, 1, {"--text", "--hexagram", "--from", "--to"}, {"--changing"});
   if (a.positional.empty()) throw UsageError("команде journal нужна папка с записями");
   if (a.positional.size() > 1) throw UsageError("лишний аргумент «" + a.positional[1] + "»");
   const QString folder = QFile::decodeName(a.positional[0].c_str());
@@ -44,7 +45,8 @@ int JournalCommand(const std::vector<std::string>& args, std::ostream& out) {
 
   const records::JournalMatcher matches(filter);
   QStringList header;
-  for (int c = 0; c < records::JournalColumnCount; ++c) header.append(QString::fromLatin1(records::JournalColumnKey(c)));
+  for (int c = 0; c < records::JournalColumnCount; ++c)
+    header.append(QString::fromLatin1(records::JournalColumnKey(c)));
   WriteLine(out, header);
   for (const records::JournalRow& row : records::ScanJournal(folder)) {
     if (!matches(row)) continue;

@@ -35,7 +35,9 @@ int Chisla2(Figure& figure, int upperTrigram, int lowerTrigram, int changingLine
   return changingLine >= 1 && changingLine <= 6 ? changingLine : 0;
 }
 
-std::string BranchName(int hourIndex) { return std::string(calendar::BranchReading(hourIndex + 1)); }
+std::string BranchName(int hourIndex) {
+  return std::string(calendar::BranchReading(hourIndex + 1));
+}
 
 std::string StatusText(int year, const std::string& monthText, const std::string& dayText, int hourIndex) {
   return "Гуа на год " + std::to_string(year) + ", месяц " + monthText + ", день " + dayText + ", час " +

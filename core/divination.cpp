@@ -9,10 +9,14 @@ namespace {
 
 // The lists' texts: the month and day lists hold "1".."12" and "1".."30";
 // a list without selection shows no text.
-std::string ListText(int index, int count) { return index >= 0 && index < count ? std::to_string(index + 1) : ""; }
+std::string ListText(int index, int count) {
+  return index >= 0 && index < count ? std::to_string(index + 1) : "";
+}
 
 // An item index outside a list leaves it without selection.
-int ListIndex(int index, int count) { return index >= 0 && index < count ? index : -1; }
+int ListIndex(int index, int count) {
+  return index >= 0 && index < count ? index : -1;
+}
 
 // Integer value of a list's text; the empty text of a list without
 // selection is no integer.
@@ -25,7 +29,9 @@ int ListValue(int index, int count) {
 constexpr int YearCount = 12, MonthCount = 12, DayCount = 30, HourCount = 12;
 
 // A figure keeps a changing line above 6 as 0 (no line outlined).
-int StoredJaoNo(int n) { return n > 6 ? 0 : n; }
+int StoredJaoNo(int n) {
+  return n > 6 ? 0 : n;
+}
 
 }  // namespace
 
@@ -78,7 +84,9 @@ void Divination::SetCommentsText(std::string_view text) {
   comments_ = text;
 }
 
-void Divination::SetDate(const DateSelection& date) { date_ = date; }
+void Divination::SetDate(const DateSelection& date) {
+  date_ = date;
+}
 
 void Divination::ChooseDate(const DateSelection& date) {
   date_ = date;
@@ -101,8 +109,8 @@ void Divination::GoButton() {
     f.shown = false;
   }
   for (NumberView& n : numbers_) n.shown = false;
-  const CodesCasting c = core::CastFromCodes({lineCodes_[0], lineCodes_[1], lineCodes_[2], lineCodes_[3],
-                                              lineCodes_[4], lineCodes_[5]});
+  const CodesCasting c = core::CastFromCodes(
+      {lineCodes_[0], lineCodes_[1], lineCodes_[2], lineCodes_[3], lineCodes_[4], lineCodes_[5]});
   figures_[Primary].lines = c.primary;
   figures_[Changed].lines = c.changed;
   figures_[Nuclear].lines = c.nuclear;
@@ -124,7 +132,8 @@ void Divination::ZapolnenieLabelStatus(bool show) {
 }
 
 std::string Divination::DateStatusText() const {
-  return StatusText(date_.year + 1, ListText(date_.month, MonthCount), ListText(date_.day, DayCount), date_.hour);
+  return StatusText(date_.year + 1, ListText(date_.month, MonthCount), ListText(date_.day, DayCount),
+                    date_.hour);
 }
 
 // ---- date casting ---------------------------------------------------------

@@ -98,7 +98,7 @@ class Divination {
   const std::string& lineCode(int n) const { return lineCodes_[Index(n)]; }
   const std::array<std::string, 6>& lineCodes() const { return lineCodes_; }
   const std::string& note() const { return note_; }
-  std::vector<std::string> comments() const;                  // the comment lines
+  std::vector<std::string> comments() const;                     // the comment lines
   const std::string& commentsText() const { return comments_; }  // the lines joined by '\n'
   // Grows with every change of the comments: a reader holding a copy of a
   // long comment text knows when to take it again.

@@ -32,8 +32,8 @@ const LineCode* FindCode(std::string_view code) {
 // King Wen numbers: row = lower trigram number - 1, column = upper trigram
 // number - 1 (trigram 1 = three yang lines .. 8 = three yin lines).
 constexpr int kKingWen[8][8] = {
-    {1, 43, 14, 34, 9, 5, 26, 11},   {10, 58, 38, 54, 61, 60, 41, 19}, {13, 49, 30, 55, 37, 63, 22, 36},
-    {25, 17, 21, 51, 42, 3, 27, 24}, {44, 28, 50, 32, 57, 48, 18, 46}, {6, 47, 64, 40, 59, 29, 4, 7},
+    {1, 43, 14, 34, 9, 5, 26, 11},    {10, 58, 38, 54, 61, 60, 41, 19}, {13, 49, 30, 55, 37, 63, 22, 36},
+    {25, 17, 21, 51, 42, 3, 27, 24},  {44, 28, 50, 32, 57, 48, 18, 46}, {6, 47, 64, 40, 59, 29, 4, 7},
     {33, 31, 56, 62, 53, 39, 52, 15}, {12, 45, 35, 16, 20, 8, 23, 2},
 };
 
@@ -43,11 +43,15 @@ int TrigramNumber(bool bottom, bool middle, bool top) {
   return 8 - ((bottom ? 4 : 0) + (middle ? 2 : 0) + (top ? 1 : 0));
 }
 
-bool IsOneOrTwo(int number) { return number == 1 || number == 2; }
+bool IsOneOrTwo(int number) {
+  return number == 1 || number == 2;
+}
 
 }  // namespace
 
-bool Zapolnenie(std::string_view code) { return FindCode(code) != nullptr; }
+bool Zapolnenie(std::string_view code) {
+  return FindCode(code) != nullptr;
+}
 
 bool GuaDraw1(std::string_view code) {
   const LineCode* c = FindCode(code);
@@ -59,7 +63,9 @@ bool GuaDraw3(std::string_view code) {
   return c ? c->changed : true;
 }
 
-bool IsChangingCode(std::string_view code) { return code == "544" || code == "988"; }
+bool IsChangingCode(std::string_view code) {
+  return code == "544" || code == "988";
+}
 
 int CalcNoGua(const Figure& lines) {
   const int lower = TrigramNumber(lines[0], lines[1], lines[2]);

@@ -17,7 +17,9 @@ RandomGenerator& ProgramRandom() {
   return generator;
 }
 
-int ClockNumberOf(int minute, int second) { return minute * 100 + second; }
+int ClockNumberOf(int minute, int second) {
+  return minute * 100 + second;
+}
 
 ClockNumber SystemClockNumber() {
   return [] {
@@ -34,7 +36,9 @@ std::uint32_t DrawRepeated(RandomGenerator& rng, const ClockNumber& clock, int k
   return v;
 }
 
-int RemainderByFours(int x) { return (x - 1) % 4 + 1; }
+int RemainderByFours(int x) {
+  return (x - 1) % 4 + 1;
+}
 
 namespace {
 

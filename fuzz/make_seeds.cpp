@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   const QDir folder(QFile::decodeName(argv[1]));
   const qsizetype size = argc == 3 ? QByteArray(argv[2]).toLongLong() : 1 << 20;
   if (size < 1024 || size > records::MaxRecordSize) {
-    std::fprintf(stderr, "fuzz_make_seeds: SIZE must lie in 1024..%lld\n", static_cast<long long>(records::MaxRecordSize));
+    std::fprintf(stderr, "fuzz_make_seeds: SIZE must lie in 1024..%lld\n",
+                 static_cast<long long>(records::MaxRecordSize));
     return 2;
   }
   for (const records::worst::Case& c : records::worst::Cases(size)) {

@@ -33,7 +33,8 @@ inline const QByteArray kBeginner = "[BEGINNER]\r\nEdit1=588\r\nJaoNo=3\r\n";
 inline const QByteArray kMarker = QByteArray(CommentsMarker) + "\r\n";
 
 // `head`, then `unit(i)` for i = 0, 1, ... while the whole stays within `size`.
-inline QByteArray Fill(const QByteArray& head, const std::function<QByteArray(qsizetype)>& unit, qsizetype size) {
+inline QByteArray Fill(const QByteArray& head, const std::function<QByteArray(qsizetype)>& unit,
+                       qsizetype size) {
   QByteArray bytes = head;
   bytes.reserve(size);
   for (qsizetype i = 0;; ++i) {
@@ -47,21 +48,30 @@ inline QByteArray Fill(const QByteArray& head, const std::function<QByteArray(qs
 // The cases at the given size (MaxRecordSize for the real worst case).
 inline std::vector<Case> Cases(qsizetype size = MaxRecordSize) {
   std::vector<Case> cases;
-  cases.push_back({"many-sections", Fill(kTitle + kBeginner, [](qsizetype i) {
-                     return "[" + QByteArray::number(i, 16) + "]\r\nk=\r\n";
-                   }, size)});
-  cases.push_back({"many-keys", Fill(kTitle + kBeginner, [](qsizetype i) {
-                     return QByteArray::number(i, 16) + "=\r\n";
-                   }, size)});
+  cases.push_back({"many-sections",
+                   Fill(
+                       kTitle + kBeginner,
+                       [](qsizetype i) { return "[" + QByteArray::number(i, 16) + "]\r\nk=\r\n"; }, size)});
+  cases.push_back({"many-keys", Fill(
+                                    kTitle + kBeginner,
+                                    [](qsizetype i) { return QByteArray::number(i, 16) + "=\r\n"; }, size)});
   {
     QByteArray note = kTitle + kBeginner + "Edit7=";
     note += QByteArray(size - note.size() - 2, 'x') + "\r\n";
     cases.push_back({"long-line", note});
   }
-  cases.push_back({"empty-comments", Fill(kTitle + kBeginner + kMarker, [](qsizetype) { return QByteArray("\n"); }, size)});
-  cases.push_back({"short-comments", Fill(kTitle + kBeginner + kMarker, [](qsizetype) { return QByteArray("a\n"); }, size)});
-  cases.push_back({"markers", Fill(kTitle + kBeginner, [](qsizetype) { return kMarker; }, size)});
-  cases.push_back({"empty-lines", Fill(kTitle, [](qsizetype) { return QByteArray("\n"); }, size - kBeginner.size()) + kBeginner});
+  cases.push_back({"empty-comments",
+                   Fill(
+                       kTitle + kBeginner + kMarker, [](qsizetype) { return QByteArray("\n"); }, size)});
+  cases.push_back({"short-comments",
+                   Fill(
+                       kTitle + kBeginner + kMarker, [](qsizetype) { return QByteArray("a\n"); }, size)});
+  cases.push_back({"markers", Fill(
+                                  kTitle + kBeginner, [](qsizetype) { return kMarker; }, size)});
+  cases.push_back(
+      {"empty-lines", Fill(
+                          kTitle, [](qsizetype) { return QByteArray("\n"); }, size - kBeginner.size()) +
+                          kBeginner});
   return cases;
 }
 

@@ -12,7 +12,9 @@ namespace records {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 QByteArrayView Trimmed(QByteArrayView s) {
   qsizetype b = 0, e = s.size();
@@ -21,7 +23,9 @@ QByteArrayView Trimmed(QByteArrayView s) {
   return s.sliced(b, e - b);
 }
 
-QString Folded(QByteArrayView name) { return DecodeWindows1251(name).toCaseFolded(); }
+QString Folded(QByteArrayView name) {
+  return DecodeWindows1251(name).toCaseFolded();
+}
 
 }  // namespace
 

@@ -79,8 +79,8 @@ class IniFile {
 
  private:
   struct Section {
-    QString name;                           // folded
-    QStringList keys;                       // folded
+    QString name;                             // folded
+    QStringList keys;                         // folded
     QList<std::optional<QByteArray>> values;  // raw bytes, already trimmed and cut
   };
   QList<Section> sections_;

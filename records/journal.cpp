@@ -24,16 +24,11 @@ struct ColumnInfo {
   const char* title;
 };
 const ColumnInfo kColumns[JournalColumnCount] = {
-    {"saved", "Сохранена"},
-    {"file", "Файл"},
-    {"folder", "Папка"},
-    {"note", "Заметка"},
-    {"primary", "Гуа"},
-    {"changed", "Изменённое"},
-    {"changing_lines", "Черты"},
-    {"lunar_date", "Лунная дата"},
-    {"comments", "Комментарии"},
-    {"problem", "Не запись"},
+    {"saved", "Сохранена"},      {"file", "Файл"},
+    {"folder", "Папка"},         {"note", "Заметка"},
+    {"primary", "Гуа"},          {"changed", "Изменённое"},
+    {"changing_lines", "Черты"}, {"lunar_date", "Лунная дата"},
+    {"comments", "Комментарии"}, {"problem", "Не запись"},
 };
 
 // The figures, changing lines and date text the main window shows after
@@ -50,8 +45,9 @@ void Divination(const Record& record, JournalRow& row) {
 }
 
 QString HexagramCell(int number) {
-  return number == 0 ? QString() : QString::number(number) + QLatin1Char(' ') +
-                                QString::fromUtf8(core::NameOfHexagram(number).name);
+  return number == 0 ? QString()
+                     : QString::number(number) + QLatin1Char(' ') +
+                           QString::fromUtf8(core::NameOfHexagram(number).name);
 }
 
 QString OneLine(QString text) {

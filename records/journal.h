@@ -32,14 +32,14 @@ struct JournalRow {
   qint64 size = -1;  // bytes (-1 when unknown)
   QString problem;   // why the file is not listed as a record; empty for a record
 
-  QString note;               // Edit7
-  int primary = 0;            // hexagram numbers as the main window shows them
-  int nuclear = 0;            // after opening the record; 0 = not shown
+  QString note;     // Edit7
+  int primary = 0;  // hexagram numbers as the main window shows them
+  int nuclear = 0;  // after opening the record; 0 = not shown
   int changed = 0;
-  QList<int> changingLines;   // 1..6, bottom first
-  QString lunarDate;          // the date status text of a date casting, else empty
-  QStringList comments;       // the comment lines
-  QString searchText;         // note, comments and file name, folded (FoldForSearch)
+  QList<int> changingLines;  // 1..6, bottom first
+  QString lunarDate;         // the date status text of a date casting, else empty
+  QStringList comments;      // the comment lines
+  QString searchText;        // note, comments and file name, folded (FoldForSearch)
 
   bool isRecord() const { return problem.isEmpty(); }
 };
@@ -86,7 +86,9 @@ class JournalMatcher {
   JournalFilter filter_;
   QStringList words_;
 };
-inline bool Matches(const JournalRow& row, const JournalFilter& filter) { return JournalMatcher(filter)(row); }
+inline bool Matches(const JournalRow& row, const JournalFilter& filter) {
+  return JournalMatcher(filter)(row);
+}
 
 // Newest first; equal times by path.
 bool JournalOrder(const JournalRow& a, const JournalRow& b);

@@ -5,12 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-
-#include <QFile>
-#include <QFileInfo>
 
 #include "records/cp1251.h"
 #include "records/inifile.h"
@@ -22,7 +21,9 @@ namespace {
 const QString kTitleSection = QString::fromLatin1(TitleSection);
 const QString kBeginner = QString::fromLatin1(BeginnerSection);
 
-QString Key(const char* name) { return QString::fromLatin1(name); }
+QString Key(const char* name) {
+  return QString::fromLatin1(name);
+}
 
 // Text a one-line value can store as it is: Windows-1251 without NUL and
 // without a line break (which would end the value's line).
@@ -32,7 +33,9 @@ bool CanHoldLine(const QString& text) {
   return IsWindows1251(text);
 }
 
-bool CanHoldComments(const QString& text) { return !text.contains(QChar(0)) && IsWindows1251(text); }
+bool CanHoldComments(const QString& text) {
+  return !text.contains(QChar(0)) && IsWindows1251(text);
+}
 
 // Replaces what a one-line value cannot store by '?', as the encoder does
 // for characters outside the code page.
@@ -47,7 +50,9 @@ QString StorableComment(QString text) {
   return text;
 }
 
-QString Flag(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Flag(bool value) {
+  return value ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 }  // namespace
 
@@ -203,7 +208,9 @@ std::optional<QByteArray> ReadRecordBytes(const QString& path) {
   return ReadRecordBytes(file, info.size());
 }
 
-std::optional<QByteArray> ReadRecordBytes(QIODevice& device) { return ReadRecordBytes(device, 0); }
+std::optional<QByteArray> ReadRecordBytes(QIODevice& device) {
+  return ReadRecordBytes(device, 0);
+}
 
 std::optional<QByteArray> ReadRecordBytes(QIODevice& device, qint64 expectedSize) {
   if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) return std::nullopt;
@@ -239,7 +246,8 @@ bool IsRecordFile(const QString& path) {
 Record DecodeRecord(const QByteArray& bytes) {
   QStringList keys;
   for (const char* k : LineKeys) keys.append(Key(k));
-  keys << Key(NoteKey) << Key(YearKey) << Key(MonthKey) << Key(DayKey) << Key(HourKey) << Key(CastFromDateKey);
+  keys << Key(NoteKey) << Key(YearKey) << Key(MonthKey) << Key(DayKey) << Key(HourKey)
+       << Key(CastFromDateKey);
   for (const char* k : FigureKeys) keys.append(Key(k));
   keys << Key(ChangingLineKey);
   const IniFile ini(bytes, {{kBeginner, keys}});

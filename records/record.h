@@ -47,10 +47,10 @@ inline const char* const CommentsMarker = "[%%%&*(0876&%9]";
 
 // One divination as stored in a record file.
 struct Record {
-  std::array<QString, 6> lineCodes;  // Edit1..Edit6 (line 1 first)
-  QString note;                      // Edit7
-  int yah = 0, mon = 0, day = 0, hour = 0;  // list item indexes, -1 = none
-  bool btn2 = false;                 // figures were cast from the date
+  std::array<QString, 6> lineCodes;                             // Edit1..Edit6 (line 1 first)
+  QString note;                                                 // Edit7
+  int yah = 0, mon = 0, day = 0, hour = 0;                      // list item indexes, -1 = none
+  bool btn2 = false;                                            // figures were cast from the date
   std::array<bool, 6> gua{true, true, true, true, true, true};  // GuaBig1 lines
   int jaoNo = 0;
   // CommentsMemo text: the comment lines joined by '\n' (a single empty
@@ -117,7 +117,9 @@ inline const char* const ChangingLineKey = "JaoNo";
 inline const char* const CommentsField = "Comments";
 
 bool operator==(const Record& a, const Record& b);
-inline bool operator!=(const Record& a, const Record& b) { return !(a == b); }
+inline bool operator!=(const Record& a, const Record& b) {
+  return !(a == b);
+}
 
 // The file's bytes when it can be a record: a regular file (symbolic links
 // followed) of at most MaxRecordSize bytes. nullopt for a missing or

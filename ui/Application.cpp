@@ -59,8 +59,9 @@ bool KalynthApplication::notify(QObject* receiver, QEvent* event) {
 bool InstallRussianTranslation(QCoreApplication& app) {
   // Explicit locale: the desktop may run under C.UTF-8 or without LANG.
   auto* translator = new QTranslator(&app);
-  const bool loaded = translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  const bool loaded =
+      translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
   if (!loaded) {
     delete translator;
     return false;

@@ -13,7 +13,9 @@ TGuaBig::TGuaBig(QWidget* parent) : QWidget(parent) {
   for (int n = 1; n <= 6; ++n) setLine(n, true);
 }
 
-bool TGuaBig::line(int n) const { return n >= 1 && n <= 6 ? lines_[n - 1] : true; }
+bool TGuaBig::line(int n) const {
+  return n >= 1 && n <= 6 ? lines_[n - 1] : true;
+}
 
 void TGuaBig::setLine(int n, bool yang) {
   if (n < 1 || n > 6) return;
@@ -51,7 +53,9 @@ void TGuaBig::setNoGua(int n) {
   update();
 }
 
-void TGuaBig::CalcNoGua() { noGua_ = core::CalcNoGua(lines_); }
+void TGuaBig::CalcNoGua() {
+  noGua_ = core::CalcNoGua(lines_);
+}
 
 void TGuaBig::UpdateGua() {
   CalcNoGua();

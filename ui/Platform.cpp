@@ -47,15 +47,18 @@ Answer Platform::warningYesNoCancel(QWidget* parent, const QString& text) {
   box.setDefaultButton(QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::Cancel);
   switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Cancel;
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
   }
 }
 
 Answer Platform::warningYesNo(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Предупреждение"), text, QMessageBox::Yes | QMessageBox::No,
-                  parent);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Предупреждение"), text,
+                  QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -87,11 +90,17 @@ QString Platform::directoryName(QWidget* parent, const QString& caption, const Q
                                            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
 
-QDateTime Platform::now() { return QDateTime::currentDateTime(); }
+QDateTime Platform::now() {
+  return QDateTime::currentDateTime();
+}
 
-bool Platform::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool Platform::openUrl(const QUrl& url) {
+  return QDesktopServices::openUrl(url);
+}
 
-Platform& platform() { return current ? *current : defaultPlatform(); }
+Platform& platform() {
+  return current ? *current : defaultPlatform();
+}
 
 Platform* setPlatform(Platform* replacement) {
   Platform* previous = current;
@@ -104,6 +113,8 @@ astro::TDateTime DayValueOf(const QDate& date, const QTime& time) {
       {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec()});
 }
 
-astro::TDateTime DayValueOf(const QDateTime& local) { return DayValueOf(local.date(), local.time()); }
+astro::TDateTime DayValueOf(const QDateTime& local) {
+  return DayValueOf(local.date(), local.time());
+}
 
 }  // namespace ui

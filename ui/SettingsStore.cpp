@@ -22,7 +22,9 @@ SettingsStore::SettingsStore()
   settings_.sync();
 }
 
-SettingsStore::~SettingsStore() { settings_.sync(); }
+SettingsStore::~SettingsStore() {
+  settings_.sync();
+}
 
 QString SettingsStore::keyFor(const QString& group, const QString& name) const {
   const QString g = findIgnoringCase(settings_.childGroups(), group);
@@ -84,8 +86,12 @@ void SettingsStore::write(TextSetting s, const QString& value) {
   writeText(QString::fromLatin1(s.group), QString::fromLatin1(s.name), value);
 }
 
-void SettingsStore::sync() { settings_.sync(); }
+void SettingsStore::sync() {
+  settings_.sync();
+}
 
-QString SettingsStore::fileName() const { return settings_.fileName(); }
+QString SettingsStore::fileName() const {
+  return settings_.fileName();
+}
 
 }  // namespace ui

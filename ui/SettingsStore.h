@@ -64,8 +64,8 @@ inline constexpr IntSetting FormLeft{"Form", "Left", 0};  // screen width div 2 
 inline constexpr IntSetting FormTop{"Form", "Top", 0};    // screen height div 2 - height div 2
 inline constexpr IntSetting FormHeight{"Form", "Height", 331};
 inline constexpr IntSetting FormHeightIndex{"Form", "HeightIndex", 400};  // ExpandedHeight
-inline constexpr IntSetting FormCzaczyLeft{"Form", "CzaczyLeft", 0};  // main left - calendar width - 4
-inline constexpr IntSetting FormCzaczyTop{"Form", "CzaczyTop", 0};    // main top + 1
+inline constexpr IntSetting FormCzaczyLeft{"Form", "CzaczyLeft", 0};      // main left - calendar width - 4
+inline constexpr IntSetting FormCzaczyTop{"Form", "CzaczyTop", 0};        // main top + 1
 inline constexpr BoolSetting FormCzaczyShow{"Form", "CzaczyShow", true};
 inline constexpr IntSetting FormDiagLeft{"Form", "DiagLeft", 0};
 inline constexpr IntSetting FormDiagTop{"Form", "DiagTop", 0};

@@ -28,8 +28,10 @@ QPoint WhollyOnScreen(QPoint place, QSize size) {
   if (!screen) screen = QGuiApplication::primaryScreen();
   if (!screen) return place;
   const QRect area = screen->availableGeometry();
-  const int x = std::clamp(place.x(), area.left(), std::max(area.left(), area.left() + area.width() - size.width()));
-  const int y = std::clamp(place.y(), area.top(), std::max(area.top(), area.top() + area.height() - size.height()));
+  const int x =
+      std::clamp(place.x(), area.left(), std::max(area.left(), area.left() + area.width() - size.width()));
+  const int y =
+      std::clamp(place.y(), area.top(), std::max(area.top(), area.top() + area.height() - size.height()));
   return QPoint(x, y);
 }
 
@@ -55,7 +57,8 @@ TToolWindow::~TToolWindow() {
 }
 
 void TToolWindow::ApplyWindowFlags() {
-  Qt::WindowFlags flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+  Qt::WindowFlags flags =
+      Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
   if (staysOnTop_) flags |= Qt::WindowStaysOnTopHint;
   setWindowFlags(flags);
 }
@@ -64,7 +67,8 @@ void TToolWindow::ReadPosition(QPoint defaultPlace) {
   const QSize size = frameGeometry().size();
   defaultPlace = WhollyOnScreen(defaultPlace, size);
   SettingsStore store;
-  const QPoint wanted(store.read(settings_.left, defaultPlace.x()), store.read(settings_.top, defaultPlace.y()));
+  const QPoint wanted(store.read(settings_.left, defaultPlace.x()),
+                      store.read(settings_.top, defaultPlace.y()));
   move(ReachablePosition(wanted, size, defaultPlace));
 }
 
@@ -148,7 +152,9 @@ bool TToolWindow::ToggleFor(QAction* menuItem) {
   return false;
 }
 
-TToolWindow* TToolWindow::WindowFor(const QAction* menuItem) { return Registry().value(menuItem); }
+TToolWindow* TToolWindow::WindowFor(const QAction* menuItem) {
+  return Registry().value(menuItem);
+}
 
 void TToolWindow::FormClose() {
   if (menuItem_) menuItem_->setChecked(false);

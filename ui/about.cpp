@@ -33,7 +33,8 @@ void MakeLink(QLabel* label) {
 AboutInfo TAboutBox::BuildInfo(const QString& programFolder) {
   AboutInfo info;
   const QString web = QString::fromUtf8(KALYNTH_WEB_URL).trimmed();
-  info.web = web.isEmpty() ? QUrl::fromLocalFile(programFolder + QStringLiteral("/help/index.htm")) : QUrl(web);
+  info.web =
+      web.isEmpty() ? QUrl::fromLocalFile(programFolder + QStringLiteral("/help/index.htm")) : QUrl(web);
   info.mail = QString::fromUtf8(KALYNTH_MAIL_ADDRESS).trimmed();
   info.commentaryAuthor = QString::fromUtf8(KALYNTH_COMMENTARY_AUTHOR);
   info.developer = QString::fromUtf8(KALYNTH_DEVELOPER);
@@ -143,6 +144,10 @@ void TAboutBox::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void TAboutBox::WebLinkClick() { ui::platform().openUrl(info_.web); }
+void TAboutBox::WebLinkClick() {
+  ui::platform().openUrl(info_.web);
+}
 
-void TAboutBox::MailLinkClick() { ui::platform().openUrl(MailUrl(info_.mail)); }
+void TAboutBox::MailLinkClick() {
+  ui::platform().openUrl(MailUrl(info_.mail));
+}

@@ -29,8 +29,8 @@ class QPushButton;
 class TClickLabel;
 
 struct AboutInfo {
-  QUrl web;              // opened by the web line; shown as its text
-  QString mail;          // address; empty = no mail line
+  QUrl web;      // opened by the web line; shown as its text
+  QString mail;  // address; empty = no mail line
   QString commentaryAuthor;
   QString developer;
 };

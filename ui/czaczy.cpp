@@ -33,7 +33,9 @@ const ui::ToolWindowSettings CzaczyValues{ui::settings::FormCzaczyLeft, ui::sett
                                           ui::settings::FormCzaczyShow, ui::settings::SetCzaczyTop};
 
 // The regional formats: Russian, whatever the system says.
-QLocale Regional() { return QLocale(QLocale::Russian, QLocale::Russia); }
+QLocale Regional() {
+  return QLocale(QLocale::Russian, QLocale::Russia);
+}
 
 // The regional long time without the zone name QLocale adds ("HH:mm:ss").
 QString LongTimeFormat() {
@@ -42,7 +44,9 @@ QString LongTimeFormat() {
   return format.trimmed();
 }
 
-QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
 
 // One sign picture of ui/glyphs, the 2x drawing on a scaled display.
 QPixmap SignPicture(const char* kind, int number, qreal scale) {
@@ -62,7 +66,9 @@ void SetReading(QLabel* image, const QString& reading) {
 }  // namespace
 
 // The pictures live in a static library: pull its resources in explicitly.
-static void InitResources() { Q_INIT_RESOURCE(kalynth); }
+static void InitResources() {
+  Q_INIT_RESOURCE(kalynth);
+}
 
 TFormCzaczy::TFormCzaczy(TFormKalynth* formKalynth)
     : ui::TToolWindow(formKalynth, formKalynth ? formKalynth->Chza1 : nullptr, CzaczyValues),
@@ -72,7 +78,9 @@ TFormCzaczy::TFormCzaczy(TFormKalynth* formKalynth)
   FormCreate();
 }
 
-TFormCzaczy::~TFormCzaczy() { FormDestroy(); }
+TFormCzaczy::~TFormCzaczy() {
+  FormDestroy();
+}
 
 void TFormCzaczy::CreateControls() {
   setObjectName(QStringLiteral("FormCzaczy"));
@@ -206,7 +214,8 @@ void TFormCzaczy::CreateControls() {
   connect(ButtonNow, &QPushButton::clicked, this, ui::Command(this, &TFormCzaczy::ButtonNowClick));
   connect(DateTimePicker1, &QDateTimeEdit::dateTimeChanged, this,
           ui::Command(this, &TFormCzaczy::DateTimePicker1Change));
-  connect(DateTimePicker2, &QTimeEdit::timeChanged, this, ui::Command(this, &TFormCzaczy::DateTimePicker1Change));
+  connect(DateTimePicker2, &QTimeEdit::timeChanged, this,
+          ui::Command(this, &TFormCzaczy::DateTimePicker1Change));
   connect(CheckMoon, &QCheckBox::clicked, this, ui::Command(this, &TFormCzaczy::CheckMoonClick));
   connect(Timer1, &QTimer::timeout, this, ui::Command(this, &TFormCzaczy::Timer1Timer));
 }
@@ -216,7 +225,8 @@ void TFormCzaczy::CreateControls() {
 void TFormCzaczy::FormCreate() {
   // 1. Place: left of the main window, its top one pixel lower.
   QPoint defaultPlace(0, 0);
-  if (MainWindow()) defaultPlace = QPoint(MainWindow()->x() - frameGeometry().width() - 4, MainWindow()->y() + 1);
+  if (MainWindow())
+    defaultPlace = QPoint(MainWindow()->x() - frameGeometry().width() - 4, MainWindow()->y() + 1);
   ReadPosition(defaultPlace);
   // 2. The lunar-calendar box as stored (not as designed).
   {
@@ -315,7 +325,9 @@ void TFormCzaczy::CheckMoonClick() {
   if (formKalynth_) formKalynth_->SetLunarDate(WindowMoment());
 }
 
-void TFormCzaczy::Timer1Timer() { ButtonNow->setText(DateTimeText(ui::platform().now())); }
+void TFormCzaczy::Timer1Timer() {
+  ButtonNow->setText(DateTimeText(ui::platform().now()));
+}
 
 astro::TDateTime TFormCzaczy::WindowMoment() const {
   return ui::DayValueOf(DateTimePicker1->date(), DateTimePicker2->time());
@@ -324,7 +336,8 @@ astro::TDateTime TFormCzaczy::WindowMoment() const {
 QString TFormCzaczy::DateTimeText(const QDateTime& moment) {
   const QLocale regional = Regional();
   QString text = regional.toString(moment.date(), QLocale::ShortFormat);
-  if (moment.time() != QTime(0, 0)) text += QLatin1Char(' ') + regional.toString(moment.time(), LongTimeFormat());
+  if (moment.time() != QTime(0, 0))
+    text += QLatin1Char(' ') + regional.toString(moment.time(), LongTimeFormat());
   return text;
 }
 

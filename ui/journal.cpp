@@ -5,18 +5,18 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFont>
 #include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPromise>
 #include <QPushButton>
-#include <QShowEvent>
-#include <QHideEvent>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
@@ -27,8 +27,8 @@
 
 #include "ui/Application.h"
 #include "ui/Placement.h"
-#include "ui/SettingsStore.h"
 #include "ui/Platform.h"
+#include "ui/SettingsStore.h"
 
 namespace {
 
@@ -83,10 +83,12 @@ void RunScan(QPromise<TFormJournal::ScanPiece>& promise, const QStringList& root
     bool read = true;
     if (k != known.constEnd()) {
       const QFileInfo info(path);
-      read = !(Stamp{info.exists() ? info.lastModified() : QDateTime(), info.isFile() ? info.size() : -1} == *k);
+      read =
+          !(Stamp{info.exists() ? info.lastModified() : QDateTime(), info.isFile() ? info.size() : -1} == *k);
     }
     if (read) piece.rows.append(records::ReadJournalRow(path, base));
-    if (piece.rows.size() >= PieceRows || (!piece.rows.isEmpty() && sinceLastPiece.elapsed() >= PieceMilliseconds)) {
+    if (piece.rows.size() >= PieceRows ||
+        (!piece.rows.isEmpty() && sinceLastPiece.elapsed() >= PieceMilliseconds)) {
       promise.addResult(std::move(piece));
       piece = {};
       sinceLastPiece.restart();
@@ -143,10 +145,14 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
       return {};
     case SortRole:
       switch (column) {
-        case records::ColSaved: return r.saved;
-        case records::ColPrimary: return r.primary;
-        case records::ColChanged: return r.changed;
-        default: return records::FoldForSearch(records::JournalCell(r, column));
+        case records::ColSaved:
+          return r.saved;
+        case records::ColPrimary:
+          return r.primary;
+        case records::ColChanged:
+          return r.changed;
+        default:
+          return records::FoldForSearch(records::JournalCell(r, column));
       }
     case Qt::ToolTipRole:
       if (!r.isRecord()) return r.problem;
@@ -261,8 +267,8 @@ bool TJournalProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
 // ---------------------------------------------------------------------------
 // TFormJournal
 
-TFormJournal::TFormJournal(std::function<void(const QString&)> openRecord, std::function<QString()> currentFile,
-                           QWidget* parent)
+TFormJournal::TFormJournal(std::function<void(const QString&)> openRecord,
+                           std::function<QString()> currentFile, QWidget* parent)
     : QWidget(parent, Qt::Window), openRecord_(std::move(openRecord)), currentFile_(std::move(currentFile)) {
   setObjectName(QStringLiteral("FormJournal"));
   setWindowTitle(QStringLiteral("Журнал"));
@@ -354,8 +360,8 @@ void TFormJournal::CreateControls() {
   statusRow->addWidget(CountLabel, 1);
   ProgressLabel = named(new QLabel(this), "ProgressLabel");
   ProgressLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  ProgressLabel->setMinimumWidth(
-      ProgressLabel->fontMetrics().horizontalAdvance(QStringLiteral("Остановлено: прочитано 000000 из 000000")));
+  ProgressLabel->setMinimumWidth(ProgressLabel->fontMetrics().horizontalAdvance(
+      QStringLiteral("Остановлено: прочитано 000000 из 000000")));
   statusRow->addWidget(ProgressLabel);
   CancelButton = named(new QPushButton(QStringLiteral("Остановить"), this), "CancelButton");
   CancelButton->setToolTip(QStringLiteral("Прекратить чтение папки; прочитанное останется в списке"));
@@ -367,15 +373,18 @@ void TFormJournal::CreateControls() {
   pendingTimer_.setSingleShot(true);
   pendingTimer_.setInterval(150);  // one scan for a burst of changes
 
-  connect(FolderButton, &QPushButton::clicked, this, [this] { ui::RunCommand([this] { FolderButtonClick(); }); });
+  connect(FolderButton, &QPushButton::clicked, this,
+          [this] { ui::RunCommand([this] { FolderButtonClick(); }); });
   connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
   connect(SearchEdit, &QLineEdit::textChanged, this, [this] { FilterChange(); });
   connect(HexagramBox, &QSpinBox::valueChanged, this, [this] { FilterChange(); });
   connect(ChangingBox, &QCheckBox::toggled, this, [this] { FilterChange(); });
   for (QCheckBox* c : {FromCheck, ToCheck}) connect(c, &QCheckBox::toggled, this, [this] { FilterChange(); });
-  for (QDateEdit* d : {FromDate, ToDate}) connect(d, &QDateEdit::dateChanged, this, [this] { FilterChange(); });
+  for (QDateEdit* d : {FromDate, ToDate})
+    connect(d, &QDateEdit::dateChanged, this, [this] { FilterChange(); });
   connect(Table, &QTableView::activated, this, [this](const QModelIndex& index) { OpenRow(index); });
-  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) { FolderChanged(path); });
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
+          [this](const QString& path) { FolderChanged(path); });
   connect(&pendingTimer_, &QTimer::timeout, this, [this] { ScanPending(); });
   for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
     connect(proxy_, signal, this, [this] { UpdateCount(); });
@@ -403,7 +412,9 @@ void TFormJournal::UpdateCount() {
                                    : QStringLiteral("Показано %1 из %2").arg(shown).arg(all));
 }
 
-bool TFormJournal::isBusy() const { return scan_ != nullptr || !pending_.isEmpty(); }
+bool TFormJournal::isBusy() const {
+  return scan_ != nullptr || !pending_.isEmpty();
+}
 
 QString TFormJournal::DefaultFolder() const {
   const QString remembered = ui::SettingsStore().read(ui::settings::SetJournalFolder);
@@ -522,7 +533,11 @@ void TFormJournal::OpenRow(const QModelIndex& index) {
   // After the event that asked for it: the open may show prompts, and the
   // table should not be in the middle of a key or mouse event meanwhile.
   QMetaObject::invokeMethod(
-      this, [this, path] { if (openRecord_) openRecord_(path); }, Qt::QueuedConnection);
+      this,
+      [this, path] {
+        if (openRecord_) openRecord_(path);
+      },
+      Qt::QueuedConnection);
 }
 
 void TFormJournal::ReadPlacement() {
@@ -533,7 +548,8 @@ void TFormJournal::ReadPlacement() {
   QPoint centre;
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
-    centre = QPoint(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+    centre =
+        QPoint(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
   }
   const QPoint wanted(store.read(ui::settings::FormJournalLeft, centre.x()),
                       store.read(ui::settings::FormJournalTop, centre.y()));

@@ -113,7 +113,7 @@ class TFormJournal : public QWidget {
   QLineEdit* FolderEdit = nullptr;      // the folder shown (read-only)
   QPushButton* FolderButton = nullptr;  // "Папка..."
   QLineEdit* SearchEdit = nullptr;
-  QSpinBox* HexagramBox = nullptr;      // 0 = any
+  QSpinBox* HexagramBox = nullptr;  // 0 = any
   QCheckBox* ChangingBox = nullptr;
   QCheckBox *FromCheck = nullptr, *ToCheck = nullptr;
   QDateEdit *FromDate = nullptr, *ToDate = nullptr;

@@ -19,12 +19,12 @@
 #include <QPrinter>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
-#include <QScopedValueRollback>
 #include <QValidator>
 #include <stdexcept>
 
@@ -37,10 +37,10 @@
 #include "ui/GuaBig.h"
 #include "ui/Placement.h"
 #include "ui/Platform.h"
-#include "ui/journal.h"
 #include "ui/SettingsStore.h"
 #include "ui/ToolWindow.h"
 #include "ui/about.h"
+#include "ui/journal.h"
 #include "ui/sett.h"
 #include "ui/sheet.h"
 
@@ -54,9 +54,13 @@ const QString AbortPromptText = QStringLiteral("Прервать гадание?
 const QColor Cream(255, 251, 240);
 const QColor InactiveCaption(128, 128, 128);
 
-QString FileNameOf(const QString& path) { return QFileInfo(path).fileName(); }
+QString FileNameOf(const QString& path) {
+  return QFileInfo(path).fileName();
+}
 
-QString FolderOf(const QString& path) { return path.isEmpty() ? QString() : QFileInfo(path).absolutePath(); }
+QString FolderOf(const QString& path) {
+  return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+}
 
 // The folder holding comment/, help/ and bmp/: beside the program (build
 // tree, portable copy) or the installed data folder.
@@ -120,13 +124,19 @@ class HiddenMnemonicStyle : public QProxyStyle {
   }
 };
 
-QIcon ToolIcon(int index) { return QIcon(QStringLiteral(":/icons/tool%1.png").arg(index)); }
-QIcon ChasIcon(int index) { return QIcon(QStringLiteral(":/icons/chas%1.png").arg(index)); }
+QIcon ToolIcon(int index) {
+  return QIcon(QStringLiteral(":/icons/tool%1.png").arg(index));
+}
+QIcon ChasIcon(int index) {
+  return QIcon(QStringLiteral(":/icons/chas%1.png").arg(index));
+}
 
 }  // namespace
 
 // The pictures live in a static library: pull its resources in explicitly.
-static void InitResources() { Q_INIT_RESOURCE(kalynth); }
+static void InitResources() {
+  Q_INIT_RESOURCE(kalynth);
+}
 
 bool HasRecordExtension(const QString& path) {
   const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -140,8 +150,9 @@ bool HasRecordExtension(const QString& path) {
 // Creation
 
 TFormKalynth::TFormKalynth(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint) {
   InitResources();
   setObjectName(QStringLiteral("FormKalynth"));
   setWindowTitle(Title);
@@ -156,13 +167,20 @@ TFormKalynth::~TFormKalynth() {
 
 QLineEdit* TFormKalynth::LineEdit(int n) const {
   switch (n) {
-    case 1: return Edit1;
-    case 2: return Edit2;
-    case 3: return Edit3;
-    case 4: return Edit4;
-    case 5: return Edit5;
-    case 6: return Edit6;
-    default: return nullptr;
+    case 1:
+      return Edit1;
+    case 2:
+      return Edit2;
+    case 3:
+      return Edit3;
+    case 4:
+      return Edit4;
+    case 5:
+      return Edit5;
+    case 6:
+      return Edit6;
+    default:
+      return nullptr;
   }
 }
 
@@ -217,7 +235,8 @@ void TFormKalynth::CreateControls() {
   {
     auto* style = new HiddenMnemonicStyle;
     style->setParent(this);
-    for (QWidget* m : std::initializer_list<QWidget*>{menuBar(), FileMenu, OtherMenu, HelpMenu}) m->setStyle(style);
+    for (QWidget* m : std::initializer_list<QWidget*>{menuBar(), FileMenu, OtherMenu, HelpMenu})
+      m->setStyle(style);
   }
 
   connect(New1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::ClearBtnClick));
@@ -616,18 +635,24 @@ void TFormKalynth::StatusBarIni() {
       "Поправка времени -3 часа", "Поправка времени -2 часа", "Поправка времени -1 час", "Поправка времени 0",
       "Поправка времени +1 час",  "Поправка времени +2 часа", "Поправка времени +3 часа"};
   QString text = StatusPanel->text();
-  if (TimeCorrectionIndex >= 0 && TimeCorrectionIndex <= 6) text = QString::fromUtf8(corrections[TimeCorrectionIndex]);
+  if (TimeCorrectionIndex >= 0 && TimeCorrectionIndex <= 6)
+    text = QString::fromUtf8(corrections[TimeCorrectionIndex]);
   if (TimeZoneIndex != -1) {
     // In 64 bits: a stored index may be any integer.
     const qint64 offset = qint64(TimeZoneIndex) - 12;
-    text += QStringLiteral(" | GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
+    text +=
+        QStringLiteral(" | GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
   }
   StatusPanel->setText(text);
 }
 
-void TFormKalynth::Panel9Click() { OpenPage(QUrl(WebSiteUrl)); }
+void TFormKalynth::Panel9Click() {
+  OpenPage(QUrl(WebSiteUrl));
+}
 
-void TFormKalynth::N8Click() { OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/help/index.htm"))); }
+void TFormKalynth::N8Click() {
+  OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/help/index.htm")));
+}
 
 void TFormKalynth::OpenPage(const QUrl& url) {
   if (ui::platform().openUrl(url)) return;
@@ -648,11 +673,21 @@ void TFormKalynth::N6Click() {
 
 // Each tool window registers itself for its item when it is created; an
 // item without its window stays unticked.
-void TFormKalynth::Chza1Click() { ui::TToolWindow::ToggleFor(Chza1); }
-void TFormKalynth::VenVanClick() { ui::TToolWindow::ToggleFor(VenVan); }
-void TFormKalynth::Table1Click() { ui::TToolWindow::ToggleFor(Table1); }
-void TFormKalynth::DiagUsinClick() { ui::TToolWindow::ToggleFor(DiagUsin); }
-void TFormKalynth::StvilyVetviClick() { ui::TToolWindow::ToggleFor(StvilyVetvi); }
+void TFormKalynth::Chza1Click() {
+  ui::TToolWindow::ToggleFor(Chza1);
+}
+void TFormKalynth::VenVanClick() {
+  ui::TToolWindow::ToggleFor(VenVan);
+}
+void TFormKalynth::Table1Click() {
+  ui::TToolWindow::ToggleFor(Table1);
+}
+void TFormKalynth::DiagUsinClick() {
+  ui::TToolWindow::ToggleFor(DiagUsin);
+}
+void TFormKalynth::StvilyVetviClick() {
+  ui::TToolWindow::ToggleFor(StvilyVetvi);
+}
 
 void TFormKalynth::closeEvent(QCloseEvent* event) {
   // Refuse first: an error inside the close query (a failed save) must keep
@@ -695,7 +730,8 @@ bool TFormKalynth::eventFilter(QObject* watched, QEvent* event) {
       auto* key = static_cast<QKeyEvent*>(event);
       const bool lineField = watched == Edit1 || watched == Edit2 || watched == Edit3 || watched == Edit4 ||
                              watched == Edit5 || watched == Edit6 || watched == Button1;
-      if (lineField && !key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (lineField && !key->isAutoRepeat() &&
+          (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
         if (event->type() == QEvent::KeyPress) {
           enterPressedIn_ = watched;
           break;
@@ -830,12 +866,24 @@ void TFormKalynth::Draw() {
 // ---------------------------------------------------------------------------
 // Number entry
 
-void TFormKalynth::Edit1Change() { EditChange(1); }
-void TFormKalynth::Edit2Change() { EditChange(2); }
-void TFormKalynth::Edit3Change() { EditChange(3); }
-void TFormKalynth::Edit4Change() { EditChange(4); }
-void TFormKalynth::Edit5Change() { EditChange(5); }
-void TFormKalynth::Edit6Change() { EditChange(6); }
+void TFormKalynth::Edit1Change() {
+  EditChange(1);
+}
+void TFormKalynth::Edit2Change() {
+  EditChange(2);
+}
+void TFormKalynth::Edit3Change() {
+  EditChange(3);
+}
+void TFormKalynth::Edit4Change() {
+  EditChange(4);
+}
+void TFormKalynth::Edit5Change() {
+  EditChange(5);
+}
+void TFormKalynth::Edit6Change() {
+  EditChange(6);
+}
 
 void TFormKalynth::EditChange(int n) {
   if (drawing_) return;
@@ -921,12 +969,20 @@ void TFormKalynth::SetLunarDate(astro::TDateTime t) {
 // ---------------------------------------------------------------------------
 // Commentary
 
-void TFormKalynth::Label1Click() { OpenGuaWindows(Label1); }
-void TFormKalynth::Label2Click() { OpenGuaWindows(Label2); }
-void TFormKalynth::Label3Click() { OpenGuaWindows(Label3); }
+void TFormKalynth::Label1Click() {
+  OpenGuaWindows(Label1);
+}
+void TFormKalynth::Label2Click() {
+  OpenGuaWindows(Label2);
+}
+void TFormKalynth::Label3Click() {
+  OpenGuaWindows(Label3);
+}
 
 void TFormKalynth::OpenGuaWindows(QLabel* label) {
-  const core::FigureIndex i = label == Label1 ? core::Primary : label == Label2 ? core::Nuclear : core::Changed;
+  const core::FigureIndex i = label == Label1   ? core::Primary
+                              : label == Label2 ? core::Nuclear
+                                                : core::Changed;
   const int n = model_.number(i).caption;
   if (n < 1 || n > 64) return;
   OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
@@ -940,15 +996,20 @@ QString TFormKalynth::SavePromptText() const {
   return QStringLiteral("Сохранить изменения в файле ") + FileNameOf(CurrentFileName) + QStringLiteral("?");
 }
 
-bool TFormKalynth::FileChangeIfClear() const { return model_.NeedsSaving(); }
+bool TFormKalynth::FileChangeIfClear() const {
+  return model_.NeedsSaving();
+}
 
-records::Record TFormKalynth::CurrentRecord() const { return records::FromValues(model_.Describe()); }
+records::Record TFormKalynth::CurrentRecord() const {
+  return records::FromValues(model_.Describe());
+}
 
 bool TFormKalynth::WriteRecord(const QString& path) {
   const records::Record record = CurrentRecord();
   // A record the program would refuse to open again is not written.
   const qsizetype commentLines = records::CommentLineCount(record.comments);
-  if (commentLines > records::MaxCommentLines) throw records::RecordError(records::CommentLinesText(commentLines));
+  if (commentLines > records::MaxCommentLines)
+    throw records::RecordError(records::CommentLinesText(commentLines));
   const QStringList fields = records::UnencodableFields(record);
   if (!fields.isEmpty()) {
     QStringList places;
@@ -960,11 +1021,12 @@ bool TFormKalynth::WriteRecord(const QString& path) {
       else
         places << QStringLiteral("в числах %1-го яо").arg(f.right(1));
     }
-    const QString text = QStringLiteral(
-                             "Не все знаки можно записать в файл KALYNTH: он хранит только русские и латинские "
-                             "буквы, цифры и обычные знаки (кодировка Windows-1251). Другие знаки есть %1.\n"
-                             "В файле вместо них окажутся знаки «?».\n\nСохранить всё равно?")
-                             .arg(places.join(QStringLiteral(", ")));
+    const QString text =
+        QStringLiteral(
+            "Не все знаки можно записать в файл KALYNTH: он хранит только русские и латинские "
+            "буквы, цифры и обычные знаки (кодировка Windows-1251). Другие знаки есть %1.\n"
+            "В файле вместо них окажутся знаки «?».\n\nСохранить всё равно?")
+            .arg(places.join(QStringLiteral(", ")));
     if (ui::platform().warningYesNo(this, text) != ui::Answer::Yes) return false;
   }
   records::WriteRecordFile(path, record);
@@ -993,8 +1055,10 @@ void TFormKalynth::Saveas1Click() {
   // asked before that name replaces a file.
   const QString path = HasRecordExtension(chosen) ? chosen : chosen + QStringLiteral(".kly");
   if (path != chosen && QFileInfo::exists(path) &&
-      ui::platform().warningYesNo(this, QStringLiteral("Файл %1 уже существует.\nЗаменить его?")
-                                            .arg(QDir::toNativeSeparators(path))) != ui::Answer::Yes)
+      ui::platform().warningYesNo(
+          this,
+          QStringLiteral("Файл %1 уже существует.\nЗаменить его?").arg(QDir::toNativeSeparators(path))) !=
+          ui::Answer::Yes)
     return;
   if (!WriteRecord(path)) return;
   CurrentFileName = QFileInfo(path).absoluteFilePath();
@@ -1003,7 +1067,9 @@ void TFormKalynth::Saveas1Click() {
   SetTitleFor(path);
 }
 
-void TFormKalynth::SetTitleFor(const QString& path) { setWindowTitle(Title + QStringLiteral(" - ") + FileNameOf(path)); }
+void TFormKalynth::SetTitleFor(const QString& path) {
+  setWindowTitle(Title + QStringLiteral(" - ") + FileNameOf(path));
+}
 
 void TFormKalynth::ShowNotARecord(const QString& path) {
   ui::platform().error(this, records::NotARecordMessage(path));
@@ -1151,8 +1217,9 @@ void TFormKalynth::PdfExport1Click() {
   if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
   ui::FileDialogRequest request;
   request.directory = FolderOf(CurrentFileName);
-  request.fileName = Model().bound() ? QFileInfo(CurrentFileName).completeBaseName() + QStringLiteral(".pdf")
-                                 : QStringLiteral("Untitle") + QString::number(UntitledCounter) + QStringLiteral(".pdf");
+  request.fileName =
+      Model().bound() ? QFileInfo(CurrentFileName).completeBaseName() + QStringLiteral(".pdf")
+                      : QStringLiteral("Untitle") + QString::number(UntitledCounter) + QStringLiteral(".pdf");
   request.filter = QStringLiteral("PDF (*.pdf)");
   request.defaultSuffix = QStringLiteral("pdf");
   const QString path = ui::platform().saveFileName(this, request);

@@ -104,8 +104,8 @@ class TFormKalynth : public QMainWindow {
   QMenu* HelpMenu = nullptr;   // "Справка"
   QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
   QAction *Print1 = nullptr, *PdfExport1 = nullptr;  // "Печать..." (Ctrl+P), "Экспорт в PDF..."
-  QAction* Journal1 = nullptr;  // "Журнал..."
-  TFormJournal* FormJournal = nullptr;  // made on first use, lives as long as this window
+  QAction* Journal1 = nullptr;                       // "Журнал..."
+  TFormJournal* FormJournal = nullptr;               // made on first use, lives as long as this window
   QAction *Chza1 = nullptr, *VenVan = nullptr, *Table1 = nullptr, *DiagUsin = nullptr, *StvilyVetvi = nullptr;
   QAction *N6 = nullptr, *N8 = nullptr, *N3 = nullptr;
 

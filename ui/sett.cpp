@@ -25,7 +25,9 @@ TSettForm* SettForm = nullptr;
 namespace {
 
 // Selects entry index, or nothing when index lies outside the list.
-void Select(QComboBox* list, int index) { list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1); }
+void Select(QComboBox* list, int index) {
+  list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
 
 }  // namespace
 
@@ -44,7 +46,8 @@ QStringList TSettForm::ZoneEntries() {
     const int offset = i - 12;
     // The zero zone is "GMT " with its blank and no number.
     entries << QStringLiteral("GMT ") +
-                   (offset == 0 ? QString() : (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset));
+                   (offset == 0 ? QString()
+                                : (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset));
   }
   return entries;
 }
@@ -101,7 +104,8 @@ TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
   layout->addWidget(GMTCombo);
   layout->addSpacing(6);
   layout->addWidget(Label3);
-  for (QCheckBox* box : {CheckCall, CheckVenVan, CheckBoxDiag, CheckUsin, CheckStvoly}) layout->addWidget(box);
+  for (QCheckBox* box : {CheckCall, CheckVenVan, CheckBoxDiag, CheckUsin, CheckStvoly})
+    layout->addWidget(box);
   layout->addStretch(1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);

@@ -16,9 +16,9 @@ TEST(Angles, NormalizeDeg) {
   const struct {
     Extended x, want;
   } cases[] = {
-      {-30, 330},   {725, 5},     {360, 0},   {0, 0},     {359.5L, 359.5L}, {-360, 0},
-      {180, 180},   {540, 180},   {-180, 180}, {-540, 180}, {720.25L, 0.25L}, {-0.25L, 359.75L},
-      {1e6L, 280},  {-1e6L, 80},  {36000000.5L, 0.5L},
+      {-30, 330},       {725, 5},          {360, 0},    {0, 0},      {359.5L, 359.5L},
+      {-360, 0},        {180, 180},        {540, 180},  {-180, 180}, {-540, 180},
+      {720.25L, 0.25L}, {-0.25L, 359.75L}, {1e6L, 280}, {-1e6L, 80}, {36000000.5L, 0.5L},
       {-1e-20L, 0},  // 360 - 1e-20 rounds to 360; the result stays inside [0, 360)
   };
   for (const auto& c : cases) {
@@ -45,8 +45,15 @@ TEST(Angles, AngleDiffDeg) {
   const struct {
     Extended a, b, want;
   } cases[] = {
-      {10, 350, 20}, {350, 10, -20}, {180, 0, 180}, {0, 180, 180}, {0, 0, 0},
-      {181, 0, -179}, {90, 270.5L, -180.5L + 360}, {720, 0.5L, -0.5L}, {15, 14.75L, 0.25L},
+      {10, 350, 20},
+      {350, 10, -20},
+      {180, 0, 180},
+      {0, 180, 180},
+      {0, 0, 0},
+      {181, 0, -179},
+      {90, 270.5L, -180.5L + 360},
+      {720, 0.5L, -0.5L},
+      {15, 14.75L, 0.25L},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(c.a) << " - " << static_cast<double>(c.b));
@@ -58,7 +65,7 @@ TEST(Angles, AMod) {
   const struct {
     std::int64_t a, n, want;
   } cases[] = {
-      {0, 12, 12}, {-6, 60, 54}, {13, 12, 1}, {12, 12, 12}, {1, 12, 1},   {-12, 12, 12},
+      {0, 12, 12},   {-6, 60, 54}, {13, 12, 1}, {12, 12, 12},  {1, 12, 1},  {-12, 12, 12},
       {-13, 12, 11}, {60, 60, 60}, {61, 60, 1}, {-60, 60, 60}, {25, 10, 5}, {-1, 1, 1},
   };
   for (const auto& c : cases) {
@@ -84,9 +91,7 @@ TEST(Angles, Trigonometry) {
   EXPECT_NEAR(static_cast<double>(ArcSinDeg(0.5L)), 30, 1e-13);
   EXPECT_NEAR(static_cast<double>(ArcSinDeg(-0.5L)), -30, 1e-13);
   // ArcTan2Deg(cos, sin): (-90, 270), not reduced to [0, 360).
-  const struct {
-    Extended angle;
-  } angles[] = {{-89}, {-45}, {0}, {45}, {89}, {91}, {180}, {269}};
+  const struct { Extended angle; } angles[] = {{-89}, {-45}, {0}, {45}, {89}, {91}, {180}, {269}};
   for (const auto& c : angles) {
     SCOPED_TRACE(static_cast<double>(c.angle));
     EXPECT_NEAR(static_cast<double>(ArcTan2Deg(CosDeg(c.angle), SinDeg(c.angle))),

@@ -24,7 +24,7 @@ struct EncodeCase {
 // Historic calendar: Julian up to 1582-10-04, Gregorian from 1582-10-15.
 const EncodeCase kHistoricDays[] = {
     {"J2000_day", 2000, 1, 1, 2451544.5L},
-    {"Sputnik", 1957, 10, 4, 2436115.5L},  // Meeus 7.a: 1957-10-04.81 = 2436116.31
+    {"Sputnik", 1957, 10, 4, 2436115.5L},         // Meeus 7.a: 1957-10-04.81 = 2436116.31
     {"Meeus_333_Jan27", 333, 1, 27, 1842712.5L},  // Meeus 7.b: 333-01-27 12h = 1842713.0
     {"LastJulianDay", 1582, 10, 4, 2299159.5L},
     {"FirstGregorianDay", 1582, 10, 15, 2299160.5L},
@@ -33,8 +33,8 @@ const EncodeCase kHistoricDays[] = {
     {"Year1", 1, 1, 1, 1721423.5L},
     {"Julian_leap_1500", 1500, 2, 29, 2268991.5L},  // Julian leap year (Gregorian would reject it)
     {"Year9999_end", 9999, 12, 31, 5373483.5L},
-    {"Month0_is_prev_December", 2000, 0, 1, 2451513.5L},   // = 1999-12-01
-    {"Month13_is_next_January", 1999, 13, 1, 2451544.5L},  // = 2000-01-01
+    {"Month0_is_prev_December", 2000, 0, 1, 2451513.5L},     // = 1999-12-01
+    {"Month13_is_next_January", 1999, 13, 1, 2451544.5L},    // = 2000-01-01
     {"Month14_is_next_February", 1999, 14, 29, 2451603.5L},  // = 2000-02-29 (leap year of the February)
 };
 

@@ -21,14 +21,19 @@ using Slot = TVSOP::Slot;
 
 TVSOPTerm TermOf(const TVSOP& v, Slot slot, int index, int order) {
   switch (slot) {
-    case Slot::Longitude: return v.LongitudeTerm(index, order);
-    case Slot::Latitude: return v.LatitudeTerm(index, order);
-    case Slot::Radius: return v.RadiusTerm(index, order);
+    case Slot::Longitude:
+      return v.LongitudeTerm(index, order);
+    case Slot::Latitude:
+      return v.LatitudeTerm(index, order);
+    case Slot::Radius:
+      return v.RadiusTerm(index, order);
   }
   return {};
 }
 
-bool IsZero(const TVSOPTerm& t) { return t.A == 0 && t.P == 0 && t.F == 0; }
+bool IsZero(const TVSOPTerm& t) {
+  return t.A == 0 && t.P == 0 && t.F == 0;
+}
 
 // Term counts of the published VSOP87D Earth series (2425 terms in all).
 TEST(Vsop, TermCounts) {

@@ -15,9 +15,9 @@ struct DateCase {
   TDateTime value;
 };
 const DateCase dateCases[] = {
-    {1899, 12, 30, 0},        {1899, 12, 29, -1},     {1900, 1, 1, 2},          {1900, 3, 1, 61},
-    {2000, 1, 1, 36526},      {2000, 2, 29, 36585},   {2002, 10, 23, 37552},    {1582, 10, 15, -115858},
-    {1582, 10, 4, -115869},   {1, 1, 1, -693593},     {9999, 12, 31, 2958465},
+    {1899, 12, 30, 0},      {1899, 12, 29, -1},   {1900, 1, 1, 2},         {1900, 3, 1, 61},
+    {2000, 1, 1, 36526},    {2000, 2, 29, 36585}, {2002, 10, 23, 37552},   {1582, 10, 15, -115858},
+    {1582, 10, 4, -115869}, {1, 1, 1, -693593},   {9999, 12, 31, 2958465},
 };
 
 TEST(CivilDate, EncodesAndDecodesTheDaysOfTheRunTimeLibrary) {
@@ -32,7 +32,7 @@ TEST(CivilDate, EncodesAndDecodesTheDaysOfTheRunTimeLibrary) {
 }
 
 TEST(CivilDate, RejectsWhatIsNoDate) {
-  const int bad[][3] = {{0, 1, 1}, {10000, 1, 1}, {2000, 0, 1}, {2000, 13, 1},
+  const int bad[][3] = {{0, 1, 1},     {10000, 1, 1}, {2000, 0, 1},  {2000, 13, 1},
                         {1900, 2, 29}, {2001, 2, 29}, {2000, 4, 31}, {2000, 1, 0}};
   for (const auto& b : bad) {
     EXPECT_FALSE(IsValidCivilDate(b[0], b[1], b[2]));
@@ -48,9 +48,9 @@ TEST(CivilDate, SplitsTheTimeOfDayAfterRoundingToTheMillisecond) {
     int year, month, day, hour, minute, second, ms;
   } cases[] = {
       {36526.5, 2000, 1, 1, 12, 0, 0, 0},
-      {0.958333333333, 1899, 12, 30, 23, 0, 0, 0},             // 23:00 less 29 ns
-      {36526.999999999, 2000, 1, 2, 0, 0, 0, 0},               // rounds into the next day
-      {-0.25, 1899, 12, 29, 18, 0, 0, 0},                      // a plain count of days before 1899-12-30
+      {0.958333333333, 1899, 12, 30, 23, 0, 0, 0},  // 23:00 less 29 ns
+      {36526.999999999, 2000, 1, 2, 0, 0, 0, 0},    // rounds into the next day
+      {-0.25, 1899, 12, 29, 18, 0, 0, 0},           // a plain count of days before 1899-12-30
       {-1.75, 1899, 12, 28, 6, 0, 0, 0},
       {37551 + 23.0 / 24 + 1.0 / 1440, 2002, 10, 22, 23, 1, 0, 0},
   };

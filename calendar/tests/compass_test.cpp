@@ -68,7 +68,8 @@ TEST(Compass, TrigramsByTheirLines) {
 // 震 east and 兌 west, 巽 south-east and 乾 north-west, 坤 south-west and
 // 艮 north-east; every place holds one trigram.
 TEST(Compass, LaterHeavenOppositePairs) {
-  const std::pair<const char*, const char*> pairs[] = {{"離", "坎"}, {"震", "兌"}, {"巽", "乾"}, {"坤", "艮"}};
+  const std::pair<const char*, const char*> pairs[] = {
+      {"離", "坎"}, {"震", "兌"}, {"巽", "乾"}, {"坤", "艮"}};
   auto bySign = [](std::string_view sign) {
     for (int t = 1; t <= 8; ++t)
       if (TrigramSign(t) == sign) return t;
@@ -93,10 +94,14 @@ TEST(Compass, LoShuSquareSumsToFifteen) {
   for (int t = 1; t <= 8; ++t) at[LaterHeavenDirection(t)] = LoShuNumber(t);
   using D = Direction;
   const std::array<std::array<D, 3>, 8> lines = {{
-      {D::SouthEast, D::South, D::SouthWest}, {D::East, D::Centre, D::West},
-      {D::NorthEast, D::North, D::NorthWest}, {D::SouthEast, D::East, D::NorthEast},
-      {D::South, D::Centre, D::North},        {D::SouthWest, D::West, D::NorthWest},
-      {D::SouthEast, D::Centre, D::NorthWest}, {D::SouthWest, D::Centre, D::NorthEast},
+      {D::SouthEast, D::South, D::SouthWest},
+      {D::East, D::Centre, D::West},
+      {D::NorthEast, D::North, D::NorthWest},
+      {D::SouthEast, D::East, D::NorthEast},
+      {D::South, D::Centre, D::North},
+      {D::SouthWest, D::West, D::NorthWest},
+      {D::SouthEast, D::Centre, D::NorthWest},
+      {D::SouthWest, D::Centre, D::NorthEast},
   }};
   for (const auto& line : lines) EXPECT_EQ(at[line[0]] + at[line[1]] + at[line[2]], 15);
 }
@@ -148,10 +153,10 @@ TEST(Compass, TwentyFourMountains) {
 // Branches and their sides: 子 north, 卯 east, 午 south, 酉 west; the
 // corners are shared by two branches (丑 and 寅 north-east ...).
 TEST(Compass, BranchesAndTheirSides) {
-  const Direction sides[12] = {Direction::North,     Direction::NorthEast, Direction::NorthEast,
-                               Direction::East,      Direction::SouthEast, Direction::SouthEast,
-                               Direction::South,     Direction::SouthWest, Direction::SouthWest,
-                               Direction::West,      Direction::NorthWest, Direction::NorthWest};
+  const Direction sides[12] = {Direction::North, Direction::NorthEast, Direction::NorthEast,
+                               Direction::East,  Direction::SouthEast, Direction::SouthEast,
+                               Direction::South, Direction::SouthWest, Direction::SouthWest,
+                               Direction::West,  Direction::NorthWest, Direction::NorthWest};
   for (int b = 1; b <= 12; ++b) EXPECT_EQ(BranchDirection(b), sides[b - 1]) << BranchReading(b);
   EXPECT_EQ(DirectionName(Direction::South), "Юг");
   EXPECT_EQ(DirectionShortName(Direction::NorthWest), "СЗ");

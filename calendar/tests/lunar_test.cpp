@@ -1,6 +1,4 @@
 // The lunar date of a moment, China time and the double hours.
-#include "calendar/my_MOON.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,6 +9,7 @@
 #include "astro/Calendar.h"
 #include "astro/moon.h"
 #include "calendar/civil.h"
+#include "calendar/my_MOON.h"
 #include "calendar/season.h"
 #include "moments.h"
 
@@ -76,8 +75,8 @@ struct LeapMonthCase {
   int lunarMonth;
 };
 const LeapMonthCase leapMonths[] = {
-    {2001, 6, 1, 4}, {2004, 3, 30, 2}, {2006, 9, 2, 7}, {2009, 7, 2, 5}, {2012, 5, 30, 4},
-    {2014, 11, 2, 9}, {2017, 8, 1, 6}, {2020, 6, 1, 4}, {2023, 3, 31, 2}, {2025, 8, 3, 6},
+    {2001, 6, 1, 4},  {2004, 3, 30, 2}, {2006, 9, 2, 7}, {2009, 7, 2, 5},  {2012, 5, 30, 4},
+    {2014, 11, 2, 9}, {2017, 8, 1, 6},  {2020, 6, 1, 4}, {2023, 3, 31, 2}, {2025, 8, 3, 6},
 };
 
 TEST(LunarDateOf, FindsThePublishedLeapMonths) {
@@ -128,14 +127,14 @@ TEST(LunarDateOf, NewYearsDaysAndTheirEves) {
 // number of the month it follows. 2033 is the well-known hard case: its leap
 // month follows month 11 and begins on 22 December 2033.
 const int publishedLeapMonths[][2] = {
-    {1900, 8}, {1903, 5}, {1906, 4}, {1909, 2}, {1911, 6}, {1914, 5}, {1917, 2}, {1919, 7}, {1922, 5},
-    {1925, 4}, {1928, 2}, {1930, 6}, {1933, 5}, {1936, 3}, {1938, 7}, {1941, 6}, {1944, 4}, {1947, 2},
-    {1949, 7}, {1952, 5}, {1955, 3}, {1957, 8}, {1960, 6}, {1963, 4}, {1966, 3}, {1968, 7}, {1971, 5},
+    {1900, 8}, {1903, 5}, {1906, 4}, {1909, 2}, {1911, 6},  {1914, 5}, {1917, 2}, {1919, 7}, {1922, 5},
+    {1925, 4}, {1928, 2}, {1930, 6}, {1933, 5}, {1936, 3},  {1938, 7}, {1941, 6}, {1944, 4}, {1947, 2},
+    {1949, 7}, {1952, 5}, {1955, 3}, {1957, 8}, {1960, 6},  {1963, 4}, {1966, 3}, {1968, 7}, {1971, 5},
     {1974, 4}, {1976, 8}, {1979, 6}, {1982, 4}, {1984, 10}, {1987, 6}, {1990, 5}, {1993, 3}, {1995, 8},
-    {1998, 5}, {2001, 4}, {2004, 2}, {2006, 7}, {2009, 5}, {2012, 4}, {2014, 9}, {2017, 6}, {2020, 4},
+    {1998, 5}, {2001, 4}, {2004, 2}, {2006, 7}, {2009, 5},  {2012, 4}, {2014, 9}, {2017, 6}, {2020, 4},
     {2023, 2}, {2025, 6}, {2028, 5}, {2031, 3}, {2033, 11}, {2036, 6}, {2039, 5}, {2042, 2}, {2044, 7},
-    {2047, 5}, {2050, 3}, {2052, 8}, {2055, 6}, {2058, 4}, {2061, 3}, {2063, 7}, {2066, 5}, {2069, 4},
-    {2071, 8}, {2074, 6}, {2077, 4}, {2080, 3}, {2082, 7}, {2085, 5}, {2088, 4}, {2090, 8}, {2093, 6},
+    {2047, 5}, {2050, 3}, {2052, 8}, {2055, 6}, {2058, 4},  {2061, 3}, {2063, 7}, {2066, 5}, {2069, 4},
+    {2071, 8}, {2074, 6}, {2077, 4}, {2080, 3}, {2082, 7},  {2085, 5}, {2088, 4}, {2090, 8}, {2093, 6},
     {2096, 4}, {2099, 2},
 };
 
@@ -210,8 +209,10 @@ TEST(LunarDateOf, TheWorkedDates) {
       {"10 February 2024: New Year", Moment(2024, 2, 10, 12), 4661, 41, 1, 1, false, false},
       {"1 April 2023: the leap month after month 2", Moment(2023, 4, 1, 12), 4660, 40, 2, 11, true, true},
       {"20 April 2023: month 3 begins", Moment(2023, 4, 20, 12), 4660, 40, 3, 1, false, true},
-      {"a month 11 in December counts from this year", Moment(2023, 12, 20, 12), 4660, 40, 11, 8, false, true},
-      {"a month 12 in January counts from last year", Moment(2024, 1, 20, 12), 4660, 40, 12, 10, false, false},
+      {"a month 11 in December counts from this year", Moment(2023, 12, 20, 12), 4660, 40, 11, 8, false,
+       true},
+      {"a month 12 in January counts from last year", Moment(2024, 1, 20, 12), 4660, 40, 12, 10, false,
+       false},
       {"only the date matters, not the time", Moment(2024, 1, 20, 23, 59), 4660, 40, 12, 10, false, false},
   };
   for (const auto& c : cases) {
@@ -235,8 +236,10 @@ TEST(LunarDateOf, DaysRunOnWithinEveryMonth) {
     SCOPED_TRACE(t);
     if (r.DayOfMonth == 1) {
       EXPECT_TRUE(prev.DayOfMonth == 29 || prev.DayOfMonth == 30) << prev.DayOfMonth;
-      if (!r.LeapMonth) EXPECT_EQ(r.Month, prev.Month % 12 + 1);
-      else EXPECT_EQ(r.Month, prev.Month);
+      if (!r.LeapMonth)
+        EXPECT_EQ(r.Month, prev.Month % 12 + 1);
+      else
+        EXPECT_EQ(r.Month, prev.Month);
     } else {
       EXPECT_EQ(r.DayOfMonth, prev.DayOfMonth + 1);
       EXPECT_EQ(r.Month, prev.Month);
@@ -264,11 +267,11 @@ TEST(DoubleHourIndex, TwoClockHoursPerBranch) {
 
 TEST(FillChasCaptions, HourRangesFollowTheCorrection) {
   const std::array<std::string, 12> noCorrection = {
-      "Цзы | 23-1", "Чоу | 1-3",  "Инь | 3-5",    "Мао | 5-7", "Чэнь | 7-9",   "Сы | 9-11",
+      "Цзы | 23-1", "Чоу | 1-3",   "Инь | 3-5",    "Мао | 5-7", "Чэнь | 7-9",  "Сы | 9-11",
       "У | 11-13",  "Вэй | 13-15", "Шэнь | 15-17", "Ю | 17-19", "Сюй | 19-21", "Хай | 21-23"};
-  const std::array<std::string, 12> plusOne = {
-      "Цзы | 0-2",  "Чоу | 2-4",   "Инь | 4-6",    "Мао | 6-8",  "Чэнь | 8-10", "Сы | 10-12",
-      "У | 12-14",  "Вэй | 14-16", "Шэнь | 16-18", "Ю | 18-20", "Сюй | 20-22", "Хай | 22-0"};
+  const std::array<std::string, 12> plusOne = {"Цзы | 0-2",    "Чоу | 2-4",  "Инь | 4-6",   "Мао | 6-8",
+                                               "Чэнь | 8-10",  "Сы | 10-12", "У | 12-14",   "Вэй | 14-16",
+                                               "Шэнь | 16-18", "Ю | 18-20",  "Сюй | 20-22", "Хай | 22-0"};
   EXPECT_EQ(FillChasCaptions(3), noCorrection);
   EXPECT_EQ(FillChasCaptions(4), plusOne);
   EXPECT_EQ(FillChasCaptions(0)[0], "Цзы | 20-22");
@@ -294,7 +297,8 @@ TEST(ComputeLunarSelection, WhatTheFourListsShow) {
       {"22:59 is still Hai of the old year", Moment(2024, 2, 9, 22, 59), 3, 11, 4, 12, 30, false},
       {"with +1, 23:30 is corrected to 22:30: Hai, same date", Moment(2024, 2, 9, 23, 30), 4, 11, 4, 12, 30,
        false},
-      {"with -3, 21:00 is corrected to 00:00 of the next date", Moment(2024, 2, 9, 21, 0), 0, 0, 5, 1, 1, false},
+      {"with -3, 21:00 is corrected to 00:00 of the next date", Moment(2024, 2, 9, 21, 0), 0, 0, 5, 1, 1,
+       false},
       {"1 January 2000, midday", Moment(2000, 1, 1, 12), 3, 6, 4, 11, 25, false},
       {"1 April 2023: leap month, Label6 Мес/д:", Moment(2023, 4, 1, 12), 3, 6, 4, 2, 11, true},
       {"20 April 2023: month 3", Moment(2023, 4, 20, 12), 3, 6, 4, 3, 1, false},

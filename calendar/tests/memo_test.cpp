@@ -36,7 +36,8 @@ struct DayResult {
            a.LeapMonth == b.LeapMonth && a.LeapYear == b.LeapYear && a.DayOfMonth == b.DayOfMonth &&
            p.yearStem == q.yearStem && p.yearBranch == q.yearBranch && p.monthStem == q.monthStem &&
            p.monthBranch == q.monthBranch && p.dayStem == q.dayStem && p.dayBranch == q.dayBranch &&
-           p.hourStem == q.hourStem && p.hourBranch == q.hourBranch && p.season == q.season && p.term == q.term;
+           p.hourStem == q.hourStem && p.hourBranch == q.hourBranch && p.season == q.season &&
+           p.term == q.term;
   }
 };
 
@@ -66,7 +67,8 @@ TEST_F(MemoSwitch, LunarDatesAndPillarsAreTheSameWithoutTheMemo) {
 }
 
 TEST_F(MemoSwitch, SearchesAreBitForBitTheSame) {
-  const TDateTime days[] = {Moment(1950, 3, 1), Moment(2023, 3, 22), Moment(2033, 8, 23), Moment(2100, 12, 31)};
+  const TDateTime days[] = {Moment(1950, 3, 1), Moment(2023, 3, 22), Moment(2033, 8, 23),
+                            Moment(2100, 12, 31)};
   for (const TDateTime d : days) {
     SetCalendarMemo(false);
     const TDateTime plain[] = {NewMoonOnOrBefore(d), NewMoonOnOrAfter(d), MajorTermDayOnOrAfter(d),

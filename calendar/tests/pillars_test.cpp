@@ -1,6 +1,4 @@
 // Stems and branches of year, month, day and double hour.
-#include "calendar/StvolyVetvi.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 #include <chrono>
 #include <climits>
 
+#include "calendar/StvolyVetvi.h"
 #include "calendar/season.h"
 #include "moments.h"
 
@@ -17,8 +16,8 @@ namespace {
 using moments::Minute;
 using moments::Moment;
 
-constexpr int Gmt = 12;        // TimeZoneIndex of "GMT "
-constexpr int GmtPlus3 = 15;   // the default zone
+constexpr int Gmt = 12;       // TimeZoneIndex of "GMT "
+constexpr int GmtPlus3 = 15;  // the default zone
 constexpr int NoCorrection = 3;
 
 TEST(ToUniversalTime, TakesTheZoneOff) {
@@ -186,9 +185,9 @@ TEST(MonthStem, FiveTigersRule) {
     TDateTime x;
     int branch, stem;
   } cases[] = {
-      {jiaYear, 3, 3},  {jiaYear, 12, 2}, {jiaYear, 1, 3},  {jiaYear, 2, 4},  {jiaYear, 4, 4},
-      {guiYear, 1, 1},  {guiYear, 2, 2},  {guiYear, 3, 1},  {guiYear, 12, 10}, {bingYear, 3, 7},
-      {bingYear, 11, 5}, {bingYear, 1, 7},
+      {jiaYear, 3, 3},   {jiaYear, 12, 2}, {jiaYear, 1, 3},   {jiaYear, 2, 4},
+      {jiaYear, 4, 4},   {guiYear, 1, 1},  {guiYear, 2, 2},   {guiYear, 3, 1},
+      {guiYear, 12, 10}, {bingYear, 3, 7}, {bingYear, 11, 5}, {bingYear, 1, 7},
   };
   for (const auto& c : cases)
     EXPECT_EQ(MonthStem(c.branch, c.x, Gmt, NoCorrection), c.stem) << c.x << " branch " << c.branch;
@@ -200,10 +199,10 @@ TEST(HourPillar, ZiBeginsAt23WithTheNextDaysStem) {
     TDateTime t;
     int branch, stem;
   } cases[] = {
-      {Moment(2002, 10, 22, 23, 30), 1, 1}, {Moment(2002, 10, 23, 0, 30), 1, 1},
-      {Moment(2002, 10, 23, 1, 30), 2, 2},  {Moment(2002, 10, 23, 3, 30), 3, 3},
-      {Moment(2002, 10, 23, 12, 0), 7, 7},  {Moment(2002, 10, 23, 22, 59), 12, 2},
-      {Moment(2002, 10, 22, 22, 0), 12, 10}, // Hai of a Gui day
+      {Moment(2002, 10, 22, 23, 30), 1, 1},  {Moment(2002, 10, 23, 0, 30), 1, 1},
+      {Moment(2002, 10, 23, 1, 30), 2, 2},   {Moment(2002, 10, 23, 3, 30), 3, 3},
+      {Moment(2002, 10, 23, 12, 0), 7, 7},   {Moment(2002, 10, 23, 22, 59), 12, 2},
+      {Moment(2002, 10, 22, 22, 0), 12, 10},  // Hai of a Gui day
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.t);

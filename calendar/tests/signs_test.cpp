@@ -27,7 +27,7 @@ struct YearCase {
 constexpr YearCase kYears[] = {
     {1984, "甲", "子", "Крыса", Phase::Wood},  {2044, "甲", "子", "Крыса", Phase::Wood},
     {2024, "甲", "辰", "Дракон", Phase::Wood}, {2000, "庚", "辰", "Дракон", Phase::Metal},
-    {1949, "己", "丑", "Бык", Phase::Earth},    {2026, "丙", "午", "Лошадь", Phase::Fire},
+    {1949, "己", "丑", "Бык", Phase::Earth},   {2026, "丙", "午", "Лошадь", Phase::Fire},
 };
 
 TEST(Signs, YearsOfTheAlmanac) {
@@ -47,9 +47,9 @@ TEST(Signs, ReadingsAndPolarity) {
   EXPECT_EQ(StemReading(10), "Гуй");
   EXPECT_EQ(BranchReading(1), "Цзы");
   EXPECT_EQ(BranchReading(12), "Хай");
-  EXPECT_TRUE(StemIsYang(1));   // 甲 yang wood
-  EXPECT_FALSE(StemIsYang(2));  // 乙 yin wood
-  EXPECT_TRUE(BranchIsYang(7)); // 午 yang fire
+  EXPECT_TRUE(StemIsYang(1));    // 甲 yang wood
+  EXPECT_FALSE(StemIsYang(2));   // 乙 yin wood
+  EXPECT_TRUE(BranchIsYang(7));  // 午 yang fire
   // The four cardinal branches hold the phase of their season at its height.
   EXPECT_EQ(BranchPhase(1), Phase::Water);   // 子 north
   EXPECT_EQ(BranchPhase(4), Phase::Wood);    // 卯 east

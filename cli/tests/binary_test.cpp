@@ -4,9 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -81,8 +81,10 @@ TEST(KalynthCalcTool, FailuresExitWithTwo) {
     std::string err;
   } cases[] = {
       {{}, "kalynth-calc: не указана команда; справка: kalynth-calc --help\n"},
-      {{"lunar", "2024-13-01"}, "kalynth-calc: неверная дата «2024-13-01»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999\n"},
-      {{"lunar", "0001-01-01"}, "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-01-01\n"},
+      {{"lunar", "2024-13-01"},
+       "kalynth-calc: неверная дата «2024-13-01»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999\n"},
+      {{"lunar", "0001-01-01"},
+       "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-01-01\n"},
       {{"record", "/nonexistent/x.kly"}, "kalynth-calc: файл /nonexistent/x.kly не существует\n"},
   };
   for (const auto& c : cases) {
@@ -134,7 +136,9 @@ struct TempFolder {
   ~TempFolder() { std::system(("rm -rf '" + path + "'").c_str()); }
 };
 
-bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+bool Exists(const std::string& path) {
+  return std::ifstream(path).good();
+}
 
 }  // namespace
 
@@ -174,7 +178,9 @@ TEST(KalynthCalcTool, SheetRefusesAnEmptyRecordAndWritesNothing) {
   records::WriteRecordFile(QString::fromStdString(record), r);
   const Result result = RunTool({"sheet", record, pdf});
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "kalynth-calc: Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.\n");
+  EXPECT_EQ(
+      result.err,
+      "kalynth-calc: Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.\n");
   EXPECT_FALSE(Exists(pdf));
 }
 

@@ -26,7 +26,8 @@ struct Result {
 
 // The fixed "now" of these tests: 10 February 2024 12:00 (lunar New Year),
 // and the clock number 1234 for every draw.
-Environment FixedEnvironment(astro::TDateTime now = calendar::EncodeCivilDateTime({2024, 2, 10, 12, 0, 0, 0})) {
+Environment FixedEnvironment(astro::TDateTime now = calendar::EncodeCivilDateTime({2024, 2, 10, 12, 0, 0,
+                                                                                   0})) {
   return Environment{[now] { return now; }, [] { return 1234; }};
 }
 
@@ -72,42 +73,62 @@ const char* const YarrowHeader = "line1\tline2\tline3\tline4\tline5\tline6\tprim
 
 TEST(KalynthCalc, CommandsPrintTheirRows) {
   const OutputCase cases[] = {
-      {"lunar date at midday", {"lunar", "2000-01-01"}, {LunarHeader, "2000-01-01T12:00:00\t4636\t16\t4\t11\t0\t0\t25\t6"}},
-      {"23:30 is Zi of the next date", {"lunar", "2024-02-09", "23:30"},
+      {"lunar date at midday",
+       {"lunar", "2000-01-01"},
+       {LunarHeader, "2000-01-01T12:00:00\t4636\t16\t4\t11\t0\t0\t25\t6"}},
+      {"23:30 is Zi of the next date",
+       {"lunar", "2024-02-09", "23:30"},
        {LunarHeader, "2024-02-09T23:30:00\t4661\t41\t5\t1\t0\t0\t1\t0"}},
-      {"with +1 it is Hai of the same date", {"lunar", "2024-02-09", "23:30:15", "--correction", "4"},
+      {"with +1 it is Hai of the same date",
+       {"lunar", "2024-02-09", "23:30:15", "--correction", "4"},
        {LunarHeader, "2024-02-09T23:30:15\t4660\t40\t4\t12\t0\t0\t30\t11"}},
-      {"a leap month", {"lunar", "--correction=3", "2023-04-01"},
+      {"a leap month",
+       {"lunar", "--correction=3", "2023-04-01"},
        {LunarHeader, "2023-04-01T12:00:00\t4660\t40\t4\t2\t1\t1\t11\t6"}},
       {"now", {"lunar"}, {LunarHeader, "2024-02-10T12:00:00\t4661\t41\t5\t1\t0\t0\t1\t6"}},
-      {"a range of days", {"lunar", "--from", "2024-02-08", "--to", "2024-02-11", "--time", "06:00"},
+      {"a range of days",
+       {"lunar", "--from", "2024-02-08", "--to", "2024-02-11", "--time", "06:00"},
        {LunarHeader, "2024-02-08T06:00:00\t4660\t40\t4\t12\t0\t0\t29\t3",
-        "2024-02-09T06:00:00\t4660\t40\t4\t12\t0\t0\t30\t3", "2024-02-10T06:00:00\t4661\t41\t5\t1\t0\t0\t1\t3",
+        "2024-02-09T06:00:00\t4660\t40\t4\t12\t0\t0\t30\t3",
+        "2024-02-10T06:00:00\t4661\t41\t5\t1\t0\t0\t1\t3",
         "2024-02-11T06:00:00\t4661\t41\t5\t1\t0\t0\t2\t3"}},
-      {"the calendar window's pillars", {"pillars", "2000-01-01", "12:00"},
-       {"moment\tyear_stem\tyear_branch\tmonth_stem\tmonth_branch\tday_stem\tday_branch\thour_stem\thour_branch\t"
+      {"the calendar window's pillars",
+       {"pillars", "2000-01-01", "12:00"},
+       {"moment\tyear_stem\tyear_branch\tmonth_stem\tmonth_branch\tday_stem\tday_branch\thour_stem\thour_"
+        "branch\t"
         "season_branch\tseason\tterm",
         "2000-01-01T12:00:00\t6\t4\t3\t1\t5\t7\t5\t7\t1\tСередина зимы\tЗимнее солнцестояние"}},
       {"the first new moons of 2000 (kernel: 6 January 18:14:45)", {"newmoons", "2000"}, {}},
-      {"codes with one changing line", {"cast", "--codes", "588", "588", "544", "588", "588", "588"},
+      {"codes with one changing line",
+       {"cast", "--codes", "588", "588", "544", "588", "588", "588"},
        {"primary\tnuclear\tchanged", "1\t37\t10"}},
-      {"six changing yang lines", {"cast", "--codes", "544", "544", "544", "544", "544", "544"},
+      {"six changing yang lines",
+       {"cast", "--codes", "544", "544", "544", "544", "544", "544"},
        {"primary\tnuclear\tchanged", "1\t1\t2"}},
-      {"six changing yin lines", {"cast", "--codes", "988", "988", "988", "988", "988", "988"},
+      {"six changing yin lines",
+       {"cast", "--codes", "988", "988", "988", "988", "988", "988"},
        {"primary\tnuclear\tchanged", "2\t2\t1"}},
-      {"date casting 5 3 15 U", {"cast", "--date", "5", "3", "15", "6"},
+      {"date casting 5 3 15 U",
+       {"cast", "--date", "5", "3", "15", "6"},
        {CastHeader, "7\t6\t6\t4\t24\t7\tГуа на год 5, месяц 3, день 15, час У"}},
-      {"date casting with remainders 0", {"cast", "--date", "1", "1", "6", "7"},
+      {"date casting with remainders 0",
+       {"cast", "--date", "1", "1", "6", "7"},
        {CastHeader, "8\t8\t4\t2\t39\t16\tГуа на год 1, месяц 1, день 6, час Вэй"}},
-      {"date casting at the end of the lists", {"cast", "--date", "12", "12", "30", "11"},
+      {"date casting at the end of the lists",
+       {"cast", "--date", "12", "12", "30", "11"},
        {CastHeader, "6\t2\t6\t60\t27\t61\tГуа на год 12, месяц 12, день 30, час Хай"}},
-      {"now: New Year's day, Wu hour", {"cast", "--now"},
+      {"now: New Year's day, Wu hour",
+       {"cast", "--now"},
        {CastHeader, "7\t6\t2\t4\t24\t23\tГуа на год 5, месяц 1, день 1, час У"}},
-      {"yarrow stalks with the clock number 1234", {"yarrow", "--clock", "1234"},
+      {"yarrow stalks with the clock number 1234",
+       {"yarrow", "--clock", "1234"},
        {YarrowHeader, "588\t588\t544\t544\t984\t948\t1\t27\t61"}},
-      {"yarrow stalks with the clock number 0", {"yarrow", "--clock=0"},
+      {"yarrow stalks with the clock number 0",
+       {"yarrow", "--clock=0"},
        {YarrowHeader, "544\t544\t544\t544\t544\t544\t1\t1\t2"}},
-      {"yarrow stalks with the machine's clock", {"yarrow"}, {YarrowHeader, "588\t588\t544\t544\t984\t948\t1\t27\t61"}},
+      {"yarrow stalks with the machine's clock",
+       {"yarrow"},
+       {YarrowHeader, "588\t588\t544\t544\t984\t948\t1\t27\t61"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -123,7 +144,8 @@ TEST(KalynthCalc, CommandsPrintTheirRows) {
 TEST(KalynthCalc, CastNowUsesTheLunarDateOfTheCorrectedMoment) {
   // 21:00 with "-3" is 00:00 of New Year's day: year 5, month 1, day 1, Zi.
   const Environment evening = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 21, 0, 0, 0}));
-  EXPECT_EQ(Calc({"cast", "--now", "--correction", "0"}, evening).out, Calc({"cast", "--date", "5", "1", "1", "0"}).out);
+  EXPECT_EQ(Calc({"cast", "--now", "--correction", "0"}, evening).out,
+            Calc({"cast", "--date", "5", "1", "1", "0"}).out);
   EXPECT_EQ(Calc({"cast", "--now"}, evening).out, Calc({"cast", "--date", "4", "12", "30", "11"}).out);
 }
 
@@ -193,9 +215,12 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
   const ErrorCase cases[] = {
       {{}, "kalynth-calc: не указана команда; справка: kalynth-calc --help"},
       {{"moon"}, "kalynth-calc: неизвестная команда «moon»; список команд: kalynth-calc --help"},
-      {{"lunar", "2023-02-30"}, "kalynth-calc: неверная дата «2023-02-30»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
-      {{"lunar", "2023-2-3"}, "kalynth-calc: неверная дата «2023-2-3»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
-      {{"lunar", "0000-01-01"}, "kalynth-calc: неверная дата «0000-01-01»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
+      {{"lunar", "2023-02-30"},
+       "kalynth-calc: неверная дата «2023-02-30»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
+      {{"lunar", "2023-2-3"},
+       "kalynth-calc: неверная дата «2023-2-3»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
+      {{"lunar", "0000-01-01"},
+       "kalynth-calc: неверная дата «0000-01-01»: нужна дата ГГГГ-ММ-ДД с годом от 0001 до 9999"},
       {{"lunar", "2023-02-03", "24:00"},
        "kalynth-calc: неверное время «24:00»: нужно ЧЧ:ММ или ЧЧ:ММ:СС от 00:00 до 23:59:59"},
       {{"lunar", "2023-02-03", "9:30"},
@@ -209,7 +234,8 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"lunar", "2024-01-01", "10:00", "x"}, "kalynth-calc: лишний аргумент «x»"},
       {{"lunar", "--from", "2024-01-02"}, "kalynth-calc: --from и --to указываются вместе"},
       {{"lunar", "--from", "2024-01-02", "--to", "2024-01-01"}, "kalynth-calc: дата --to раньше даты --from"},
-      {{"lunar", "--from", "2024-01-01", "--to", "2024-01-02", "2024-01-01"}, "kalynth-calc: лишний аргумент «2024-01-01»"},
+      {{"lunar", "--from", "2024-01-01", "--to", "2024-01-02", "2024-01-01"},
+       "kalynth-calc: лишний аргумент «2024-01-01»"},
       {{"lunar", "--time", "10:00"},
        "kalynth-calc: --time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ"},
       {{"pillars", "--zone", "26"}, "kalynth-calc: --zone: нужно целое число от 0 до 25, а не «26»"},
@@ -219,7 +245,8 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"terms", "1", "9999"}, "kalynth-calc: год: нужно целое число от 2 до 9999, а не «1»"},
       {{"terms", "20x4"}, "kalynth-calc: год: нужно целое число от 2 до 9999, а не «20x4»"},
       // The calendar's range, refused before any row.
-      {{"lunar", "0001-01-01"}, "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-01-01"},
+      {{"lunar", "0001-01-01"},
+       "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-01-01"},
       {{"lunar", "0001-12-30", "23:59"},
        "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-12-30"},
       {{"lunar", "9999-12-17", "00:00"},
@@ -228,10 +255,12 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
        "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 9999-12-31"},
       {{"lunar", "--from", "0001-03-01", "--to", "0002-01-01"},
        "kalynth-calc: команда lunar считает даты от 0001-12-31 до 9999-12-16, а не 0001-03-01"},
-      {{"pillars", "0001-01-01"}, "kalynth-calc: команда pillars считает даты от 0001-03-22 до 9999-12-30, а не 0001-01-01"},
+      {{"pillars", "0001-01-01"},
+       "kalynth-calc: команда pillars считает даты от 0001-03-22 до 9999-12-30, а не 0001-01-01"},
       {{"pillars", "0001-03-21", "23:59"},
        "kalynth-calc: команда pillars считает даты от 0001-03-22 до 9999-12-30, а не 0001-03-21"},
-      {{"pillars", "9999-12-31"}, "kalynth-calc: команда pillars считает даты от 0001-03-22 до 9999-12-30, а не 9999-12-31"},
+      {{"pillars", "9999-12-31"},
+       "kalynth-calc: команда pillars считает даты от 0001-03-22 до 9999-12-30, а не 9999-12-31"},
       {{"terms", "2025", "2024"}, "kalynth-calc: второй год раньше первого"},
       {{"newmoons", "10000"}, "kalynth-calc: год: нужно целое число от 1 до 9999, а не «10000»"},
       {{"sun"}, "kalynth-calc: команде sun нужен момент в днях"},
@@ -239,23 +268,32 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"sun", "nan"}, "kalynth-calc: момент: нужно конечное число, а не «nan»"},
       {{"sun", "1e400"}, "kalynth-calc: момент: нужно конечное число, а не «1e400»"},
       {{"sun", "-1e300"},
-       "kalynth-calc: момент должен лежать в годах 1..9999: от -693593 до 2958466 (не включая), а не «-1e300»"},
+       "kalynth-calc: момент должен лежать в годах 1..9999: от -693593 до 2958466 (не включая), а не "
+       "«-1e300»"},
       {{"sun", "2958466"},
-       "kalynth-calc: момент должен лежать в годах 1..9999: от -693593 до 2958466 (не включая), а не «2958466»"},
+       "kalynth-calc: момент должен лежать в годах 1..9999: от -693593 до 2958466 (не включая), а не "
+       "«2958466»"},
       {{"cast"}, "kalynth-calc: команде cast нужен ровно один из способов --codes, --date, --now"},
-      {{"cast", "--codes", "--now"}, "kalynth-calc: команде cast нужен ровно один из способов --codes, --date, --now"},
+      {{"cast", "--codes", "--now"},
+       "kalynth-calc: команде cast нужен ровно один из способов --codes, --date, --now"},
       {{"cast", "--codes", "588"}, "kalynth-calc: cast --codes ждёт шесть кодов линий, с первой (нижней)"},
       {{"cast", "--codes", "588", "588", "545", "588", "588", "588"},
        "kalynth-calc: неверный код линии 3: «545» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)"},
       {{"cast", "--codes", "588", "588", "588", "588", "588", " 588"},
        "kalynth-calc: неверный код линии 6: « 588» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)"},
-      {{"cast", "--codes", "588", "588", "588", "588", "588", "588", "588"}, "kalynth-calc: лишний аргумент «588»"},
-      {{"cast", "--date", "13", "1", "1", "0"}, "kalynth-calc: номер года: нужно целое число от 1 до 12, а не «13»"},
-      {{"cast", "--date", "1", "0", "1", "0"}, "kalynth-calc: лунный месяц: нужно целое число от 1 до 12, а не «0»"},
-      {{"cast", "--date", "1", "1", "31", "0"}, "kalynth-calc: лунный день: нужно целое число от 1 до 30, а не «31»"},
-      {{"cast", "--date", "1", "1", "1", "12"}, "kalynth-calc: двухчасовка: нужно целое число от 0 до 11, а не «12»"},
+      {{"cast", "--codes", "588", "588", "588", "588", "588", "588", "588"},
+       "kalynth-calc: лишний аргумент «588»"},
+      {{"cast", "--date", "13", "1", "1", "0"},
+       "kalynth-calc: номер года: нужно целое число от 1 до 12, а не «13»"},
+      {{"cast", "--date", "1", "0", "1", "0"},
+       "kalynth-calc: лунный месяц: нужно целое число от 1 до 12, а не «0»"},
+      {{"cast", "--date", "1", "1", "31", "0"},
+       "kalynth-calc: лунный день: нужно целое число от 1 до 30, а не «31»"},
+      {{"cast", "--date", "1", "1", "1", "12"},
+       "kalynth-calc: двухчасовка: нужно целое число от 0 до 11, а не «12»"},
       {{"cast", "--date", "1", "1", "1"}, "kalynth-calc: cast --date ждёт ГОД МЕСЯЦ ДЕНЬ ЧАС"},
-      {{"cast", "--date", "1", "1", "1", "1", "--correction", "3"}, "kalynth-calc: --correction относится только к cast --now"},
+      {{"cast", "--date", "1", "1", "1", "1", "--correction", "3"},
+       "kalynth-calc: --correction относится только к cast --now"},
       {{"yarrow", "--clock", "6000"}, "kalynth-calc: --clock: нужно целое число от 0 до 5959, а не «6000»"},
       {{"yarrow", "--clock", "1260"}, "kalynth-calc: --clock — минуты и секунды ММСС, а не «1260»"},
       {{"yarrow", "7"}, "kalynth-calc: лишний аргумент «7»"},
@@ -304,8 +342,9 @@ TEST(KalynthCalc, HelpExplainsEveryCommand) {
     const Result r = Calc(args);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    for (const char* command : {"lunar [ДАТА", "lunar --from", "pillars", "terms", "newmoons", "sun", "cast --codes",
-                                "cast --date", "cast --now", "yarrow", "record", "--correction", "--zone"})
+    for (const char* command :
+         {"lunar [ДАТА", "lunar --from", "pillars", "terms", "newmoons", "sun", "cast --codes", "cast --date",
+          "cast --now", "yarrow", "record", "--correction", "--zone"})
       EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
 }
@@ -335,20 +374,24 @@ TEST_F(RecordCommand, ShowsTheRecordAsTheWindowRestoresIt) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   const std::vector<std::string> expected = {
-      "key\tvalue", "Edit1\t588", "Edit2\t588", "Edit3\t544", "Edit4\t588", "Edit5\t588", "Edit6\t588",
-      "Edit7\tВопрос о пути", "yah\t4", "mon\t0", "day\t0", "hour\t6", "Btn2\t0", "Gua1\t1", "Gua2\t1", "Gua3\t1",
-      "Gua4\t1", "Gua5\t1", "Gua6\t1", "JaoNo\t0", "primary\t1", "nuclear\t37", "changed\t10",
-      "comment\tПервая строка", "comment\t", "comment\tthird"};
+      "key\tvalue", "Edit1\t588",    "Edit2\t588",  "Edit3\t544",
+      "Edit4\t588", "Edit5\t588",    "Edit6\t588",  "Edit7\tВопрос о пути",
+      "yah\t4",     "mon\t0",        "day\t0",      "hour\t6",
+      "Btn2\t0",    "Gua1\t1",       "Gua2\t1",     "Gua3\t1",
+      "Gua4\t1",    "Gua5\t1",       "Gua6\t1",     "JaoNo\t0",
+      "primary\t1", "nuclear\t37",   "changed\t10", "comment\tПервая строка",
+      "comment\t",  "comment\tthird"};
   EXPECT_EQ(Lines(r.out), expected);
 }
 
 TEST_F(RecordCommand, DateCastingsAndDefaults) {
   // The date casting of year 5, month 3, day 15, hour U: changing line 6,
   // primary 4, nuclear 24, changed 7.
-  const std::string dated = Write("dated.kly",
-                                  "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=5\r\nyah=4\r\nmon=2\r\nday=14\r\n"
-                                  "hour=6\r\nBtn2=1\r\nGua1=0\r\nGua2=1\r\nGua3=0\r\nGua4=0\r\nGua5=0\r\nGua6=1\r\n"
-                                  "JaoNo=6\r\n[%%%&*(0876&%9]\r\n");
+  const std::string dated =
+      Write("dated.kly",
+            "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=5\r\nyah=4\r\nmon=2\r\nday=14\r\n"
+            "hour=6\r\nBtn2=1\r\nGua1=0\r\nGua2=1\r\nGua3=0\r\nGua4=0\r\nGua5=0\r\nGua6=1\r\n"
+            "JaoNo=6\r\n[%%%&*(0876&%9]\r\n");
   std::vector<std::string> lines = Lines(Calc({"record", dated}).out);
   ASSERT_EQ(lines.size(), 23u);
   EXPECT_EQ(lines[1], "Edit1\t5");
@@ -381,7 +424,8 @@ TEST_F(RecordCommand, NotARecordAndBadIntegers) {
   EXPECT_EQ(r.err, "kalynth-calc: файл " + missing + " не существует\n");
 
   const std::string folder = QFile::encodeName(dir_.path()).toStdString();
-  EXPECT_EQ(Calc({"record", folder}).err, "kalynth-calc: File " + folder + " Этот файл не является файлом KALYNTH\n");
+  EXPECT_EQ(Calc({"record", folder}).err,
+            "kalynth-calc: File " + folder + " Этот файл не является файлом KALYNTH\n");
 
   if (geteuid() != 0) {  // file permissions do not bind root
     const std::string locked = Write("locked.kly", "[TITLE]\r\nTitle=KALYNTH\r\n");

@@ -17,7 +17,9 @@ struct DateCase {
   const char* status;
 };
 
-void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DateCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class DateCastingTest : public testing::TestWithParam<DateCase> {};
 
@@ -34,7 +36,8 @@ TEST_P(DateCastingTest, NumbersFiguresAndStatus) {
   EXPECT_EQ(r.primaryNo, c.primary);
   EXPECT_EQ(r.nuclearNo, c.nuclear);
   EXPECT_EQ(r.changedNo, c.changed);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(r.changed[i] != r.primary[i], i == c.changing - 1) << "line " << i + 1;
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(r.changed[i] != r.primary[i], i == c.changing - 1) << "line " << i + 1;
 
   EXPECT_EQ(StatusText(c.year, std::to_string(c.month), std::to_string(c.day), c.hourIndex), c.status);
 
@@ -53,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         DateCase{"Year5Month3Day15HourU", 5, 3, 15, 6, 7, 6, 6, 4, 24, 7,
                  "Гуа на год 5, месяц 3, день 15, час У"},
         // s = 8 gives trigram 8, not 0; t = 16. Primary 2: the changed figure is the nuclear source.
-        DateCase{"RemainderZeroIsEight", 1, 1, 6, 7, 8, 8, 4, 2, 39, 16, "Гуа на год 1, месяц 1, день 6, час Вэй"},
+        DateCase{"RemainderZeroIsEight", 1, 1, 6, 7, 8, 8, 4, 2, 39, 16,
+                 "Гуа на год 1, месяц 1, день 6, час Вэй"},
         // s = 54, t = 66: 66 mod 6 = 0 becomes line 6.
         DateCase{"LastOfEveryList", 12, 12, 30, 11, 6, 2, 6, 60, 27, 61,
                  "Гуа на год 12, месяц 12, день 30, час Хай"}),
@@ -90,7 +94,8 @@ TEST(Chisla2, OutOfRangeValuesLeaveLinesAndChangingLine) {
 }
 
 TEST(StatusText, BranchNamesAndMissingSelections) {
-  const char* const names[12] = {"Цзы", "Чоу", "Инь", "Мао", "Чэнь", "Сы", "У", "Вэй", "Шэнь", "Ю", "Сюй", "Хай"};
+  const char* const names[12] = {"Цзы", "Чоу", "Инь",  "Мао", "Чэнь", "Сы",
+                                 "У",   "Вэй", "Шэнь", "Ю",   "Сюй",  "Хай"};
   for (int i = 0; i < 12; ++i) EXPECT_EQ(BranchName(i), names[i]);
   EXPECT_EQ(BranchName(-1), "");
   EXPECT_EQ(BranchName(12), "");

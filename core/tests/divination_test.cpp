@@ -24,7 +24,9 @@ struct CodesCase {
   std::vector<std::string> changingNames;
 };
 
-void PrintTo(const CodesCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CodesCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class CodesCasting : public testing::TestWithParam<CodesCase> {};
 
@@ -61,8 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"544", "544", "544", "544", "544", "544"},
                   Numbers{1, 1, 2},
                   true,
-                  {"В начале девятка", "Девятка вторая", "Девятка третья", "Девятка четвёртая", "Девятка пятая",
-                   "Наверху девятка"}},
+                  {"В начале девятка", "Девятка вторая", "Девятка третья", "Девятка четвёртая",
+                   "Девятка пятая", "Наверху девятка"}},
         CodesCase{"AllOldYin",
                   {"988", "988", "988", "988", "988", "988"},
                   Numbers{2, 2, 1},
@@ -93,7 +95,9 @@ struct DateCase {
   const char* changingName;
 };
 
-void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DateCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class DateCastingModel : public testing::TestWithParam<DateCase> {};
 
@@ -131,20 +135,31 @@ TEST_P(DateCastingModel, FiguresStatusAndRecordRoundTrip) {
   EXPECT_EQ(read.Describe(), saved);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DateCastingModel,
-    testing::Values(
-        // Year 5, month 3, day 15, hour У: s = 23, t = 30; upper 7, lower 6, line 6.
-        // Number 4 (yin, yang, yin, yin, yin, yang): its top line is a nine.
-        DateCase{"Year5Month3Day15HourU", {4, 2, 14, 6}, {4, 24, 7}, 6, "Гуа на год 5, месяц 3, день 15, час У",
-                 "Наверху девятка"},
-        // s = 8, t = 16: trigrams 8 and 8, line 4 of six yin lines.
-        DateCase{"RemainderZeroIsEight", {0, 0, 5, 7}, {2, 39, 16}, 4, "Гуа на год 1, месяц 1, день 6, час Вэй",
-                 "Шестёрка четвёртая"},
-        // s = 54, t = 66: upper 6, lower 2, line 6 (66 mod 6 = 0).
-        DateCase{"LastOfEveryList", {11, 11, 29, 11}, {60, 27, 61}, 6, "Гуа на год 12, месяц 12, день 30, час Хай",
-                 "Наверху шестёрка"}),
-    [](const testing::TestParamInfo<DateCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, DateCastingModel,
+                         testing::Values(
+                             // Year 5, month 3, day 15, hour У: s = 23, t = 30; upper 7, lower 6, line 6.
+                             // Number 4 (yin, yang, yin, yin, yin, yang): its top line is a nine.
+                             DateCase{"Year5Month3Day15HourU",
+                                      {4, 2, 14, 6},
+                                      {4, 24, 7},
+                                      6,
+                                      "Гуа на год 5, месяц 3, день 15, час У",
+                                      "Наверху девятка"},
+                             // s = 8, t = 16: trigrams 8 and 8, line 4 of six yin lines.
+                             DateCase{"RemainderZeroIsEight",
+                                      {0, 0, 5, 7},
+                                      {2, 39, 16},
+                                      4,
+                                      "Гуа на год 1, месяц 1, день 6, час Вэй",
+                                      "Шестёрка четвёртая"},
+                             // s = 54, t = 66: upper 6, lower 2, line 6 (66 mod 6 = 0).
+                             DateCase{"LastOfEveryList",
+                                      {11, 11, 29, 11},
+                                      {60, 27, 61},
+                                      6,
+                                      "Гуа на год 12, месяц 12, день 30, час Хай",
+                                      "Наверху шестёрка"}),
+                         [](const testing::TestParamInfo<DateCase>& info) { return info.param.name; });
 
 // An empty month list: the standard conversion error, after the figures
 // were hidden; the number captions stay as they were.

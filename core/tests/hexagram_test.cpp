@@ -41,9 +41,9 @@ TEST(LineCode, TableOfTheEightCodes) {
     bool primary, changed, red;
   };
   const Row table[] = {
-      {"544", true, false, true},   {"548", false, false, false}, {"584", false, false, false},
-      {"588", true, true, false},   {"944", false, false, false}, {"948", true, true, false},
-      {"984", true, true, false},   {"988", false, true, true},
+      {"544", true, false, true}, {"548", false, false, false}, {"584", false, false, false},
+      {"588", true, true, false}, {"944", false, false, false}, {"948", true, true, false},
+      {"984", true, true, false}, {"988", false, true, true},
   };
   for (const Row& r : table) {
     EXPECT_TRUE(Zapolnenie(r.code)) << r.code;
@@ -139,7 +139,9 @@ struct CodesCase {
   int primary, nuclear, changed;
 };
 
-void PrintTo(const CodesCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CodesCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class CodesCastingTest : public testing::TestWithParam<CodesCase> {};
 

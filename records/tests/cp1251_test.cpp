@@ -58,8 +58,8 @@ TEST(Windows1251, EachUnencodableCharacterBecomesOneQuestionMark) {
   };
   const Case cases[] = {
       {QStringLiteral("a甲b"), "a?b"},
-      {QStringLiteral("x😀y"), "x?y"},                          // a surrogate pair is one character
-      {QString(QChar(0xD800)) + QLatin1String("z"), "?z"},       // a lone surrogate
+      {QStringLiteral("x😀y"), "x?y"},                           // a surrogate pair is one character
+      {QString(QChar(0xD800)) + QLatin1String("z"), "?z"},      // a lone surrogate
       {QString(QChar(0xDC00)) + QString(QChar(0xD800)), "??"},  // pieces in the wrong order
       {QStringLiteral("Ǆ"), "?"},
   };

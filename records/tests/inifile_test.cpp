@@ -31,7 +31,8 @@ TEST(SplitLines, CrLfLfAndCrEndLines) {
       {"a\r\r\nb", {"a", "", "b"}},
       {"x\ry\nz\r\nw", {"x", "y", "z", "w"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(Lines(c.text), c.lines) << QByteArray(c.text).toPercentEncoding().data();
+  for (const Case& c : cases)
+    EXPECT_EQ(Lines(c.text), c.lines) << QByteArray(c.text).toPercentEncoding().data();
 }
 
 TEST(ParseIniInteger, AcceptsDecimalAndHexOnly) {
@@ -69,7 +70,8 @@ TEST(ParseIniInteger, AcceptsDecimalAndHexOnly) {
       {"-", std::nullopt},
       {"１", std::nullopt},  // a fullwidth digit
   };
-  for (const Case& c : cases) EXPECT_EQ(ParseIniInteger(QString::fromUtf8(c.text)), c.value) << '"' << c.text << '"';
+  for (const Case& c : cases)
+    EXPECT_EQ(ParseIniInteger(QString::fromUtf8(c.text)), c.value) << '"' << c.text << '"';
 }
 
 TEST(IniFile, NamesMatchWithoutRegardToCase) {
@@ -125,7 +127,8 @@ TEST(IniFile, ValuesAreCutTo2047Characters) {
 }
 
 TEST(IniFile, IntegersAreStrict) {
-  const IniFile ini("[S]\nhex=0x10\nneg=-1\nbad=12a\nempty=\n", {{"S", {"hex", "neg", "bad", "empty", "missing"}}});
+  const IniFile ini("[S]\nhex=0x10\nneg=-1\nbad=12a\nempty=\n",
+                    {{"S", {"hex", "neg", "bad", "empty", "missing"}}});
   EXPECT_EQ(ini.readInteger("S", "hex", 0), 16);
   EXPECT_EQ(ini.readInteger("S", "neg", 0), -1);
   EXPECT_EQ(ini.readInteger("S", "missing", 5), 5);
@@ -147,8 +150,8 @@ TEST(IniFile, BooleansFallBackToTheDefault) {
     const char* key;
     bool ifDefaultFalse, ifDefaultTrue;
   };
-  const Case cases[] = {{"one", true, true},   {"zero", false, false}, {"hexzero", false, false},
-                        {"hex", true, true},   {"minus", true, true},  {"word", false, true},
+  const Case cases[] = {{"one", true, true},    {"zero", false, false},  {"hexzero", false, false},
+                        {"hex", true, true},    {"minus", true, true},   {"word", false, true},
                         {"empty", false, true}, {"missing", false, true}};
   for (const Case& c : cases) {
     EXPECT_EQ(ini.readBool("S", c.key, false), c.ifDefaultFalse) << c.key;

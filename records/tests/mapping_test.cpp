@@ -13,7 +13,8 @@ namespace {
 // 5, month 3, day 15, hour index 6, primary number 4 (yin, yang, yin, yin,
 // yin, yang) with line 6 changing; Russian note and two comment lines.
 const QByteArray kDateRecord =
-    "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\nEdit2=\r\nEdit3=\r\nEdit4=\r\nEdit5=\r\nEdit6=\r\n"
+    "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\nEdit2=\r\nEdit3=\r\nEdit4=\r\nEdit5=\r\nEdit6="
+    "\r\n"
     "Edit7=\xE2\xEE\xEF\xF0\xEE\xF1\r\nyah=4\r\nmon=2\r\nday=14\r\nhour=6\r\nBtn2=1\r\n"
     "Gua1=0\r\nGua2=1\r\nGua3=0\r\nGua4=0\r\nGua5=0\r\nGua6=1\r\nJaoNo=6\r\n"
     "[%%%&*(0876&%9]\r\n\xEE\xE4\xE8\xED\r\n\xE4\xE2\xE0\r\n";

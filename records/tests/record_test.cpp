@@ -14,13 +14,16 @@ void PrintTo(const Record& r, std::ostream* os) {
   *os << " note '" << r.note.toStdString() << "' yah " << r.yah << " mon " << r.mon << " day " << r.day
       << " hour " << r.hour << " btn2 " << r.btn2 << " gua";
   for (bool g : r.gua) *os << g;
-  *os << " jao " << r.jaoNo << " comments [" << QString(r.comments).replace(u'\n', u'|').toStdString() << "]}";
+  *os << " jao " << r.jaoNo << " comments [" << QString(r.comments).replace(u'\n', u'|').toStdString()
+      << "]}";
 }
 
 namespace {
 
 // The lines of a comments text (none for an empty one).
-QStringList Lines(const QString& text) { return text.isEmpty() ? QStringList() : text.split(u'\n'); }
+QStringList Lines(const QString& text) {
+  return text.isEmpty() ? QStringList() : text.split(u'\n');
+}
 
 // A record cast from the date: year 5, month 3, day 15, Chas 6; primary
 // number 4 with line 6 changing; a Cyrillic note and comments.
@@ -177,7 +180,8 @@ TEST(Decoding, MissingKeysTakeTheirDefaults) {
 }
 
 TEST(Decoding, BooleansNeverFail) {
-  const Record r = DecodeRecord(kHeader + "Btn2=0x1\r\nGua1=yes\r\nGua2=0\r\nGua3=0x0\r\nGua4=\r\nGua5=-3\r\n");
+  const Record r =
+      DecodeRecord(kHeader + "Btn2=0x1\r\nGua1=yes\r\nGua2=0\r\nGua3=0x0\r\nGua4=\r\nGua5=-3\r\n");
   EXPECT_TRUE(r.btn2);
   EXPECT_EQ(r.gua, (std::array<bool, 6>{true, false, false, true, true, true}));
 }
@@ -194,7 +198,8 @@ TEST(Decoding, FirstBadIntegerStopsTheReading) {
 }
 
 TEST(Decoding, OnlyTheFirstBeginnerSectionCounts) {
-  const Record r = DecodeRecord(kHeader + "Edit1=588\r\n[%%%&*(0876&%9]\r\n[BEGINNER]\r\nEdit1=988\r\nyah=bad\r\n");
+  const Record r =
+      DecodeRecord(kHeader + "Edit1=588\r\n[%%%&*(0876&%9]\r\n[BEGINNER]\r\nEdit1=988\r\nyah=bad\r\n");
   EXPECT_EQ(r.lineCodes[0], "588");
   EXPECT_EQ(r.yah, 0);
   EXPECT_EQ(Lines(r.comments), (QStringList{"[BEGINNER]", "Edit1=988", "yah=bad"}));
@@ -223,10 +228,13 @@ TEST(Comments, MarkerRule) {
       {"three lines", kHeader + m + "\r\na\r\nb\r\nc\r\n", {"a", "b", "c"}},
       {"empty lines kept", kHeader + m + "\r\n\r\nx\r\n\r\n", {"", "x", ""}},
       // A comment line equal to the marker: what follows it appears at the top and in its place.
-      {"marker inside the comments", kHeader + m + "\r\na\r\n" + m + "\r\nb\r\nc\r\n",
+      {"marker inside the comments",
+       kHeader + m + "\r\na\r\n" + m + "\r\nb\r\nc\r\n",
        {"b", "c", "a", QString::fromLatin1(m), "b", "c"}},
-      {"three markers", m + "\nx\n" + m + "\ny\n" + m + "\nz",
-       {"z", "y", QString::fromLatin1(m), "z", "x", QString::fromLatin1(m), "y", QString::fromLatin1(m), "z"}},
+      {"three markers",
+       m + "\nx\n" + m + "\ny\n" + m + "\nz",
+       {"z", "y", QString::fromLatin1(m), "z", "x", QString::fromLatin1(m), "y", QString::fromLatin1(m),
+        "z"}},
       {"marker must be the whole line", kHeader + m + " \r\n a\r\n" + m.toLower() + "x\r\n", {}},
   };
   for (const Case& c : cases) EXPECT_EQ(Lines(CommentsRead(c.bytes)), c.box) << c.name;

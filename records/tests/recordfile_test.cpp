@@ -1,7 +1,7 @@
 // Record files on disk: atomic saving, refusing what cannot be a record.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,7 +49,9 @@ class RecordFileTest : public testing::Test {
     ASSERT_EQ(f.write(bytes), bytes.size());
   }
 
-  QStringList Entries() const { return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
+  QStringList Entries() const {
+    return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  }
 
   static Record Sample() { return SampleRecord(); }
 
@@ -114,7 +116,8 @@ struct SaveSize {
   const char* name;
   qsizetype size;
 };
-const SaveSize kSaveSizes[] = {{"small record", 1500}, {"exactly 16384 bytes", 16384}, {"large record", 300000}};
+const SaveSize kSaveSizes[] = {
+    {"small record", 1500}, {"exactly 16384 bytes", 16384}, {"large record", 300000}};
 
 // A write that fails half-way (the disk fills up) leaves the previous record
 // byte for byte. The file-size limit makes the write fail for any user, root
@@ -150,7 +153,8 @@ TEST_F(RecordFileTest, FailedWriteLeavesTheOldRecord) {
 // The same on a real full file system: a 64 KiB tmpfs (needs root for the
 // mount).
 TEST_F(RecordFileTest, FullDiskLeavesTheOldRecord) {
-  if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root; the file-size limit test covers the rest";
+  if (geteuid() != 0)
+    GTEST_SKIP() << "mounting a small tmpfs needs root; the file-size limit test covers the rest";
   const QString mountPoint = Path("disk");
   ASSERT_TRUE(QDir().mkdir(mountPoint));
   const QByteArray where = QFile::encodeName(mountPoint);
@@ -172,7 +176,9 @@ TEST_F(RecordFileTest, FullDiskLeavesTheOldRecord) {
     while (filler.write(block) == block.size()) {
     }
   }
-  const auto entries = [&] { return QDir(mountPoint).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
+  const auto entries = [&] {
+    return QDir(mountPoint).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  };
   for (const SaveSize& c : kSaveSizes) {
     EXPECT_EQ(SaveError(path, RecordOfSize(c.size)), "Cannot create file " + path.toStdString()) << c.name;
     EXPECT_EQ(Contents(path), before) << c.name;
@@ -255,7 +261,8 @@ TEST_F(RecordFileTest, SavingKeepsThePermissions) {
   WriteRecordFile(path, Record{});
   ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
   WriteRecordFile(path, Sample());
-  EXPECT_EQ(QFile::permissions(path) & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+  EXPECT_EQ(QFile::permissions(path) & 0x7777,
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 }
 
 TEST_F(RecordFileTest, WhatCannotBeARecordIsNotOpened) {
@@ -267,8 +274,8 @@ TEST_F(RecordFileTest, WhatCannotBeARecordIsNotOpened) {
   ASSERT_TRUE(QDir().mkdir(folder));
 
   // Opening the pipe would wait for a writer: these must return at once.
-  for (const QString& path : {fifo, link, folder, QStringLiteral("/dev/null"), QStringLiteral("/dev/zero"),
-                              Path("missing.kly")}) {
+  for (const QString& path :
+       {fifo, link, folder, QStringLiteral("/dev/null"), QStringLiteral("/dev/zero"), Path("missing.kly")}) {
     EXPECT_EQ(ReadRecordBytes(path), std::nullopt) << path.toStdString();
     EXPECT_FALSE(IsRecordFile(path)) << path.toStdString();
     EXPECT_EQ(ReadRecordFile(path), std::nullopt) << path.toStdString();
@@ -336,9 +343,7 @@ TEST(WorstCases, ReadAsTheRecordsTheyAre) {
     if (c.name == "empty-comments" || c.name == "short-comments" || c.name == "markers") {
       // Lines after the first marker: every byte or two of the rest is one.
       const qsizetype rest = c.bytes.size() - head - worst::kMarker.size();
-      const qsizetype lines = c.name == "empty-comments" ? rest
-                              : c.name == "short-comments" ? rest / 2
-                                                           : -1;
+      const qsizetype lines = c.name == "empty-comments" ? rest : c.name == "short-comments" ? rest / 2 : -1;
       try {
         ReadRecord(device);
         ADD_FAILURE() << "read";
@@ -376,7 +381,9 @@ TEST(CommentLines, LimitOfTheCommentsBox) {
     DecodeRecord(EncodeRecord(r));
     ADD_FAILURE() << "read";
   } catch (const RecordError& e) {
-    EXPECT_EQ(e.text(), QStringLiteral("В комментариях 100001 строк, а программа показывает и сохраняет не больше 100000"));
+    EXPECT_EQ(
+        e.text(),
+        QStringLiteral("В комментариях 100001 строк, а программа показывает и сохраняет не больше 100000"));
   }
   EXPECT_EQ(CommentLineCount(QString()), 0);
   EXPECT_EQ(CommentLineCount(QStringLiteral("a")), 1);

@@ -46,16 +46,24 @@ struct PhaseColours {
 // on white), water dark (blue here, to be told from the black text).
 PhaseColours ColoursOf(Phase phase) {
   switch (phase) {
-    case Phase::Wood: return {QColor(205, 235, 195), QColor(30, 110, 30)};
-    case Phase::Fire: return {QColor(255, 205, 200), QColor(190, 25, 25)};
-    case Phase::Earth: return {QColor(250, 230, 160), QColor(140, 95, 0)};
-    case Phase::Metal: return {QColor(225, 225, 230), QColor(90, 90, 100)};
-    case Phase::Water: return {QColor(200, 220, 250), QColor(20, 60, 160)};
-    default: return {Qt::white, Ink};
+    case Phase::Wood:
+      return {QColor(205, 235, 195), QColor(30, 110, 30)};
+    case Phase::Fire:
+      return {QColor(255, 205, 200), QColor(190, 25, 25)};
+    case Phase::Earth:
+      return {QColor(250, 230, 160), QColor(140, 95, 0)};
+    case Phase::Metal:
+      return {QColor(225, 225, 230), QColor(90, 90, 100)};
+    case Phase::Water:
+      return {QColor(200, 220, 250), QColor(20, 60, 160)};
+    default:
+      return {Qt::white, Ink};
   }
 }
 
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Text(std::string_view s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 QFont Latin(int pixels, bool bold = false) {
   QFont f(QStringLiteral("DejaVu Sans"));
@@ -81,7 +89,8 @@ void Centred(QPainter& p, QPointF at, const QString& text, const QFont& font, co
 }
 
 // Text with its left end at x, vertically centred on y.
-void LeftAligned(QPainter& p, double x, double y, const QString& text, const QFont& font, const QColor& colour) {
+void LeftAligned(QPainter& p, double x, double y, const QString& text, const QFont& font,
+                 const QColor& colour) {
   p.setFont(font);
   p.setPen(colour);
   const QFontMetricsF m(font);
@@ -130,7 +139,9 @@ QPointF FitInRing(QPointF c, double azimuth, QSizeF size, double r0, double r1) 
   return Polar(c, azimuth, mid);
 }
 
-double Width(const QString& text, const QFont& font) { return QFontMetricsF(font).horizontalAdvance(text); }
+double Width(const QString& text, const QFont& font) {
+  return QFontMetricsF(font).horizontalAdvance(text);
+}
 
 QImage Canvas(int w, int h) {
   QImage image(w, h, QImage::Format_RGB32);
@@ -174,8 +185,8 @@ void PhaseLegend(QPainter& p, QRectF strip, int pixels) {
 void DirectionLetters(QPainter& p, QPointF centre, double radius, int pixels) {
   for (int d = int(Direction::North); d <= int(Direction::NorthWest); ++d) {
     const Direction dir = Direction(d);
-    Centred(p, Polar(centre, calendar::DirectionAzimuth(dir), radius), Text(calendar::DirectionShortName(dir)),
-            Latin(pixels, true), Ink);
+    Centred(p, Polar(centre, calendar::DirectionAzimuth(dir), radius),
+            Text(calendar::DirectionShortName(dir)), Latin(pixels, true), Ink);
   }
 }
 
@@ -199,12 +210,13 @@ QImage StemsAndBranchesCompass() {
     p.setBrush(Qt::white);
     p.drawPath(Sector(c, rAnimal, rBranch, a - 15, a + 15));
     const QString reading = Text(calendar::BranchReading(b));
-    const QPointF mid = FitInRing(c, a, QSizeF(std::max(18.0, Width(reading, Latin(9, true))), 30), rBranch, rOut);
+    const QPointF mid =
+        FitInRing(c, a, QSizeF(std::max(18.0, Width(reading, Latin(9, true))), 30), rBranch, rOut);
     Centred(p, mid + QPointF(0, -6), Text(calendar::BranchSign(b)), Chinese(18), col.ink);
     Centred(p, mid + QPointF(0, 10), reading, Latin(9, true), Ink);
     const QString animal = Text(calendar::BranchAnimal(b));
-    const QPointF inner =
-        FitInRing(c, a, QSizeF(std::max(Width(animal, Latin(9)), Width(Hours(b), Latin(9))), 22), rAnimal, rBranch);
+    const QPointF inner = FitInRing(
+        c, a, QSizeF(std::max(Width(animal, Latin(9)), Width(Hours(b), Latin(9))), 22), rAnimal, rBranch);
     Centred(p, inner + QPointF(0, -6), animal, Latin(9), Ink);
     Centred(p, inner + QPointF(0, 6), Hours(b), Latin(9), QColor(90, 90, 90));
   }
@@ -264,8 +276,8 @@ QImage StemsAndBranchesLegend() {
   // Columns: number, sign, reading, (animal, double hour), phase, yin or
   // yang. The numbers are the calendar's (the branch number is also the
   // year number of the main window's date casting).
-  const int xNumber = left + 13, xSign = left + 26, xReading = left + 40, xAnimal = 104, xHours = 166, xPhase = 209,
-            xPolarity = 262;
+  const int xNumber = left + 13, xSign = left + 26, xReading = left + 40, xAnimal = 104, xHours = 166,
+            xPhase = 209, xPolarity = 262;
   auto number = [&](double y, int n) {
     const QString text = QString::number(n);
     LeftAligned(p, xNumber - Width(text, small), y, text, small, QColor(90, 90, 90));
@@ -451,7 +463,8 @@ int main(int argc, char** argv) {
   const QImage pictures[4] = {StemsAndBranchesCompass(), StemsAndBranchesLegend(), KingWenArrangement(),
                               FivePhases()};
   bool ok = true;
-  for (int i = 0; i < 4; ++i) ok = pictures[i].save(QStringLiteral("%1/diag%2.bmp").arg(dir).arg(i + 1), "BMP") && ok;
+  for (int i = 0; i < 4; ++i)
+    ok = pictures[i].save(QStringLiteral("%1/diag%2.bmp").arg(dir).arg(i + 1), "BMP") && ok;
   if (!ok) std::fprintf(stderr, "cannot write the pictures into %s\n", qPrintable(dir));
   return ok ? 0 : 1;
 }

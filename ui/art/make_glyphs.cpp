@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
   for (int scale : {1, 2}) {
     const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
     for (int s = 1; s <= 10; ++s)
-      ok = Glyph(family, calendar::StemSign(s), scale).save(QStringLiteral("%1/stem%2%3.png").arg(dir).arg(s).arg(suffix)) &&
+      ok = Glyph(family, calendar::StemSign(s), scale)
+               .save(QStringLiteral("%1/stem%2%3.png").arg(dir).arg(s).arg(suffix)) &&
            ok;
     for (int b = 1; b <= 12; ++b)
       ok = Glyph(family, calendar::BranchSign(b), scale)

@@ -10,7 +10,9 @@
 
 // The picture lives in this static library's resources, which the linker
 // keeps only when referenced.
-static void InitShellResources() { Q_INIT_RESOURCE(shell); }
+static void InitShellResources() {
+  Q_INIT_RESOURCE(shell);
+}
 
 namespace ui {
 

@@ -4,15 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
 #include <QThread>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace ui {
@@ -29,17 +28,24 @@ constexpr int kWriteWaitMs = 2000;
 // with its terminating zero).
 constexpr qsizetype kMaxSocketPath = 100;
 
-QString UserSuffix() { return QString::number(::geteuid()); }
+QString UserSuffix() {
+  return QString::number(::geteuid());
+}
 
-QString SocketIn(const QString& folder) { return QDir(folder).filePath(QStringLiteral("kalynth.socket")); }
+QString SocketIn(const QString& folder) {
+  return QDir(folder).filePath(QStringLiteral("kalynth.socket"));
+}
 
-bool SocketFits(const QString& folder) { return QFile::encodeName(SocketIn(folder)).size() <= kMaxSocketPath; }
+bool SocketFits(const QString& folder) {
+  return QFile::encodeName(SocketIn(folder)).size() <= kMaxSocketPath;
+}
 
 // The user id of the process at the other end of a connected local socket.
 std::optional<uid_t> PeerUser(qintptr descriptor) {
   ucred peer{};
   socklen_t size = sizeof peer;
-  if (descriptor < 0 || ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) return std::nullopt;
+  if (descriptor < 0 || ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0)
+    return std::nullopt;
   return peer.uid;
 }
 
@@ -70,16 +76,20 @@ bool TakeLock(QLockFile& lock) {
 QString SingleInstance::FolderProblem(const QString& folder) {
   const QByteArray path = QFile::encodeName(folder);
   if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-    return QStringLiteral("не удалось создать папку %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("не удалось создать папку %1: %2")
+        .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
   struct stat st {};
   if (::lstat(path.constData(), &st) != 0)
-    return QStringLiteral("папка %1 недоступна: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("папка %1 недоступна: %2")
+        .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
   if (S_ISLNK(st.st_mode)) return QStringLiteral("%1 — ссылка, а не папка").arg(folder);
   if (!S_ISDIR(st.st_mode)) return QStringLiteral("%1 — не папка").arg(folder);
   if (st.st_uid != ::geteuid())
     return QStringLiteral("папка %1 принадлежит другому пользователю (uid %2)").arg(folder).arg(st.st_uid);
   if ((st.st_mode & 07777) != 0700)
-    return QStringLiteral("у папки %1 права %2, а не 700").arg(folder).arg(st.st_mode & 07777, 3, 8, QLatin1Char('0'));
+    return QStringLiteral("у папки %1 права %2, а не 700")
+        .arg(folder)
+        .arg(st.st_mode & 07777, 3, 8, QLatin1Char('0'));
   return {};
 }
 
@@ -142,8 +152,7 @@ SingleInstance::Role SingleInstance::start() {
   if (!TakeLock(*lock_)) {
     // A lock that cannot be had (folder not writable, a start hung while
     // deciding) must not keep the program from starting: go on unguarded.
-    qWarning("KALYNTH: cannot lock %s; starting without the single-instance guard",
-             qPrintable(lockPath_));
+    qWarning("KALYNTH: cannot lock %s; starting without the single-instance guard", qPrintable(lockPath_));
     lock_.reset();
   }
 
@@ -155,10 +164,11 @@ SingleInstance::Role SingleInstance::start() {
     const std::optional<uid_t> peer = PeerUser(client_->socketDescriptor());
     if (peer != ::geteuid()) {
       client_->abort();
-      return runAlone(peer ? QStringLiteral("сокет %1 слушает процесс другого пользователя (uid %2)")
-                                 .arg(socketPath_)
-                                 .arg(*peer)
-                           : QStringLiteral("не удалось узнать, чей процесс слушает сокет %1").arg(socketPath_));
+      return runAlone(
+          peer ? QStringLiteral("сокет %1 слушает процесс другого пользователя (uid %2)")
+                     .arg(socketPath_)
+                     .arg(*peer)
+               : QStringLiteral("не удалось узнать, чей процесс слушает сокет %1").arg(socketPath_));
     }
     // This is a second start. The lock stays held until the request has
     // gone out (requestActivation).
@@ -179,8 +189,7 @@ SingleInstance::Role SingleInstance::start() {
   lock_.reset();  // unlocks
 
   if (!listening) {
-    qWarning("KALYNTH: cannot listen on %s: %s", qPrintable(socketPath_),
-             qPrintable(server_->errorString()));
+    qWarning("KALYNTH: cannot listen on %s: %s", qPrintable(socketPath_), qPrintable(server_->errorString()));
     server_.reset();
     role_ = Role::Alone;
     return role_;

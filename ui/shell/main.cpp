@@ -18,6 +18,8 @@
 // folder "data comment <folder>" or "data comment missing"): a developer's
 // diagnostic, also used by the tests that drive two real processes and by
 // the test of the installed program.
+#include "ui/main.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -32,7 +34,6 @@
 #include "ui/about.h"
 #include "ui/czaczy.h"
 #include "ui/diag.h"
-#include "ui/main.h"
 #include "ui/sett.h"
 #include "ui/shell/FirstForm.h"
 #include "ui/shell/HandOff.h"
@@ -115,9 +116,8 @@ int main(int argc, char** argv) {
 
   ui::TFormFirst splash;
   splash.showAndPaint();
-  QObject::connect(&splash, &ui::TFormFirst::closed, [&startUp] {
-    Trace(QStringLiteral("splash closed %1").arg(startUp.elapsed()));
-  });
+  QObject::connect(&splash, &ui::TFormFirst::closed,
+                   [&startUp] { Trace(QStringLiteral("splash closed %1").arg(startUp.elapsed())); });
 
   // The windows, in their creation order. The main window comes first: it
   // reads its own position, and the others rely on it (the calendar

@@ -30,7 +30,9 @@ inline QString IsolateSettings() {
   return dir.path();
 }
 
-inline QString SettingsFile() { return IsolateSettings() + QStringLiteral("/KALYNTH/KALYNTH.ini"); }
+inline QString SettingsFile() {
+  return IsolateSettings() + QStringLiteral("/KALYNTH/KALYNTH.ini");
+}
 
 // Writes the settings file as given (INI text).
 inline void WriteSettings(const QByteArray& ini) {
@@ -40,7 +42,9 @@ inline void WriteSettings(const QByteArray& ini) {
   f.write(ini);
 }
 
-inline void ClearSettings() { QFile::remove(SettingsFile()); }
+inline void ClearSettings() {
+  QFile::remove(SettingsFile());
+}
 
 // Every prompt and dialog is recorded; answers come from queues the test
 // fills beforehand. A prompt without a queued answer fails the test and
@@ -61,8 +65,8 @@ class FakePlatform : public Platform {
   QList<FileDialogRequest> saveRequests;
   QDateTime clock = QDateTime(QDate(2024, 2, 10), QTime(12, 0));
   QList<QUrl> urls;
-  bool interceptUrls = true;  // false: the real QDesktopServices path
-  bool urlsOpen = true;       // what an intercepted openUrl answers
+  bool interceptUrls = true;                     // false: the real QDesktopServices path
+  bool urlsOpen = true;                          // what an intercepted openUrl answers
   std::function<void(const QString&)> onPrompt;  // runs while a prompt is up
 
   Answer warningYesNoCancel(QWidget*, const QString& text) override {
@@ -142,11 +146,11 @@ class FakePlatform : public Platform {
 
 // main() of a window test: private settings, the real application object
 // (so errors ending a command reach its error box), then the test class.
-#define KALYNTH_TEST_MAIN(TestClass)                     \
-  int main(int argc, char** argv) {                      \
-    ui::test::IsolateSettings();                         \
-    ui::KalynthApplication app(argc, argv);              \
-    ui::InstallRussianTranslation(app);                  \
-    TestClass test;                                      \
-    return QTest::qExec(&test, argc, argv);              \
+#define KALYNTH_TEST_MAIN(TestClass)        \
+  int main(int argc, char** argv) {         \
+    ui::test::IsolateSettings();            \
+    ui::KalynthApplication app(argc, argv); \
+    ui::InstallRussianTranslation(app);     \
+    TestClass test;                         \
+    return QTest::qExec(&test, argc, argv); \
   }

@@ -111,8 +111,9 @@ class TestAboutSett : public QObject {
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QCOMPARE(catcher.urls.size(), 2);
-    QCOMPARE(catcher.urls[0].toString(QUrl::FullyEncoded),
-             QStringLiteral("mailto:author@example.org?body=%20&subject=Message%20from%20KALYNTH%20programm"));
+    QCOMPARE(
+        catcher.urls[0].toString(QUrl::FullyEncoded),
+        QStringLiteral("mailto:author@example.org?body=%20&subject=Message%20from%20KALYNTH%20programm"));
     QCOMPARE(catcher.urls[1], QUrl(QStringLiteral("https://example.org/")));
   }
 
@@ -130,7 +131,8 @@ class TestAboutSett : public QObject {
     // This build's own values: an empty web setting means the help page.
     const AboutInfo built = TAboutBox::BuildInfo(QStringLiteral("/opt/kalynth"));
     QVERIFY(built.web.isValid());
-    if (built.web.isLocalFile()) QCOMPARE(built.web.toLocalFile(), QStringLiteral("/opt/kalynth/help/index.htm"));
+    if (built.web.isLocalFile())
+      QCOMPARE(built.web.toLocalFile(), QStringLiteral("/opt/kalynth/help/index.htm"));
   }
 
   // "О программе" shows the box modally; OK closes it.
@@ -172,12 +174,12 @@ class TestAboutSett : public QObject {
     for (int i = 0; i < sett->ComboBoxLetnee->count(); ++i) corrections << sett->ComboBoxLetnee->itemText(i);
     QCOMPARE(corrections, QStringList({"-3", "-2", "-1", "0", "+1", "+2", "+3"}));
     QCOMPARE(sett->GMTCombo->count(), 26);
-    const std::pair<int, const char*> zones[] = {
-        {0, "GMT -12"}, {11, "GMT -1"}, {12, "GMT "}, {13, "GMT +1"}, {15, "GMT +3"}, {25, "GMT +13"}};
+    const std::pair<int, const char*> zones[] = {{0, "GMT -12"}, {11, "GMT -1"}, {12, "GMT "},
+                                                 {13, "GMT +1"}, {15, "GMT +3"}, {25, "GMT +13"}};
     for (const auto& [i, text] : zones) QCOMPARE(sett->GMTCombo->itemText(i), QString::fromLatin1(text));
     // First start: every box ticked.
-    for (QCheckBox* b : {sett->CheckHint, sett->CheckCall, sett->CheckVenVan, sett->CheckBoxDiag, sett->CheckUsin,
-                         sett->CheckStvoly})
+    for (QCheckBox* b : {sett->CheckHint, sett->CheckCall, sett->CheckVenVan, sett->CheckBoxDiag,
+                         sett->CheckUsin, sett->CheckStvoly})
       QVERIFY2(b->isChecked(), qPrintable(b->objectName()));
   }
 
@@ -224,8 +226,8 @@ class TestAboutSett : public QObject {
     QVERIFY(!w->HintsShown());
     QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени +1 час | GMT +1"));
     const std::pair<const char*, const char*> values[] = {
-        {"Calendar/LetneeTime", "4"}, {"Calendar/GMT", "13"},     {"Set/Hint", "0"},
-        {"Set/CzaczyTop", "1"},       {"Set/DiagWinTop", "1"},    {"Set/VenvanTop", "1"},
+        {"Calendar/LetneeTime", "4"}, {"Calendar/GMT", "13"},  {"Set/Hint", "0"},
+        {"Set/CzaczyTop", "1"},       {"Set/DiagWinTop", "1"}, {"Set/VenvanTop", "1"},
         {"Set/UsinWinTop", "0"},      {"Set/legendaTop", "1"},
     };
     for (const auto& [key, text] : values) {
@@ -302,7 +304,8 @@ class TestAboutSett : public QObject {
     // A new zone alone: the lists, moved away by hand, come back to now.
     const QList<int> now = {w->GodCombo->currentIndex(), w->Mes->currentIndex(), w->Day->currentIndex(),
                             w->Chas->currentIndex()};
-    for (QComboBox* c : {w->GodCombo, w->Mes, w->Day, w->Chas}) c->setCurrentIndex((c->currentIndex() + 5) % c->count());
+    for (QComboBox* c : {w->GodCombo, w->Mes, w->Day, w->Chas})
+      c->setCurrentIndex((c->currentIndex() + 5) % c->count());
     openSettings();
     sett->GMTCombo->setCurrentIndex(20);
     sett->BitBtn1->click();

@@ -26,10 +26,14 @@ using ui::test::FakePlatform;
 
 namespace {
 
-QString Reading(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Reading(std::string_view s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 // What one pillar shows: the readings of its two pictures.
-QStringList Shown(QLabel* stem, QLabel* branch) { return {stem->accessibleName(), branch->accessibleName()}; }
+QStringList Shown(QLabel* stem, QLabel* branch) {
+  return {stem->accessibleName(), branch->accessibleName()};
+}
 
 astro::TDateTime DayValue(const QDateTime& t) {
   return calendar::EncodeCivilDateTime({t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
@@ -161,11 +165,11 @@ class TestCzaczy : public QObject {
     main->SetTimeSettings(correction, zone);
     cz->DateTimePicker1Change();
     const QDateTime moments[] = {
-        {QDate(2024, 2, 10), QTime(12, 0)},     {QDate(2024, 2, 4), QTime(10, 0)},
-        {QDate(2024, 2, 4), QTime(17, 30)},     {QDate(2001, 11, 10), QTime(23, 0)},
+        {QDate(2024, 2, 10), QTime(12, 0)},       {QDate(2024, 2, 4), QTime(10, 0)},
+        {QDate(2024, 2, 4), QTime(17, 30)},       {QDate(2001, 11, 10), QTime(23, 0)},
         {QDate(2001, 11, 10), QTime(22, 59, 59)}, {QDate(2000, 1, 1), QTime(0, 0)},
-        {QDate(1984, 12, 21), QTime(23, 0)},    {QDate(2033, 8, 20), QTime(6, 15, 30)},
-        {QDate(1900, 1, 31), QTime(1, 0)},      {QDate(2100, 12, 31), QTime(23, 59, 59)},
+        {QDate(1984, 12, 21), QTime(23, 0)},      {QDate(2033, 8, 20), QTime(6, 15, 30)},
+        {QDate(1900, 1, 31), QTime(1, 0)},        {QDate(2100, 12, 31), QTime(23, 59, 59)},
     };
     for (const QDateTime& m : moments) {
       setPickers(m.date(), m.time());
@@ -174,13 +178,17 @@ class TestCzaczy : public QObject {
       QCOMPARE(cz->WindowMoment(), DayValue(m));
       QCOMPARE(cz->LabelNow->text(), TFormCzaczy::DateTimeText(m));
       QCOMPARE(Shown(cz->StvolYahr, cz->VetvYahr),
-               (QStringList{Reading(calendar::StemReading(p.yearStem)), Reading(calendar::BranchReading(p.yearBranch))}));
-      QCOMPARE(Shown(cz->StvolMod, cz->VetvGod), (QStringList{Reading(calendar::StemReading(p.monthStem)),
-                                                              Reading(calendar::BranchReading(p.monthBranch))}));
+               (QStringList{Reading(calendar::StemReading(p.yearStem)),
+                            Reading(calendar::BranchReading(p.yearBranch))}));
+      QCOMPARE(Shown(cz->StvolMod, cz->VetvGod),
+               (QStringList{Reading(calendar::StemReading(p.monthStem)),
+                            Reading(calendar::BranchReading(p.monthBranch))}));
       QCOMPARE(Shown(cz->StvolDay, cz->VetvDay),
-               (QStringList{Reading(calendar::StemReading(p.dayStem)), Reading(calendar::BranchReading(p.dayBranch))}));
-      QCOMPARE(Shown(cz->StvolChas, cz->VetvChas), (QStringList{Reading(calendar::StemReading(p.hourStem)),
-                                                                Reading(calendar::BranchReading(p.hourBranch))}));
+               (QStringList{Reading(calendar::StemReading(p.dayStem)),
+                            Reading(calendar::BranchReading(p.dayBranch))}));
+      QCOMPARE(Shown(cz->StvolChas, cz->VetvChas),
+               (QStringList{Reading(calendar::StemReading(p.hourStem)),
+                            Reading(calendar::BranchReading(p.hourBranch))}));
       QCOMPARE(cz->BigSeason->text(), QString::fromStdString(p.season));
       QCOMPARE(cz->SmolSeason->text(), QString::fromStdString(p.term));
     }

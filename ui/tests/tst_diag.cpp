@@ -111,14 +111,17 @@ class TestDiag : public QObject {
   void firstStartAllHiddenThenTopLeftOnTop() {
     start();
     const std::pair<TPictureWindow*, Expected> table[] = {
-        {diagramm.get(), {"Диаграмма «Стволы-ветви»", "diag1.bmp", {291, 313}, {288, 309}, "DiagShow", "DiagWinTop"}},
+        {diagramm.get(),
+         {"Диаграмма «Стволы-ветви»", "diag1.bmp", {291, 313}, {288, 309}, "DiagShow", "DiagWinTop"}},
         {legenda.get(), {"Стволы-ветви", "diag2.bmp", {302, 381}, {302, 381}, "legendaShow", "legendaTop"}},
-        {venvan.get(), {"Диаграмма Вень-вана", "diag3.bmp", {327, 324}, {327, 324}, "FormVenvanShow", "VenvanTop"}},
+        {venvan.get(),
+         {"Диаграмма Вень-вана", "diag3.bmp", {327, 324}, {327, 324}, "FormVenvanShow", "VenvanTop"}},
         {usin.get(), {"Диаграмма «У-син»", "diag4.bmp", {200, 194}, {200, 194}, "UsinShow", "UsinWinTop"}},
     };
-    const std::pair<TPictureWindow*, QAction*> items[] = {
-        {diagramm.get(), main->Table1}, {legenda.get(), main->StvilyVetvi},
-        {venvan.get(), main->VenVan},   {usin.get(), main->DiagUsin}};
+    const std::pair<TPictureWindow*, QAction*> items[] = {{diagramm.get(), main->Table1},
+                                                          {legenda.get(), main->StvilyVetvi},
+                                                          {venvan.get(), main->VenVan},
+                                                          {usin.get(), main->DiagUsin}};
     for (const auto& [w, item] : items) QCOMPARE(itemOf(w), item);
     for (const auto& [w, e] : table) {
       QVERIFY2(!w->isVisible(), e.caption);
@@ -179,7 +182,8 @@ class TestDiag : public QObject {
     QVERIFY(usin->isVisible());
     QVERIFY(main->DiagUsin->isChecked());
     QCOMPARE(usin->pos(), place);
-    for (TPictureWindow* w : std::initializer_list<TPictureWindow*>{diagramm.get(), legenda.get(), venvan.get()})
+    for (TPictureWindow* w :
+         std::initializer_list<TPictureWindow*>{diagramm.get(), legenda.get(), venvan.get()})
       QVERIFY(!w->isVisible());
     // The legend's shown value is written "LegendaShow" and read as
     // "legendaShow": one value.
@@ -213,7 +217,8 @@ class TestDiag : public QObject {
     w->move(120, 80);
     const QPoint place = w->pos();
     settings([&] { boxOf(index)->setChecked(false); }, true);
-    QCOMPARE(ui::SettingsStore().rawText(QStringLiteral("Set"), value), std::optional<QString>(QStringLiteral("0")));
+    QCOMPARE(ui::SettingsStore().rawText(QStringLiteral("Set"), value),
+             std::optional<QString>(QStringLiteral("0")));
     QVERIFY(!w->StaysOnTop());
     QVERIFY(!w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(w->isVisible());

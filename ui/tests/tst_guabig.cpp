@@ -25,7 +25,9 @@ QImage Paint(TGuaBig& figure) {
   return image;
 }
 
-QColor At(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor At(const QImage& image, int x, int y) {
+  return QColor(image.pixel(x, y));
+}
 
 }  // namespace
 
@@ -128,8 +130,8 @@ class TestGuaBig : public QObject {
         const int top = 80 - 16 * (n - 1);
         const bool inBand = y >= top && y < top + 8;
         bool onBar = inBand && (yang || x < 20 || x >= 30);
-        const bool outline = onBar && (y == top || y == top + 7 || x == 0 || x == 49 ||
-                                       (!yang && (x == 19 || x == 30)));
+        const bool outline =
+            onBar && (y == top || y == top + 7 || x == 0 || x == 49 || (!yang && (x == 19 || x == 30)));
         QColor want = Background;
         if (onBar) want = (outline && n == jaoNo) ? QColor(Qt::red) : QColor(Qt::black);
         if (At(image, x, y) != want)

@@ -11,27 +11,27 @@
 #include <sys/time.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCryptographicHash>
+#include <QDateEdit>
 #include <QDirIterator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QCheckBox>
-#include <QDateEdit>
 #include <QTableView>
-#include <QLabel>
-#include <QPushButton>
 #include <map>
 #include <sstream>
 
 #include "TestSupport.h"
 #include "cli/calc.h"
+#include "core/datecast.h"
 #include "records/cp1251.h"
 #include "records/journal.h"
 #include "records/record.h"
-#include "core/datecast.h"
 #include "ui/SettingsStore.h"
 #include "ui/journal.h"
 #include "ui/main.h"
@@ -41,7 +41,9 @@ using records::JournalRow;
 
 namespace {
 
-QDateTime At(int y, int m, int d, int h, int mi) { return QDateTime(QDate(y, m, d), QTime(h, mi)); }
+QDateTime At(int y, int m, int d, int h, int mi) {
+  return QDateTime(QDate(y, m, d), QTime(h, mi));
+}
 
 // Without opening the file, so a pipe takes a time as well.
 void SetTime(const QString& path, const QDateTime& t) {
@@ -97,7 +99,8 @@ void MakeFixture(const QString& root) {
   date.comments = QStringLiteral("Сменить работу весной?\nЖдать.");
   WriteRecord(root + "/дата.kly", date, At(2024, 5, 1, 9, 15));
 
-  WriteRecord(root + "/черновик.kly", CodesRecord({"544", "5"}, QStringLiteral("Недописанная")), At(2023, 3, 2, 8, 0));
+  WriteRecord(root + "/черновик.kly", CodesRecord({"544", "5"}, QStringLiteral("Недописанная")),
+              At(2023, 3, 2, 8, 0));
   WriteBytes(root + "/заметки.kly", "just some text\r\n");
   SetTime(root + "/заметки.kly", At(2022, 1, 1, 12, 0));
   QVERIFY(QFile::link(root + "/нет-такого.kly", root + "/потерянная.kly"));
@@ -109,7 +112,8 @@ void MakeFixture(const QString& root) {
   // будет хорошо" / "ещё строка". Six stable yang lines: number 1.
   const QByteArray yolka =
       "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\nEdit2=948\r\nEdit3=984\r\nEdit4=588\r\n"
-      "Edit5=588\r\nEdit6=588\r\nEdit7=\xA8\xEB\xEA\xE0 \xF3 \xE1\xE0\xE1\xF3\xF8\xEA\xE8\r\nyah=0\r\nmon=0\r\nday=0\r\n"
+      "Edit5=588\r\nEdit6=588\r\nEdit7=\xA8\xEB\xEA\xE0 \xF3 "
+      "\xE1\xE0\xE1\xF3\xF8\xEA\xE8\r\nyah=0\r\nmon=0\r\nday=0\r\n"
       "hour=0\r\nBtn2=0\r\n[%%%&*(0876&%9]\r\n\xC2\xF1\xB8 \xE1\xF3\xE4\xE5\xF2 \xF5\xEE\xF0\xEE\xF8\xEE\r\n"
       "\xE5\xF9\xB8 \xF1\xF2\xF0\xEE\xEA\xE0\r\n";
   WriteBytes(root + "/2024/ёлка.kly", yolka);
@@ -149,12 +153,14 @@ const Expected kRows[] = {
     {"черновик.kly", "", "2023-03-02 08:00", "Недописанная", "", "", "1", "", ""},
     {"заметки.kly", "", "2022-01-01 12:00", "", "", "", "", "", "Этот файл не является файлом KALYNTH"},
     {"потерянная.kly", "", "", "", "", "", "", "", "Ссылка ведёт на файл, которого нет"},
-    {"канал.kly", "", "2021-06-01 12:00", "", "", "", "", "", "Не обычный файл (папка, канал или устройство)"},
+    {"канал.kly", "", "2021-06-01 12:00", "", "", "", "", "",
+     "Не обычный файл (папка, канал или устройство)"},
     {"ёлка.kly", "2024", "2023-12-31 18:30", "Ёлка у бабушки", "1 Творчество", "", "", "", ""},
     {"битая.kly", "2024", "2024-02-02 02:02", "", "", "", "", "", "'abc' is not a valid integer value"},
-    {"переезд.kly", "2024/весна", "2024-04-15 10:00", "Переезд в новый дом", "29 Бездна", "8 Единение", "2", "",
+    {"переезд.kly", "2024/весна", "2024-04-15 10:00", "Переезд в новый дом", "29 Бездна", "8 Единение", "2",
+     "", ""},
+    {"ВЕРХНИЙ.KLY", "глубоко/ещё/глубже", "2024-06-30 23:59", "Глубоко", "43 Прорыв", "1 Творчество", "6", "",
      ""},
-    {"ВЕРХНИЙ.KLY", "глубоко/ещё/глубже", "2024-06-30 23:59", "Глубоко", "43 Прорыв", "1 Творчество", "6", "", ""},
 };
 
 // Files, sizes, times and contents of a tree (links and pipes by their own kind).
@@ -276,7 +282,8 @@ class TestJournal : public QObject {
              QStringLiteral("Всё будет хорошо ещё строка"));
     QCOMPARE(journal.CountLabel->text(), QStringLiteral("Файлов: 9"));
     // Newest first.
-    QCOMPARE(journal.Table->model()->index(0, records::ColFile).data().toString(), QStringLiteral("ВЕРХНИЙ.KLY"));
+    QCOMPARE(journal.Table->model()->index(0, records::ColFile).data().toString(),
+             QStringLiteral("ВЕРХНИЙ.KLY"));
   }
 
   void rowsNuclearNumber() {
@@ -301,31 +308,35 @@ class TestJournal : public QObject {
     QTest::addColumn<QStringList>("files");
     const QString none;
     QTest::newRow("nothing") << none << 0 << false << none << none
-                             << QStringList{"ВЕРХНИЙ.KLY", "битая.kly", "дата.kly", "заметки.kly", "канал.kly",
-                                            "переезд.kly", "потерянная.kly", "черновик.kly", "ёлка.kly"};
+                             << QStringList{"ВЕРХНИЙ.KLY",    "битая.kly",    "дата.kly",
+                                            "заметки.kly",    "канал.kly",    "переезд.kly",
+                                            "потерянная.kly", "черновик.kly", "ёлка.kly"};
     QTest::newRow("е finds ё") << "елка" << 0 << false << none << none << QStringList{"ёлка.kly"};
     QTest::newRow("Ё upper case") << "ЁЛКА" << 0 << false << none << none << QStringList{"ёлка.kly"};
-    QTest::newRow("ё in the comments") << "все будет" << 0 << false << none << none << QStringList{"ёлка.kly"};
-    QTest::newRow("two words, any order") << "дом переезд" << 0 << false << none << none
-                                          << QStringList{"переезд.kly"};
-    QTest::newRow("word in the comments") << "лесной" << 0 << false << none << none << QStringList{"переезд.kly"};
+    QTest::newRow("ё in the comments")
+        << "все будет" << 0 << false << none << none << QStringList{"ёлка.kly"};
+    QTest::newRow("two words, any order")
+        << "дом переезд" << 0 << false << none << none << QStringList{"переезд.kly"};
+    QTest::newRow("word in the comments")
+        << "лесной" << 0 << false << none << none << QStringList{"переезд.kly"};
     QTest::newRow("file name") << "ЧЕРНОВИК" << 0 << false << none << none << QStringList{"черновик.kly"};
     QTest::newRow("no such word") << "гроза" << 0 << false << none << none << QStringList{};
     QTest::newRow("primary 29") << none << 29 << false << none << none << QStringList{"переезд.kly"};
     QTest::newRow("nuclear 27") << none << 27 << false << none << none << QStringList{"переезд.kly"};
     QTest::newRow("changed 15") << none << 15 << false << none << none << QStringList{"дата.kly"};
     QTest::newRow("nuclear 64") << none << 64 << false << none << none << QStringList{"дата.kly"};
-    QTest::newRow("1 as primary, changed and nuclear") << none << 1 << false << none << none
-                                                       << QStringList{"ВЕРХНИЙ.KLY", "ёлка.kly"};
+    QTest::newRow("1 as primary, changed and nuclear")
+        << none << 1 << false << none << none << QStringList{"ВЕРХНИЙ.KLY", "ёлка.kly"};
     QTest::newRow("changing lines") << none << 0 << true << none << none
                                     << QStringList{"ВЕРХНИЙ.KLY", "дата.kly", "переезд.kly", "черновик.kly"};
     QTest::newRow("from 2024-04-15") << none << 0 << false << "2024-04-15" << none
                                      << QStringList{"ВЕРХНИЙ.KLY", "дата.kly", "переезд.kly"};
     QTest::newRow("to 2023-12-31") << none << 0 << false << none << "2023-12-31"
                                    << QStringList{"заметки.kly", "канал.kly", "черновик.kly", "ёлка.kly"};
-    QTest::newRow("one day") << none << 0 << false << "2024-05-01" << "2024-05-01" << QStringList{"дата.kly"};
-    QTest::newRow("all together") << "работ" << 39 << true << "2024-01-01" << "2024-12-31"
-                                  << QStringList{"дата.kly"};
+    QTest::newRow("one day") << none << 0 << false << "2024-05-01"
+                             << "2024-05-01" << QStringList{"дата.kly"};
+    QTest::newRow("all together") << "работ" << 39 << true << "2024-01-01"
+                                  << "2024-12-31" << QStringList{"дата.kly"};
   }
 
   // The same filter in the window and on the command line.
@@ -376,13 +387,15 @@ class TestJournal : public QObject {
 
   void cliHeaderAndErrors() {
     const CliResult ok = RunJournalCli({"journal", root_.toStdString()});
-    QCOMPARE(ok.header, (QStringList{"saved", "file", "folder", "note", "primary", "changed", "changing_lines",
-                                     "lunar_date", "comments", "problem"}));
+    QCOMPARE(ok.header, (QStringList{"saved", "file", "folder", "note", "primary", "changed",
+                                     "changing_lines", "lunar_date", "comments", "problem"}));
     QCOMPARE(RunJournalCli({"journal"}).status, 2);
     QCOMPARE(RunJournalCli({"journal", (root_ + "/нет").toStdString()}).status, 2);
     QCOMPARE(RunJournalCli({"journal", root_.toStdString(), "--hexagram", "65"}).status, 2);
     QCOMPARE(RunJournalCli({"journal", root_.toStdString(), "--from", "2024-13-01"}).status, 2);
-    QCOMPARE(RunJournalCli({"journal", root_.toStdString(), "--from", "2024-02-01", "--to", "2024-01-01"}).status, 2);
+    QCOMPARE(
+        RunJournalCli({"journal", root_.toStdString(), "--from", "2024-02-01", "--to", "2024-01-01"}).status,
+        2);
   }
 
   void sorting() {
@@ -408,7 +421,10 @@ class TestJournal : public QObject {
     }
     QCOMPARE(changed, (QStringList{"15", "8", "1"}));  // numeric: "8" after "15"
     journal.Table->sortByColumn(records::ColSaved, Qt::AscendingOrder);
-    QCOMPARE(journal.Table->model()->index(journal.Table->model()->rowCount() - 1, records::ColFile).data().toString(),
+    QCOMPARE(journal.Table->model()
+                 ->index(journal.Table->model()->rowCount() - 1, records::ColFile)
+                 .data()
+                 .toString(),
              QStringLiteral("ВЕРХНИЙ.KLY"));
   }
 
@@ -426,7 +442,8 @@ class TestJournal : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(WindowFiles(journal), (QStringList{"новая.kly", "первая.kly"}), 5000);
 
     // Saved again with another note: the row follows.
-    records::WriteRecordFile(live.path() + "/первая.kly", CodesRecord({}, QStringLiteral("Первая, исправленная")));
+    records::WriteRecordFile(live.path() + "/первая.kly",
+                             CodesRecord({}, QStringLiteral("Первая, исправленная")));
     QTRY_COMPARE_WITH_TIMEOUT(WindowRows(journal)["/первая.kly"][records::ColNote],
                               QStringLiteral("Первая, исправленная"), 5000);
 
@@ -437,7 +454,8 @@ class TestJournal : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(WindowFiles(journal), QStringList{"другая.kly"}, 5000);
 
     // A new folder with a record in it.
-    WriteRecord(live.path() + "/sub/глубже/третья.kly", CodesRecord({}, QStringLiteral("Третья")), At(2024, 1, 2, 0, 0));
+    WriteRecord(live.path() + "/sub/глубже/третья.kly", CodesRecord({}, QStringLiteral("Третья")),
+                At(2024, 1, 2, 0, 0));
     QTRY_COMPARE_WITH_TIMEOUT(WindowFiles(journal), (QStringList{"другая.kly", "третья.kly"}), 5000);
     // And the whole folder removed.
     QVERIFY(QDir(live.path() + "/sub").removeRecursively());
@@ -445,7 +463,8 @@ class TestJournal : public QObject {
 
     // Closed, the journal watches nothing; shown again, it catches up.
     journal.hide();
-    WriteRecord(live.path() + "/пока закрыт.kly", CodesRecord({}, QStringLiteral("Пока закрыт")), At(2024, 1, 3, 0, 0));
+    WriteRecord(live.path() + "/пока закрыт.kly", CodesRecord({}, QStringLiteral("Пока закрыт")),
+                At(2024, 1, 3, 0, 0));
     journal.show();
     QTRY_COMPARE_WITH_TIMEOUT(WindowFiles(journal), QStringList{"пока закрыт.kly"}, 5000);
   }
@@ -557,9 +576,10 @@ class TestJournal : public QObject {
     const QString shot = qEnvironmentVariable("KALYNTH_JOURNAL_SHOT");
     if (shot.isEmpty()) QSKIP("KALYNTH_JOURNAL_SHOT not set");
     QTemporaryDir folder;
-    const char* const notes[] = {"Переезд в новый дом", "Работа в Казани", "Здоровье мамы", "Поездка к морю",
-                                 "Свадьба сестры", "Учёба осенью", "Разговор с начальником", "Ремонт дачи",
-                                 "Книга: писать дальше?", "Покупка машины", "Ёлка и праздники", "Новый проект"};
+    const char* const notes[] = {"Переезд в новый дом",    "Работа в Казани",  "Здоровье мамы",
+                                 "Поездка к морю",         "Свадьба сестры",   "Учёба осенью",
+                                 "Разговор с начальником", "Ремонт дачи",      "Книга: писать дальше?",
+                                 "Покупка машины",         "Ёлка и праздники", "Новый проект"};
     const char* const codes[8] = {"544", "548", "584", "588", "944", "948", "984", "988"};
     for (int n = 0; n < 36; ++n) {
       records::Record r;
@@ -595,8 +615,9 @@ class TestJournal : public QObject {
     // While a larger folder is read: the progress count and the stop button.
     QTemporaryDir large;
     for (int n = 0; n < 4000; ++n)
-      records::WriteRecordFile(large.path() + QStringLiteral("/Untitle%1.kly").arg(n),
-                               CodesRecord({"588", "588", "588", "544", "588", "588"}, QStringLiteral("Запись")));
+      records::WriteRecordFile(
+          large.path() + QStringLiteral("/Untitle%1.kly").arg(n),
+          CodesRecord({"588", "588", "588", "544", "588", "588"}, QStringLiteral("Запись")));
     journal.SearchEdit->clear();
     journal.SetFolder(large.path());
     QTRY_VERIFY(journal.ProgressLabel->text().contains(QStringLiteral("из")) || !journal.isBusy());

@@ -15,9 +15,9 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QStyle>
-#include <QToolButton>
-#include <QToolBar>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QToolTip>
 #include <climits>
 #include <memory>
@@ -111,8 +111,8 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->untitledCounter(), 1);
     QVERIFY(!w->Model().modified());
     QVERIFY(!w->Model().bound());
-    for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1, w->Label2,
-                                                      w->Label3, w->PanelStatus})
+    for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1,
+                                                      w->Label2, w->Label3, w->PanelStatus})
       QVERIFY2(!shown(x), qPrintable(x->objectName()));
     QVERIFY(!w->Button1->isEnabled());
     QVERIFY(w->ToolButton1->isEnabled());
@@ -156,7 +156,8 @@ class TestMainWindow : public QObject {
       QCOMPARE(letter(a->text()), QString::fromUtf8(item.letter));
       QCOMPARE(a->shortcut(), item.keys);
     }
-    for (QAction* a : {w->Chza1, w->VenVan, w->Table1, w->DiagUsin, w->StvilyVetvi}) QVERIFY(a->isCheckable());
+    for (QAction* a : {w->Chza1, w->VenVan, w->Table1, w->DiagUsin, w->StvilyVetvi})
+      QVERIFY(a->isCheckable());
     QStringList menus, letters;
     for (QAction* a : w->menuBar()->actions()) {
       menus << caption(a->text());
@@ -407,7 +408,8 @@ class TestMainWindow : public QObject {
                              << true;
     QTest::newRow("all 988") << QStringList{"988", "988", "988", "988", "988", "988"} << QList<int>{2, 2, 1}
                              << true;
-    QTest::newRow("sixth empty") << QStringList{"588", "588", "588", "588", "588", ""} << QList<int>{} << false;
+    QTest::newRow("sixth empty") << QStringList{"588", "588", "588", "588", "588", ""} << QList<int>{}
+                                 << false;
     QTest::newRow("partial code") << QStringList{"58", "588", "588", "588", "588", "588"} << QList<int>{}
                                   << false;
   }
@@ -616,13 +618,19 @@ class TestMainWindow : public QObject {
     QTest::addColumn<QString>("changedLines");
     // Upper trigram 7, lower 6, line 6: number 4 turns into 7.
     QTest::newRow("5/3/15 У") << 5 << 3 << 15 << 6 << QList<int>{4, 24, 7} << 6
-                              << "Гуа на год 5, месяц 3, день 15, час У" << "010001" << "010000";
+                              << "Гуа на год 5, месяц 3, день 15, час У"
+                              << "010001"
+                              << "010000";
     // Trigrams 8 and 8, line 4: number 2 turns into 16.
     QTest::newRow("1/1/6 Вэй") << 1 << 1 << 6 << 7 << QList<int>{2, 39, 16} << 4
-                               << "Гуа на год 1, месяц 1, день 6, час Вэй" << "000000" << "000100";
+                               << "Гуа на год 1, месяц 1, день 6, час Вэй"
+                               << "000000"
+                               << "000100";
     // Upper trigram 6, lower 2, line 6: number 60 turns into 61.
     QTest::newRow("12/12/30 Хай") << 12 << 12 << 30 << 11 << QList<int>{60, 27, 61} << 6
-                                  << "Гуа на год 12, месяц 12, день 30, час Хай" << "110010" << "110011";
+                                  << "Гуа на год 12, месяц 12, день 30, час Хай"
+                                  << "110010"
+                                  << "110011";
   }
   void dateCasting() {
     QFETCH(int, year);
@@ -646,8 +654,8 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->Label1->text(), QString::number(numbers[0]));
     QCOMPARE(w->Label2->text(), QString::number(numbers[1]));
     QCOMPARE(w->Label3->text(), QString::number(numbers[2]));
-    for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1, w->Label2,
-                                                      w->Label3, w->PanelStatus})
+    for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1,
+                                                      w->Label2, w->Label3, w->PanelStatus})
       QVERIFY(shown(x));
     for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) QCOMPARE(g->JaoNo(), jaoNo);
     for (int n = 1; n <= 6; ++n) {
@@ -707,12 +715,18 @@ class TestMainWindow : public QObject {
     QTest::addColumn<QString>("lastChas");
     // Lunar dates from the calendar's own cases (first day of the year 2024,
     // the leap month after month 2 of 2023).
-    QTest::newRow("2024-02-10 12:00") << QDateTime(QDate(2024, 2, 10), QTime(12, 0)) << 3 << 5 << 1 << 1 << 6
-                                      << "Месяц:" << "Цзы | 23-1" << "Хай | 21-23";
+    QTest::newRow("2024-02-10 12:00")
+        << QDateTime(QDate(2024, 2, 10), QTime(12, 0)) << 3 << 5 << 1 << 1 << 6 << "Месяц:"
+        << "Цзы | 23-1"
+        << "Хай | 21-23";
     QTest::newRow("2023-04-01 leap") << QDateTime(QDate(2023, 4, 1), QTime(12, 0)) << 3 << 4 << 2 << 11 << 6
-                                     << "Мес/д:" << "Цзы | 23-1" << "Хай | 21-23";
-    QTest::newRow("+1 hour at 23:30") << QDateTime(QDate(2024, 2, 10), QTime(23, 30)) << 4 << 5 << 1 << 1 << 11
-                                      << "Месяц:" << "Цзы | 0-2" << "Хай | 22-0";
+                                     << "Мес/д:"
+                                     << "Цзы | 23-1"
+                                     << "Хай | 21-23";
+    QTest::newRow("+1 hour at 23:30")
+        << QDateTime(QDate(2024, 2, 10), QTime(23, 30)) << 4 << 5 << 1 << 1 << 11 << "Месяц:"
+        << "Цзы | 0-2"
+        << "Хай | 22-0";
   }
   void listsFilledAtCreation() {
     QFETCH(QDateTime, now);
@@ -814,7 +828,8 @@ class TestMainWindow : public QObject {
     w->Panel9Click();
     const QStringList texts = fake->promptTexts();
     QCOMPARE(texts.size(), 3);
-    for (const QString& t : texts) QVERIFY2(t.startsWith(QStringLiteral("Не удалось открыть страницу ")), qPrintable(t));
+    for (const QString& t : texts)
+      QVERIFY2(t.startsWith(QStringLiteral("Не удалось открыть страницу ")), qPrintable(t));
     QVERIFY2(texts[0].contains(w->programFolder() + QStringLiteral("/comment/37.htm")), qPrintable(texts[0]));
     QVERIFY2(texts[1].contains(w->programFolder() + QStringLiteral("/help/index.htm")), qPrintable(texts[1]));
     QVERIFY2(texts[2].contains(QStringLiteral("https://ru.wikisource.org")), qPrintable(texts[2]));

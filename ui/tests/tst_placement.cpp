@@ -25,7 +25,9 @@ class TestPlacement : public QObject {
  private slots:
   void initTestCase() {
     if (QGuiApplication::screens().size() != 2)
-      QSKIP("the offscreen platform did not take two_screens.json (needs QT_QPA_PLATFORM=offscreen:configfile=...)");
+      QSKIP(
+          "the offscreen platform did not take two_screens.json (needs "
+          "QT_QPA_PLATFORM=offscreen:configfile=...)");
     QCOMPARE(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1024, 768));
   }
 
@@ -53,7 +55,8 @@ class TestPlacement : public QObject {
   // A default place itself off the screens is pulled onto the primary one.
   void fallbackOffTheScreensIsPulledIn() {
     QCOMPARE(ui::ReachablePosition(QPoint(-5000, 0), mainSize, QPoint(-600, 900)), QPoint(0, 768 - 331));
-    QCOMPARE(ui::ReachablePosition(QPoint(INT_MIN, 0), QSize(2000, 2000), QPoint(INT_MAX, INT_MAX)), QPoint(0, 0));
+    QCOMPARE(ui::ReachablePosition(QPoint(INT_MIN, 0), QSize(2000, 2000), QPoint(INT_MAX, INT_MAX)),
+             QPoint(0, 0));
   }
 
   void height_data() {
@@ -78,10 +81,11 @@ class TestPlacement : public QObject {
     QTest::addColumn<QByteArray>("form");
     QTest::addColumn<QPoint>("pos");
     QTest::addColumn<int>("height");
-    QTest::newRow("second screen kept") << QByteArray("Left=1600\nTop=500\nHeight=600\n") << QPoint(1600, 500) << 600;
+    QTest::newRow("second screen kept")
+        << QByteArray("Left=1600\nTop=500\nHeight=600\n") << QPoint(1600, 500) << 600;
     QTest::newRow("off every screen") << QByteArray("Left=-5000\nTop=100000\n") << QPoint(273, 219) << 331;
-    QTest::newRow("overflowing values") << QByteArray("Left=2147483647\nTop=2147483647\nHeight=2147483647\n")
-                                        << QPoint(273, 0) << 768;
+    QTest::newRow("overflowing values")
+        << QByteArray("Left=2147483647\nTop=2147483647\nHeight=2147483647\n") << QPoint(273, 0) << 768;
     QTest::newRow("height 100000") << QByteArray("Left=10\nTop=0\nHeight=100000\n") << QPoint(10, 0) << 768;
   }
   void mainWindow() {

@@ -2,6 +2,9 @@
 // close, a given path (drop, command line, hand-off); the prompts, the
 // title, the flags and the files on disk. Every prompt and dialog is
 // answered by the test through FakePlatform; an unexpected one fails.
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
@@ -17,8 +20,6 @@
 #include <QToolButton>
 #include <csignal>
 #include <memory>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "core/yarrow.h"
 #include "records/record.h"
@@ -292,7 +293,8 @@ class TestRecordLifecycle : public QObject {
     QTest::mouseClick(w->ToolButton9, Qt::LeftButton);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(fake->promptTexts(), QStringList{QStringLiteral("Cannot create file ") + a});
     QVERIFY(w->Model().modified());
     QCOMPARE(Bytes(a), before);
@@ -306,9 +308,11 @@ class TestRecordLifecycle : public QObject {
   void saveAsAddsTheExtension_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("date with points") << QStringLiteral("вопрос 10.12.2026") << QStringLiteral("вопрос 10.12.2026.kly");
+    QTest::newRow("date with points")
+        << QStringLiteral("вопрос 10.12.2026") << QStringLiteral("вопрос 10.12.2026.kly");
     QTest::newRow("another extension") << QStringLiteral("test.txt") << QStringLiteral("test.txt.kly");
-    QTest::newRow("mixed-case extension not accepted") << QStringLiteral("x.kLy") << QStringLiteral("x.kLy.kly");
+    QTest::newRow("mixed-case extension not accepted")
+        << QStringLiteral("x.kLy") << QStringLiteral("x.kLy.kly");
     QTest::newRow(".kly") << QStringLiteral("a.kly") << QStringLiteral("a.kly");
     QTest::newRow(".KLY") << QStringLiteral("b.KLY") << QStringLiteral("b.KLY");
     QTest::newRow(".Kly") << QStringLiteral("c.Kly") << QStringLiteral("c.Kly");
@@ -700,7 +704,8 @@ class TestRecordLifecycle : public QObject {
     typeCodes({"588", "588", "588", "588", "588", "588"});
     w->CommentsMemo->setPlainText(QString(100000, u'\n'));
     fake->saveNames = {path("out.kly")};
-    QMetaObject::invokeMethod(w.get(), [this] { ui::RunCommand([this] { w->Saveas1Click(); }); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        w.get(), [this] { ui::RunCommand([this] { w->Saveas1Click(); }); }, Qt::QueuedConnection);
     QTRY_COMPARE(fake->promptTexts(), QStringList{text});
     QVERIFY(!QFile::exists(path("out.kly")));
     QVERIFY(w->Model().modified());
@@ -771,7 +776,9 @@ class TestRecordLifecycle : public QObject {
     }
     typeCodes({"588", "588", "588", "588", "588", "588"});
     QString valueDuringPrompt = QStringLiteral("not asked");
-    fake->onPrompt = [&](const QString&) { valueDuringPrompt = ui::SettingsStore().read(ui::settings::ParamStr); };
+    fake->onPrompt = [&](const QString&) {
+      valueDuringPrompt = ui::SettingsStore().read(ui::settings::ParamStr);
+    };
     fake->answers = {Answer::No};
     w->TakeHandOff();
     QCOMPARE(valueDuringPrompt, QString());

@@ -10,9 +10,11 @@
 //
 // Runs on any Qt platform (offscreen, or xcb under Xvfb). The settings go to
 // a temporary folder; the clock is fixed for the screenshots.
+#include <unistd.h>
+
 #include <QAbstractButton>
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,7 +24,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
-#include <unistd.h>
 
 #include "calendar/my_MOON.h"
 #include "core/yarrow.h"
@@ -89,7 +90,8 @@ int main(int argc, char** argv) {
     QElapsedTimer t;
     t.start();
     const auto s = calendar::ComputeLunarSelection(45000.5, 3);
-    std::printf("first lunar-date computation: %.1f ms (month %d day %d)\n", t.nsecsElapsed() / 1e6, s.month, s.day);
+    std::printf("first lunar-date computation: %.1f ms (month %d day %d)\n", t.nsecsElapsed() / 1e6, s.month,
+                s.day);
     return 0;
   }
 
@@ -180,8 +182,9 @@ int main(int argc, char** argv) {
 
   // The prompts, with the real boxes of the platform.
   ui::Platform real;
-  ShotOfModal(folder + QStringLiteral("/prompt-save.png"),
-              [&] { real.warningYesNoCancel(&w, QStringLiteral("Сохранить изменения в файле гадание.kly?")); });
+  ShotOfModal(folder + QStringLiteral("/prompt-save.png"), [&] {
+    real.warningYesNoCancel(&w, QStringLiteral("Сохранить изменения в файле гадание.kly?"));
+  });
   ShotOfModal(folder + QStringLiteral("/prompt-abort.png"),
               [&] { real.confirmYesNo(&w, QStringLiteral("Прервать гадание?")); });
   ShotOfModal(folder + QStringLiteral("/prompt-not-a-record.png"), [&] {

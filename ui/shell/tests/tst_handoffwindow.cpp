@@ -42,8 +42,12 @@ void Activate(QWidget* w) {
   QCoreApplication::sendEvent(w, &activate);
 }
 
-QString Stored() { return ui::SettingsStore().read(ui::settings::ParamStr); }
-void Leave(const QString& path) { ui::SettingsStore().write(ui::settings::ParamStr, path); }
+QString Stored() {
+  return ui::SettingsStore().read(ui::settings::ParamStr);
+}
+void Leave(const QString& path) {
+  ui::SettingsStore().write(ui::settings::ParamStr, path);
+}
 
 }  // namespace
 
@@ -163,8 +167,8 @@ class TestHandOffWindow : public QObject {
     const QString path = folder.filePath(QStringLiteral("notes.txt"));
     Leave(path);
     watcher->bringToFront();
-    QTRY_COMPARE(answering.errors,
-                 QStringList{QStringLiteral("File ") + path + QStringLiteral(" Этот файл не является файлом KALYNTH")});
+    QTRY_COMPARE(answering.errors, QStringList{QStringLiteral("File ") + path +
+                                               QStringLiteral(" Этот файл не является файлом KALYNTH")});
     QCOMPARE(window->windowTitle(), QStringLiteral("KALYNTH"));
     QCOMPARE(Stored(), QString());
   }

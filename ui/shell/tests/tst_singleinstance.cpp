@@ -90,7 +90,10 @@ int HelperMain(int argc, char** argv) {
   if (mode == QLatin1String("--where")) {
     SingleInstance instance;
     const Role role = instance.start();
-    std::printf("%s %s\n", role == Role::Running ? "running" : role == Role::Secondary ? "secondary" : "alone",
+    std::printf("%s %s\n",
+                role == Role::Running     ? "running"
+                : role == Role::Secondary ? "secondary"
+                                          : "alone",
                 qPrintable(instance.socketPath()));
     return 0;
   }
@@ -136,7 +139,8 @@ bool MakeDeadSocket(const QString& path) {
   address.sun_family = AF_UNIX;
   const QByteArray name = QFile::encodeName(path);
   std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
-  const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 1) == 0;
+  const bool ok =
+      ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 1) == 0;
   ::close(fd);
   return ok && QFileInfo::exists(path);
 }
@@ -402,7 +406,8 @@ class TestSingleInstance : public QObject {
     QCOMPARE(ourLines(err), 1);
     QVERIFY2(err.contains(fallback), qPrintable(err));
 
-    if (::geteuid() != 0) QSKIP("the folder of another user (nobody) needs root; the open folder was refused");
+    if (::geteuid() != 0)
+      QSKIP("the folder of another user (nobody) needs root; the open folder was refused");
     QVERIFY(::chmod(QFile::encodeName(fallback).constData(), 0700) == 0);
     QVERIFY(::chown(QFile::encodeName(fallback).constData(), kNobody, kNobody) == 0);
     QCOMPARE(startIn(&err), QStringLiteral("alone"));
@@ -411,7 +416,6 @@ class TestSingleInstance : public QObject {
 
   // A start in a folder it cannot use still runs, without the hand-off.
   void unusableFolderRunsAlone() {
-
     SingleInstance instance(QStringLiteral("/proc/kalynth-no-such-folder"));
     QCOMPARE(instance.start(), Role::Alone);
   }

@@ -125,8 +125,8 @@ class TestTwoProcesses : public QObject {
 
     // A divination saved earlier: three line codes and a note.
     records::Record record;
-    record.lineCodes = {QStringLiteral("544"), QStringLiteral("948"), QStringLiteral("588"), QString(),
-                        QString(), QString()};
+    record.lineCodes = {
+        QStringLiteral("544"), QStringLiteral("948"), QStringLiteral("588"), QString(), QString(), QString()};
     record.note = QStringLiteral("Вопрос о дороге");
     recordPath = root->filePath(QStringLiteral("name.kly"));
     records::WriteRecordFile(recordPath, record);
@@ -153,7 +153,8 @@ class TestTwoProcesses : public QObject {
     // No window: the second start never got past the hand-off.
     QCOMPARE(second->lines(), QStringList{QStringLiteral("role secondary")});
 
-    QVERIFY2(first->waitFor(QStringLiteral("title KALYNTH - name.kly")), qPrintable(first->lines().join('|')));
+    QVERIFY2(first->waitFor(QStringLiteral("title KALYNTH - name.kly")),
+             qPrintable(first->lines().join('|')));
     QTRY_COMPARE(storedHandOff(), std::optional<QString>(QString()));
     QCOMPARE(first->process().state(), QProcess::Running);
     qInfo("second start handed over and ended in %lld ms", static_cast<long long>(handOffMs));
@@ -168,7 +169,8 @@ class TestTwoProcesses : public QObject {
     Kalynth second(environment, {QStringLiteral("name.kly")}, root->path());
     QVERIFY(second.finished());
     QCOMPARE(second.process().exitCode(), 0);
-    QVERIFY2(first->waitFor(QStringLiteral("title KALYNTH - name.kly")), qPrintable(first->lines().join('|')));
+    QVERIFY2(first->waitFor(QStringLiteral("title KALYNTH - name.kly")),
+             qPrintable(first->lines().join('|')));
   }
 
   void secondStartWithoutArgumentOpensNothing() {
@@ -197,7 +199,8 @@ class TestTwoProcesses : public QObject {
     QVERIFY(second->finished());
     QCOMPARE(second->process().exitCode(), 0);
     QCOMPARE(second->lines(), QStringList{QStringLiteral("role secondary")});
-    QVERIFY2(first->waitFor(QStringLiteral("title KALYNTH - name.kly")), qPrintable(first->lines().join('|')));
+    QVERIFY2(first->waitFor(QStringLiteral("title KALYNTH - name.kly")),
+             qPrintable(first->lines().join('|')));
     QTRY_COMPARE(storedHandOff(), std::optional<QString>(QString()));
   }
 
