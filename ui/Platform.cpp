@@ -1,6 +1,7 @@
 #include "ui/Platform.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -96,6 +97,19 @@ QDateTime Platform::now() {
 
 bool Platform::openUrl(const QUrl& url) {
   return QDesktopServices::openUrl(url);
+}
+
+bool OpenPage(QWidget* parent, const QUrl& url) {
+  if (platform().openUrl(url)) return true;
+  // No browser or launcher took it: say which page could not be shown.
+  // A mail request is named by its address, without the message's fields.
+  const QString where = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
+                        : url.scheme() == QLatin1String("mailto") ? url.toString(QUrl::RemoveQuery)
+                                                                  : url.toString();
+  platform().error(parent, QStringLiteral("Не удалось открыть страницу %1: на компьютере нет программы, "
+                                          "которая открывает такие страницы, или она не запустилась.")
+                               .arg(where));
+  return false;
 }
 
 Platform& platform() {

@@ -30,6 +30,10 @@
 //                                               restores the default; returns
 //                                               the previous one
 //   class ui::ScopedPlatform                    RAII replacement for a test
+//   bool ui::OpenPage(parent, url)              opens url through platform()
+//             .openUrl; when the desktop cannot, shows the error box that
+//             names the address (a local file by its path); returns
+//             whether it opened
 //   astro::TDateTime ui::DayValueOf(date, time) / DayValueOf(dateTime)
 //                                               day value of a clock reading
 //                                               (the calendar's civil dates)
@@ -89,6 +93,10 @@ class ScopedPlatform {
  private:
   Platform* previous_;
 };
+
+// Opens a page or a mail request with the desktop's program; a failure is
+// shown in the error box naming the address.
+bool OpenPage(QWidget* parent, const QUrl& url);
 
 // The day value of a local clock reading, by the calendar's one civil-date
 // conversion (calendar/civil.h).

@@ -145,9 +145,9 @@ void TAboutBox::showEvent(QShowEvent* event) {
 }
 
 void TAboutBox::WebLinkClick() {
-  ui::platform().openUrl(info_.web);
+  ui::OpenPage(this, info_.web);
 }
 
 void TAboutBox::MailLinkClick() {
-  ui::platform().openUrl(MailUrl(info_.mail));
+  ui::OpenPage(this, MailUrl(info_.mail));
 }

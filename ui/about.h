@@ -16,6 +16,8 @@
 //   int exec()                      shows the box modally (N3Click)
 //   WebLinkClick()                  opens the web line's address
 //   MailLinkClick()                 mailto:<address>?body=%20&subject=Message%20from%20KALYNTH%20programm
+//   Both open through ui::OpenPage: when the desktop cannot open the
+//   address, the error box names it, as the main window's pages do.
 //   static QUrl MailUrl(address)    that mail request
 #pragma once
 

@@ -655,12 +655,7 @@ void TFormKalynth::N8Click() {
 }
 
 void TFormKalynth::OpenPage(const QUrl& url) {
-  if (ui::platform().openUrl(url)) return;
-  // No browser or launcher took it: say which page could not be shown.
-  const QString where = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
-  ui::platform().error(this, QStringLiteral("Не удалось открыть страницу %1: на компьютере нет программы, "
-                                            "которая открывает такие страницы, или она не запустилась.")
-                                 .arg(where));
+  ui::OpenPage(this, url);
 }
 
 void TFormKalynth::N3Click() {

@@ -135,6 +135,40 @@ class TestAboutSett : public QObject {
       QCOMPARE(built.web.toLocalFile(), QStringLiteral("/opt/kalynth/help/index.htm"));
   }
 
+  // When the desktop cannot open an address, the box says so and names it
+  // (the mail line by its address alone), as the main window's pages do;
+  // nothing is said when the desktop opens it.
+  void failedLinkNamesTheAddress() {
+    AboutInfo info;
+    info.web = QUrl(QStringLiteral("https://example.org/kalynth"));
+    info.mail = QStringLiteral("author@example.org");
+    TAboutBox box(info);
+    box.show();
+    QTest::mouseClick(box.WebLink, Qt::LeftButton);
+    QTest::mouseClick(box.MailLink, Qt::LeftButton);
+    QVERIFY(fake->prompts.isEmpty());
+    fake->urlsOpen = false;
+    QTest::mouseClick(box.WebLink, Qt::LeftButton);
+    QTest::mouseClick(box.MailLink, Qt::LeftButton);
+    QCOMPARE(fake->urls.size(), 4);
+    QCOMPARE(fake->prompts.size(), 2);
+    for (const auto& p : fake->prompts) QCOMPARE(p.kind, QStringLiteral("error"));
+    QCOMPARE(fake->prompts[0].text,
+             QStringLiteral("Не удалось открыть страницу https://example.org/kalynth: на компьютере нет "
+                            "программы, которая открывает такие страницы, или она не запустилась."));
+    QCOMPARE(fake->prompts[1].text,
+             QStringLiteral("Не удалось открыть страницу mailto:author@example.org: на компьютере нет "
+                            "программы, которая открывает такие страницы, или она не запустилась."));
+    // The help page of the program by its path.
+    AboutInfo local;
+    local.web = QUrl::fromLocalFile(QStringLiteral("/opt/kalynth/help/index.htm"));
+    TAboutBox localBox(local);
+    localBox.WebLinkClick();
+    QCOMPARE(fake->prompts.size(), 3);
+    QVERIFY(fake->prompts[2].text.startsWith(
+        QStringLiteral("Не удалось открыть страницу /opt/kalynth/help/index.htm: ")));
+  }
+
   // "О программе" shows the box modally; OK closes it.
   void aboutFromTheMenu() {
     create();
