@@ -52,7 +52,9 @@ TToolWindow::TToolWindow(QWidget* mainWindow, QAction* menuItem, const ToolWindo
 }
 
 TToolWindow::~TToolWindow() {
-  WritePosition();
+  // A window that never got its place (its creation stopped early) and was
+  // never shown leaves the stored place as the user left it.
+  if (placed_) WritePosition();
   if (menuItem_ && Registry().value(menuItem_) == this) Registry().remove(menuItem_);
 }
 
@@ -70,6 +72,7 @@ void TToolWindow::ReadPosition(QPoint defaultPlace) {
   const QPoint wanted(store.read(settings_.left, defaultPlace.x()),
                       store.read(settings_.top, defaultPlace.y()));
   move(ReachablePosition(wanted, size, defaultPlace));
+  placed_ = true;
 }
 
 void TToolWindow::ReadStaysOnTop() {
@@ -154,6 +157,12 @@ bool TToolWindow::ToggleFor(QAction* menuItem) {
 
 TToolWindow* TToolWindow::WindowFor(const QAction* menuItem) {
   return Registry().value(menuItem);
+}
+
+void TToolWindow::showEvent(QShowEvent* event) {
+  // Shown, the window stands where the user sees it: that place is its own.
+  placed_ = true;
+  QWidget::showEvent(event);
 }
 
 void TToolWindow::FormClose() {

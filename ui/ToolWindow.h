@@ -25,7 +25,10 @@
 //     ~TToolWindow()
 //         FormDestroy of every tool window: writes the current position to
 //         settings.left / settings.top (a window moved while hidden keeps its
-//         last position). A derived class writes its own further values in
+//         last position). A window that neither read its position
+//         (ReadPosition) nor was ever shown writes nothing: a picture window
+//         whose creation stopped at a missing bitmap leaves the stored place
+//         alone. A derived class writes its own further values in
 //         its own destructor. Destroy the tool windows before the main window
 //         (at start-up they are declared after it).
 //
@@ -120,6 +123,7 @@ class TToolWindow : public QWidget {
  protected:
   virtual void FormClose();
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -130,6 +134,7 @@ class TToolWindow : public QWidget {
   QPointer<QAction> menuItem_;
   ToolWindowSettings settings_;
   bool staysOnTop_ = true;
+  bool placed_ = false;  // ReadPosition ran or the window was shown
 };
 
 }  // namespace ui

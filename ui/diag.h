@@ -15,7 +15,9 @@
 //      file ends the creation here with the error "Cannot open file <path>"
 //      (shown in the program's error box; the program goes on): the window
 //      keeps its first place and stays on top, shows no picture and is not
-//      shown at start; its menu item still toggles it.
+//      shown at start; its menu item still toggles it. At the end it leaves
+//      its stored place alone unless the user has shown it (then the place
+//      where it was is written).
 //   2. left and top from the store (default 0, 0)
 //   3. stay on top from "Set" (default true)
 //   4. shown from "Form" (default false): shown now and its item ticked

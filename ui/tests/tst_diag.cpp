@@ -313,6 +313,33 @@ class TestDiag : public QObject {
     QVERIFY(!usin->isVisible());
   }
 
+  // A missing picture does not cost the user the window's stored place: a
+  // window never shown writes nothing at the end; one the user has shown
+  // and moved writes where it was.
+  void missingPictureKeepsTheStoredPlace() {
+    QTemporaryDir folder;  // no bmp/ at all
+    ui::test::WriteSettings(
+        "[Form]\nUsinLeft=300\nUsinTop=200\nFormVenvanLeft=310\nFormVenvanTop=210\n"
+        "DiagLeft=320\nDiagTop=220\n");
+    start(folder.path());
+    QCOMPARE(fake->prompts.size(), 4);
+    fake->prompts.clear();
+    main->VenVan->trigger();
+    QVERIFY(venvan->isVisible());
+    venvan->move(150, 120);
+    main->VenVan->trigger();
+    QVERIFY(!venvan->isVisible());
+    stop();
+    QCOMPARE(stored("Form", "UsinLeft"), std::optional<QString>(QStringLiteral("300")));
+    QCOMPARE(stored("Form", "UsinTop"), std::optional<QString>(QStringLiteral("200")));
+    QCOMPARE(stored("Form", "DiagLeft"), std::optional<QString>(QStringLiteral("320")));
+    QCOMPARE(stored("Form", "DiagTop"), std::optional<QString>(QStringLiteral("220")));
+    QCOMPARE(stored("Form", "FormVenvanLeft"), std::optional<QString>(QStringLiteral("150")));
+    QCOMPARE(stored("Form", "FormVenvanTop"), std::optional<QString>(QStringLiteral("120")));
+    // A window without a stored place writes none either.
+    QVERIFY(!stored("Form", "legendaLeft"));
+  }
+
   // A new time zone reaches the calendar window at once. 立春 2024 (start
   // of spring, the turn of the year pillar) fell on 4 February at 16:27
   // Beijing time, 08:27 universal time. 4 February 10:00 on the clock is
