@@ -103,6 +103,30 @@ class TestToolWindow : public QObject {
     QCOMPARE(again->pos(), QPoint(130, 95));
   }
 
+  // A window whose creation stopped before it read its place leaves the
+  // stored place alone, unless it was shown: then where it stood is written.
+  void unplacedWindowWritesOnlyOnceShown() {
+    ui::test::WriteSettings("[Form]\nUsinLeft=300\nUsinTop=200\n");
+    QWidget main;
+    QAction item;
+    item.setCheckable(true);
+    { ui::TToolWindow never(&main, &item, Values); }
+    {
+      ui::SettingsStore store;
+      QCOMPARE(store.rawText("Form", "UsinLeft").value_or(QString()), QStringLiteral("300"));
+      QCOMPARE(store.rawText("Form", "UsinTop").value_or(QString()), QStringLiteral("200"));
+    }
+    {
+      ui::TToolWindow shown(&main, &item, Values);
+      shown.ShowWindow();
+      shown.move(40, 60);
+      shown.HideWindow();
+    }
+    ui::SettingsStore store;
+    QCOMPARE(store.rawText("Form", "UsinLeft").value_or(QString()), QStringLiteral("40"));
+    QCOMPARE(store.rawText("Form", "UsinTop").value_or(QString()), QStringLiteral("60"));
+  }
+
   void aPositionOffEveryScreenGoesToTheDefaultPlace_data() {
     QTest::addColumn<QByteArray>("stored");
     QTest::newRow("far right") << QByteArray("UsinLeft=100000\nUsinTop=10\n");
