@@ -425,7 +425,7 @@ QString TFormJournal::DefaultFolder() const {
     if (QFileInfo(folder).isDir()) return folder;
   }
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  return documents.isEmpty() ? QDir::homePath() : documents;
+  return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void TFormJournal::FolderButtonClick() {
@@ -504,6 +504,9 @@ void TFormJournal::ScanDone() {
   CancelButton->hide();
   if (lastStopped_)
     ProgressLabel->setText(QStringLiteral("Остановлено: прочитано %1 из %2").arg(lastRead_).arg(lastTotal_));
+  else if (!QFileInfo(folder_).isDir())
+    // An empty list must not look like a folder without records.
+    ProgressLabel->setText(QStringLiteral("Папка не найдена: ") + QDir::toNativeSeparators(folder_));
   else if (full)
     ProgressLabel->clear();
   UpdateCount();

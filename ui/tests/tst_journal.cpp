@@ -489,6 +489,18 @@ class TestJournal : public QObject {
     }
   }
 
+  // A folder that is not there is said to be missing, not shown as empty.
+  void missingFolderIsNamed() {
+    TFormJournal journal([](const QString&) {});
+    journal.show();
+    const QString missing = root_ + QStringLiteral("/нет такой папки");
+    journal.SetFolder(missing);
+    WAIT_IDLE(journal);
+    QCOMPARE(journal.model()->rowCount(), 0);
+    QCOMPARE(journal.ProgressLabel->text(),
+             QStringLiteral("Папка не найдена: ") + QDir::toNativeSeparators(missing));
+  }
+
   void folderChooserAndRememberedFolder() {
     ui::test::FakePlatform fake;
     ui::ScopedPlatform scoped(&fake);
