@@ -39,10 +39,10 @@ int main(int argc, char** argv) {
 
   TFormKalynth main;
   main.show();
-  TAboutBox about(TAboutBox::BuildInfo(main.ProgramFolder), &main);
+  TAboutBox about(TAboutBox::BuildInfo(main.programFolder()), &main);
   Shot(&about, folder + QStringLiteral("/about.png"));
   about.hide();
-  AboutInfo withMail = TAboutBox::BuildInfo(main.ProgramFolder);
+  AboutInfo withMail = TAboutBox::BuildInfo(main.programFolder());
   withMail.web = QUrl(QStringLiteral("https://example.org/kalynth"));
   withMail.mail = QStringLiteral("author@example.org");
   TAboutBox aboutWithMail(withMail, &main);
