@@ -351,12 +351,17 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   const std::string& path = a.positional[0];
   const QString file = QFile::decodeName(path.c_str());
   // A file that is not there or cannot be opened is said so; the window
-  // keeps its one not-a-record message for every case.
-  if (!QFileInfo::exists(file)) throw std::runtime_error("файл " + path + " не существует");
-  if (QFileInfo(file).isFile() && !QFile(file).open(QIODevice::ReadOnly))
+  // keeps its one not-a-record message for every case. One open decides
+  // (a pipe put there is not waited on).
+  const records::CandidateFile candidate = records::ReadCandidateFile(file, records::MaxRecordSize);
+  using records::CandidateProblem;
+  if (candidate.problem == CandidateProblem::Missing || candidate.problem == CandidateProblem::DanglingLink)
+    throw std::runtime_error("файл " + path + " не существует");
+  if (candidate.problem == CandidateProblem::Unreadable)
     throw std::runtime_error("файл " + path + " не удаётся прочитать");
-  const std::optional<records::Record> r = records::ReadRecordFile(file);
-  if (!r) throw std::runtime_error(records::NotARecordMessage(file).toStdString());
+  if (!candidate.bytes || !records::IsRecord(*candidate.bytes))
+    throw std::runtime_error(records::NotARecordMessage(file).toStdString());
+  const std::optional<records::Record> r = records::DecodeRecord(*candidate.bytes);
 
   Table table(out, {"key", "value"});
   auto field = [&table](const char* key, const QString& value) { table.Add() << key << value.toStdString(); };

@@ -23,7 +23,8 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
   if (a.positional.size() > 2) throw UsageError("лишний аргумент «" + a.positional[2] + "»");
   const QString recordPath = QFile::decodeName(a.positional[0].c_str());
   const QString pdfPath = QFile::decodeName(a.positional[1].c_str());
-  const std::optional<core::Divination> read = records::ReadDivinationFile(recordPath);
+  records::FileIdentity recordFile;
+  const std::optional<core::Divination> read = records::ReadDivinationFile(recordPath, &recordFile);
   if (!read) throw std::runtime_error(records::NotARecordMessage(recordPath).toStdString());
   const core::Divination& divination = *read;
 
@@ -48,7 +49,9 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
   const calendar::CivilDateTime now = calendar::DecodeCivilDateTime(env.now());
   const ui::SheetFooter footer{recordPath,
                                QDateTime(QDate(now.year, now.month, now.day), QTime(now.hour, now.minute))};
-  const int pages = ui::ExportSheetPdf(divination, footer, pdfPath);
+  // The PDF never takes the place of the record itself (the same file by
+  // any name) or of any ".kly" file.
+  const int pages = ui::ExportSheetPdf(divination, footer, pdfPath, recordFile);
   out << "file\tpages\n" << a.positional[1] << '\t' << pages << '\n';
   return 0;
 }

@@ -77,33 +77,16 @@ JournalRow ReadJournalRow(const QString& path, const QString& root) {
   if (row.folder == QLatin1String(".")) row.folder.clear();
   row.searchText = FoldForSearch(row.fileName);
 
-  // The reasons below are the cases in which the record reader refuses a
-  // file; it is asked itself for everything it can tell.
-  if (!info.exists()) {
-    row.problem = info.isSymLink() ? QStringLiteral("Ссылка ведёт на файл, которого нет")
-                                   : QStringLiteral("Файл не найден");
+  // One open of the file tells everything (records/files.h): what it is,
+  // its time and size, and its bytes; a pipe or device is never waited on.
+  const CandidateFile file = ReadCandidateFile(path, MaxRecordSize);
+  row.saved = file.modified;
+  row.size = file.size;
+  if (!file.bytes) {
+    row.problem = file.reason;
     return row;
   }
-  row.saved = info.lastModified();
-  if (!info.isFile()) {
-    row.problem = QStringLiteral("Не обычный файл (папка, канал или устройство)");
-    return row;
-  }
-  row.size = info.size();
-  if (row.size > MaxRecordSize) {
-    row.problem = QStringLiteral("Файл больше %1 МБ: это не запись").arg(MaxRecordSize / (1024 * 1024));
-    return row;
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    row.problem = QStringLiteral("Файл не читается: ") + file.errorString();
-    return row;
-  }
-  const std::optional<QByteArray> bytes = ReadRecordBytes(file);
-  if (!bytes) {
-    row.problem = QStringLiteral("Файл не читается: ") + file.errorString();
-    return row;
-  }
+  const std::optional<QByteArray>& bytes = file.bytes;
   if (!IsRecord(*bytes)) {
     row.problem = kNotARecord;
     return row;

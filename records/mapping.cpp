@@ -29,8 +29,8 @@ Record FromValues(const core::RecordValues& values) {
   return r;
 }
 
-std::optional<core::Divination> ReadDivinationFile(const QString& path) {
-  const std::optional<Record> record = ReadRecordFile(path);
+std::optional<core::Divination> ReadDivinationFile(const QString& path, FileIdentity* identity) {
+  const std::optional<Record> record = ReadRecordFile(path, identity);
   if (!record) return std::nullopt;
   core::Divination d;
   d.Restore(ToValues(*record));

@@ -18,6 +18,7 @@ Record FromValues(const core::RecordValues& values);
 // (figures, numbers, status text; clean and bound), for readers without a
 // window. nullopt when the file is not a record; an integer key that is not
 // an integer throws RecordError.
-std::optional<core::Divination> ReadDivinationFile(const QString& path);
+// `identity`, when given, receives the identity of the file read.
+std::optional<core::Divination> ReadDivinationFile(const QString& path, FileIdentity* identity = nullptr);
 
 }  // namespace records

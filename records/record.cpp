@@ -1,15 +1,11 @@
 // Reading and writing .kly record files.
 #include "records/record.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 
 #include "records/cp1251.h"
 #include "records/inifile.h"
@@ -112,26 +108,6 @@ QStringList UnencodableFields(const Record& record) {
 
 namespace {
 
-// The file a save replaces: the path itself, or what its symbolic links
-// lead to (the links stay links). Empty when the chain does not end.
-QByteArray FinalTarget(const QByteArray& path) {
-  QByteArray target = path;
-  for (int depth = 0; depth < 40; ++depth) {
-    struct stat st {};
-    if (::lstat(target.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
-    QByteArray link(PATH_MAX, '\0');
-    const ssize_t n = ::readlink(target.constData(), link.data(), link.size());
-    if (n <= 0 || n >= link.size()) return {};
-    link.truncate(n);
-    if (!link.startsWith('/')) {
-      const qsizetype slash = target.lastIndexOf('/');
-      link.prepend(slash < 0 ? QByteArray() : target.left(slash + 1));
-    }
-    target = link;
-  }
-  return {};
-}
-
 bool WriteAll(int fd, const QByteArray& bytes) {
   const char* p = bytes.constData();
   qsizetype left = bytes.size();
@@ -145,67 +121,28 @@ bool WriteAll(int fd, const QByteArray& bytes) {
   return true;
 }
 
-// Writes the bytes to a new file beside the target and puts it in the
-// target's place; false (and nothing changed) on any failure before that.
-bool ReplaceFile(const QByteArray& target, const QByteArray& bytes) {
-  struct stat old {};
-  const bool exists = ::stat(target.constData(), &old) == 0;
-  // A record the user may not write stays as it is, as with any editor.
-  if (exists && ::access(target.constData(), W_OK) != 0) return false;
-
-  const qsizetype slash = target.lastIndexOf('/');
-  const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
-  QByteArray temp = folder + "/.kalynth-XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // O_EXCL, mode 0600
-  if (fd < 0) return false;
-
-  bool ok = true;
-  if (exists) {
-    // Owner and group of the old file where the process may give them
-    // (as cp --preserve does); its permission bits in any case.
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)!::fchown(fd, uid_t(-1), old.st_gid);
-    ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ok = ::fchmod(fd, 0666 & ~mask) == 0;
-  }
-  // The data is on the disk before the new name points to it: after a crash
-  // or a power cut the file is the old record or the whole new one.
-  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.constData(), target.constData()) == 0;
-  if (!ok) {
-    ::unlink(temp.constData());
-    return false;
-  }
-  // The rename itself reaches the disk with the folder. A file system that
-  // cannot sync a folder has the new record in place all the same.
-  const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
-}
-
 }  // namespace
 
-void WriteRecordFile(const QString& path, const Record& record) {
+FileIdentity WriteRecordFile(const QString& path, const Record& record, const FileIdentity& expected) {
   const QByteArray bytes = EncodeRecord(record);
-  const QByteArray target = FinalTarget(QFile::encodeName(path));
-  if (target.isEmpty() || !ReplaceFile(target, bytes))
+  ReplacingFile file(path, {.expected = expected, .forbidden = {}});
+  switch (file.status()) {
+    case ReplacingFile::Status::ForeignLink:
+      throw UnsafeSaveError(UnsafeSaveError::Kind::ForeignLink, ForeignLinkText(file.foreignLink()));
+    case ReplacingFile::Status::OtherFile:
+      throw UnsafeSaveError(UnsafeSaveError::Kind::OtherFile, OtherFileText(path));
+    default:
+      break;
+  }
+  if (file.status() != ReplacingFile::Status::Open || !WriteAll(file.fd(), bytes) || !file.commit())
     throw RecordError(QStringLiteral("Cannot create file %1").arg(path));
+  return file.identity();
 }
 
-std::optional<QByteArray> ReadRecordBytes(const QString& path) {
-  const QFileInfo info(path);
-  // isFile() follows symbolic links and is false for directories, devices,
-  // pipes and sockets: none of them is opened, so a pipe cannot block.
-  if (!info.isFile() || info.size() > MaxRecordSize) return std::nullopt;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return ReadRecordBytes(file, info.size());
+std::optional<QByteArray> ReadRecordBytes(const QString& path, FileIdentity* identity) {
+  CandidateFile file = ReadCandidateFile(path, MaxRecordSize);
+  if (identity) *identity = file.bytes ? file.identity : FileIdentity{};
+  return std::move(file.bytes);
 }
 
 std::optional<QByteArray> ReadRecordBytes(QIODevice& device) {
@@ -353,8 +290,8 @@ std::optional<Record> ReadRecord(QIODevice& device) {
   return DecodeRecord(*bytes);
 }
 
-std::optional<Record> ReadRecordFile(const QString& path) {
-  const std::optional<QByteArray> bytes = ReadRecordBytes(path);
+std::optional<Record> ReadRecordFile(const QString& path, FileIdentity* identity) {
+  const std::optional<QByteArray> bytes = ReadRecordBytes(path, identity);
   if (!bytes || !IsRecord(*bytes)) return std::nullopt;
   return DecodeRecord(*bytes);
 }

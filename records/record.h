@@ -21,8 +21,10 @@
 // to a new file in the same folder, are checked written whole and synced to
 // the disk, and only then renamed over the old name. The file on disk is
 // always either the old record, byte for byte, or the whole new one; a full
-// disk or any short write is a failed save. A symbolic link stays a link and
-// the file it leads to is replaced. The new file keeps the old one's
+// disk, the file-size limit or any short write is a failed save, and no
+// temporary file stays behind. A symbolic link of the user's own (or
+// root's) stays a link and the file it leads to is replaced; another
+// user's link is never followed (files.h). The new file keeps the old one's
 // permission bits, and its owner and group where the process may give them
 // (root may; a user keeps a group of theirs); otherwise it belongs to the
 // saving user. A name with other hard links gets a file of its own (the
@@ -40,6 +42,8 @@
 #include <array>
 #include <optional>
 #include <stdexcept>
+
+#include "records/files.h"
 
 namespace records {
 
@@ -74,9 +78,26 @@ QByteArray EncodeRecord(const Record& record);
 // Fields whose text Windows-1251 cannot hold ("Edit7", "Comments", "Edit1"...).
 QStringList UnencodableFields(const Record& record);
 
+// A save the program refuses because of where the name leads now: another
+// user's symbolic link on the way, or (with an expected identity) another
+// file than the one opened or last saved. The text names the path; the
+// window offers Save As.
+class UnsafeSaveError : public RecordError {
+ public:
+  enum class Kind { ForeignLink, OtherFile };
+  UnsafeSaveError(Kind kind, const QString& message) : RecordError(message), kind_(kind) {}
+  Kind kind() const { return kind_; }
+
+ private:
+  Kind kind_;
+};
+
 // Writes the record all-or-nothing: the file on disk is the old one or the
-// new one. Throws RecordError "Cannot create file <path>".
-void WriteRecordFile(const QString& path, const Record& record);
+// new one (ReplacingFile, files.h). With a known `expected` identity the
+// name must still lead to that file. Returns the identity of the file
+// written. Throws UnsafeSaveError (see above) before writing anything, or
+// RecordError "Cannot create file <path>".
+FileIdentity WriteRecordFile(const QString& path, const Record& record, const FileIdentity& expected = {});
 
 // Identification: the file's "Title" in "TITLE" is exactly "KALYNTH".
 bool IsRecord(const QByteArray& bytes);
@@ -86,8 +107,9 @@ bool IsRecordFile(const QString& path);  // false for directories, devices, pipe
 // throw RecordError "'<text>' is not a valid integer value"; comments of
 // more than MaxCommentLines lines throw RecordError (CommentLinesText).
 Record DecodeRecord(const QByteArray& bytes);
-// Reads a file; nullopt when it is not a record.
-std::optional<Record> ReadRecordFile(const QString& path);
+// Reads a file; nullopt when it is not a record. `identity`, when given,
+// receives the identity of the file read (unknown when nothing was read).
+std::optional<Record> ReadRecordFile(const QString& path, FileIdentity* identity = nullptr);
 std::optional<Record> ReadRecord(QIODevice& device);
 
 // The message shown when a file is not a record:
@@ -124,8 +146,8 @@ inline bool operator!=(const Record& a, const Record& b) {
 // The file's bytes when it can be a record: a regular file (symbolic links
 // followed) of at most MaxRecordSize bytes. nullopt for a missing or
 // unreadable file, a directory, a device, a pipe or a larger file, none of
-// which is read.
-std::optional<QByteArray> ReadRecordBytes(const QString& path);
+// which is read (ReadCandidateFile, files.h, tells which).
+std::optional<QByteArray> ReadRecordBytes(const QString& path, FileIdentity* identity = nullptr);
 // At most MaxRecordSize bytes from a readable device (opened read-only when
 // it is closed); nullopt when it holds more or cannot be read.
 std::optional<QByteArray> ReadRecordBytes(QIODevice& device);

@@ -29,7 +29,7 @@ QString runFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDi
   dialog.setSizeGripEnabled(true);
   if (mode == QFileDialog::AcceptSave) {
     dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
   }
   if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
   dialog.selectFile(request.fileName);

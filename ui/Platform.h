@@ -60,6 +60,9 @@ struct FileDialogRequest {
   QString fileName;       // name put into the name box (may be empty)
   QString filter;         // e.g. "Kalynth files (*.kly)"
   QString defaultSuffix;  // e.g. "kly" (save dialog only)
+  // Save dialog: asks before an existing file is chosen; false when the
+  // caller checks the chosen name first and asks itself.
+  bool confirmOverwrite = true;
 };
 
 class Platform {

@@ -20,6 +20,8 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QThread>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -99,6 +101,21 @@ void RunScan(QPromise<TFormJournal::ScanPiece>& promise, const QStringList& root
   if (!piece.rows.isEmpty()) promise.addResult(std::move(piece));
   promise.addResult(std::move(last));
 }
+
+// The scan jobs' own threads. Qt waits for its global pool without a bound
+// when the application ends; this pool is never waited on that way (it is
+// never destroyed): a scan stuck in a file system that does not answer is
+// left behind when the program ends, after a short wait for a scan that is
+// only finishing its file.
+QThreadPool* ScanPool() {
+  static QThreadPool* const pool = [] {
+    auto* p = new QThreadPool;
+    p->setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
+    return p;
+  }();
+  return pool;
+}
+constexpr int ScanEndWaitMs = 2000;
 
 bool IsUnder(const QString& path, const QString& folder) {
   return path.startsWith(folder) && path.size() > folder.size() && path[folder.size()] == u'/';
@@ -279,7 +296,10 @@ TFormJournal::TFormJournal(std::function<void(const QString&)> openRecord,
 }
 
 TFormJournal::~TFormJournal() {
-  if (scan_) stop_->store(true);
+  if (scan_) {
+    stop_->store(true);
+    ScanPool()->waitForDone(ScanEndWaitMs);
+  }
   if (placed_ && isVisible()) WritePlacement();
 }
 
@@ -474,7 +494,7 @@ void TFormJournal::StartScan(const QStringList& roots, bool full) {
     ProgressLabel->show();
     CancelButton->show();
   }
-  w->setFuture(QtConcurrent::run(RunScan, roots, folder_, known, stop_));
+  w->setFuture(QtConcurrent::run(ScanPool(), RunScan, roots, folder_, known, stop_));
 }
 
 void TFormJournal::TakePiece(int index) {

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
@@ -26,6 +27,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QValidator>
+#include <memory>
 #include <stdexcept>
 
 #include "calendar/my_MOON.h"
@@ -637,9 +639,10 @@ void TFormKalynth::StatusBarIni() {
   QString text = StatusPanel->text();
   if (TimeCorrectionIndex >= 0 && TimeCorrectionIndex <= 6)
     text = QString::fromUtf8(corrections[TimeCorrectionIndex]);
-  if (TimeZoneIndex != -1) {
-    // In 64 bits: a stored index may be any integer.
-    const qint64 offset = qint64(TimeZoneIndex) - 12;
+  // The zones GMT -12 .. GMT +13; no zone (-1) and any other stored value
+  // show no zone text.
+  if (TimeZoneIndex >= 0 && TimeZoneIndex <= 25) {
+    const int offset = TimeZoneIndex - 12;
     text +=
         QStringLiteral(" | GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
   }
@@ -999,7 +1002,8 @@ records::Record TFormKalynth::CurrentRecord() const {
   return records::FromValues(model_.Describe());
 }
 
-bool TFormKalynth::WriteRecord(const QString& path) {
+bool TFormKalynth::WriteRecord(const QString& path, const records::FileIdentity& expected,
+                               records::FileIdentity& written) {
   const records::Record record = CurrentRecord();
   // A record the program would refuse to open again is not written.
   const qsizetype commentLines = records::CommentLineCount(record.comments);
@@ -1024,16 +1028,33 @@ bool TFormKalynth::WriteRecord(const QString& path) {
             .arg(places.join(QStringLiteral(", ")));
     if (ui::platform().warningYesNo(this, text) != ui::Answer::Yes) return false;
   }
-  records::WriteRecordFile(path, record);
+  written = records::WriteRecordFile(path, record, expected);
   return true;
 }
+
+namespace {
+// After a refused save: the reason and the way out.
+QString OfferSaveAs(const records::UnsafeSaveError& error) {
+  return error.text() + QStringLiteral("\n\nСохранить запись в другой файл?");
+}
+}  // namespace
 
 void TFormKalynth::Save1Click() {
   if (!model_.bound()) {
     Saveas1Click();
     return;
   }
-  if (!WriteRecord(CurrentFileName)) return;
+  records::FileIdentity written;
+  try {
+    if (!WriteRecord(CurrentFileName, CurrentFileIdentity, written)) return;
+  } catch (const records::UnsafeSaveError& e) {
+    // The name leads elsewhere now (or through another user's link):
+    // nothing was written, the record stays changed, and the user may
+    // choose a file as with Save As.
+    if (ui::platform().warningYesNo(this, OfferSaveAs(e)) == ui::Answer::Yes) Saveas1Click();
+    return;
+  }
+  CurrentFileIdentity = written;
   model_.MarkSaved();
 }
 
@@ -1055,8 +1076,16 @@ void TFormKalynth::Saveas1Click() {
           QStringLiteral("Файл %1 уже существует.\nЗаменить его?").arg(QDir::toNativeSeparators(path))) !=
           ui::Answer::Yes)
     return;
-  if (!WriteRecord(path)) return;
+  records::FileIdentity written;
+  try {
+    if (!WriteRecord(path, {}, written)) return;
+  } catch (const records::UnsafeSaveError& e) {
+    // Another user's link at the chosen name: another name, or nothing.
+    if (ui::platform().warningYesNo(this, OfferSaveAs(e)) == ui::Answer::Yes) Saveas1Click();
+    return;
+  }
   CurrentFileName = QFileInfo(path).absoluteFilePath();
+  CurrentFileIdentity = written;
   model_.MarkSaved();
   ++UntitledCounter;
   SetTitleFor(path);
@@ -1081,6 +1110,7 @@ void TFormKalynth::NewClick() {
   setWindowTitle(Title);
   SetLunarDate(ui::DayValueOf(ui::platform().now()));
   CurrentFileName.clear();
+  CurrentFileIdentity = {};
 }
 
 void TFormKalynth::Open1Click() {
@@ -1103,12 +1133,13 @@ void TFormKalynth::OpenMyFile() {
   const QString path = ui::platform().openFileName(this, request);
   if (path.isEmpty()) return;
   OpenDialogFileName = path;
-  const std::optional<records::Record> record = records::ReadRecordFile(path);
+  records::FileIdentity identity;
+  const std::optional<records::Record> record = records::ReadRecordFile(path, &identity);
   if (!record) {
     ShowNotARecord(path);
     return;
   }
-  ReadRecord(*record, path, true);
+  ReadRecord(*record, path, true, identity);
 }
 
 void TFormKalynth::OpenMyDropOrClickFile(const QString& path) {
@@ -1122,15 +1153,17 @@ void TFormKalynth::OpenMyDropOrClickFile(const QString& path) {
 }
 
 void TFormKalynth::OpenMyDropOrClickFileRaschet(const QString& path) {
-  const std::optional<records::Record> record = records::ReadRecordFile(path);
+  records::FileIdentity identity;
+  const std::optional<records::Record> record = records::ReadRecordFile(path, &identity);
   if (!record) {
     ShowNotARecord(path);
     return;
   }
-  ReadRecord(*record, path, false);
+  ReadRecord(*record, path, false, identity);
 }
 
-void TFormKalynth::ReadRecord(const records::Record& record, const QString& path, bool fromOpenDialog) {
+void TFormKalynth::ReadRecord(const records::Record& record, const QString& path, bool fromOpenDialog,
+                              const records::FileIdentity& identity) {
   // Fields, lists, figures (restored or cast from the codes), the reset of
   // the casting controls, comments, clean and bound: all in the model.
   model_.Restore(records::ToValues(record));
@@ -1142,6 +1175,7 @@ void TFormKalynth::ReadRecord(const records::Record& record, const QString& path
   }
   SetTitleFor(path);
   if (!fromOpenDialog) CurrentFileName = QFileInfo(path).absoluteFilePath();
+  CurrentFileIdentity = identity;
   Draw();
 }
 
@@ -1197,14 +1231,46 @@ void TFormKalynth::Print1Click() {
   printer.setDocName(QString::fromStdString(divination.note()));
   QPrintPreviewDialog preview(&printer, this);
   preview.setWindowTitle(QStringLiteral("Печать гадания"));
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
-    ui::RunCommand([&] {
-      QPainter painter(target);
-      ui::PaintSheet(painter, QRectF(QPointF(0, 0), QSizeF(target->width(), target->height())), divination,
-                     footer, [target] { target->newPage(); });
-    });
-  });
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [&](QPrinter* target) { ui::RunCommand([&] { PrintSheet(*target, footer); }); });
   preview.exec();
+}
+
+void TFormKalynth::PrintSheet(QPrinter& target, const ui::SheetFooter& footer) {
+  const core::Divination& divination = Model();
+  // Printing to a file (the print dialog's PDF choice): the file is made as
+  // "Экспорт в PDF" makes it, beside its place under a new name, never
+  // through another user's link nor over a record, and put in place whole.
+  // Qt opens the output by name; the descriptor's own name in /proc is the
+  // new file whatever happens to the folder meanwhile. The preview paints
+  // pictures, no file.
+  const QString outputName = target.outputFileName();
+  std::unique_ptr<records::ReplacingFile> file;
+  if (target.outputFormat() == QPrinter::PdfFormat && !outputName.isEmpty() && target.paintEngine() &&
+      target.paintEngine()->type() != QPaintEngine::Picture) {
+    file = ui::OpenSheetFile(outputName, Model().bound() ? CurrentFileIdentity : records::FileIdentity{});
+    target.setOutputFileName(QStringLiteral("/proc/self/fd/%1").arg(file->fd()));
+  }
+  struct RestoreName {
+    QPrinter& printer;
+    const QString& name;
+    bool active;
+    ~RestoreName() {
+      if (active) printer.setOutputFileName(name);
+    }
+  } restore{target, outputName, file != nullptr};
+  {
+    QPainter painter;
+    if (!painter.begin(&target)) {
+      if (file)
+        throw std::runtime_error(QStringLiteral("Cannot create file %1").arg(outputName).toStdString());
+      return;
+    }
+    ui::PaintSheet(painter, QRectF(QPointF(0, 0), QSizeF(target.width(), target.height())), divination,
+                   footer, [&target] { target.newPage(); });
+  }
+  if (file && (!ui::SheetFileComplete(*file) || !file->commit()))
+    throw std::runtime_error(QStringLiteral("Cannot create file %1").arg(outputName).toStdString());
 }
 
 void TFormKalynth::PdfExport1Click() {
@@ -1217,7 +1283,22 @@ void TFormKalynth::PdfExport1Click() {
                       : QStringLiteral("Untitle") + QString::number(UntitledCounter) + QStringLiteral(".pdf");
   request.filter = QStringLiteral("PDF (*.pdf)");
   request.defaultSuffix = QStringLiteral("pdf");
+  // The chosen name is checked before the replace question: a record is
+  // never offered for replacing by a sheet.
+  request.confirmOverwrite = false;
   const QString path = ui::platform().saveFileName(this, request);
   if (path.isEmpty()) return;
-  ui::ExportSheetPdf(divination, {Model().bound() ? CurrentFileName : QString(), ui::platform().now()}, path);
+  // The record shown, by its file (whatever name the PDF was given).
+  const records::FileIdentity record = Model().bound() ? CurrentFileIdentity : records::FileIdentity{};
+  if (records::HasRecordFileExtension(path) || (record.known && records::IdentityOf(path) == record))
+    throw std::runtime_error(ui::RecordOutputText(path).toStdString());
+  QFileInfo chosen(path);
+  if ((chosen.exists() || chosen.isSymLink()) &&
+      ui::platform().warningYesNo(
+          this,
+          QStringLiteral("Файл %1 уже существует.\nЗаменить его?").arg(QDir::toNativeSeparators(path))) !=
+          ui::Answer::Yes)
+    return;
+  ui::ExportSheetPdf(divination, {Model().bound() ? CurrentFileName : QString(), ui::platform().now()}, path,
+                     record);
 }

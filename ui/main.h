@@ -52,6 +52,7 @@
 #include "records/record.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
+#include "ui/sheet.h"
 
 class QAction;
 class QComboBox;
@@ -60,6 +61,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QPrinter;
 class QPushButton;
 class QStatusBar;
 class QToolBar;
@@ -199,6 +201,9 @@ class TFormKalynth : public QMainWindow {
   // --- the divination sheet (ui/sheet.h) --------------------------------------
   void Print1Click();      // print preview and printer
   void PdfExport1Click();  // save dialog, then the PDF
+  // Paints the sheet for the print preview or the printer; a printer that
+  // prints to a file gets it as "Экспорт в PDF" makes it.
+  void PrintSheet(QPrinter& target, const ui::SheetFooter& footer);
   // The record the controls hold now (what Save writes).
   records::Record CurrentRecord() const;
 
@@ -232,11 +237,16 @@ class TFormKalynth : public QMainWindow {
   // save that left the record clean).
   bool AskToSave();
   // Writes the record to path after the code-page warning; false when the
-  // user went back. Throws records::RecordError when the file cannot be made.
-  bool WriteRecord(const QString& path);
+  // user went back. With a known `expected` identity the name must still
+  // lead to that file. `written` receives the file written. Throws
+  // records::UnsafeSaveError when the name leads elsewhere or through
+  // another user's link, records::RecordError when the file cannot be made.
+  bool WriteRecord(const QString& path, const records::FileIdentity& expected,
+                   records::FileIdentity& written);
   // The read procedure: fields, caller's binding, lists, figures, caller's
-  // reset, comments, flags.
-  void ReadRecord(const records::Record& record, const QString& path, bool fromOpenDialog);
+  // reset, comments, flags. `identity`: the file it was read from.
+  void ReadRecord(const records::Record& record, const QString& path, bool fromOpenDialog,
+                  const records::FileIdentity& identity);
   void ShowNotARecord(const QString& path);
   void SetTitleFor(const QString& path);
 
@@ -244,6 +254,9 @@ class TFormKalynth : public QMainWindow {
   bool drawing_ = false;
   unsigned drawnComments_ = 0;  // the model's comments revision the box shows
   QString CurrentFileName;
+  // The file CurrentFileName led to when the record was opened or last
+  // saved: Save writes only while the name still leads to it.
+  records::FileIdentity CurrentFileIdentity;
   QString ProgramFolder;
   int ExpandedHeight = MinExpandedHeight;
   int UntitledCounter = 1;

@@ -1,13 +1,16 @@
 // The divination sheet: layout in millimetres on any painter, and the PDF.
 #include "ui/sheet.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextLayout>
 #include <QTextOption>
 #include <stdexcept>
@@ -346,13 +349,50 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   return layout;
 }
 
-int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path) {
+QString RecordOutputText(const QString& path) {
+  return QStringLiteral(
+             "%1 — файл записи KALYNTH. Лист в PDF не записывается поверх записи: выберите имя файла с "
+             "расширением .pdf.")
+      .arg(path);
+}
+
+std::unique_ptr<records::ReplacingFile> OpenSheetFile(const QString& path,
+                                                      const records::FileIdentity& record) {
+  if (records::HasRecordFileExtension(path)) throw std::runtime_error(RecordOutputText(path).toStdString());
+  auto file = std::make_unique<records::ReplacingFile>(path, records::ReplacingFile::Options{{}, record});
+  switch (file->status()) {
+    case records::ReplacingFile::Status::Open:
+      return file;
+    case records::ReplacingFile::Status::ForeignLink:
+      throw std::runtime_error(records::ForeignLinkText(file->foreignLink()).toStdString());
+    case records::ReplacingFile::Status::Forbidden:
+      throw std::runtime_error(RecordOutputText(path).toStdString());
+    default:
+      throw std::runtime_error(QStringLiteral("Cannot create file %1").arg(path).toStdString());
+  }
+}
+
+bool SheetFileComplete(const records::ReplacingFile& file) {
+  struct stat st {};
+  if (::fstat(file.fd(), &st) != 0) return false;
+  struct rlimit limit {};
+  return ::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+         rlim_t(st.st_size) < limit.rlim_cur;
+}
+
+int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path,
+                   const records::FileIdentity& record) {
   if (!divination.numbers()) throw std::runtime_error(EmptySheetText);
-  // The PDF goes to a temporary file beside its place and takes the name
-  // only when complete; until then nothing of it is seen at the path.
-  QSaveFile file(path);
+  // The PDF goes to a new file beside its place and takes the name only
+  // when complete; until then nothing of it is seen at the path, and a
+  // failure leaves nothing behind.
+  const std::unique_ptr<records::ReplacingFile> out = OpenSheetFile(path, record);
   const QString failure = QStringLiteral("Cannot create file %1").arg(path);
-  if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(failure.toStdString());
+  QFile file;
+  // Unbuffered: every write reaches the descriptor, so a full disk or the
+  // file-size limit is seen as the file's error.
+  if (!file.open(out->fd(), QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+    throw std::runtime_error(failure.toStdString());
   int pages = 0;
   {
     QPdfWriter writer(&file);
@@ -362,10 +402,7 @@ int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter));
     QPainter painter;
-    if (!painter.begin(&writer)) {
-      file.cancelWriting();
-      throw std::runtime_error(failure.toStdString());
-    }
+    if (!painter.begin(&writer)) throw std::runtime_error(failure.toStdString());
     try {
       pages =
           PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), divination, footer, [&writer] {
@@ -373,12 +410,13 @@ int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer
           }).pages;
     } catch (...) {
       painter.end();
-      file.cancelWriting();
       throw;
     }
     painter.end();
   }
-  if (!file.commit()) throw std::runtime_error(failure.toStdString());
+  const bool written = file.error() == QFileDevice::NoError && SheetFileComplete(*out);
+  file.close();
+  if (!written || !out->commit()) throw std::runtime_error(failure.toStdString());
   return pages;
 }
 

@@ -19,8 +19,10 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "core/divination.h"
+#include "records/files.h"
 
 class QPainter;
 
@@ -53,7 +55,21 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
 // Writes the sheet as an A4 PDF and returns its number of pages. The file appears only when it is complete:
 // a path that cannot be written throws std::runtime_error with the text
 // "Cannot create file <path>" and leaves no file; an empty sheet throws
-// before the file is touched.
-int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path);
+// before the file is touched. The place is checked by OpenSheetFile first.
+int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer, const QString& path,
+                   const records::FileIdentity& record = {});
+
+// The new file of a sheet at `path` (records::ReplacingFile), or a
+// std::runtime_error naming the path: a name ending in ".kly" (any case)
+// or leading to `record` (the record the sheet is made from) is never
+// overwritten by a sheet (RecordOutputText), another user's symbolic link
+// is never followed (records::ForeignLinkText), and anything else that
+// keeps the file from being made is "Cannot create file <path>".
+std::unique_ptr<records::ReplacingFile> OpenSheetFile(const QString& path,
+                                                      const records::FileIdentity& record);
+QString RecordOutputText(const QString& path);
+// The sheet's file is complete: nothing failed writing it, and it did not
+// stop at the file-size limit (which the PDF writer would not report).
+bool SheetFileComplete(const records::ReplacingFile& file);
 
 }  // namespace ui

@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "records/files.h"
 #include "ui/Application.h"
 #include "ui/SettingsStore.h"
 #include "ui/about.h"
@@ -68,6 +69,8 @@ int main(int argc, char** argv) {
   QElapsedTimer startUp;
   startUp.start();
   tracing = !qEnvironmentVariableIsEmpty("KALYNTH_TRACE");
+  // Over the file-size limit a save fails and says so; the edit stays.
+  records::CatchFileSizeSignal();
 
   ui::KalynthApplication app(argc, argv);
   // Every window carries the program's icon (packaging/icon, the same

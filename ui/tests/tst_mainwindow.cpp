@@ -333,10 +333,12 @@ class TestMainWindow : public QObject {
     QTest::newRow("+1, GMT +1") << 4 << 13 << "Поправка времени +1 час | GMT +1";
     QTest::newRow("+2, GMT +13") << 5 << 25 << "Поправка времени +2 часа | GMT +13";
     QTest::newRow("+3, no zone") << 6 << -1 << "Поправка времени +3 часа";
-    // Stored indexes outside the lists: the zone's offset is i - 12 whatever
-    // i is, with no overflow; no correction text outside 0..6.
-    QTest::newRow("zone -2147483648") << 3 << INT_MIN << "Поправка времени 0 | GMT -2147483660";
-    QTest::newRow("zone 2147483647") << 3 << INT_MAX << "Поправка времени 0 | GMT +2147483635";
+    // Stored indexes outside the lists: a zone outside 0..25 is no zone;
+    // no correction text outside 0..6.
+    QTest::newRow("zone -2147483648") << 3 << INT_MIN << "Поправка времени 0";
+    QTest::newRow("zone -2") << 3 << -2 << "Поправка времени 0";
+    QTest::newRow("zone 26") << 3 << 26 << "Поправка времени 0";
+    QTest::newRow("zone 2147483647") << 3 << INT_MAX << "Поправка времени 0";
     QTest::newRow("correction -2147483648") << INT_MIN << 15 << " | GMT +3";
   }
   void statusText() {
