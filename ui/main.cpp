@@ -1290,8 +1290,10 @@ void TFormKalynth::PdfExport1Click() {
   if (path.isEmpty()) return;
   // The record shown, by its file (whatever name the PDF was given).
   const records::FileIdentity record = Model().bound() ? CurrentFileIdentity : records::FileIdentity{};
-  if (records::HasRecordFileExtension(path) || (record.known && records::IdentityOf(path) == record))
+  if (records::HasRecordFileExtension(path))
     throw std::runtime_error(ui::RecordOutputText(path).toStdString());
+  if (record.known && records::IdentityOf(path) == record)
+    throw std::runtime_error(ui::SameAsRecordText(path).toStdString());
   QFileInfo chosen(path);
   if ((chosen.exists() || chosen.isSymLink()) &&
       ui::platform().warningYesNo(

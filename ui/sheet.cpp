@@ -356,6 +356,13 @@ QString RecordOutputText(const QString& path) {
       .arg(path);
 }
 
+QString SameAsRecordText(const QString& path) {
+  return QStringLiteral(
+             "%1 — это сам файл записи, из которой делается лист (под другим именем или по ссылке). Лист в "
+             "PDF не записывается поверх записи: выберите другой файл.")
+      .arg(path);
+}
+
 std::unique_ptr<records::ReplacingFile> OpenSheetFile(const QString& path,
                                                       const records::FileIdentity& record) {
   if (records::HasRecordFileExtension(path)) throw std::runtime_error(RecordOutputText(path).toStdString());
@@ -366,7 +373,7 @@ std::unique_ptr<records::ReplacingFile> OpenSheetFile(const QString& path,
     case records::ReplacingFile::Status::ForeignLink:
       throw std::runtime_error(records::ForeignLinkText(file->foreignLink()).toStdString());
     case records::ReplacingFile::Status::Forbidden:
-      throw std::runtime_error(RecordOutputText(path).toStdString());
+      throw std::runtime_error(SameAsRecordText(path).toStdString());
     default:
       throw std::runtime_error(QStringLiteral("Cannot create file %1").arg(path).toStdString());
   }

@@ -61,13 +61,14 @@ int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer
 
 // The new file of a sheet at `path` (records::ReplacingFile), or a
 // std::runtime_error naming the path: a name ending in ".kly" (any case)
-// or leading to `record` (the record the sheet is made from) is never
-// overwritten by a sheet (RecordOutputText), another user's symbolic link
+// (RecordOutputText) or leading to `record`, the record the sheet is made
+// from (SameAsRecordText), is never overwritten by a sheet, another user's symbolic link
 // is never followed (records::ForeignLinkText), and anything else that
 // keeps the file from being made is "Cannot create file <path>".
 std::unique_ptr<records::ReplacingFile> OpenSheetFile(const QString& path,
                                                       const records::FileIdentity& record);
 QString RecordOutputText(const QString& path);
+QString SameAsRecordText(const QString& path);
 // The sheet's file is complete: nothing failed writing it, and it did not
 // stop at the file-size limit (which the PDF writer would not report).
 bool SheetFileComplete(const records::ReplacingFile& file);

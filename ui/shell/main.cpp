@@ -15,22 +15,31 @@
 // With KALYNTH_TRACE set in the environment the program reports its
 // start-up on standard output, one line per event ("role running",
 // "ready <ms>", "title <window title>", "splash closed", and for each data
-// folder "data comment <folder>" or "data comment missing"): a developer's
-// diagnostic, also used by the tests that drive two real processes and by
-// the test of the installed program.
+// folder "data comment <folder>" or "data comment missing"), and every
+// message box as "error <text>", "warning <text>" or "confirm <text>" (on
+// one line): a developer's diagnostic, also used by the tests that drive
+// real processes and by the test of the installed program. It then also
+// takes commands on standard input, one a line: "save" (the menu item
+// "Сохранить", as Ctrl+S) and "quit" (ends the program at once with status
+// 0, also while a message box is open).
 #include "ui/main.h"
+
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "records/files.h"
 #include "ui/Application.h"
+#include "ui/Platform.h"
 #include "ui/SettingsStore.h"
 #include "ui/about.h"
 #include "ui/czaczy.h"
@@ -62,6 +71,62 @@ const char* RoleName(ui::SingleInstance::Role role) {
       return "undecided";
   }
 }
+
+// Message boxes as usual, each also reported in the trace.
+class TracingPlatform : public ui::Platform {
+ public:
+  ui::Answer warningYesNoCancel(QWidget* parent, const QString& text) override {
+    Trace(QStringLiteral("warning ") + OneLine(text));
+    return Platform::warningYesNoCancel(parent, text);
+  }
+  ui::Answer warningYesNo(QWidget* parent, const QString& text) override {
+    Trace(QStringLiteral("warning ") + OneLine(text));
+    return Platform::warningYesNo(parent, text);
+  }
+  ui::Answer confirmYesNo(QWidget* parent, const QString& text) override {
+    Trace(QStringLiteral("confirm ") + OneLine(text));
+    return Platform::confirmYesNo(parent, text);
+  }
+  void error(QWidget* parent, const QString& text) override {
+    Trace(QStringLiteral("error ") + OneLine(text));
+    Platform::error(parent, text);
+  }
+
+ private:
+  static QString OneLine(QString text) { return text.replace(QLatin1Char('\n'), QLatin1Char(' ')); }
+};
+
+// The trace's commands from standard input (see the top of this file).
+class TraceCommands : public QObject {
+ public:
+  explicit TraceCommands(TFormKalynth* window)
+      : window_(window), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
+    connect(&notifier_, &QSocketNotifier::activated, this, &TraceCommands::Read);
+  }
+
+ private:
+  void Read() {
+    char chunk[256];
+    const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+    if (n <= 0) {
+      notifier_.setEnabled(false);  // the end of the input: no more commands
+      return;
+    }
+    pending_.append(chunk, n);
+    qsizetype end;
+    while ((end = pending_.indexOf('\n')) >= 0) {
+      const QByteArray command = pending_.left(end).trimmed();
+      pending_.remove(0, end + 1);
+      Trace(QStringLiteral("command ") + QString::fromUtf8(command));
+      if (command == "save") window_->Save1->trigger();
+      if (command == "quit") QCoreApplication::exit(0);
+    }
+  }
+
+  TFormKalynth* window_;
+  QSocketNotifier notifier_;
+  QByteArray pending_;
+};
 
 }  // namespace
 
@@ -107,6 +172,10 @@ int main(int argc, char** argv) {
   // (its argument is opened by the main window like any first start's).
 
   ui::InstallRussianTranslation(app);
+  // Lives longer than every window (declared before them).
+  TracingPlatform tracingPlatform;
+  std::optional<ui::ScopedPlatform> tracedBoxes;
+  if (tracing) tracedBoxes.emplace(&tracingPlatform);
 
   // Requests that come while the windows are built wait here until the main
   // window exists.
@@ -144,6 +213,9 @@ int main(int argc, char** argv) {
   TUsin usin(&formKalynth);
   Tlegenda legenda(&formKalynth);
   TFormVenvan formVenvan(&formKalynth);
+
+  std::unique_ptr<TraceCommands> traceCommands;
+  if (tracing) traceCommands = std::make_unique<TraceCommands>(&formKalynth);
 
   splash.setMainWindow(&formKalynth);
   handOffWatcher.attach(&formKalynth);
