@@ -1,18 +1,26 @@
 // The installed tool itself: arguments from the command line, rows on
 // standard output, one line on standard error, the exit status.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "records/record.h"
+#include "ui/sheet.h"
 
 namespace {
 
@@ -28,8 +36,9 @@ std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-// Runs kalynth-calc with the arguments, no shell in between.
-Result RunTool(const std::vector<std::string>& args) {
+// Runs kalynth-calc with the arguments, no shell in between. `inChild`
+// runs in the child process just before the tool starts (limits, signals).
+Result RunTool(const std::vector<std::string>& args, const std::function<void()>& inChild = {}) {
   char outName[] = "/tmp/kalynth-calc-out-XXXXXX";
   char errName[] = "/tmp/kalynth-calc-err-XXXXXX";
   const int outFd = mkstemp(outName), errFd = mkstemp(errName);
@@ -42,6 +51,7 @@ Result RunTool(const std::vector<std::string>& args) {
   if (pid == 0) {
     dup2(outFd, 1);
     dup2(errFd, 2);
+    if (inChild) inChild();
     execv(KALYNTH_CALC_PATH, argv.data());
     _exit(127);
   }
@@ -49,7 +59,8 @@ Result RunTool(const std::vector<std::string>& args) {
   waitpid(pid, &status, 0);
   close(outFd);
   close(errFd);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  // Ended by a signal: minus the signal's number.
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? -WTERMSIG(status) : -1000;
   r.out = Slurp(outName);
   r.err = Slurp(errName);
   std::remove(outName);
@@ -205,4 +216,148 @@ TEST(KalynthCalcTool, SheetFailuresSayWhy) {
   result = RunTool({"sheet", record});
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.err.find("sheet"), std::string::npos);
+}
+
+// ---- the sheet's file in folders others can write in -----------------------
+
+namespace {
+
+records::Record CastRecord() {
+  records::Record r;
+  r.lineCodes = {"588", "588", "544", "588", "588", "588"};
+  r.note = QStringLiteral("Вопрос");
+  return r;
+}
+
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const QString& n :
+       QDir(QString::fromStdString(folder))
+           .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+    names.push_back(n.toStdString());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Message(const QString& text) {
+  return "kalynth-calc: " + text.toStdString() + "\n";
+}
+
+}  // namespace
+
+// The record itself (by its name, another name, a link) and any ".kly" file
+// are never the sheet's place: refused with exit status 2, nothing changed.
+TEST(KalynthCalcTool, SheetNeverReplacesARecord) {
+  TempFolder dir;
+  const std::string record = dir.path + "/запись.kly";
+  records::WriteRecordFile(QString::fromStdString(record), CastRecord());
+  const std::string bytes = Slurp(record);
+  ASSERT_EQ(symlink("запись.kly", (dir.path + "/ссылка.pdf").c_str()), 0);
+  ASSERT_EQ(link(record.c_str(), (dir.path + "/второе имя.pdf").c_str()), 0);
+  records::Record other = CastRecord();
+  other.note = QStringLiteral("другая");
+  records::WriteRecordFile(QString::fromStdString(dir.path + "/другая.KLY"), other);
+  const std::string otherBytes = Slurp(dir.path + "/другая.KLY");
+
+  const struct {
+    std::string output;
+    QString message;
+  } cases[] = {
+      {record, ui::RecordOutputText(QString::fromStdString(record))},
+      {dir.path + "/ссылка.pdf", ui::SameAsRecordText(QString::fromStdString(dir.path + "/ссылка.pdf"))},
+      {dir.path + "/второе имя.pdf",
+       ui::SameAsRecordText(QString::fromStdString(dir.path + "/второе имя.pdf"))},
+      {dir.path + "/другая.KLY", ui::RecordOutputText(QString::fromStdString(dir.path + "/другая.KLY"))},
+      {dir.path + "/новая.Kly", ui::RecordOutputText(QString::fromStdString(dir.path + "/новая.Kly"))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output);
+    const Result r = RunTool({"sheet", record, c.output});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, Message(c.message));
+    EXPECT_TRUE(Slurp(record) == bytes) << "the record was changed";
+  }
+  EXPECT_TRUE(Slurp(dir.path + "/другая.KLY") == otherBytes) << "the other record was changed";
+  EXPECT_EQ(Entries(dir.path),
+            (std::vector<std::string>{"второе имя.pdf", "другая.KLY", "запись.kly", "ссылка.pdf"}));
+}
+
+// Under a lowered file-size limit, started with the signal's default action
+// (as from a shell with ulimit -f 8): the tool says it cannot create the
+// file and exits with 2; the old PDF stays and no temporary file is left.
+TEST(KalynthCalcTool, SheetOverTheFileSizeLimitFailsAndLeavesNothing) {
+  TempFolder dir;
+  const std::string record = dir.path + "/запись.kly", pdf = dir.path + "/лист.pdf";
+  records::WriteRecordFile(QString::fromStdString(record), CastRecord());
+  std::ofstream(pdf) << "old\n";
+  const Result r = RunTool({"sheet", record, pdf}, [] {
+    std::signal(SIGXFSZ, SIG_DFL);
+    struct rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = 8 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  EXPECT_EQ(r.status, 2) << "(minus a signal's number when the tool was ended by it)";
+  EXPECT_EQ(r.err, "kalynth-calc: Cannot create file " + pdf + "\n");
+  EXPECT_EQ(Slurp(pdf), "old\n");
+  EXPECT_EQ(Entries(dir.path), (std::vector<std::string>{"запись.kly", "лист.pdf"}));
+}
+
+// The PDF goes nowhere through another user's symbolic link, which that user
+// may point at any file of ours.
+TEST(KalynthCalcTool, SheetNeverWritesThroughAnotherUsersLink) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to make a link of another user (nobody)";
+  TempFolder shared, home;
+  ASSERT_EQ(chmod(shared.path.c_str(), 01777), 0);
+  const std::string record = home.path + "/запись.kly", important = home.path + "/important.txt";
+  records::WriteRecordFile(QString::fromStdString(record), CastRecord());
+  std::ofstream(important) << "important\n";
+  const std::string pdf = shared.path + "/x.pdf";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0) _exit(3);
+    _exit(symlink(important.c_str(), pdf.c_str()) == 0 ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const Result r = RunTool({"sheet", record, pdf});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, Message(records::ForeignLinkText(QString::fromStdString(pdf))));
+  EXPECT_EQ(Slurp(important), "important\n");
+}
+
+// Another user swaps a record for a pipe and back as fast as they can: no
+// run of journal, sheet or record waits for the pipe. (Each run has an
+// alarm of 10 s; a run ended by it counts as hung.)
+TEST(KalynthCalcTool, ANameSwappedForAPipeNeverHangs) {
+  TempFolder dir;
+  const std::string regular = dir.path + "/regular", fifo = dir.path + "/fifo", name = dir.path + "/x.kly";
+  records::WriteRecordFile(QString::fromStdString(regular), CastRecord());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  records::WriteRecordFile(QString::fromStdString(name), CastRecord());
+  std::atomic_bool stop{false};
+  std::thread swapper([&] {
+    const std::string t1 = dir.path + "/t1", t2 = dir.path + "/t2";
+    while (!stop) {
+      link(regular.c_str(), t1.c_str());
+      rename(t1.c_str(), name.c_str());
+      link(fifo.c_str(), t2.c_str());
+      rename(t2.c_str(), name.c_str());
+    }
+  });
+  int hung = 0, runs = 0;
+  const std::vector<std::vector<std::string>> commands = {
+      {"journal", dir.path}, {"sheet", name, dir.path + "/x.pdf"}, {"record", name}};
+  for (int i = 0; i < 15; ++i)
+    for (const auto& command : commands) {
+      const Result r = RunTool(command, [] { alarm(10); });
+      ++runs;
+      if (r.status == -SIGALRM) ++hung;
+      EXPECT_TRUE(r.status == 0 || r.status == 2 || r.status == -SIGALRM) << r.status << r.err;
+    }
+  stop = true;
+  swapper.join();
+  EXPECT_EQ(hung, 0) << "of " << runs << " runs";
 }
