@@ -3,6 +3,8 @@
 // title, the flags and the files on disk. Every prompt and dialog is
 // answered by the test through FakePlatform; an unexpected one fails.
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QClipboard>
@@ -14,11 +16,13 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <csignal>
+#include <functional>
 #include <memory>
 
 #include "core/yarrow.h"
@@ -27,6 +31,7 @@
 #include "ui/GuaBig.h"
 #include "ui/SettingsStore.h"
 #include "ui/main.h"
+#include "ui/sheet.h"
 #include "ui/tests/TestSupport.h"
 
 using ui::Answer;
@@ -790,6 +795,252 @@ class TestRecordLifecycle : public QObject {
     w->TakeHandOff();
     expectNoPrompt();
     QVERIFY(w->handOffPath().isEmpty());
+  }
+
+  // ---- where a save goes: the file the record came from, links -----------------
+
+  // After the record was opened through a link of the user's own, another
+  // file took the name's place: Save writes nothing, says so and offers
+  // Save As; No keeps the record changed, Yes saves under the chosen name.
+  void saveChecksTheFileTheRecordCameFrom_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("link re-pointed") << QStringLiteral("re-point");
+    QTest::newRow("file replaced") << QStringLiteral("replace");
+    QTest::newRow("file deleted") << QStringLiteral("delete");
+  }
+  void saveChecksTheFileTheRecordCameFrom() {
+    QFETCH(QString, change);
+    create();
+    const QString target = writeSample(QStringLiteral("target.kly"));
+    records::Record otherRecord = SampleRecord();
+    otherRecord.note = QStringLiteral("другая");
+    const QString other = writeSample(QStringLiteral("other.kly"), otherRecord);
+    const QString a = path(QStringLiteral("a.kly"));
+    QVERIFY(QFile::link(QStringLiteral("target.kly"), a));
+    w->OpenMyDropOrClickFile(a);
+    w->Edit7->setText(QStringLiteral("изменено"));
+    if (change == QLatin1String("re-point")) {
+      QVERIFY(QFile::remove(a));
+      QVERIFY(QFile::link(QStringLiteral("other.kly"), a));
+    } else if (change == QLatin1String("replace")) {
+      writeSample(QStringLiteral("copy"), otherRecord);
+      QCOMPARE(::rename(QFile::encodeName(path(QStringLiteral("copy"))).constData(),
+                        QFile::encodeName(target).constData()),
+               0);
+    } else {
+      QVERIFY(QFile::remove(target));
+    }
+    const QByteArray otherBefore = Bytes(other), targetBefore = Bytes(target);
+    const QString refusal = records::OtherFileText(a) + QStringLiteral("\n\nСохранить запись в другой файл?");
+
+    fake->answers.push_back(Answer::No);
+    w->ToolButton9->click();
+    QCOMPARE(fake->promptTexts(), QStringList{refusal});
+    QCOMPARE(fake->prompts[0].kind, QStringLiteral("warning2"));
+    QVERIFY(w->Model().modified());
+    QCOMPARE(Bytes(other), otherBefore);
+    QCOMPARE(Bytes(target), targetBefore);
+    QVERIFY(fake->saveRequests.isEmpty());
+
+    // Yes: the save dialog, and the record goes to the chosen file.
+    fake->prompts.clear();
+    fake->answers.push_back(Answer::Yes);
+    const QString chosen = path(QStringLiteral("chosen.kly"));
+    fake->saveNames.push_back(chosen);
+    w->ToolButton9->click();
+    QCOMPARE(fake->promptTexts(), QStringList{refusal});
+    QCOMPARE(w->currentFileName(), chosen);
+    QVERIFY(!w->Model().modified());
+    QCOMPARE(records::ReadRecordFile(chosen)->note, QStringLiteral("изменено"));
+    QCOMPARE(Bytes(other), otherBefore);
+    // The chosen file is the record's file now: the next Save goes there.
+    fake->prompts.clear();
+    w->Edit7->setText(QStringLiteral("ещё раз"));
+    w->ToolButton9->click();
+    expectNoPrompt();
+    QCOMPARE(records::ReadRecordFile(chosen)->note, QStringLiteral("ещё раз"));
+  }
+
+  // A link of the user's own keeps working, save after save; it stays a link.
+  void ownLinkKeepsWorking() {
+    create();
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Записи")));
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("другая папка")));
+    const QString target = writeSample(QStringLiteral("Записи/вопрос.kly"));
+    const QString link = path(QStringLiteral("другая папка/вопрос.kly"));
+    QVERIFY(QFile::link(target, link));
+    w->OpenMyDropOrClickFile(link);
+    for (const char* note : {"первое", "второе"}) {
+      w->Edit7->setText(QString::fromUtf8(note));
+      w->ToolButton9->click();
+      expectNoPrompt();
+      QVERIFY(!w->Model().modified());
+      QVERIFY(QFileInfo(link).isSymLink());
+      QCOMPARE(records::ReadRecordFile(target)->note, QString::fromUtf8(note));
+    }
+  }
+
+  // Another user's link is never followed, not even to where it points now;
+  // Save As onto such a link is refused the same way.
+  void foreignLinkIsNotFollowed() {
+    if (geteuid() != 0) QSKIP("needs root to make a link of another user (nobody)");
+    QVERIFY(QFile::setPermissions(dir->path(), QFileDevice::Permissions(0x7777)));
+    QCOMPARE(::chmod(QFile::encodeName(dir->path()).constData(), 01777), 0);
+    create();
+    const QString target = writeSample(QStringLiteral("record"));
+    QTemporaryDir home;
+    const QString important = home.filePath(QStringLiteral("important.txt"));
+    {
+      QFile f(important);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("important\n");
+    }
+    const QString a = path(QStringLiteral("a.kly"));
+    const auto asNobody = [](const std::function<bool()>& what) {
+      const pid_t pid = ::fork();
+      if (pid == 0) {
+        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) _exit(3);
+        _exit(what() ? 0 : 1);
+      }
+      int status = 0;
+      ::waitpid(pid, &status, 0);
+      return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    QVERIFY(asNobody([&] { return QFile::link(QStringLiteral("record"), a); }));
+    w->OpenMyDropOrClickFile(a);
+    QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
+    w->Edit7->setText(QStringLiteral("изменено"));
+    const QByteArray targetBefore = Bytes(target);
+    const QString refusal =
+        records::ForeignLinkText(a) + QStringLiteral("\n\nСохранить запись в другой файл?");
+
+    // As it points now, and re-pointed at the user's file.
+    for (bool repointed : {false, true}) {
+      if (repointed) QVERIFY(asNobody([&] { return QFile::remove(a) && QFile::link(important, a); }));
+      fake->prompts.clear();
+      fake->answers.push_back(Answer::No);
+      w->Save1->trigger();
+      QCOMPARE(fake->promptTexts(), QStringList{refusal});
+      QVERIFY(w->Model().modified());
+      QCOMPARE(Bytes(target), targetBefore);
+      QCOMPARE(Bytes(important), QByteArray("important\n"));
+    }
+
+    // Save As onto the link: refused; No leaves the record where it was.
+    fake->prompts.clear();
+    fake->saveNames.push_back(a);
+    fake->answers.push_back(Answer::No);
+    w->Saveas1->trigger();
+    QCOMPARE(fake->promptTexts(), QStringList{refusal});
+    QCOMPARE(w->currentFileName(), a);
+    QCOMPARE(w->untitledCounter(), 1);
+    QVERIFY(w->Model().modified());
+    QCOMPARE(Bytes(important), QByteArray("important\n"));
+    for (const QString& e : QDir(dir->path()).entryList(QDir::Hidden | QDir::Files))
+      QVERIFY2(!e.startsWith(QStringLiteral(".kalynth-")), qPrintable(e));
+  }
+
+  // "Экспорт в PDF" proposes the record's name with ".pdf"; the record
+  // itself (by its name or by another), and any ".kly" file, is refused
+  // before any replace question; an existing PDF is replaced when the user
+  // agrees.
+  void pdfExportNeverReplacesARecord() {
+    create();
+    const QString record = writeSample(QStringLiteral("вопрос.kly"));
+    records::Record otherRecord = SampleRecord();
+    otherRecord.note = QStringLiteral("другая");
+    const QString other = writeSample(QStringLiteral("другая.KLY"), otherRecord);
+    QVERIFY(QFile::link(QStringLiteral("вопрос.kly"), path(QStringLiteral("ссылка.pdf"))));
+    w->OpenMyDropOrClickFile(record);
+    QVERIFY(!w->Model().modified());
+    const QByteArray recordBefore = Bytes(record), otherBefore = Bytes(other);
+
+    const struct {
+      QString chosen;
+      QString error;
+    } refused[] = {
+        {record, ui::RecordOutputText(record)},
+        {other, ui::RecordOutputText(other)},
+        {path(QStringLiteral("новая.Kly")), ui::RecordOutputText(path(QStringLiteral("новая.Kly")))},
+        {path(QStringLiteral("ссылка.pdf")), ui::SameAsRecordText(path(QStringLiteral("ссылка.pdf")))},
+    };
+    for (const auto& c : refused) {
+      fake->prompts.clear();
+      fake->saveNames.push_back(c.chosen);
+      w->PdfExport1->trigger();
+      QCOMPARE(fake->promptTexts(), QStringList{c.error});
+      QCOMPARE(fake->prompts[0].kind, QStringLiteral("error"));
+    }
+    QCOMPARE(Bytes(record), recordBefore);
+    QCOMPARE(Bytes(other), otherBefore);
+    QVERIFY(!QFile::exists(path(QStringLiteral("новая.Kly"))));
+    for (const ui::FileDialogRequest& r : fake->saveRequests) {
+      QCOMPARE(r.fileName, QStringLiteral("вопрос.pdf"));
+      QCOMPARE(r.directory, dir->path());
+      QVERIFY(!r.confirmOverwrite);  // the window asks itself, after its checks
+    }
+
+    // An existing PDF: the window asks; No keeps it, Yes replaces it.
+    const QString pdf = path(QStringLiteral("вопрос.pdf"));
+    {
+      QFile f(pdf);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("old");
+    }
+    const QString replace = QStringLiteral("Файл %1 уже существует.\nЗаменить его?").arg(pdf);
+    for (Answer answer : {Answer::No, Answer::Yes}) {
+      fake->prompts.clear();
+      fake->saveNames.push_back(pdf);
+      fake->answers.push_back(answer);
+      w->PdfExport1->trigger();
+      QCOMPARE(fake->promptTexts(), QStringList{replace});
+      QCOMPARE(Bytes(pdf).startsWith("%PDF-"), answer == Answer::Yes);
+    }
+    QVERIFY(!w->Model().modified());
+    QStringList entries = QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    entries.sort();
+    QCOMPARE(entries, (QStringList{QStringLiteral("вопрос.kly"), QStringLiteral("вопрос.pdf"),
+                                   QStringLiteral("другая.KLY"), QStringLiteral("ссылка.pdf")}));
+  }
+
+  // Printing to a file (the print dialog's PDF choice) makes the file as
+  // the export does: never over a record, never through another user's
+  // link, whole or not at all.
+  void printToFileIsMadeAsTheExport() {
+    create();
+    const QString record = writeSample(QStringLiteral("вопрос.kly"));
+    w->OpenMyDropOrClickFile(record);
+    const QByteArray recordBefore = Bytes(record);
+    const ui::SheetFooter footer{record, fake->clock};
+    const auto printTo = [&](const QString& name) -> QString {
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(name);
+      try {
+        w->PrintSheet(printer, footer);
+      } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+      }
+      if (printer.outputFileName() != name) return QStringLiteral("name not restored");
+      return QStringLiteral("printed");
+    };
+    const QString pdf = path(QStringLiteral("лист.pdf"));
+    QCOMPARE(printTo(pdf), QStringLiteral("printed"));
+    QVERIFY(Bytes(pdf).startsWith("%PDF-"));
+    QCOMPARE(printTo(record), ui::RecordOutputText(record));
+    QCOMPARE(Bytes(record), recordBefore);
+    QVERIFY(QFile::link(QStringLiteral("вопрос.kly"), path(QStringLiteral("ссылка.pdf"))));
+    QCOMPARE(printTo(path(QStringLiteral("ссылка.pdf"))),
+             ui::SameAsRecordText(path(QStringLiteral("ссылка.pdf"))));
+    QCOMPARE(Bytes(record), recordBefore);
+    if (geteuid() == 0) {
+      const QString theirs = path(QStringLiteral("чужая.pdf"));
+      QVERIFY(QFile::link(pdf, theirs));
+      QCOMPARE(::lchown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+      QCOMPARE(printTo(theirs), records::ForeignLinkText(theirs));
+    }
+    for (const QString& e : QDir(dir->path()).entryList(QDir::Hidden | QDir::Files))
+      QVERIFY2(!e.startsWith(QStringLiteral(".kalynth-")), qPrintable(e));
   }
 
   // ---- the real save dialog ---------------------------------------------------
