@@ -24,6 +24,7 @@
 // 0, also while a message box is open).
 #include "ui/main.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -215,7 +216,8 @@ int main(int argc, char** argv) {
   TFormVenvan formVenvan(&formKalynth);
 
   std::unique_ptr<TraceCommands> traceCommands;
-  if (tracing) traceCommands = std::make_unique<TraceCommands>(&formKalynth);
+  if (tracing && ::fcntl(STDIN_FILENO, F_GETFD) != -1)
+    traceCommands = std::make_unique<TraceCommands>(&formKalynth);
 
   splash.setMainWindow(&formKalynth);
   handOffWatcher.attach(&formKalynth);

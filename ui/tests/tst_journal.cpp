@@ -15,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QDateEdit>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,7 +24,9 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
+#include <QThreadPool>
 #include <map>
+#include <memory>
 #include <sstream>
 
 #include "TestSupport.h"
@@ -487,6 +490,29 @@ class TestJournal : public QObject {
       QVERIFY2(m.hasMatch(), qPrintable(text));
       QCOMPARE(journal.model()->rowCount(), m.captured(1).toInt());
     }
+  }
+
+  // The scan runs on the journal's own threads, never on the application's
+  // pool, which Qt waits for without a bound when the program ends: a scan
+  // stuck in a file system that does not answer cannot keep the program
+  // from ending. Closing the journal during a scan stops it and waits only
+  // briefly.
+  void closingDuringAScanWaitsOnlyBriefly() {
+    QTemporaryDir many;
+    QVERIFY(many.isValid());
+    records::Record r;
+    r.lineCodes = {"588", "588", "544", "588", "588", "588"};
+    for (int i = 0; i < 3000; ++i)
+      records::WriteRecordFile(many.filePath(QStringLiteral("%1.kly").arg(i)), r);
+    auto journal = std::make_unique<TFormJournal>([](const QString&) {});
+    journal->show();
+    journal->SetFolder(many.path());
+    QVERIFY(journal->isBusy());
+    QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    QElapsedTimer closing;
+    closing.start();
+    journal.reset();
+    QVERIFY2(closing.elapsed() < 2500, qPrintable(QString::number(closing.elapsed())));
   }
 
   // A folder that is not there is said to be missing, not shown as empty.
