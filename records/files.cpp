@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>

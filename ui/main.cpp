@@ -1248,7 +1248,7 @@ void TFormKalynth::PrintSheet(QPrinter& target, const ui::SheetFooter& footer) {
   std::unique_ptr<records::ReplacingFile> file;
   if (target.outputFormat() == QPrinter::PdfFormat && !outputName.isEmpty() && target.paintEngine() &&
       target.paintEngine()->type() != QPaintEngine::Picture) {
-    file = ui::OpenSheetFile(outputName, Model().bound() ? CurrentFileIdentity : records::FileIdentity{});
+    file = ui::OpenSheetFile(outputName, CurrentFileIdentity);
     target.setOutputFileName(QStringLiteral("/proc/self/fd/%1").arg(file->fd()));
   }
   struct RestoreName {
@@ -1288,8 +1288,9 @@ void TFormKalynth::PdfExport1Click() {
   request.confirmOverwrite = false;
   const QString path = ui::platform().saveFileName(this, request);
   if (path.isEmpty()) return;
-  // The record shown, by its file (whatever name the PDF was given).
-  const records::FileIdentity record = Model().bound() ? CurrentFileIdentity : records::FileIdentity{};
+  // The record's file (whatever name the PDF was given); also after a
+  // casting, when the window no longer shows what the file holds.
+  const records::FileIdentity record = CurrentFileIdentity;
   if (records::HasRecordFileExtension(path))
     throw std::runtime_error(ui::RecordOutputText(path).toStdString());
   if (record.known && records::IdentityOf(path) == record)
