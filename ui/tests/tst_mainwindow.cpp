@@ -584,7 +584,7 @@ class TestMainWindow : public QObject {
     const QStringList before = fieldTexts();
     fake->answers = {Answer::Cancel};
     w->ToolButton1->click();
-    QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле ?"});
+    QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле «без имени»?"});
     QCOMPARE(fake->prompts.first().kind, QStringLiteral("warning3"));
     QVERIFY(!w->Model().yarrowActive());
     QCOMPARE(fieldTexts(), before);
