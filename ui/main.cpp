@@ -558,12 +558,14 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
   lastHeight_ = height;
   // 7.
   StatusBarIni();
+  // The status panel makes room while a message of the status bar is shown.
+  connect(StatusBar1, &QStatusBar::messageChanged, StatusPanel,
+          [this](const QString& message) { StatusPanel->setVisible(message.isEmpty()); });
   if (zoneFromDesktop_) {
     const int hours = TimeZoneIndex - 12;
-    StatusBar1->showMessage(
-        QStringLiteral("Часовой пояс взят с компьютера: GMT %1 (изменить: Прочее → Установки...)")
-            .arg(hours > 0 ? QStringLiteral("+%1").arg(hours) : QString::number(hours)),
-        15000);
+    StatusBar1->showMessage(QStringLiteral("Часовой пояс взят с компьютера: GMT %1")
+                                .arg(hours > 0 ? QStringLiteral("+%1").arg(hours) : QString::number(hours)),
+                            15000);
   }
   // 8.
   GuaBig1->hide();
@@ -599,9 +601,14 @@ void TFormKalynth::FormResize() {
     resize(FormWidth, std::max(height(), int(CollapsedHeight)));
     return;
   }
+  // A maximised window is given back (changeEvent): its height is no
+  // height the user chose.
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
   const int h = height();
   if (h == lastHeight_) return;
   lastHeight_ = h;
+  expandedBeforeResize_ = ExpandedHeight;
+  lastResize_.start();
   if (h > CollapsedHeight && h <= MinExpandedHeight)
     ExpandedHeight = MinExpandedHeight;
   else if (h > MinExpandedHeight)
@@ -1245,10 +1252,14 @@ void TFormKalynth::changeEvent(QEvent* event) {
   // manager that offers it anyway, by its button or a double click on the
   // title, gets the window back as it was).
   if (event->type() == QEvent::WindowStateChange &&
-      (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+      (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+    // The window manager may have sized the window before saying it is
+    // maximised: that height does not become the comments' height.
+    if (lastResize_.isValid() && lastResize_.elapsed() < 1000) ExpandedHeight = expandedBeforeResize_;
     QMetaObject::invokeMethod(
         this, [this] { setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen)); },
         Qt::QueuedConnection);
+  }
 }
 
 // ---- the divination sheet ---------------------------------------------------

@@ -47,6 +47,7 @@
 // comments box.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -262,6 +263,8 @@ class TFormKalynth : public QMainWindow {
   bool hintsShown_ = true;
   bool zoneFromDesktop_ = false;  // no zone stored: the desktop's offset taken
   int lastHeight_ = CollapsedHeight;
+  int expandedBeforeResize_ = MinExpandedHeight;  // ExpandedHeight before the last resize
+  QElapsedTimer lastResize_;
   bool created_ = false;
   const QObject* enterPressedIn_ = nullptr;  // line field or ">>" that got the Enter press
 };

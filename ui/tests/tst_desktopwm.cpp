@@ -341,12 +341,15 @@ class TestDesktopWm : public QObject {
   void noMaximising() {
     start();
     const QRect frame = Frame(main.get());
+    const int expanded = main->expandedHeight();
     main->windowHandle()->showMaximized();
     Settle(800);
     QTRY_VERIFY(!(main->windowState() & Qt::WindowMaximized));
     QTRY_VERIFY(!States(main.get()).contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT")));
     QTRY_COMPARE(Frame(main.get()), frame);
     QCOMPARE(main->width(), int(TFormKalynth::FormWidth));
+    // The screen-high moment does not become the comments' height.
+    QCOMPARE(main->expandedHeight(), expanded);
   }
 
   // A first start: the four pictures, when shown, stand beside each other on
