@@ -46,6 +46,25 @@ QPoint ReachablePosition(QPoint wanted, QSize size, QPoint fallback) {
   return QPoint(int(x), int(y));
 }
 
+QPoint BesideEachOther(const QList<QSize>& sizes, int index, const QRect& area) {
+  int x = area.left();
+  int y = area.top();
+  int rowHeight = 0;
+  for (int i = 0; i < sizes.size() && i <= index; ++i) {
+    const QSize size = sizes[i];
+    // The next one does not fit beside the row: a new row below it.
+    if (x > area.left() && x + size.width() > area.left() + area.width()) {
+      x = area.left();
+      y += rowHeight + Gap;
+      rowHeight = 0;
+    }
+    if (i == index) return QPoint(x, y);
+    x += size.width() + Gap;
+    rowHeight = std::max(rowHeight, size.height());
+  }
+  return area.topLeft();
+}
+
 int ReachableHeight(int height, int minimum) {
   const int tallest = std::max(minimum, PrimaryArea().height());
   return std::clamp(height, minimum, tallest);

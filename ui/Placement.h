@@ -19,14 +19,25 @@
 //   int ui::ReachableHeight(height, minimum)
 //       a height no taller than the primary screen's available height (and
 //       no less than minimum).
+//   QPoint ui::BesideEachOther(sizes, index, area)
+//       the first-start place of window index of a family of windows of the
+//       given outer sizes: side by side from the area's top left corner,
+//       Gap pixels apart, a new row below the row before when the next one
+//       does not fit; a window larger than the area starts a row at its
+//       left edge. Used by the picture windows when no place is stored.
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 namespace ui {
 
 QPoint ReachablePosition(QPoint wanted, QSize size, QPoint fallback);
 int ReachableHeight(int height, int minimum);
+
+inline constexpr int Gap = 8;
+QPoint BesideEachOther(const QList<QSize>& sizes, int index, const QRect& area);
 
 }  // namespace ui

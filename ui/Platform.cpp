@@ -1,9 +1,13 @@
 #include "ui/Platform.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "calendar/civil.h"
 
@@ -18,8 +22,27 @@ Platform& defaultPlatform() {
 
 Platform* current = nullptr;
 
+// A dialog without a parent belongs to the window the user works in: the
+// window manager keeps it above that window.
+QWidget* OwnerOf(QWidget* parent) {
+  if (parent) return parent->window();
+  return QApplication::activeWindow();
+}
+
+// A message box as wide as its caption needs (with the frame's buttons), so
+// the title bar does not cut it ("Подтв… ение").
+void FitCaption(QMessageBox& box) {
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const int wanted = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 160;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                  1, grid->columnCount());
+}
+
 QString runFileDialog(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(parent);
+  QFileDialog dialog(OwnerOf(parent));
+  if (!request.caption.isEmpty()) dialog.setWindowTitle(request.caption);
   // Qt's own dialog on every desktop: the same behaviour everywhere, with
   // the Russian texts of Qt's translation.
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -44,7 +67,8 @@ Platform::~Platform() = default;
 
 Answer Platform::warningYesNoCancel(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Предупреждение"), text,
-                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, OwnerOf(parent));
+  FitCaption(box);
   box.setDefaultButton(QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::Cancel);
   switch (box.exec()) {
@@ -59,7 +83,8 @@ Answer Platform::warningYesNoCancel(QWidget* parent, const QString& text) {
 
 Answer Platform::warningYesNo(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Предупреждение"), text,
-                  QMessageBox::Yes | QMessageBox::No, parent);
+                  QMessageBox::Yes | QMessageBox::No, OwnerOf(parent));
+  FitCaption(box);
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -67,14 +92,16 @@ Answer Platform::warningYesNo(QWidget* parent, const QString& text) {
 
 Answer Platform::confirmYesNo(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Подтверждение"), text,
-                  QMessageBox::Yes | QMessageBox::No, parent);
+                  QMessageBox::Yes | QMessageBox::No, OwnerOf(parent));
+  FitCaption(box);
   box.setDefaultButton(QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 void Platform::error(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Ok, OwnerOf(parent));
+  FitCaption(box);
   box.exec();
 }
 
@@ -87,12 +114,16 @@ QString Platform::saveFileName(QWidget* parent, const FileDialogRequest& request
 }
 
 QString Platform::directoryName(QWidget* parent, const QString& caption, const QString& directory) {
-  return QFileDialog::getExistingDirectory(parent, caption, directory,
+  return QFileDialog::getExistingDirectory(OwnerOf(parent), caption, directory,
                                            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
 
 QDateTime Platform::now() {
   return QDateTime::currentDateTime();
+}
+
+int Platform::utcOffsetSeconds() {
+  return QDateTime::currentDateTime().offsetFromUtc();
 }
 
 bool Platform::openUrl(const QUrl& url) {

@@ -7,7 +7,9 @@
 //
 // API
 //   enum class ui::Answer { Yes, No, Cancel, Ok }
-//   struct ui::FileDialogRequest { directory, fileName, filter, defaultSuffix }
+//   struct ui::FileDialogRequest { directory, fileName, filter, defaultSuffix,
+//                                  caption }   caption: the dialog's title
+//                                  (empty: the dialog's own, "Сохранить как")
 //   class ui::Platform            (the default implementation; override in tests)
 //     Answer  warningYesNoCancel(parent, text)  warning box, Yes / No / Cancel
 //                                                (closing the box = Cancel)
@@ -24,6 +26,8 @@
 //     QString directoryName(parent, caption, directory)  folder chooser
 //             starting at directory; empty = cancelled
 //     QDateTime now()                           current local date and time
+//     int     utcOffsetSeconds()                the desktop's own offset of local
+//                                                time from UTC now, in seconds
 //     bool    openUrl(url)                      QDesktopServices::openUrl
 //   ui::Platform& ui::platform();               the one in use
 //   ui::Platform* ui::setPlatform(Platform*);   replace (not owned); nullptr
@@ -37,6 +41,10 @@
 //   astro::TDateTime ui::DayValueOf(date, time) / DayValueOf(dateTime)
 //                                               day value of a clock reading
 //                                               (the calendar's civil dates)
+//
+// Parents: a box or dialog given no parent belongs to the program's active
+// window, so the window manager keeps it above that window. Every box is
+// at least as wide as its caption needs, so the title bar shows it whole.
 //
 // Captions: the message boxes carry the standard caption of their kind
 // ("Предупреждение", "Подтверждение", "Ошибка"); button texts come from
@@ -63,6 +71,7 @@ struct FileDialogRequest {
   // Save dialog: asks before an existing file is chosen; false when the
   // caller checks the chosen name first and asks itself.
   bool confirmOverwrite = true;
+  QString caption;  // the dialog's title; empty = the dialog's own
 };
 
 class Platform {
@@ -79,6 +88,7 @@ class Platform {
   virtual QString directoryName(QWidget* parent, const QString& caption, const QString& directory);
 
   virtual QDateTime now();
+  virtual int utcOffsetSeconds();
   virtual bool openUrl(const QUrl& url);
 };
 

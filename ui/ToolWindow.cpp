@@ -1,11 +1,14 @@
 #include "ui/ToolWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHash>
+#include <QList>
 #include <QPalette>
 #include <QScreen>
+#include <QSet>
 #include <QWindow>
 #include <algorithm>
 
@@ -35,7 +38,62 @@ QPoint WhollyOnScreen(QPoint place, QSize size) {
   return QPoint(x, y);
 }
 
+// Every tool window alive, and the modal dialogs of the program now shown.
+// While any modal dialog is up (a prompt, a file dialog, "Установки", the
+// about box), the tool windows that stay on top wait in the ordinary
+// level: a dialog that asks something is never hidden behind the calendar.
+class ModalWatch : public QObject {
+ public:
+  static ModalWatch& Instance() {
+    // Lives as long as the process; the tool windows outlive no application
+    // but may be destroyed after it in a test.
+    static ModalWatch* watch = [] {
+      auto* w = new ModalWatch;
+      if (qApp) qApp->installEventFilter(w);
+      return w;
+    }();
+    return *watch;
+  }
+  QSet<TToolWindow*> windows;
+
+  bool Up() const {
+    for (const QPointer<QWidget>& w : modals_)
+      if (w) return true;
+    return false;
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Show || type == QEvent::Hide) && watched->isWidgetType()) {
+      auto* widget = static_cast<QWidget*>(watched);
+      if (widget->isWindow() && widget->isModal()) {
+        const bool before = Up();
+        modals_.removeAll(nullptr);
+        modals_.removeAll(widget);
+        if (type == QEvent::Show) {
+          modals_.append(widget);
+          // A dialog deleted while shown sends no hide.
+          connect(widget, &QObject::destroyed, this, &ModalWatch::Update, Qt::UniqueConnection);
+        }
+        if (Up() != before) Update();
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  void Update() {
+    modals_.removeAll(nullptr);
+    for (TToolWindow* w : std::as_const(windows)) w->ApplyLevel();
+  }
+  QList<QPointer<QWidget>> modals_;
+};
+
 }  // namespace
+
+bool TToolWindow::ModalDialogUp() {
+  return ModalWatch::Instance().Up();
+}
 
 TToolWindow::TToolWindow(QWidget* mainWindow, QAction* menuItem, const ToolWindowSettings& settings)
     : QWidget(nullptr), mainWindow_(mainWindow), menuItem_(menuItem), settings_(settings) {
@@ -46,6 +104,7 @@ TToolWindow::TToolWindow(QWidget* mainWindow, QAction* menuItem, const ToolWindo
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
   setAutoFillBackground(true);
+  ModalWatch::Instance().windows.insert(this);
   ApplyWindowFlags();
   if (menuItem_) Registry().insert(menuItem_, this);
   if (mainWindow_) mainWindow_->installEventFilter(this);
@@ -56,13 +115,38 @@ TToolWindow::~TToolWindow() {
   // never shown leaves the stored place as the user left it.
   if (placed_) WritePosition();
   if (menuItem_ && Registry().value(menuItem_) == this) Registry().remove(menuItem_);
+  ModalWatch::Instance().windows.remove(this);
+}
+
+Qt::WindowFlags TToolWindow::FlagsFor(bool onTop) {
+  Qt::WindowFlags flags =
+      Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+  if (onTop) flags |= Qt::WindowStaysOnTopHint;
+  return flags;
 }
 
 void TToolWindow::ApplyWindowFlags() {
-  Qt::WindowFlags flags =
-      Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-  if (staysOnTop_) flags |= Qt::WindowStaysOnTopHint;
-  setWindowFlags(flags);
+  const Qt::WindowFlags flags = FlagsFor(staysOnTop_);
+  if (!windowHandle()) {
+    // Not on the desktop yet: nothing to make anew.
+    setWindowFlags(flags);
+    return;
+  }
+  // The window exists: the window manager changes its state in place.
+  // (QWidget::setWindowFlags would make the window anew: it would lose the
+  // frame position the window manager gave it and the state "above".)
+  overrideWindowFlags(flags);
+  ApplyLevel();
+}
+
+void TToolWindow::ApplyLevel() {
+  QWindow* handle = windowHandle();
+  if (!handle) return;
+  Qt::WindowFlags flags = windowFlags();
+  // While a modal dialog is up, the window waits in the ordinary level, so
+  // the dialog is not hidden behind it.
+  if (ModalDialogUp()) flags &= ~Qt::WindowStaysOnTopHint;
+  if (handle->flags() != flags) handle->setFlags(flags);
 }
 
 void TToolWindow::ReadPosition(QPoint defaultPlace) {
@@ -130,14 +214,11 @@ void TToolWindow::HideWindow() {
 }
 
 void TToolWindow::SetStaysOnTop(bool onTop) {
-  const bool visible = isVisible();
-  const QPoint place = pos();
+  if (onTop == staysOnTop_ && windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
   staysOnTop_ = onTop;
-  // New window flags hide the window and, under X11, make it anew: put it
-  // back where it was and show it again when it was shown.
+  // The window keeps its place, its frame and its shown state.
   ApplyWindowFlags();
-  move(place);
-  if (visible) ShowWindow();
+  if (isVisible()) UpdateTransientParent();
 }
 
 void TToolWindow::WritePosition() const {

@@ -57,9 +57,18 @@
 //     void SetStaysOnTop(bool)        on top: a tool window above every other
 //                                     window (and transient for the main
 //                                     window); off: an ordinary window that
-//                                     others may cover. Keeps the shown state
-//                                     and the position (under X11 a change of
-//                                     window flags recreates the window).
+//                                     others may cover. A window already on
+//                                     the desktop is not made anew: its state
+//                                     changes through the window manager, so
+//                                     it keeps its frame position, its shown
+//                                     state and (when on) "above".
+//     static bool ModalDialogUp()     a modal dialog of the program is shown;
+//                                     meanwhile every tool window waits in
+//                                     the ordinary level (its own style is
+//                                     kept and comes back when the last
+//                                     modal dialog has closed), so no prompt
+//                                     or file dialog hides behind it
+//     void ApplyLevel()               the window's level from the two above
 //     bool StaysOnTop() const
 //     QAction* MenuItem() const
 //     QWidget* MainWindow() const
@@ -119,6 +128,10 @@ class TToolWindow : public QWidget {
 
   static bool ToggleFor(QAction* menuItem);
   static TToolWindow* WindowFor(const QAction* menuItem);
+  // A modal dialog of the program is shown now.
+  static bool ModalDialogUp();
+  // The window's level on the desktop from its style and ModalDialogUp().
+  void ApplyLevel();
 
  protected:
   virtual void FormClose();
@@ -127,6 +140,7 @@ class TToolWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  static Qt::WindowFlags FlagsFor(bool onTop);
   void ApplyWindowFlags();
   void UpdateTransientParent();
 

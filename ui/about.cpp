@@ -1,10 +1,13 @@
 #include "ui/about.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QUrlQuery>
 #include <QVBoxLayout>
@@ -29,6 +32,20 @@ void MakeLink(QLabel* label) {
 }
 
 }  // namespace
+
+QString TAboutBox::LinkText(const QUrl& url) {
+  if (!url.isLocalFile()) return url.toDisplayString();
+  // A page of the program: its title, as a browser would name it.
+  QFile page(url.toLocalFile());
+  if (page.open(QIODevice::ReadOnly)) {
+    const QString head = QString::fromUtf8(page.read(4096));
+    static const QRegularExpression title(QStringLiteral("<title[^>]*>([^<]*)</title>"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QString text = title.match(head).captured(1).simplified();
+    if (!text.isEmpty()) return text;
+  }
+  return QFileInfo(url.toLocalFile()).fileName();
+}
 
 AboutInfo TAboutBox::BuildInfo(const QString& programFolder) {
   AboutInfo info;
@@ -91,9 +108,9 @@ TAboutBox::TAboutBox(const AboutInfo& info, QWidget* parent)
 
   WebLink = new TClickLabel(Panel1);
   WebLink->setObjectName(QStringLiteral("WebLink"));
-  WebLink->setText(info_.web.isLocalFile() ? QDir::toNativeSeparators(info_.web.toLocalFile())
-                                           : info_.web.toDisplayString());
-  WebLink->setToolTip(info_.web.toDisplayString());
+  WebLink->setText(LinkText(info_.web));
+  WebLink->setToolTip(info_.web.isLocalFile() ? QDir::toNativeSeparators(info_.web.toLocalFile())
+                                              : info_.web.toDisplayString());
   MakeLink(WebLink);
   lines->addWidget(WebLink);
   connect(WebLink, &TClickLabel::clicked, this, ui::Command(this, &TAboutBox::WebLinkClick));

@@ -19,6 +19,10 @@
 //   Both open through ui::OpenPage: when the desktop cannot open the
 //   address, the error box names it, as the main window's pages do.
 //   static QUrl MailUrl(address)    that mail request
+//   static QString LinkText(url)    what the web line shows: a web address
+//                                   as it is; a page of the program by its
+//                                   title (else its file name), the path
+//                                   being the line's tooltip
 #pragma once
 
 #include <QDialog>
@@ -48,6 +52,7 @@ class TAboutBox : public QDialog {
 
   static AboutInfo BuildInfo(const QString& programFolder);
   static QUrl MailUrl(const QString& address);
+  static QString LinkText(const QUrl& url);
 
   void WebLinkClick();
   void MailLinkClick();

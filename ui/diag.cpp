@@ -1,11 +1,14 @@
 #include "ui/diag.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <stdexcept>
 
 #include "ui/Application.h"
+#include "ui/Placement.h"
 #include "ui/SettingsStore.h"
 #include "ui/main.h"
 
@@ -25,6 +28,10 @@ namespace {
 namespace s = ui::settings;
 
 enum Row { DiagRow, LegendaRow, VenvanRow, UsinRow };
+
+// What a window manager's frame adds around a small tool window (borders
+// and the caption bar), enough for the first-start places not to overlap.
+const QSize FrameAllowance(4, 26);
 
 const PictureWindowRow kRows[4] = {
     {"Diagramm",
@@ -86,8 +93,15 @@ void TPictureWindow::FormCreate(const PictureWindowRow& row) {
   Image1->setPixmap(picture);
   if (row.picture.isEmpty()) Image1->resize(picture.size());
   hasPicture_ = true;
-  // 2 .. 4.
-  ReadPosition(QPoint(0, 0));
+  // 2. Without a stored place the four stand side by side from the top left
+  // corner of the screen, as far as the screen has room.
+  const int index = int(&row - kRows);
+  QList<QSize> sizes;
+  for (const PictureWindowRow& r : kRows) sizes << r.client + FrameAllowance;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  ReadPosition(ui::BesideEachOther(sizes, index, area));
+  // 3, 4.
   ReadStaysOnTop();
   ShowIfStored();
 }

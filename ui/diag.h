@@ -18,7 +18,10 @@
 //      shown at start; its menu item still toggles it. At the end it leaves
 //      its stored place alone unless the user has shown it (then the place
 //      where it was is written).
-//   2. left and top from the store (default 0, 0)
+//   2. left and top from the store; without them the four stand side by
+//      side from the screen's top left corner in the order Стволы-ветви
+//      diagram, legend, King Wen, five phases (ui::BesideEachOther), a new
+//      row below where the screen is too narrow
 //   3. stay on top from "Set" (default true)
 //   4. shown from "Form" (default false): shown now and its item ticked
 //

@@ -51,6 +51,7 @@ namespace {
 const QString Title = QStringLiteral("KALYNTH");
 const QString RecordFilter = QStringLiteral("Kalynth files (*.kly)");
 const QString AbortPromptText = QStringLiteral("Прервать гадание?");
+const char* const NothingToPrintText = "Печатать нечего: сначала получите гуа.";
 
 // Delphi-compatible colours of the display panel.
 const QColor Cream(255, 251, 240);
@@ -240,6 +241,22 @@ void TFormKalynth::CreateControls() {
     for (QWidget* m : std::initializer_list<QWidget*>{menuBar(), FileMenu, OtherMenu, HelpMenu})
       m->setStyle(style);
   }
+
+  // F10 opens the first menu, in every keyboard layout (the Alt letters
+  // are Cyrillic).
+  {
+    auto* f10 = new QAction(this);
+    f10->setObjectName(QStringLiteral("MenuKey"));
+    f10->setShortcut(QKeySequence(Qt::Key_F10));
+    f10->setShortcutContext(Qt::WindowShortcut);
+    addAction(f10);
+    connect(f10, &QAction::triggered, this, [this] {
+      menuBar()->setFocus(Qt::MenuBarFocusReason);
+      menuBar()->setActiveAction(FileMenu->menuAction());
+    });
+  }
+  // The disabled "Печать..." and "Экспорт в PDF..." say why.
+  FileMenu->setToolTipsVisible(true);
 
   connect(New1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::ClearBtnClick));
   connect(Open1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Open1Click));
@@ -519,6 +536,16 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
     const int top = store.read(ui::settings::FormTop, defaultPlace.y());
     TimeCorrectionIndex = store.read(ui::settings::CalendarLetneeTime);
     TimeZoneIndex = store.read(ui::settings::CalendarGMT);
+    // No zone stored yet (a first start): the desktop's own offset when it is
+    // a whole hour of the list; a stored zone is never changed here.
+    if (!store.rawText(QString::fromLatin1(ui::settings::CalendarGMT.group),
+                       QString::fromLatin1(ui::settings::CalendarGMT.name))) {
+      const int offset = ui::platform().utcOffsetSeconds();
+      if (offset % 3600 == 0 && offset / 3600 >= -12 && offset / 3600 <= 13) {
+        TimeZoneIndex = offset / 3600 + 12;
+        zoneFromDesktop_ = true;
+      }
+    }
     hintsShown_ = store.read(ui::settings::SetHint);
     // 6. A height just above the collapsed one opens to the smallest expanded height.
     if (height > CollapsedHeight && height < MinExpandedHeight) {
@@ -533,6 +560,15 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
   lastHeight_ = height;
   // 7.
   StatusBarIni();
+  // The status panel makes room while a message of the status bar is shown.
+  connect(StatusBar1, &QStatusBar::messageChanged, StatusPanel,
+          [this](const QString& message) { StatusPanel->setVisible(message.isEmpty()); });
+  if (zoneFromDesktop_) {
+    const int hours = TimeZoneIndex - 12;
+    StatusBar1->showMessage(QStringLiteral("Часовой пояс взят с компьютера: GMT %1")
+                                .arg(hours > 0 ? QStringLiteral("+%1").arg(hours) : QString::number(hours)),
+                            15000);
+  }
   // 8.
   GuaBig1->hide();
   GuaBig2->hide();
@@ -567,9 +603,14 @@ void TFormKalynth::FormResize() {
     resize(FormWidth, std::max(height(), int(CollapsedHeight)));
     return;
   }
+  // A maximised window is given back (changeEvent): its height is no
+  // height the user chose.
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
   const int h = height();
   if (h == lastHeight_) return;
   lastHeight_ = h;
+  expandedBeforeResize_ = ExpandedHeight;
+  lastResize_.start();
   if (h > CollapsedHeight && h <= MinExpandedHeight)
     ExpandedHeight = MinExpandedHeight;
   else if (h > MinExpandedHeight)
@@ -855,6 +896,12 @@ void TFormKalynth::Draw() {
   // The yarrow procedure: exactly the next division button while it runs;
   // saving, casting anew and the date casting wait for its end.
   for (QAction* a : {Save1, Saveas1}) a->setEnabled(idle);
+  // Nothing to print before a hexagram is cast.
+  const bool printable = m.numbers().has_value();
+  for (QAction* a : {Print1, PdfExport1}) {
+    a->setEnabled(printable);
+    a->setToolTip(printable ? QString() : QString::fromUtf8(NothingToPrintText));
+  }
   for (QToolButton* b : {ToolButton9, ToolButton1, ToolButton2}) b->setEnabled(idle);
   ToolButton4->setEnabled(m.yarrowDivision() == 1);
   ToolButton5->setEnabled(m.yarrowDivision() == 2);
@@ -991,7 +1038,10 @@ void TFormKalynth::OpenGuaWindows(QLabel* label) {
 // Record lifecycle
 
 QString TFormKalynth::SavePromptText() const {
-  return QStringLiteral("Сохранить изменения в файле ") + FileNameOf(CurrentFileName) + QStringLiteral("?");
+  // A record never saved is named as such rather than by an empty name.
+  const QString name =
+      CurrentFileName.isEmpty() ? QStringLiteral("«без имени»") : FileNameOf(CurrentFileName);
+  return QStringLiteral("Сохранить изменения в файле ") + name + QStringLiteral("?");
 }
 
 bool TFormKalynth::FileChangeIfClear() const {
@@ -1208,13 +1258,42 @@ void TFormKalynth::Journal1Click() {
     // A window of its own (not a child of this one); it opens records
     // through the same command as a dropped file.
     FormJournal = new TFormJournal(
-        [this](const QString& path) { ui::RunCommand([this, path] { OpenMyDropOrClickFile(path); }); },
+        [this](const QString& path) {
+          // The record is shown where the user looks: the main window comes
+          // forward with the prompts of the open and stays in front after it.
+          BringToFront();
+          ui::RunCommand([this, path] { OpenMyDropOrClickFile(path); });
+          BringToFront();
+        },
         [this] { return CurrentFileName; });
     connect(this, &QObject::destroyed, FormJournal, [journal = FormJournal] { delete journal; });
   }
   FormJournal->show();
   FormJournal->raise();
   FormJournal->activateWindow();
+}
+
+void TFormKalynth::BringToFront() {
+  if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TFormKalynth::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // The window has a fixed width: there is nothing to maximise (a window
+  // manager that offers it anyway, by its button or a double click on the
+  // title, gets the window back as it was).
+  if (event->type() == QEvent::WindowStateChange &&
+      (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+    // The window manager may have sized the window before saying it is
+    // maximised: that height does not become the comments' height.
+    if (lastResize_.isValid() && lastResize_.elapsed() < 1000) ExpandedHeight = expandedBeforeResize_;
+    QMetaObject::invokeMethod(
+        this, [this] { setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen)); },
+        Qt::QueuedConnection);
+  }
 }
 
 // ---- the divination sheet ---------------------------------------------------
@@ -1282,6 +1361,7 @@ void TFormKalynth::PdfExport1Click() {
       Model().bound() ? QFileInfo(CurrentFileName).completeBaseName() + QStringLiteral(".pdf")
                       : QStringLiteral("Untitle") + QString::number(UntitledCounter) + QStringLiteral(".pdf");
   request.filter = QStringLiteral("PDF (*.pdf)");
+  request.caption = QStringLiteral("Экспорт в PDF");
   request.defaultSuffix = QStringLiteral("pdf");
   // The chosen name is checked before the replace question: a record is
   // never offered for replacing by a sheet.

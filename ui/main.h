@@ -16,7 +16,12 @@
 //       store, fills the status bar and the date lists, and as its last step
 //       opens arguments[0] with OpenMyDropOrClickFile when its extension is
 //       exactly ".KLY", ".kly" or ".Kly"; any other argument is ignored
-//       without a message. Errors during creation are shown (ui::ReportError)
+//       without a message. With no time zone stored yet, the desktop's own
+//       UTC offset is taken when it is a whole hour of the list (else the
+//       default GMT +3), and the status bar says so for a while; it is
+//       stored by the settings dialog's OK like any zone.
+//       The window offers no maximising (its width is fixed).
+//       Errors during creation are shown (ui::ReportError)
 //       and do not stop the creation. The window is not shown.
 //   void OpenMyDropOrClickFile(const QString& path)
 //       open a given path (dropped file, command line, hand-off), with the
@@ -42,6 +47,7 @@
 // comments box.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -197,6 +203,8 @@ class TFormKalynth : public QMainWindow {
   void TakeHandOff();
   // "Журнал...": shows the journal window.
   void Journal1Click();
+  // Shown, not minimised, raised and active (after an open from the journal).
+  void BringToFront();
 
   // --- the divination sheet (ui/sheet.h) --------------------------------------
   void Print1Click();      // print preview and printer
@@ -209,6 +217,7 @@ class TFormKalynth : public QMainWindow {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -265,7 +274,10 @@ class TFormKalynth : public QMainWindow {
   QString HandOffPath;
   QString OpenDialogFileName;  // name the open dialog shows next
   bool hintsShown_ = true;
+  bool zoneFromDesktop_ = false;  // no zone stored: the desktop's offset taken
   int lastHeight_ = CollapsedHeight;
+  int expandedBeforeResize_ = MinExpandedHeight;  // ExpandedHeight before the last resize
+  QElapsedTimer lastResize_;
   bool created_ = false;
   const QObject* enterPressedIn_ = nullptr;  // line field or ">>" that got the Enter press
 };

@@ -115,6 +115,9 @@ class FakePlatform : public Platform {
   }
 
   QDateTime now() override { return clock; }
+  // The desktop's offset from UTC: Moscow time unless a test says otherwise.
+  int utcOffset = 3 * 3600;
+  int utcOffsetSeconds() override { return utcOffset; }
 
   bool openUrl(const QUrl& url) override {
     if (!interceptUrls) return Platform::openUrl(url);

@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
@@ -125,7 +127,24 @@ class TestAboutSett : public QObject {
     TAboutBox box(info);
     QVERIFY(!box.MailLink);
     QVERIFY(!box.findChild<TClickLabel*>(QStringLiteral("MailLink")));
-    QCOMPARE(box.WebLink->text(), QStringLiteral("/opt/kalynth/help/index.htm"));
+    // The line names the page, not its path (the path is its tooltip); a
+    // page that cannot be read is named by its file name.
+    QCOMPARE(box.WebLink->text(), QStringLiteral("index.htm"));
+    QCOMPARE(box.WebLink->toolTip(), QStringLiteral("/opt/kalynth/help/index.htm"));
+    {
+      QTemporaryDir folder;
+      QFile page(folder.filePath(QStringLiteral("index.htm")));
+      QVERIFY(page.open(QIODevice::WriteOnly));
+      page.write(
+          "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<TITLE>KALYNTH \xe2\x80\x94 "
+          "\xd1\x81\xd0\xbf\xd1\x80\xd0\xb0\xd0\xb2\xd0\xba\xd0\xb0</TITLE></head></html>");
+      page.close();
+      AboutInfo local;
+      local.web = QUrl::fromLocalFile(page.fileName());
+      TAboutBox titled(local);
+      QCOMPARE(titled.WebLink->text(), QStringLiteral("KALYNTH — справка"));
+      QCOMPARE(titled.WebLink->toolTip(), page.fileName());
+    }
     box.WebLinkClick();
     QCOMPARE(fake->urls, QList<QUrl>{info.web});
     // This build's own values: an empty web setting means the help page.

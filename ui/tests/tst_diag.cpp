@@ -9,8 +9,10 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -107,7 +109,7 @@ class TestDiag : public QObject {
   }
 
   // Captions, bitmaps and sizes of the four; on a first start they are all
-  // hidden, and each opens at the top left corner of the screen, on top.
+  // hidden, and when shown they open beside each other, on top.
   void firstStartAllHiddenThenTopLeftOnTop() {
     start();
     const std::pair<TPictureWindow*, Expected> table[] = {
@@ -137,11 +139,19 @@ class TestDiag : public QObject {
       QCOMPARE(w->palette().color(QPalette::Window), QColor(Qt::white));
       QCOMPARE(w->windowType(), Qt::Tool);
     }
+    // Shown, they stand side by side from the top left corner of the
+    // screen (a new row where it is too narrow), none covering another.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QList<QRect> places;
     for (const auto& [w, e] : table) {
       itemOf(w)->trigger();
       QVERIFY2(w->isVisible(), e.caption);
       QVERIFY(itemOf(w)->isChecked());
-      QCOMPARE(w->pos(), QPoint(0, 0));
+      const QRect place(w->pos(), w->size());
+      if (places.isEmpty()) QCOMPARE(place.topLeft(), area.topLeft());
+      QVERIFY2(area.contains(place), e.caption);
+      for (const QRect& other : places) QVERIFY2(!other.intersects(place), e.caption);
+      places << place;
       QVERIFY(w->StaysOnTop());
       QVERIFY(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }

@@ -583,7 +583,7 @@ class TestJournal : public QObject {
     journal.Table->setCurrentIndex(row);
     QTest::keyClick(journal.Table, Qt::Key_Return);
     QTRY_COMPARE(fake.prompts.size(), 1);
-    QCOMPARE(fake.prompts[0].text, QStringLiteral("Сохранить изменения в файле ?"));
+    QCOMPARE(fake.prompts[0].text, QStringLiteral("Сохранить изменения в файле «без имени»?"));
     QCOMPARE(main.Edit7->text(), QStringLiteral("несохранённое"));
 
     fake.answers = {ui::Answer::No};

@@ -97,6 +97,52 @@ class TestMainWindow : public QObject {
 
   // ---- frame ---------------------------------------------------------------
 
+  // A first start takes the desktop's own offset from UTC as the zone when
+  // it is a whole hour of the list, and says so in the status line; other
+  // offsets give the default GMT +3; a stored zone is never replaced.
+  void firstStartZoneFromTheDesktop_data() {
+    QTest::addColumn<int>("offsetMinutes");
+    QTest::addColumn<QByteArray>("store");
+    QTest::addColumn<int>("zone");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("UTC") << 0 << QByteArray() << 12 << "Часовой пояс взят с компьютера: GMT 0";
+    QTest::newRow("+5") << 300 << QByteArray() << 17 << "Часовой пояс взят с компьютера: GMT +5";
+    QTest::newRow("-12") << -720 << QByteArray() << 0 << "Часовой пояс взят с компьютера: GMT -12";
+    QTest::newRow("+13") << 780 << QByteArray() << 25 << "Часовой пояс взят с компьютера: GMT +13";
+    QTest::newRow("+14 is no entry") << 840 << QByteArray() << 15 << "";
+    QTest::newRow("+5:30 is no whole hour") << 330 << QByteArray() << 15 << "";
+    QTest::newRow("stored zone kept") << 300 << QByteArray("[Calendar]\nGMT=14\n") << 14 << "";
+    QTest::newRow("stored -1 kept") << 300 << QByteArray("[Calendar]\nGMT=-1\n") << -1 << "";
+  }
+  void firstStartZoneFromTheDesktop() {
+    QFETCH(int, offsetMinutes);
+    QFETCH(QByteArray, store);
+    QFETCH(int, zone);
+    QFETCH(QString, message);
+    if (!store.isEmpty()) ui::test::WriteSettings(store);
+    fake->utcOffset = offsetMinutes * 60;
+    create();
+    QCOMPARE(w->timeZoneIndex(), zone);
+    QCOMPARE(w->StatusBar1->currentMessage(), message);
+    QCOMPARE(w->StatusPanel->isHidden(), !message.isEmpty());
+    // Taken, not written: the settings dialog's OK stores it.
+    if (store.isEmpty())
+      QVERIFY(!ui::SettingsStore().rawText(QStringLiteral("Calendar"), QStringLiteral("GMT")));
+  }
+
+  // F10 opens the first menu whatever the keyboard layout.
+  void f10OpensTheFirstMenu() {
+    create();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->activateWindow();
+    QTRY_VERIFY(w->isActiveWindow());
+    QTest::keyClick(w.get(), Qt::Key_F10);
+    QTRY_VERIFY(w->FileMenu->isVisible());
+    QCOMPARE(w->menuBar()->activeAction(), w->FileMenu->menuAction());
+    QTest::keyClick(w->FileMenu, Qt::Key_Escape);
+  }
+
   void firstStartWithEmptyStore() {
     create();
     QCOMPARE(w->size(), QSize(479, 331));
@@ -586,7 +632,7 @@ class TestMainWindow : public QObject {
     const QStringList before = fieldTexts();
     fake->answers = {Answer::Cancel};
     w->ToolButton1->click();
-    QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле ?"});
+    QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле «без имени»?"});
     QCOMPARE(fake->prompts.first().kind, QStringLiteral("warning3"));
     QVERIFY(!w->Model().yarrowActive());
     QCOMPARE(fieldTexts(), before);

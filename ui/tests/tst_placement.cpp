@@ -59,6 +59,30 @@ class TestPlacement : public QObject {
              QPoint(0, 0));
   }
 
+  // First-start places of a family of windows: side by side, Gap apart,
+  // a new row below the tallest of the row before when the next does not
+  // fit; one wider than the area starts its own row at the left edge.
+  void besideEachOther_data() {
+    QTest::addColumn<QList<QSize>>("sizes");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QList<QPoint>>("places");
+    const QList<QSize> four = {{295, 339}, {306, 407}, {331, 350}, {204, 220}};
+    QTest::newRow("wide screen: one row")
+        << four << QRect(0, 0, 1280, 900) << QList<QPoint>{{0, 0}, {303, 0}, {617, 0}, {956, 0}};
+    QTest::newRow("1024: the last in a second row")
+        << four << QRect(0, 0, 1024, 768) << QList<QPoint>{{0, 0}, {303, 0}, {617, 0}, {0, 415}};
+    QTest::newRow("panel on the left")
+        << four << QRect(40, 24, 800, 600) << QList<QPoint>{{40, 24}, {343, 24}, {40, 439}, {379, 439}};
+    QTest::newRow("wider than the area") << QList<QSize>{{100, 50}, {900, 60}, {100, 50}}
+                                         << QRect(0, 0, 800, 600) << QList<QPoint>{{0, 0}, {0, 58}, {0, 126}};
+  }
+  void besideEachOther() {
+    QFETCH(QList<QSize>, sizes);
+    QFETCH(QRect, area);
+    QFETCH(QList<QPoint>, places);
+    for (int i = 0; i < sizes.size(); ++i) QCOMPARE(ui::BesideEachOther(sizes, i, area), places[i]);
+  }
+
   void height_data() {
     QTest::addColumn<int>("stored");
     QTest::addColumn<int>("height");

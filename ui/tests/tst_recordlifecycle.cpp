@@ -40,7 +40,7 @@ using ui::test::FakePlatform;
 namespace {
 
 const QString NotARecord = QStringLiteral(" Этот файл не является файлом KALYNTH");
-const QString UnnamedPrompt = QStringLiteral("Сохранить изменения в файле ?");
+const QString UnnamedPrompt = QStringLiteral("Сохранить изменения в файле «без имени»?");
 
 QByteArray Bytes(const QString& path) {
   QFile f(path);

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
+#include <stdexcept>
 
 #include "records/mapping.h"
 #include "records/record.h"
@@ -306,17 +307,32 @@ class TestSheet : public QObject {
     QVERIFY(f.seek(0));
     QCOMPARE(f.readAll(), before);
 
-    // A new sheet holds no hexagram: both items refuse before any dialog.
+    // A new sheet holds no hexagram: both items are disabled and say why
+    // (no error box to dismiss); the handlers themselves still refuse
+    // before any dialog.
+    for (QAction* item : {w.PdfExport1, w.Print1}) {
+      QVERIFY(item->isEnabled());
+      QVERIFY(!item->toolTip().startsWith(QStringLiteral("Печатать нечего")));
+    }
     w.ClearBtnClick();
     QVERIFY(!w.Model().modified());
     for (QAction* item : {w.PdfExport1, w.Print1}) {
       fake.prompts.clear();
+      QVERIFY(!item->isEnabled());
+      QCOMPARE(item->toolTip(), QStringLiteral("Печатать нечего: сначала получите гуа."));
       item->trigger();
-      QCOMPARE(fake.prompts.size(), 1);
-      QCOMPARE(fake.prompts[0].kind, QStringLiteral("error"));
-      QCOMPARE(fake.prompts[0].text, QString::fromUtf8(ui::EmptySheetText));
+      QVERIFY(fake.prompts.isEmpty());
+      QString refusal;
+      try {
+        item == w.Print1 ? w.Print1Click() : w.PdfExport1Click();
+      } catch (const std::runtime_error& e) {
+        refusal = QString::fromUtf8(e.what());
+      }
+      QCOMPARE(refusal, QString::fromUtf8(ui::EmptySheetText));
     }
     QCOMPARE(fake.saveRequests.size(), 1);
+    // And the Export dialog says what it is for.
+    QCOMPARE(fake.saveRequests[0].caption, QStringLiteral("Экспорт в PDF"));
   }
 };
 

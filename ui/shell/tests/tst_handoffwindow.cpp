@@ -120,7 +120,7 @@ class TestHandOffWindow : public QObject {
     QCOMPARE(storedWhilePrompting, QString());
     QCOMPARE(opensBefore, 1);
     QTest::qWait(kDecidedMs);
-    QCOMPARE(answering.prompts, QStringList{QStringLiteral("Сохранить изменения в файле ?")});
+    QCOMPARE(answering.prompts, QStringList{QStringLiteral("Сохранить изменения в файле «без имени»?")});
     QVERIFY(!window->Model().modified());
   }
 
