@@ -20,8 +20,9 @@
 // one line): a developer's diagnostic, also used by the tests that drive
 // real processes and by the test of the installed program. It then also
 // takes commands on standard input, one a line: "save" (the menu item
-// "Сохранить", as Ctrl+S) and "quit" (ends the program at once with status
-// 0, also while a message box is open).
+// "Сохранить", as Ctrl+S), "journal <folder>" (the journal window, showing
+// that folder) and "quit" (ends the program at once with status 0, also
+// while a message box is open).
 #include "ui/main.h"
 
 #include <fcntl.h>
@@ -29,6 +30,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPointer>
@@ -45,6 +47,7 @@
 #include "ui/about.h"
 #include "ui/czaczy.h"
 #include "ui/diag.h"
+#include "ui/journal.h"
 #include "ui/sett.h"
 #include "ui/shell/FirstForm.h"
 #include "ui/shell/HandOff.h"
@@ -120,6 +123,10 @@ class TraceCommands : public QObject {
       pending_.remove(0, end + 1);
       Trace(QStringLiteral("command ") + QString::fromUtf8(command));
       if (command == "save") window_->Save1->trigger();
+      if (command.startsWith("journal ")) {
+        window_->Journal1->trigger();
+        if (window_->FormJournal) window_->FormJournal->SetFolder(QFile::decodeName(command.mid(8)));
+      }
       if (command == "quit") QCoreApplication::exit(0);
     }
   }
