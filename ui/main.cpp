@@ -242,18 +242,24 @@ void TFormKalynth::CreateControls() {
       m->setStyle(style);
   }
 
-  // F10 opens the first menu, in every keyboard layout (the Alt letters
-  // are Cyrillic).
+  // F10 opens the first menu, in every keyboard layout. The menus' Alt
+  // letters are Cyrillic; in a Latin layout the same keys (Ф = A, П = G,
+  // С = C on the Russian layout) open them too.
   {
-    auto* f10 = new QAction(this);
-    f10->setObjectName(QStringLiteral("MenuKey"));
-    f10->setShortcut(QKeySequence(Qt::Key_F10));
-    f10->setShortcutContext(Qt::WindowShortcut);
-    addAction(f10);
-    connect(f10, &QAction::triggered, this, [this] {
-      menuBar()->setFocus(Qt::MenuBarFocusReason);
-      menuBar()->setActiveAction(FileMenu->menuAction());
-    });
+    const std::pair<QKeySequence, QMenu*> keys[] = {{QKeySequence(Qt::Key_F10), FileMenu},
+                                                    {QKeySequence(Qt::ALT | Qt::Key_A), FileMenu},
+                                                    {QKeySequence(Qt::ALT | Qt::Key_G), OtherMenu},
+                                                    {QKeySequence(Qt::ALT | Qt::Key_C), HelpMenu}};
+    for (const auto& [key, menu] : keys) {
+      auto* opener = new QAction(this);
+      opener->setShortcut(key);
+      opener->setShortcutContext(Qt::WindowShortcut);
+      addAction(opener);
+      connect(opener, &QAction::triggered, this, [this, menu = menu] {
+        menuBar()->setFocus(Qt::MenuBarFocusReason);
+        menuBar()->setActiveAction(menu->menuAction());
+      });
+    }
   }
   // The disabled "Печать..." and "Экспорт в PDF..." say why.
   FileMenu->setToolTipsVisible(true);

@@ -305,6 +305,28 @@ class TestDesktopWm : public QObject {
     scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
   }
 
+  // A message box is as wide as its caption needs beside the frame's
+  // buttons: the title bar shows "Подтверждение" whole.
+  void promptCaptionsWhole() {
+    scoped.reset();
+    start();
+    ui::Platform real;
+    QRect frame;
+    QString title;
+    whileModal([&] { real.confirmYesNo(main.get(), QStringLiteral("Прервать гадание?")); },
+               [&](QWidget* box) {
+                 frame = Frame(box);
+                 title = box->windowTitle();
+               });
+    QCOMPARE(title, QStringLiteral("Подтверждение"));
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    // The caption, the window's icon and three buttons with their margins.
+    QVERIFY2(frame.width() >= QFontMetrics(bold).horizontalAdvance(title) + 120,
+             qPrintable(QString::number(frame.width())));
+    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
+  }
+
   // A record opened from the journal is shown: the main window comes in
   // front of the journal and is the active window.
   void openFromTheJournalBringsTheMainWindowForward() {

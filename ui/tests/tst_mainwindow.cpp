@@ -130,17 +130,32 @@ class TestMainWindow : public QObject {
       QVERIFY(!ui::SettingsStore().rawText(QStringLiteral("Calendar"), QStringLiteral("GMT")));
   }
 
-  // F10 opens the first menu whatever the keyboard layout.
-  void f10OpensTheFirstMenu() {
+  // F10 opens the first menu whatever the keyboard layout; in a Latin
+  // layout the keys of the Cyrillic Alt letters open their menus.
+  void menuKeysInEveryLayout_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("menu");
+    QTest::newRow("F10") << int(Qt::Key_F10) << int(Qt::NoModifier) << "FileMenu";
+    QTest::newRow("Alt+A (Ф)") << int(Qt::Key_A) << int(Qt::AltModifier) << "FileMenu";
+    QTest::newRow("Alt+G (П)") << int(Qt::Key_G) << int(Qt::AltModifier) << "OtherMenu";
+    QTest::newRow("Alt+C (С)") << int(Qt::Key_C) << int(Qt::AltModifier) << "HelpMenu";
+  }
+  void menuKeysInEveryLayout() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, menu);
     create();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     w->activateWindow();
     QTRY_VERIFY(w->isActiveWindow());
-    QTest::keyClick(w.get(), Qt::Key_F10);
-    QTRY_VERIFY(w->FileMenu->isVisible());
-    QCOMPARE(w->menuBar()->activeAction(), w->FileMenu->menuAction());
-    QTest::keyClick(w->FileMenu, Qt::Key_Escape);
+    QTest::keyClick(w.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    auto* opened = w->findChild<QMenu*>(menu);
+    QVERIFY(opened);
+    QTRY_VERIFY(opened->isVisible());
+    QCOMPARE(w->menuBar()->activeAction(), opened->menuAction());
+    QTest::keyClick(opened, Qt::Key_Escape);
   }
 
   void firstStartWithEmptyStore() {

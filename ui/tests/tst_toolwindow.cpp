@@ -1,10 +1,12 @@
 // The rules every tool window shares (ui/ToolWindow.h), driven on a plain
 // tool window with a stand-in main window and menu item.
 #include <QAction>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <memory>
 
 #include "TestSupport.h"
@@ -189,6 +191,58 @@ class TestToolWindow : public QObject {
     w->SetStaysOnTop(false);
     QVERIFY(!w->isVisible());
     QVERIFY(!item.isChecked());
+  }
+
+  // The window stays the same window when its style changes (its place
+  // and "above" are the window manager's), and while a modal dialog is up
+  // it waits in the ordinary level, its own style kept for afterwards.
+  void stayOnTopInPlaceAndBelowModalDialogs() {
+    QWidget main;
+    QAction item;
+    item.setCheckable(true);
+    auto w = Create(&main, &item);
+    main.show();
+    w->ShowWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QWindow* const handle = w->windowHandle();
+    QVERIFY(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+    w->SetStaysOnTop(false);
+    QCOMPARE(w->windowHandle(), handle);
+    QVERIFY(!handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+    w->SetStaysOnTop(true);
+    QCOMPARE(w->windowHandle(), handle);
+    QVERIFY(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+
+    QVERIFY(!ui::TToolWindow::ModalDialogUp());
+    QDialog modal(&main);
+    modal.setModal(true);
+    modal.show();
+    QVERIFY(ui::TToolWindow::ModalDialogUp());
+    QVERIFY(!handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(w->StaysOnTop());
+    QVERIFY(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    // A style set meanwhile counts once the dialog has gone.
+    w->SetStaysOnTop(false);
+    w->SetStaysOnTop(true);
+    QVERIFY(!handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+    {
+      // A second modal dialog on top of the first (the overwrite prompt of
+      // a save dialog): the first one's end is not the end.
+      auto inner = std::make_unique<QDialog>(&modal);
+      inner->setModal(true);
+      inner->show();
+      inner.reset();  // destroyed while shown
+      QVERIFY(ui::TToolWindow::ModalDialogUp());
+      QVERIFY(!handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+    modal.hide();
+    QVERIFY(!ui::TToolWindow::ModalDialogUp());
+    QVERIFY(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+    // A window that does not stay on top stays ordinary after a dialog.
+    w->SetStaysOnTop(false);
+    modal.show();
+    modal.hide();
+    QVERIFY(!handle->flags().testFlag(Qt::WindowStaysOnTopHint));
   }
 
   void theLastOpenToolWindowDoesNotKeepTheProgram() {
