@@ -276,17 +276,20 @@ class TestDesktopWm : public QObject {
             case 0:
               real.warningYesNoCancel(main.get(), QStringLiteral("Сохранить изменения в файле «без имени»?"));
               break;
-            case 1:
-              real.saveFileName(main.get(), {QDir::tempPath(),
-                                             QStringLiteral("Untitle1"),
-                                             QStringLiteral("Kalynth files (*.kly)"),
-                                             QStringLiteral("kly"),
-                                             {}});
-              break;
-            case 2:
-              real.openFileName(main.get(),
-                                {QDir::tempPath(), {}, QStringLiteral("Kalynth files (*.kly)"), {}, {}});
-              break;
+            case 1: {
+              ui::FileDialogRequest request;
+              request.directory = QDir::tempPath();
+              request.fileName = QStringLiteral("Untitle1");
+              request.filter = QStringLiteral("Kalynth files (*.kly)");
+              request.defaultSuffix = QStringLiteral("kly");
+              real.saveFileName(main.get(), request);
+            } break;
+            case 2: {
+              ui::FileDialogRequest request;
+              request.directory = QDir::tempPath();
+              request.filter = QStringLiteral("Kalynth files (*.kly)");
+              real.openFileName(main.get(), request);
+            } break;
             case 3:
               main->N6->trigger();
               break;
