@@ -23,6 +23,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -613,7 +614,13 @@ void TFormKalynth::FormResize() {
   // height the user chose.
   if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
   const int h = height();
+  if (undoingMaximize_) {
+    if (h == heightBeforeMaximize_) undoingMaximize_ = false;
+    lastHeight_ = h;
+    return;
+  }
   if (h == lastHeight_) return;
+  heightBeforeResize_ = lastHeight_;
   lastHeight_ = h;
   expandedBeforeResize_ = ExpandedHeight;
   lastResize_.start();
@@ -1295,7 +1302,15 @@ void TFormKalynth::changeEvent(QEvent* event) {
       (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
     // The window manager may have sized the window before saying it is
     // maximised: that height does not become the comments' height.
-    if (lastResize_.isValid() && lastResize_.elapsed() < 1000) ExpandedHeight = expandedBeforeResize_;
+    // Until the window has its old height back (or for two seconds, should
+    // the window manager keep another), its heights are not recorded.
+    const bool resizedFirst = lastResize_.isValid() && lastResize_.elapsed() < 2000;
+    if (resizedFirst) ExpandedHeight = expandedBeforeResize_;
+    if (!undoingMaximize_) {
+      undoingMaximize_ = true;
+      heightBeforeMaximize_ = resizedFirst ? heightBeforeResize_ : height();
+      QTimer::singleShot(2000, this, [this] { undoingMaximize_ = false; });
+    }
     QMetaObject::invokeMethod(
         this, [this] { setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen)); },
         Qt::QueuedConnection);

@@ -278,6 +278,11 @@ class TFormKalynth : public QMainWindow {
   int lastHeight_ = CollapsedHeight;
   int expandedBeforeResize_ = MinExpandedHeight;  // ExpandedHeight before the last resize
   QElapsedTimer lastResize_;
+  int heightBeforeResize_ = CollapsedHeight;  // the height before the last resize
+  // A maximising is being given back: the heights the window manager gives
+  // meanwhile are not the user's, until the window has its height again.
+  bool undoingMaximize_ = false;
+  int heightBeforeMaximize_ = CollapsedHeight;
   bool created_ = false;
   const QObject* enterPressedIn_ = nullptr;  // line field or ">>" that got the Enter press
 };
