@@ -1167,6 +1167,11 @@ void TFormKalynth::TakeHandOff() {
 void TFormKalynth::SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex) {
   TimeCorrectionIndex = timeCorrectionIndex;
   TimeZoneIndex = timeZoneIndex;
+  // The hour ranges of the "Час" list follow the new correction at once,
+  // also while a cast figure keeps the lists' date: the list and the sheet
+  // name the same clock hours.
+  const std::array<std::string, 12> captions = calendar::FillChasCaptions(TimeCorrectionIndex);
+  for (int i = 0; i < 12 && i < Chas->count(); ++i) Chas->setItemText(i, QString::fromStdString(captions[i]));
 }
 
 void TFormKalynth::Journal1Click() {
@@ -1190,7 +1195,8 @@ void TFormKalynth::Journal1Click() {
 void TFormKalynth::Print1Click() {
   const core::Divination& divination = Model();
   if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
-  const ui::SheetFooter footer{Model().bound() ? CurrentFileName : QString(), ui::platform().now()};
+  const ui::SheetFooter footer{Model().bound() ? CurrentFileName : QString(), ui::platform().now(),
+                               TimeCorrectionIndex};
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
@@ -1219,5 +1225,7 @@ void TFormKalynth::PdfExport1Click() {
   request.defaultSuffix = QStringLiteral("pdf");
   const QString path = ui::platform().saveFileName(this, request);
   if (path.isEmpty()) return;
-  ui::ExportSheetPdf(divination, {Model().bound() ? CurrentFileName : QString(), ui::platform().now()}, path);
+  ui::ExportSheetPdf(divination,
+                     {Model().bound() ? CurrentFileName : QString(), ui::platform().now(), TimeCorrectionIndex},
+                     path);
 }

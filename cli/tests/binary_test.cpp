@@ -28,8 +28,20 @@ std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-// Runs kalynth-calc with the arguments, no shell in between.
-Result RunTool(const std::vector<std::string>& args) {
+// A settings folder of its own for the tool (XDG_CONFIG_HOME), empty unless
+// a test writes a settings file into it: the user's own settings never
+// reach these tests.
+const std::string& EmptyConfigHome() {
+  static const std::string dir = [] {
+    char name[] = "/tmp/kalynth-calc-config-XXXXXX";
+    return std::string(mkdtemp(name) ? name : "/nonexistent");
+  }();
+  return dir;
+}
+
+// Runs kalynth-calc with the arguments, no shell in between, with
+// XDG_CONFIG_HOME at `configHome`.
+Result RunTool(const std::vector<std::string>& args, const std::string& configHome = EmptyConfigHome()) {
   char outName[] = "/tmp/kalynth-calc-out-XXXXXX";
   char errName[] = "/tmp/kalynth-calc-err-XXXXXX";
   const int outFd = mkstemp(outName), errFd = mkstemp(errName);
@@ -40,6 +52,7 @@ Result RunTool(const std::vector<std::string>& args) {
   argv.push_back(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
+    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
     dup2(outFd, 1);
     dup2(errFd, 2);
     execv(KALYNTH_CALC_PATH, argv.data());
@@ -62,8 +75,9 @@ TEST(KalynthCalcTool, PrintsRowsAndExitsWithZero) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
-            "moment\tyear_count\tyear_in_cycle\tyear_branch\tmonth\tleap_month\tleap_year\tday\tdouble_hour\n"
-            "2023-04-01T12:00:00\t4660\t40\t4\t2\t1\t1\t11\t6\n");
+            "moment\tyear_count\tyear_in_cycle\tyear_branch\tmonth\tleap_month\tleap_year\tday\tdouble_hour\t"
+            "double_hour_caption\n"
+            "2023-04-01T12:00:00\t4660\t40\t4\t2\t1\t1\t11\t6\tУ | 11-13\n");
 }
 
 TEST(KalynthCalcTool, TheMomentNowIsTheLocalClock) {
