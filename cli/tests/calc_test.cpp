@@ -350,6 +350,37 @@ TEST(KalynthCalc, HelpExplainsEveryCommand) {
   }
 }
 
+// The stored settings count where no option is given; an option wins.
+TEST(KalynthCalc, StoredTimeSettingsUnlessAnOptionIsGiven) {
+  Environment stored = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 23, 30, 0, 0}));
+  stored.timeSettings = [] { return TimeSettings{4, 25}; };
+  const Environment plain = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 23, 30, 0, 0}));
+  struct Case {
+    std::vector<std::string> withStored, same;
+  };
+  const Case cases[] = {
+      {{"lunar"}, {"lunar", "--correction", "4"}},
+      {{"lunar", "--correction", "3"}, {"lunar"}},
+      {{"lunar", "--from", "2024-02-08", "--to", "2024-02-09", "--time", "23:30"},
+       {"lunar", "--from", "2024-02-08", "--to", "2024-02-09", "--time", "23:30", "--correction", "4"}},
+      {{"cast", "--now"}, {"cast", "--now", "--correction", "4"}},
+      {{"pillars"}, {"pillars", "--correction", "4", "--zone", "25"}},
+      {{"pillars", "--zone", "15"}, {"pillars", "--correction", "4"}},
+  };
+  for (const Case& c : cases) {
+    const Result a = Calc(c.withStored, stored), b = Calc(c.same, plain);
+    EXPECT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(a.out, b.out) << c.withStored[0];
+  }
+  // With "+1" 23:30 is the Hai hour of the last day of month 12.
+  EXPECT_EQ(Lines(Calc({"lunar"}, stored).out).at(1),
+            "2024-02-09T23:30:00\t4660\t40\t4\t12\t0\t0\t30\t11\tХай | 22-0");
+  const Result help = Calc({"--help"}, stored);
+  for (const char* named : {"LetneeTime", "GMT", "Calendar", "KALYNTH.ini", "XDG_CONFIG_HOME",
+                            "double_hour_caption", "sheet ФАЙЛ PDF [--correction N]"})
+    EXPECT_NE(help.out.find(named), std::string::npos) << named;
+}
+
 // ---- record -------------------------------------------------------------
 
 class RecordCommand : public ::testing::Test {

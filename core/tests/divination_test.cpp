@@ -202,8 +202,8 @@ TEST(DateCastingModel, StaleCodesAreNotTheCastingsCodes) {
   d.CastFromDate();
   EXPECT_FALSE(d.ShowsLineCodes());
   EXPECT_EQ(d.ChangingLines(), std::vector<int>{6});
-  EXPECT_EQ(d.lineCode(1), "544");    // the field as it was
-  EXPECT_TRUE(d.IsChangingLine(1));   // and its red text in the window
+  EXPECT_EQ(d.lineCode(1), "544");   // the field as it was
+  EXPECT_TRUE(d.IsChangingLine(1));  // and its red text in the window
 
   Divination read;
   read.Restore(d.Describe());

@@ -298,8 +298,8 @@ class TestSheet : public QObject {
     const QString text = PdfText(pdf).simplified();
     QVERIFY2(text.contains(hour), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Меняющиеся черты: Девятка третья.")), qPrintable(text));
-    for (const QString& stale : {QStringLiteral("Числа черт"), QStringLiteral("меняется"), QStringLiteral("544"),
-                                 QStringLiteral("948")})
+    for (const QString& stale : {QStringLiteral("Числа черт"), QStringLiteral("меняется"),
+                                 QStringLiteral("544"), QStringLiteral("948")})
       QVERIFY2(!text.contains(stale), qPrintable(stale + " in: " + text));
   }
 
