@@ -1,5 +1,6 @@
 #include "ui/main.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -353,6 +355,10 @@ void TFormKalynth::CreateControls() {
   for (int i = 0; i < 12; ++i) Chas->addItem(ChasIcon(i), QString::fromStdString(chasCaptions[i]));
   Chas->setIconSize(QSize(16, 16));
   Chas->setMaxVisibleItems(8);
+  // The dropped-down list is as wide as its longest caption ("Шэнь | 16-18"
+  // under a correction), not cut to the list's own width.
+  Chas->view()->setMinimumWidth(Chas->view()->sizeHintForColumn(0) +
+                                Chas->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
   ToolButton2 = makeButton(ToolBar2, "ToolButton2", 3, QStringLiteral("Получить гуа"));
   connect(ToolButton2, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ToolButton2Click));
 

@@ -1,6 +1,7 @@
 // The main window driven like a user drives it: the frame and its settings,
 // number entry, the yarrow-stalk casting, the date casting and the
 // commentary pages. Prompts and the clock come from a FakePlatform.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -22,6 +23,7 @@
 #include <climits>
 #include <memory>
 
+#include "calendar/my_MOON.h"
 #include "core/yarrow.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
@@ -828,6 +830,24 @@ class TestMainWindow : public QObject {
     fake->answers.push_back(ui::Answer::No);  // do not save
     w->ClearBtnClick();
     for (QLabel* n : names) QVERIFY(!shown(n));
+  }
+
+  // The dropped-down "Час" list shows every caption whole under every
+  // correction.
+  void hourListShowsWholeCaptions() {
+    create();
+    const QFontMetrics m(w->Chas->view()->font());
+    for (int correction = 0; correction <= 6; ++correction) {
+      w->SetTimeSettings(correction, 15);
+      for (int i = 0; i < 12; ++i) {
+        const QString caption = w->Chas->itemText(i);
+        QCOMPARE(caption, QString::fromStdString(calendar::DoubleHourCaption(i, correction)));
+        QVERIFY2(
+            m.horizontalAdvance(caption) + w->Chas->iconSize().width() <
+                w->Chas->view()->minimumWidth() - w->Chas->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+            qPrintable(caption));
+      }
+    }
   }
 
   void numbersOutsideTheBookOpenNothing() {
