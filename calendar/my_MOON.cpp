@@ -1,6 +1,7 @@
 #include "calendar/my_MOON.h"
 
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "astro/Calendar.h"
@@ -160,17 +161,35 @@ int DoubleHourIndex(int hour) {
   return hour == 23 || hour == 0 ? 0 : (hour + 1) / 2;
 }
 
-std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex) {
+DoubleHourClock DoubleHourClockHours(int doubleHour, int timeCorrectionIndex) {
+  const int i = doubleHour >= 0 && doubleHour < 12 ? doubleHour : 0;
   // 23:00 moved from corrected time back into clock time.
   const TDateTime base = 0.958333333333 - ApplyTimeCorrection(0, timeCorrectionIndex);
+  return {HourOfDay(base + i / 12.0), HourOfDay(base + (i + 1) / 12.0)};
+}
+
+std::string DoubleHourCaption(int doubleHour, int timeCorrectionIndex) {
+  if (doubleHour < 0 || doubleHour >= 12) return {};
+  const DoubleHourClock h = DoubleHourClockHours(doubleHour, timeCorrectionIndex);
+  std::string caption(BranchReading(doubleHour + 1));
+  caption += " | ";
+  caption += std::to_string(h.from);
+  caption += '-';
+  caption += std::to_string(h.to);
+  return caption;
+}
+
+std::string DoubleHourText(int doubleHour, int timeCorrectionIndex) {
+  if (doubleHour < 0 || doubleHour >= 12) return {};
+  const DoubleHourClock h = DoubleHourClockHours(doubleHour, timeCorrectionIndex);
+  char hours[40];
+  std::snprintf(hours, sizeof hours, " (%02d:00–%02d:00)", h.from, h.to);
+  return std::string(BranchReading(doubleHour + 1)) + hours;
+}
+
+std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex) {
   std::array<std::string, 12> captions;
-  for (int i = 0; i < 12; ++i) {
-    captions[i] = BranchReading(i + 1);
-    captions[i] += " | ";
-    captions[i] += std::to_string(HourOfDay(base + i / 12.0));
-    captions[i] += '-';
-    captions[i] += std::to_string(HourOfDay(base + (i + 1) / 12.0));
-  }
+  for (int i = 0; i < 12; ++i) captions[i] = DoubleHourCaption(i, timeCorrectionIndex);
   return captions;
 }
 

@@ -35,7 +35,25 @@ bool HasNoMajorTerm(TDateTime m);
 bool PriorLeapMonth(TDateTime a, TDateTime b);
 TLunarDate LunarDateOf(TDateTime t);
 
-// The twelve double-hour captions ("Цзы | 23-1" ...) for a time correction.
+// The clock hours of a double hour: double hour i (0 = Цзы .. 11 = Хай)
+// runs from 23:00 + 2i hours of corrected time; the user's clock runs ahead
+// of it by (correction index - 3) hours, so on the clock it begins that much
+// later (Мао, 05:00-07:00 corrected, reads 06:00-08:00 with "+1"). An index
+// outside 0..11 is taken as 0; a correction outside 0..6 as none.
+struct DoubleHourClock {
+  int from = 0, to = 0;  // whole clock hours 0..23; `to` is where the next one begins
+  friend bool operator==(const DoubleHourClock&, const DoubleHourClock&) = default;
+};
+DoubleHourClock DoubleHourClockHours(int doubleHour, int timeCorrectionIndex);
+
+// Texts of a double hour in clock time, both from DoubleHourClockHours:
+//   caption of the "Час" list   "Мао | 6-8"
+//   text of the printed sheet   "Мао (06:00–08:00)"
+// Empty for an index outside 0..11.
+std::string DoubleHourCaption(int doubleHour, int timeCorrectionIndex);
+std::string DoubleHourText(int doubleHour, int timeCorrectionIndex);
+
+// The twelve captions of the "Час" list ("Цзы | 23-1" ...) for a time correction.
 std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex);
 
 // What the main window's four date lists show for a local moment.

@@ -32,8 +32,8 @@ namespace {
 using astro::TDateTime;
 
 // The program's own defaults for the time settings.
-constexpr int DefaultCorrection = ui::settings::CalendarLetneeTime.defaultValue;
-constexpr int DefaultZone = ui::settings::CalendarGMT.defaultValue;
+static_assert(TimeSettings{}.correction == ui::settings::CalendarLetneeTime.defaultValue);
+static_assert(TimeSettings{}.zone == ui::settings::CalendarGMT.defaultValue);
 constexpr TDateTime Noon = 0.5;
 
 // One output row: fields joined by tabs.
@@ -106,9 +106,20 @@ std::string FormatMoment(TDateTime t, bool round) {
   return buf;
 }
 
-int Correction(const ParsedArgs& a) {
+TimeSettings Stored(const Environment& env) {
+  return env.timeSettings ? env.timeSettings() : TimeSettings{};
+}
+
+// --correction, else the stored correction.
+int Correction(const ParsedArgs& a, const Environment& env) {
   const auto v = a.Value("--correction");
-  return v ? ParseInt(*v, 0, 6, "--correction") : DefaultCorrection;
+  return v ? ParseInt(*v, 0, 6, "--correction") : Stored(env).correction;
+}
+
+// --zone, else the stored zone.
+int Zone(const ParsedArgs& a, const Environment& env) {
+  const auto v = a.Value("--zone");
+  return v ? ParseInt(*v, 0, 25, "--zone") : Stored(env).zone;
 }
 
 void NoMorePositional(const ParsedArgs& a, std::size_t allowed) {
@@ -160,18 +171,19 @@ TDateTime MomentArgument(const ParsedArgs& a, const Environment& env) {
 
 Table LunarTable(std::ostream& out) {
   return Table(out, {"moment", "year_count", "year_in_cycle", "year_branch", "month", "leap_month",
-                     "leap_year", "day", "double_hour"});
+                     "leap_year", "day", "double_hour", "double_hour_caption"});
 }
 
 void LunarRow(Table& table, TDateTime t, int correction) {
   const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, correction);
   table.Add() << FormatMoment(t, false) << s.lunar.YearCount << s.lunar.YearInCycle << s.yearNumber << s.month
-              << s.leapMonth << s.lunar.LeapYear << s.day << s.doubleHour;
+              << s.leapMonth << s.lunar.LeapYear << s.day << s.doubleHour
+              << s.chasCaptions[static_cast<std::size_t>(s.doubleHour)];
 }
 
 int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
   const ParsedArgs a = ParseArgs("lunar", args, 1, {"--correction", "--from", "--to", "--time"}, {});
-  const int correction = Correction(a);
+  const int correction = Correction(a, env);
   const auto from = a.Value("--from"), to = a.Value("--to"), time = a.Value("--time");
   if (from || to) {
     if (!from || !to) throw UsageError("--from и --to указываются вместе");
@@ -197,9 +209,8 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
 
 int PillarsCommand(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
   const ParsedArgs a = ParseArgs("pillars", args, 1, {"--correction", "--zone"}, {});
-  const int correction = Correction(a);
-  const auto zoneText = a.Value("--zone");
-  const int zone = zoneText ? ParseInt(*zoneText, 0, 25, "--zone") : DefaultZone;
+  const int correction = Correction(a, env);
+  const int zone = Zone(a, env);
   const TDateTime t = MomentArgument(a, env);
   CheckDate(PillarsDates, "pillars", t);
   const calendar::Pillars p = calendar::ComputePillars(t, zone, correction);
@@ -318,7 +329,7 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
     return 0;
   }
   NoMorePositional(a, 0);
-  const calendar::LunarSelection s = calendar::ComputeLunarSelection(env.now(), Correction(a));
+  const calendar::LunarSelection s = calendar::ComputeLunarSelection(env.now(), Correction(a, env));
   DateCastingRow(out, s.yearNumber, s.month, s.day, s.doubleHour);
   return 0;
 }
@@ -421,7 +432,13 @@ Environment SystemEnvironment() {
                                           static_cast<int>(ms < 0 ? 0 : ms)});
   };
   env.clockNumber = core::SystemClockNumber();
+  env.timeSettings = StoredTimeSettings;
   return env;
+}
+
+TimeSettings StoredTimeSettings() {
+  const ui::SettingsStore store;
+  return {store.read(ui::settings::CalendarLetneeTime), store.read(ui::settings::CalendarGMT)};
 }
 
 int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

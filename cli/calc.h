@@ -3,8 +3,9 @@
 // RunCalc takes the arguments after the program name, writes tab-separated
 // UTF-8 rows (a header line of column names first) to `out` and one line to
 // `err` on failure. Exit status: 0 done, 2 bad arguments or a failed
-// computation. The moment "now" and the clock number of the yarrow stalks
-// come from the environment so that tests can fix them.
+// computation. The moment "now", the clock number of the yarrow stalks and
+// the stored time settings come from the environment so that tests can fix
+// them.
 #pragma once
 
 #include <functional>
@@ -16,13 +17,30 @@
 
 namespace cli {
 
+// The time correction (TimeCorrectionIndex, 3 = none) and time zone
+// (TimeZoneIndex, 15 = "GMT +3") the calendar commands count with.
+struct TimeSettings {
+  int correction = 3;
+  int zone = 15;
+};
+
 struct Environment {
   std::function<astro::TDateTime()> now;  // local clock moment as a day value
   std::function<int()> clockNumber;       // minutes and seconds of the local time, 0..5959
+  // The settings the program itself uses, read when a command needs them;
+  // unset: the program's defaults. --correction and --zone override them.
+  std::function<TimeSettings()> timeSettings;
 };
 
-// The local clock of this machine.
+// The local clock of this machine and the user's settings file.
 Environment SystemEnvironment();
+
+// The correction and zone stored in the user's settings file (the values
+// "LetneeTime" and "GMT" of "Calendar" that the main window reads at start),
+// read by the window's rules: a missing value or one that is not an
+// integer gives the default; any other value is taken as stored (one
+// outside the list shifts nothing, as in the window's calculations).
+TimeSettings StoredTimeSettings();
 
 int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
             const Environment& env);

@@ -18,7 +18,7 @@
 namespace cli {
 
 int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
-  const ParsedArgs a = ParseArgs("sheet", args, 1, {}, {});
+  const ParsedArgs a = ParseArgs("sheet", args, 1, {"--correction"}, {});
   if (a.positional.size() < 2) throw UsageError("команде sheet нужны файл записи и файл PDF");
   if (a.positional.size() > 2) throw UsageError("лишний аргумент «" + a.positional[2] + "»");
   const QString recordPath = QFile::decodeName(a.positional[0].c_str());
@@ -46,9 +46,15 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
     app = std::make_unique<QGuiApplication>(argc, argv);
   }
 
+  // The double hour of a date casting in clock time, under the correction
+  // the window would print with.
+  const auto correctionText = a.Value("--correction");
+  const int correction = correctionText     ? ParseInt(*correctionText, 0, 6, "--correction")
+                         : env.timeSettings ? env.timeSettings().correction
+                                            : TimeSettings{}.correction;
   const calendar::CivilDateTime now = calendar::DecodeCivilDateTime(env.now());
-  const ui::SheetFooter footer{recordPath,
-                               QDateTime(QDate(now.year, now.month, now.day), QTime(now.hour, now.minute))};
+  const ui::SheetFooter footer{
+      recordPath, QDateTime(QDate(now.year, now.month, now.day), QTime(now.hour, now.minute)), correction};
   // The PDF never takes the place of the record itself (the same file by
   // any name) or of any ".kly" file.
   const int pages = ui::ExportSheetPdf(divination, footer, pdfPath, recordFile);

@@ -299,6 +299,13 @@ std::vector<int> Divination::ChangingLines() const {
   return lines;
 }
 
+bool Divination::ShowsLineCodes() const {
+  if (statusShown_) return false;
+  for (const std::string& code : lineCodes_)
+    if (!code.empty()) return true;
+  return false;
+}
+
 std::vector<std::string> Divination::ChangingLineNames() const {
   std::vector<std::string> names;
   for (int n : ChangingLines()) names.push_back(LineName(n, figures_[Primary].lines[n - 1]));

@@ -20,7 +20,7 @@
 //     Yarrow stalks ....... BeginMilfoil Divide AllFree
 //     Records ............. Restore Describe NewSheet MarkSaved NeedsSaving
 //     For readers ......... numbers ChangingLines ChangingLineNames
-//                           IsChangingLine DateStatusText
+//                           IsChangingLine ShowsLineCodes DateStatusText
 //   LineName                 name of a changing line ("Девятка третья")
 //
 // A reader of a record file: records::ReadDivinationFile (records/mapping.h).
@@ -183,6 +183,12 @@ class Divination {
   std::vector<std::string> ChangingLineNames() const;
   // Line field n holds a changing code (shown in red).
   bool IsChangingLine(int n) const { return IsChangingCode(lineCode(n)); }
+  // Whether the line codes belong to the figures shown, so that a reader
+  // prints them beside the figures: some field holds a code and the figures
+  // were not cast from the date. A date casting owes nothing to the fields,
+  // which keep whatever was typed or cast before (and a record keeps them as
+  // typed); its changing line is the one the date gave (ChangingLines).
+  bool ShowsLineCodes() const;
   // "Гуа на год Y, месяц M, день D, час H" of the date lists now.
   std::string DateStatusText() const;
 

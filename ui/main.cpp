@@ -1,5 +1,6 @@
 #include "ui/main.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,6 +24,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -33,6 +35,7 @@
 
 #include "calendar/my_MOON.h"
 #include "core/core.h"
+#include "core/hexnames.h"
 #include "records/inifile.h"
 #include "records/mapping.h"
 #include "ui/Application.h"
@@ -378,6 +381,10 @@ void TFormKalynth::CreateControls() {
   for (int i = 0; i < 12; ++i) Chas->addItem(ChasIcon(i), QString::fromStdString(chasCaptions[i]));
   Chas->setIconSize(QSize(16, 16));
   Chas->setMaxVisibleItems(8);
+  // The dropped-down list is as wide as its longest caption ("Шэнь | 16-18"
+  // under a correction), not cut to the list's own width.
+  Chas->view()->setMinimumWidth(Chas->view()->sizeHintForColumn(0) +
+                                Chas->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
   ToolButton2 = makeButton(ToolBar2, "ToolButton2", 3, QStringLiteral("Получить гуа"));
   connect(ToolButton2, &QToolButton::clicked, this, ui::Command(this, &TFormKalynth::ToolButton2Click));
 
@@ -463,6 +470,18 @@ void TFormKalynth::CreateControls() {
     l->hide();
     *numbers[i] = l;
   }
+  QLabel** names[3] = {&GuaName1, &GuaName2, &GuaName3};
+  QFont nameFont = baseFont;
+  nameFont.setPixelSize(11);
+  for (int i = 0; i < 3; ++i) {
+    auto* l = new QLabel(Panel1);
+    l->setObjectName(QStringLiteral("GuaName%1").arg(i + 1));
+    l->setFont(nameFont);
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    l->setWordWrap(true);
+    l->hide();
+    *names[i] = l;
+  }
   connect(Label1, &TClickLabel::clicked, this, ui::Command(this, &TFormKalynth::Label1Click));
   connect(Label2, &TClickLabel::clicked, this, ui::Command(this, &TFormKalynth::Label2Click));
   connect(Label3, &TClickLabel::clicked, this, ui::Command(this, &TFormKalynth::Label3Click));
@@ -488,6 +507,7 @@ void TFormKalynth::CreateControls() {
   Edit7 = new QLineEdit(client);
   Edit7->setObjectName(QStringLiteral("Edit7"));
   Edit7->setToolTip(QStringLiteral("Краткие комментарии к гуа"));
+  Edit7->setPlaceholderText(QStringLiteral("Вопрос или краткая заметка"));
   // What a record gives back of the note: typing and pasting stop there.
   Edit7->setMaxLength(int(records::MaxIniValueLength));
   Edit7->installEventFilter(this);
@@ -659,14 +679,17 @@ void TFormKalynth::LayoutClient() {
   TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
   QLabel* numbers[3] = {Label1, Label2, Label3};
   const int statusHeight = 20;
-  // The figures with their numbers sit in the middle of the space above the
-  // status strip.
-  const int figureBlock = TGuaBig::FigureHeight + 4 + 18;
+  QLabel* names[3] = {GuaName1, GuaName2, GuaName3};
+  // The figures with their numbers and names sit in the middle of the space
+  // above the status strip; a long name takes a second line.
+  const int nameHeight = 28;
+  const int figureBlock = TGuaBig::FigureHeight + 4 + 18 + nameHeight;
   const int figureTop = std::max(6, (panelHeight - statusHeight - 6 - figureBlock) / 2);
   for (int i = 0; i < 3; ++i) {
     const int center = column * i + column / 2;
     figures[i]->move(center - TGuaBig::FigureWidth / 2, figureTop);
     numbers[i]->setGeometry(center - 30, figureTop + TGuaBig::FigureHeight + 4, 60, 18);
+    names[i]->setGeometry(column * i + 4, figureTop + TGuaBig::FigureHeight + 4 + 18, column - 8, nameHeight);
   }
   Separator1->setGeometry(column, 6, 1, panelHeight - statusHeight - 14);
   Separator2->setGeometry(2 * column, 6, 1, panelHeight - statusHeight - 14);
@@ -895,6 +918,7 @@ void TFormKalynth::Draw() {
 
   TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
   TClickLabel* numbers[3] = {Label1, Label2, Label3};
+  QLabel* names[3] = {GuaName1, GuaName2, GuaName3};
   for (core::FigureIndex i : {core::Primary, core::Nuclear, core::Changed}) {
     const core::FigureView& f = m.figure(i);
     figures[i]->setLines(f.lines);
@@ -902,6 +926,16 @@ void TFormKalynth::Draw() {
     figures[i]->setVisible(f.shown);
     numbers[i]->setText(QString::number(m.number(i).caption));
     numbers[i]->setVisible(m.number(i).shown);
+    const int n = m.number(i).caption;
+    const bool named = m.number(i).shown && n >= 1 && n <= 64;
+    if (named) {
+      const core::HexagramName& name = core::NameOfHexagram(n);
+      names[i]->setText(QString::fromUtf8(name.name.data(), qsizetype(name.name.size())));
+      names[i]->setToolTip(
+          QString::fromUtf8(name.transliteration.data(), qsizetype(name.transliteration.size())) +
+          QLatin1Char(' ') + QString::fromUtf8(name.hanzi.data(), qsizetype(name.hanzi.size())));
+    }
+    names[i]->setVisible(named);
   }
   LabelStatus->setText(QString::fromStdString(m.statusText()));
   PanelStatus->setVisible(m.statusShown());
@@ -1264,6 +1298,11 @@ void TFormKalynth::TakeHandOff() {
 void TFormKalynth::SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex) {
   TimeCorrectionIndex = timeCorrectionIndex;
   TimeZoneIndex = timeZoneIndex;
+  // The hour ranges of the "Час" list follow the new correction at once,
+  // also while a cast figure keeps the lists' date: the list and the sheet
+  // name the same clock hours.
+  const std::array<std::string, 12> captions = calendar::FillChasCaptions(TimeCorrectionIndex);
+  for (int i = 0; i < 12 && i < Chas->count(); ++i) Chas->setItemText(i, QString::fromStdString(captions[i]));
 }
 
 void TFormKalynth::Journal1Click() {
@@ -1324,7 +1363,8 @@ void TFormKalynth::changeEvent(QEvent* event) {
 void TFormKalynth::Print1Click() {
   const core::Divination& divination = Model();
   if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
-  const ui::SheetFooter footer{Model().bound() ? CurrentFileName : QString(), ui::platform().now()};
+  const ui::SheetFooter footer{Model().bound() ? CurrentFileName : QString(), ui::platform().now(),
+                               TimeCorrectionIndex};
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
@@ -1403,6 +1443,7 @@ void TFormKalynth::PdfExport1Click() {
           QStringLiteral("Файл %1 уже существует.\nЗаменить его?").arg(QDir::toNativeSeparators(path))) !=
           ui::Answer::Yes)
     return;
-  ui::ExportSheetPdf(divination, {Model().bound() ? CurrentFileName : QString(), ui::platform().now()}, path,
-                     record);
+  ui::ExportSheetPdf(
+      divination, {Model().bound() ? CurrentFileName : QString(), ui::platform().now(), TimeCorrectionIndex},
+      path, record);
 }

@@ -133,6 +133,8 @@ class TFormKalynth : public QMainWindow {
   QFrame* Panel1 = nullptr;  // the cream display panel
   TGuaBig *GuaBig1 = nullptr, *GuaBig2 = nullptr, *GuaBig3 = nullptr;
   TClickLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
+  // The hexagram's name under each number, shown with it.
+  QLabel *GuaName1 = nullptr, *GuaName2 = nullptr, *GuaName3 = nullptr;
   QWidget *Separator1 = nullptr, *Separator2 = nullptr;  // red dotted lines between the figures
   QFrame* PanelStatus = nullptr;
   QLabel* LabelStatus = nullptr;

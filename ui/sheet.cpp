@@ -15,6 +15,7 @@
 #include <QTextOption>
 #include <stdexcept>
 
+#include "calendar/my_MOON.h"
 #include "calendar/signs.h"
 #include "core/hexnames.h"
 #include "core/reading.h"
@@ -37,21 +38,16 @@ const QColor Rule(0xc8, 0xc0, 0xa8);
 constexpr double LineMm = 3.4, GapMm = 2.4;
 
 // "Лунная дата: год Цзы (Крыса), месяц 5, день 12, час У (11:00–13:00)" of
-// the four date lists (item indexes, -1 for a list without selection).
-QString LunarDateText(const core::DateSelection& d) {
+// the four date lists (item indexes, -1 for a list without selection); the
+// double hour in clock time under the time correction, as the "Час" list
+// gives it.
+QString LunarDateText(const core::DateSelection& d, int timeCorrectionIndex) {
   auto number = [](int index) { return index >= 0 ? QString::number(index + 1) : QStringLiteral("—"); };
   QString year = QStringLiteral("—"), hour = QStringLiteral("—");
   if (d.year >= 0 && d.year < 12)
     year = QStringLiteral("%1 (%2)").arg(Q(calendar::BranchReading(d.year + 1)),
                                          Q(calendar::BranchAnimal(d.year + 1)));
-  if (d.hour >= 0 && d.hour < 12) {
-    // Double hour 0 (Цзы) runs from 23:00 to 01:00, each next one two hours later.
-    const int from = (d.hour * 2 + 23) % 24;
-    hour = QStringLiteral("%1 (%2:00–%3:00)")
-               .arg(Q(calendar::BranchReading(d.hour + 1)))
-               .arg(from, 2, 10, QChar('0'))
-               .arg((from + 2) % 24, 2, 10, QChar('0'));
-  }
+  if (d.hour >= 0 && d.hour < 12) hour = Q(calendar::DoubleHourText(d.hour, timeCorrectionIndex));
   return QStringLiteral("Лунная дата: год %1, месяц %2, день %3, час %4")
       .arg(year, number(d.month), number(d.day), hour);
 }
@@ -249,12 +245,10 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   s.down(6);
 
   // Left column: the six line codes, line 6 on top as in the figures (a
-  // casting from the date has none).
+  // casting from the date has none, whatever the fields still hold).
   const double top = s.y();
   const std::vector<int> changing = divination.ChangingLines();
-  bool anyCode = false;
-  for (int n = 1; n <= 6; ++n) anyCode = anyCode || !divination.lineCode(n).empty();
-  if (anyCode) {
+  if (divination.ShowsLineCodes()) {
     painter.setFont(s.Font(8));
     painter.setPen(Grey);
     painter.drawText(QPointF(area.left(), top), QStringLiteral("Числа черт"));
@@ -322,7 +316,7 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   if (divination.fromDate()) {
     s.down(2);
     s.Paragraph(QString::fromStdString(divination.statusText()), s.Font(10, true), Ink);
-    s.Paragraph(LunarDateText(divination.date()), s.Font(10), Ink);
+    s.Paragraph(LunarDateText(divination.date(), footer.timeCorrectionIndex), s.Font(10), Ink);
   }
 
   // The comments, wrapped, on as many pages as they need.

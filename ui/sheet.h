@@ -7,7 +7,8 @@
 // changes it.
 //
 // Contents
-//   SheetFooter          file name and moment of printing for the footer
+//   SheetFooter          file name and moment of printing for the footer, and
+//                        the time correction the clock times are given in
 //   SheetLayout          where the figures went, how many pages were painted
 //   PaintSheet           the layout itself
 //   ExportSheetPdf       an A4 PDF, all or nothing
@@ -35,6 +36,9 @@ inline const char* const EmptySheetText =
 struct SheetFooter {
   QString fileName;     // the record's file name; empty for an unsaved record
   QDateTime printedAt;  // local moment of printing
+  // TimeCorrectionIndex in force (0..6, 3 = none): the double hour of a
+  // date casting is printed in clock time, as the "Час" list shows it.
+  int timeCorrectionIndex = 3;
 };
 
 struct SheetLayout {

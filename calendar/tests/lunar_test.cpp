@@ -280,6 +280,62 @@ TEST(FillChasCaptions, HourRangesFollowTheCorrection) {
   EXPECT_EQ(FillChasCaptions(9), noCorrection);  // out of range: no correction
 }
 
+// The double hours on the user's clock: the clock runs ahead of corrected
+// time by (index - 3) hours, so every double hour begins that much later
+// on it. Written out by hand for every correction.
+TEST(DoubleHourClockHours, TheClockRunsAheadByTheCorrection) {
+  struct Case {
+    int correction;
+    int doubleHour;
+    DoubleHourClock clock;
+    const char* caption;
+    const char* text;
+  };
+  const Case cases[] = {
+      {3, 0, {23, 1}, "Цзы | 23-1", "Цзы (23:00–01:00)"},
+      {3, 3, {5, 7}, "Мао | 5-7", "Мао (05:00–07:00)"},
+      {3, 11, {21, 23}, "Хай | 21-23", "Хай (21:00–23:00)"},
+      {4, 0, {0, 2}, "Цзы | 0-2", "Цзы (00:00–02:00)"},
+      {4, 3, {6, 8}, "Мао | 6-8", "Мао (06:00–08:00)"},
+      {4, 11, {22, 0}, "Хай | 22-0", "Хай (22:00–00:00)"},
+      {5, 3, {7, 9}, "Мао | 7-9", "Мао (07:00–09:00)"},
+      {6, 6, {14, 16}, "У | 14-16", "У (14:00–16:00)"},
+      {6, 11, {0, 2}, "Хай | 0-2", "Хай (00:00–02:00)"},
+      {2, 3, {4, 6}, "Мао | 4-6", "Мао (04:00–06:00)"},
+      {1, 0, {21, 23}, "Цзы | 21-23", "Цзы (21:00–23:00)"},
+      {0, 0, {20, 22}, "Цзы | 20-22", "Цзы (20:00–22:00)"},
+      {0, 6, {8, 10}, "У | 8-10", "У (08:00–10:00)"},
+      // A correction the settings cannot hold shifts nothing, as in the calculations.
+      {9, 3, {5, 7}, "Мао | 5-7", "Мао (05:00–07:00)"},
+      {-1, 6, {11, 13}, "У | 11-13", "У (11:00–13:00)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.correction) + "/" + std::to_string(c.doubleHour));
+    EXPECT_EQ(DoubleHourClockHours(c.doubleHour, c.correction), c.clock);
+    EXPECT_EQ(DoubleHourCaption(c.doubleHour, c.correction), c.caption);
+    EXPECT_EQ(DoubleHourText(c.doubleHour, c.correction), c.text);
+    EXPECT_EQ(FillChasCaptions(c.correction)[static_cast<std::size_t>(c.doubleHour)], c.caption);
+  }
+  EXPECT_EQ(DoubleHourCaption(12, 3), "");
+  EXPECT_EQ(DoubleHourText(-1, 4), "");
+}
+
+// The clock range of a double hour holds exactly the clock moments that
+// SetLunarDate puts into that double hour: the list, the sheet and the
+// casting agree for every correction and every hour of the clock.
+TEST(DoubleHourClockHours, HoldsTheMomentsTheSelectionPutsThere) {
+  for (int correction = 0; correction <= 6; ++correction) {
+    for (int clockHour = 0; clockHour < 24; ++clockHour) {
+      const TDateTime t = EncodeCivilDateTime({2024, 3, 15, clockHour, 30, 0, 0});
+      const int index = ComputeLunarSelection(t, correction).doubleHour;
+      const DoubleHourClock h = DoubleHourClockHours(index, correction);
+      const bool inside =
+          h.from < h.to ? clockHour >= h.from && clockHour < h.to : clockHour >= h.from || clockHour < h.to;
+      EXPECT_TRUE(inside) << "correction " << correction << ", " << clockHour << ":30 in " << index;
+    }
+  }
+}
+
 struct SelectionCase {
   const char* what;
   TDateTime t;

@@ -36,9 +36,22 @@ std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-// Runs kalynth-calc with the arguments, no shell in between. `inChild`
-// runs in the child process just before the tool starts (limits, signals).
-Result RunTool(const std::vector<std::string>& args, const std::function<void()>& inChild = {}) {
+// A settings folder of its own for the tool (XDG_CONFIG_HOME), empty unless
+// a test writes a settings file into it: the user's own settings never
+// reach these tests.
+const std::string& EmptyConfigHome() {
+  static const std::string dir = [] {
+    char name[] = "/tmp/kalynth-calc-config-XXXXXX";
+    return std::string(mkdtemp(name) ? name : "/nonexistent");
+  }();
+  return dir;
+}
+
+// Runs kalynth-calc with the arguments, no shell in between, with
+// XDG_CONFIG_HOME at `configHome`. `inChild` runs in the child process just before the tool starts (limits,
+// signals).
+Result RunTool(const std::vector<std::string>& args, const std::string& configHome = EmptyConfigHome(),
+               const std::function<void()>& inChild = {}) {
   char outName[] = "/tmp/kalynth-calc-out-XXXXXX";
   char errName[] = "/tmp/kalynth-calc-err-XXXXXX";
   const int outFd = mkstemp(outName), errFd = mkstemp(errName);
@@ -49,6 +62,7 @@ Result RunTool(const std::vector<std::string>& args, const std::function<void()>
   argv.push_back(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
+    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
     dup2(outFd, 1);
     dup2(errFd, 2);
     if (inChild) inChild();
@@ -68,13 +82,18 @@ Result RunTool(const std::vector<std::string>& args, const std::function<void()>
   return r;
 }
 
+Result RunTool(const std::vector<std::string>& args, const std::function<void()>& inChild) {
+  return RunTool(args, EmptyConfigHome(), inChild);
+}
+
 TEST(KalynthCalcTool, PrintsRowsAndExitsWithZero) {
   const Result r = RunTool({"lunar", "2023-04-01", "12:00"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
-            "moment\tyear_count\tyear_in_cycle\tyear_branch\tmonth\tleap_month\tleap_year\tday\tdouble_hour\n"
-            "2023-04-01T12:00:00\t4660\t40\t4\t2\t1\t1\t11\t6\n");
+            "moment\tyear_count\tyear_in_cycle\tyear_branch\tmonth\tleap_month\tleap_year\tday\tdouble_hour\t"
+            "double_hour_caption\n"
+            "2023-04-01T12:00:00\t4660\t40\t4\t2\t1\t1\t11\t6\tУ | 11-13\n");
 }
 
 TEST(KalynthCalcTool, TheMomentNowIsTheLocalClock) {
@@ -361,3 +380,102 @@ TEST(KalynthCalcTool, ANameSwappedForAPipeNeverHangs) {
   swapper.join();
   EXPECT_EQ(hung, 0) << "of " << runs << " runs";
 }
+
+namespace {
+
+// The time settings: by default those the program stored in the user's
+// settings file ($XDG_CONFIG_HOME/KALYNTH/KALYNTH.ini, "Calendar",
+// "LetneeTime" and "GMT", names in any letter case), --correction and
+// --zone override them; a value that is no integer gives the default, one
+// outside the list shifts nothing, as in the window.
+class StoredSettings : public testing::Test {
+ protected:
+  void Store(const std::string& ini) {
+    std::system(("mkdir -p '" + home.path + "/KALYNTH'").c_str());
+    std::ofstream(home.path + "/KALYNTH/KALYNTH.ini") << ini;
+  }
+  Result Run(const std::vector<std::string>& args) { return RunTool(args, home.path); }
+  TempFolder home;
+};
+
+// 23:30 on 2024-02-09: without correction the Zi hour of lunar New Year's
+// day, with "+1" the Hai hour of the last day of month 12.
+const char* const ZiOfNewYear = "2024-02-09T23:30:00\t4661\t41\t5\t1\t0\t0\t1\t0\tЦзы | 23-1\n";
+const char* const HaiOfTheOldYear = "2024-02-09T23:30:00\t4660\t40\t4\t12\t0\t0\t30\t11\tХай | 22-0\n";
+
+std::string LunarRow(const Result& r) {
+  const std::size_t end = r.out.find('\n');
+  return end == std::string::npos ? r.out : r.out.substr(end + 1);
+}
+
+TEST_F(StoredSettings, TheCorrectionComesFromTheSettingsFile) {
+  const std::vector<std::string> lunar{"lunar", "2024-02-09", "23:30"};
+  EXPECT_EQ(LunarRow(Run(lunar)), ZiOfNewYear);  // no file: the default
+  struct Case {
+    const char* ini;
+    const char* row;
+  };
+  const Case cases[] = {
+      {"[Calendar]\nLetneeTime=4\nGMT=15\n", HaiOfTheOldYear},
+      {"[calendar]\nletneetime=4\n", HaiOfTheOldYear},  // names in any case, as the window reads them
+      {"[Calendar]\nLetneeTime=abc\n", ZiOfNewYear},    // no integer: the default
+      {"[Calendar]\nLetneeTime=9\n", ZiOfNewYear},      // outside the list: no shift
+      {"[Form]\nLetneeTime=4\n", ZiOfNewYear},          // another group
+  };
+  for (const Case& c : cases) {
+    Store(c.ini);
+    const Result r = Run(lunar);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(LunarRow(r), c.row) << c.ini;
+  }
+  Store("[Calendar]\nLetneeTime=4\n");
+  EXPECT_EQ(LunarRow(Run({"lunar", "2024-02-09", "23:30", "--correction", "3"})), ZiOfNewYear);
+  // cast --now answers the same double hour as the lists of the window.
+  EXPECT_EQ(Run({"cast", "--now", "--correction", "4"}).out, Run({"cast", "--now"}).out);
+}
+
+TEST_F(StoredSettings, TheZoneComesFromTheSettingsFile) {
+  // 2024-02-04 12:00 local: spring begins at 08:27 universal time. At
+  // "GMT +3" that is after it (year Jia-Chen, stem 1, branch 5); at
+  // "GMT +13" it is 23:00 of the day before (year Gui-Mao, 10, 4).
+  auto yearPillar = [](const Result& r) {
+    const std::string row = LunarRow(r);
+    const std::size_t a = row.find('\t'), b = row.find('\t', a + 1), c = row.find('\t', b + 1);
+    return row.substr(a + 1, c - a - 1);
+  };
+  const std::vector<std::string> pillars{"pillars", "2024-02-04", "12:00"};
+  EXPECT_EQ(yearPillar(Run(pillars)), "1\t5");
+  Store("[Calendar]\nGMT=25\n");
+  EXPECT_EQ(yearPillar(Run(pillars)), "10\t4");
+  std::vector<std::string> overridden = pillars;
+  overridden.insert(overridden.end(), {"--zone", "15"});
+  EXPECT_EQ(yearPillar(Run(overridden)), "1\t5");
+  Store("[Calendar]\nGMT=99\n");  // outside the list: universal time is the clock's
+  EXPECT_EQ(Run(pillars).out, Run({"pillars", "2024-02-04", "12:00", "--zone", "12"}).out);
+}
+
+// The sheet names the double hour of a date casting in clock time, under
+// the stored correction or --correction, as the window's list does.
+TEST_F(StoredSettings, TheSheetsDoubleHourFollowsTheCorrection) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
+  TempFolder dir;
+  records::Record r;
+  r.lineCodes = {"544", "948", "984", "588", "984", "948"};  // left over from an earlier casting
+  r.btn2 = true;
+  r.gua = {true, false, true, false, true, false};
+  r.jaoNo = 1;
+  r.yah = 0, r.mon = 4, r.day = 11, r.hour = 3;
+  const std::string record = dir.path + "/мао.kly", pdf = dir.path + "/мао.pdf";
+  records::WriteRecordFile(QString::fromStdString(record), r);
+  Store("[Calendar]\nLetneeTime=4\n");
+  ASSERT_EQ(Run({"sheet", record, pdf}).status, 0);
+  std::string text = PdfText(pdf);
+  EXPECT_NE(text.find("час Мао (06:00–08:00)"), std::string::npos) << text;
+  for (const char* stale : {"Числа черт", "меняется", "544"})
+    EXPECT_EQ(text.find(stale), std::string::npos) << stale << " in: " << text;
+  ASSERT_EQ(Run({"sheet", record, pdf, "--correction", "3"}).status, 0);
+  text = PdfText(pdf);
+  EXPECT_NE(text.find("час Мао (05:00–07:00)"), std::string::npos) << text;
+}
+
+}  // namespace

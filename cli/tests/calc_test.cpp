@@ -28,7 +28,7 @@ struct Result {
 // and the clock number 1234 for every draw.
 Environment FixedEnvironment(astro::TDateTime now = calendar::EncodeCivilDateTime({2024, 2, 10, 12, 0, 0,
                                                                                    0})) {
-  return Environment{[now] { return now; }, [] { return 1234; }};
+  return Environment{[now] { return now; }, [] { return 1234; }, {}};
 }
 
 Result Calc(const std::vector<std::string>& args, const Environment& env = FixedEnvironment()) {
@@ -67,7 +67,8 @@ struct OutputCase {
 // Lunar dates and pillars as worked out for the calendar (see the calendar
 // tests); castings as worked out for the divination core.
 const char* const LunarHeader =
-    "moment\tyear_count\tyear_in_cycle\tyear_branch\tmonth\tleap_month\tleap_year\tday\tdouble_hour";
+    "moment\tyear_count\tyear_in_cycle\tyear_branch\tmonth\tleap_month\tleap_year\tday\tdouble_hour\t"
+    "double_hour_caption";
 const char* const CastHeader = "upper\tlower\tchanging_line\tprimary\tnuclear\tchanged\tstatus";
 const char* const YarrowHeader = "line1\tline2\tline3\tline4\tline5\tline6\tprimary\tnuclear\tchanged";
 
@@ -75,23 +76,23 @@ TEST(KalynthCalc, CommandsPrintTheirRows) {
   const OutputCase cases[] = {
       {"lunar date at midday",
        {"lunar", "2000-01-01"},
-       {LunarHeader, "2000-01-01T12:00:00\t4636\t16\t4\t11\t0\t0\t25\t6"}},
+       {LunarHeader, "2000-01-01T12:00:00\t4636\t16\t4\t11\t0\t0\t25\t6\tУ | 11-13"}},
       {"23:30 is Zi of the next date",
        {"lunar", "2024-02-09", "23:30"},
-       {LunarHeader, "2024-02-09T23:30:00\t4661\t41\t5\t1\t0\t0\t1\t0"}},
+       {LunarHeader, "2024-02-09T23:30:00\t4661\t41\t5\t1\t0\t0\t1\t0\tЦзы | 23-1"}},
       {"with +1 it is Hai of the same date",
        {"lunar", "2024-02-09", "23:30:15", "--correction", "4"},
-       {LunarHeader, "2024-02-09T23:30:15\t4660\t40\t4\t12\t0\t0\t30\t11"}},
+       {LunarHeader, "2024-02-09T23:30:15\t4660\t40\t4\t12\t0\t0\t30\t11\tХай | 22-0"}},
       {"a leap month",
        {"lunar", "--correction=3", "2023-04-01"},
-       {LunarHeader, "2023-04-01T12:00:00\t4660\t40\t4\t2\t1\t1\t11\t6"}},
-      {"now", {"lunar"}, {LunarHeader, "2024-02-10T12:00:00\t4661\t41\t5\t1\t0\t0\t1\t6"}},
+       {LunarHeader, "2023-04-01T12:00:00\t4660\t40\t4\t2\t1\t1\t11\t6\tУ | 11-13"}},
+      {"now", {"lunar"}, {LunarHeader, "2024-02-10T12:00:00\t4661\t41\t5\t1\t0\t0\t1\t6\tУ | 11-13"}},
       {"a range of days",
        {"lunar", "--from", "2024-02-08", "--to", "2024-02-11", "--time", "06:00"},
-       {LunarHeader, "2024-02-08T06:00:00\t4660\t40\t4\t12\t0\t0\t29\t3",
-        "2024-02-09T06:00:00\t4660\t40\t4\t12\t0\t0\t30\t3",
-        "2024-02-10T06:00:00\t4661\t41\t5\t1\t0\t0\t1\t3",
-        "2024-02-11T06:00:00\t4661\t41\t5\t1\t0\t0\t2\t3"}},
+       {LunarHeader, "2024-02-08T06:00:00\t4660\t40\t4\t12\t0\t0\t29\t3\tМао | 5-7",
+        "2024-02-09T06:00:00\t4660\t40\t4\t12\t0\t0\t30\t3\tМао | 5-7",
+        "2024-02-10T06:00:00\t4661\t41\t5\t1\t0\t0\t1\t3\tМао | 5-7",
+        "2024-02-11T06:00:00\t4661\t41\t5\t1\t0\t0\t2\t3\tМао | 5-7"}},
       {"the calendar window's pillars",
        {"pillars", "2000-01-01", "12:00"},
        {"moment\tyear_stem\tyear_branch\tmonth_stem\tmonth_branch\tday_stem\tday_branch\thour_stem\thour_"
@@ -347,6 +348,37 @@ TEST(KalynthCalc, HelpExplainsEveryCommand) {
           "cast --now", "yarrow", "record", "--correction", "--zone"})
       EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
+}
+
+// The stored settings count where no option is given; an option wins.
+TEST(KalynthCalc, StoredTimeSettingsUnlessAnOptionIsGiven) {
+  Environment stored = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 23, 30, 0, 0}));
+  stored.timeSettings = [] { return TimeSettings{4, 25}; };
+  const Environment plain = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 23, 30, 0, 0}));
+  struct Case {
+    std::vector<std::string> withStored, same;
+  };
+  const Case cases[] = {
+      {{"lunar"}, {"lunar", "--correction", "4"}},
+      {{"lunar", "--correction", "3"}, {"lunar"}},
+      {{"lunar", "--from", "2024-02-08", "--to", "2024-02-09", "--time", "23:30"},
+       {"lunar", "--from", "2024-02-08", "--to", "2024-02-09", "--time", "23:30", "--correction", "4"}},
+      {{"cast", "--now"}, {"cast", "--now", "--correction", "4"}},
+      {{"pillars"}, {"pillars", "--correction", "4", "--zone", "25"}},
+      {{"pillars", "--zone", "15"}, {"pillars", "--correction", "4"}},
+  };
+  for (const Case& c : cases) {
+    const Result a = Calc(c.withStored, stored), b = Calc(c.same, plain);
+    EXPECT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(a.out, b.out) << c.withStored[0];
+  }
+  // With "+1" 23:30 is the Hai hour of the last day of month 12.
+  EXPECT_EQ(Lines(Calc({"lunar"}, stored).out).at(1),
+            "2024-02-09T23:30:00\t4660\t40\t4\t12\t0\t0\t30\t11\tХай | 22-0");
+  const Result help = Calc({"--help"}, stored);
+  for (const char* named : {"LetneeTime", "GMT", "Calendar", "KALYNTH.ini", "XDG_CONFIG_HOME",
+                            "double_hour_caption", "sheet ФАЙЛ PDF [--correction N]"})
+    EXPECT_NE(help.out.find(named), std::string::npos) << named;
 }
 
 // ---- record -------------------------------------------------------------

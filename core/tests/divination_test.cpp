@@ -188,6 +188,46 @@ TEST(DateCastingModel, StatusWithoutYearAndHour) {
   EXPECT_EQ(d.DateStatusText(), "Гуа на год 0, месяц 3, день 15, час ");
 }
 
+// The codes of an earlier casting stay in the fields after a date casting
+// (and in its record, as typed), but they are not the casting's: every
+// reader asks the model and gets no codes and the date's changing line,
+// until ">>" casts from the codes again.
+TEST(DateCastingModel, StaleCodesAreNotTheCastingsCodes) {
+  Divination d = WithCodes({"544", "948", "984", "588", "984", "948"});
+  d.CastFromCodes();
+  ASSERT_TRUE(d.ShowsLineCodes());
+  ASSERT_EQ(d.ChangingLines(), std::vector<int>{1});
+
+  d.SetDate({4, 2, 14, 6});  // line 6 changes
+  d.CastFromDate();
+  EXPECT_FALSE(d.ShowsLineCodes());
+  EXPECT_EQ(d.ChangingLines(), std::vector<int>{6});
+  EXPECT_EQ(d.lineCode(1), "544");   // the field as it was
+  EXPECT_TRUE(d.IsChangingLine(1));  // and its red text in the window
+
+  Divination read;
+  read.Restore(d.Describe());
+  EXPECT_EQ(read.Describe().lineCodes, d.lineCodes());  // saved as typed
+  EXPECT_FALSE(read.ShowsLineCodes());
+  EXPECT_EQ(read.ChangingLines(), std::vector<int>{6});
+  EXPECT_EQ(read.ChangingLineNames(), std::vector<std::string>{"Наверху девятка"});
+
+  read.CastFromCodes();  // ">>": the codes are the figures' again
+  EXPECT_TRUE(read.ShowsLineCodes());
+  EXPECT_EQ(read.ChangingLines(), std::vector<int>{1});
+}
+
+TEST(DateCastingModel, NoCodesToShow) {
+  Divination blank;
+  EXPECT_FALSE(blank.ShowsLineCodes());
+  Divination partial = WithCodes({"", "", "9", "", "", ""});
+  EXPECT_TRUE(partial.ShowsLineCodes());  // a field holding anything is shown as it is
+  Divination dated;
+  dated.SetDate({0, 0, 5, 7});
+  dated.CastFromDate();
+  EXPECT_FALSE(dated.ShowsLineCodes());
+}
+
 // Clock number 1234 at every draw in a freshly started program: the worked
 // example of the stalk divisions.
 TEST(YarrowModel, WholeProcedureWithClock1234) {

@@ -270,14 +270,15 @@ QImage StemsAndBranchesLegend() {
   QImage image = Canvas(302, 381);
   QPainter p(&image);
   Prepare(p);
-  const int row = 14, left = 6, right = 296;
+  // At least 10 pixels of white on every side of the table.
+  const int row = 13, left = 10, right = 292;
   const QFont body = Latin(10), head = Latin(11, true), small = Latin(9);
 
   // Columns: number, sign, reading, (animal, double hour), phase, yin or
   // yang. The numbers are the calendar's (the branch number is also the
   // year number of the main window's date casting).
-  const int xNumber = left + 13, xSign = left + 26, xReading = left + 40, xAnimal = 104, xHours = 166,
-            xPhase = 209, xPolarity = 262;
+  const int xNumber = left + 12, xSign = left + 25, xReading = left + 39, xAnimal = 104, xHours = 164,
+            xPhase = 204, xPolarity = 256;
   auto number = [&](double y, int n) {
     const QString text = QString::number(n);
     LeftAligned(p, xNumber - Width(text, small), y, text, small, QColor(90, 90, 90));
@@ -314,7 +315,7 @@ QImage StemsAndBranchesLegend() {
     LeftAligned(p, xPolarity + 3, y, yang ? QStringLiteral("ян") : QStringLiteral("инь"), body, Ink);
   };
 
-  double y = 11;
+  double y = 17;
   headings(y, QStringLiteral("Десять небесных стволов 天干"), false);
   y += 2 * row + 2;
   for (int s = 1; s <= 10; ++s, y += row) {
@@ -324,7 +325,7 @@ QImage StemsAndBranchesLegend() {
     phaseCell(y, calendar::StemPhase(s));
     polarity(y, calendar::StemIsYang(s));
   }
-  y += 8;
+  y += 12;
   headings(y, QStringLiteral("Двенадцать земных ветвей 地支"), true);
   y += 2 * row + 2;
   for (int b = 1; b <= 12; ++b, y += row) {
@@ -418,22 +419,26 @@ QImage FivePhases() {
   QImage image = Canvas(200, 194);
   QPainter p(&image);
   Prepare(p);
-  const QPointF c(100, 86);
-  const double r = 61, node = 23;
+  // The sign in its circle, the name outside it in type of the legend's
+  // size: above the three upper circles, below the two lower ones, where
+  // no arrow runs.
+  const QPointF c(100, 88);
+  const double r = 52, node = 18, labelGap = 9;
+  const QFont name = Latin(12);
   // Fire at the top (south), then round clockwise in generating order.
+  auto turn = [](Phase phase) { return (int(phase) - int(Phase::Fire) + 5) % 5; };
   auto where = [&](Phase phase) {
-    const int i = (int(phase) - int(Phase::Fire) + 5) % 5;
-    const double a = i * 72.0 * std::numbers::pi / 180.0;
+    const double a = turn(phase) * 72.0 * std::numbers::pi / 180.0;
     return QPointF(c.x() + std::sin(a) * r, c.y() - std::cos(a) * r);
   };
   for (int i = 1; i <= 5; ++i) {
     const Phase from = Phase(i);
-    Arrow(p, where(from), where(calendar::Generates(from)), node + 2, QPen(QColor(40, 40, 40), 1.6));
+    Arrow(p, where(from), where(calendar::Generates(from)), node + 3, QPen(QColor(40, 40, 40), 1.6));
   }
   QPen dashed(QColor(200, 40, 40), 1.3, Qt::DashLine);
   for (int i = 1; i <= 5; ++i) {
     const Phase from = Phase(i);
-    Arrow(p, where(from), where(calendar::Overcomes(from)), node + 2, dashed);
+    Arrow(p, where(from), where(calendar::Overcomes(from)), node + 3, dashed);
   }
   for (int i = 1; i <= 5; ++i) {
     const Phase phase = Phase(i);
@@ -442,15 +447,17 @@ QImage FivePhases() {
     p.setPen(QPen(col.ink, 1.5));
     p.setBrush(col.fill);
     p.drawEllipse(at, node, node);
-    Centred(p, at + QPointF(0, -6), Text(calendar::PhaseSign(phase)), Chinese(18), col.ink);
-    Centred(p, at + QPointF(0, 10), Text(calendar::PhaseName(phase)), Latin(9), Ink);
+    Centred(p, at, Text(calendar::PhaseSign(phase)), Chinese(18), col.ink);
+    const bool lower = turn(phase) == 2 || turn(phase) == 3;
+    const double offset = node + labelGap;
+    Centred(p, at + QPointF(0, lower ? offset : -offset), Text(calendar::PhaseName(phase)), name, col.ink);
   }
   // Legend.
-  const double y1 = 168, y2 = 183;
-  Arrow(p, QPointF(8, y1), QPointF(40, y1), 0, QPen(QColor(40, 40, 40), 1.6));
-  LeftAligned(p, 46, y1, QStringLiteral("порождение 相生"), Latin(10), Ink);
-  Arrow(p, QPointF(8, y2), QPointF(40, y2), 0, dashed);
-  LeftAligned(p, 46, y2, QStringLiteral("преодоление 相克"), Latin(10), Ink);
+  const double y1 = 170, y2 = 184;
+  Arrow(p, QPointF(10, y1), QPointF(40, y1), 0, QPen(QColor(40, 40, 40), 1.6));
+  LeftAligned(p, 46, y1, QStringLiteral("порождение 相生"), Latin(11), Ink);
+  Arrow(p, QPointF(10, y2), QPointF(40, y2), 0, dashed);
+  LeftAligned(p, 46, y2, QStringLiteral("преодоление 相克"), Latin(11), Ink);
   return image;
 }
 

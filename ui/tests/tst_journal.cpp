@@ -77,7 +77,7 @@ void WriteRecord(const QString& path, const records::Record& r, const QDateTime&
 }
 
 // The fixture tree:
-//   дата.kly                    cast from the date, changing line 5
+//   дата.kly                    cast from the date, changing line 5 (earlier codes kept)
 //   черновик.kly                line codes not all valid: no figure, but
 //                               line 1 ("544") is a changing line
 //   заметки.kly                 text, not a record
@@ -95,6 +95,9 @@ void MakeFixture(const QString& root) {
   // lower 23 mod 8 = 7 Gen, line 23 mod 6 = 5).
   records::Record date;
   date.note = QStringLiteral("Вопрос о работе");
+  // Codes left in the fields by an earlier casting (line 1 would change):
+  // not the date casting's, which changes line 5 only.
+  date.lineCodes = {"544", "948", "984", "588", "984", "948"};
   date.btn2 = true;
   date.yah = 4, date.mon = 2, date.day = 13, date.hour = 0;
   date.gua = {false, false, true, false, true, false};

@@ -1,6 +1,7 @@
 // The main window driven like a user drives it: the frame and its settings,
 // number entry, the yarrow-stalk casting, the date casting and the
 // commentary pages. Prompts and the clock come from a FakePlatform.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -22,6 +23,7 @@
 #include <climits>
 #include <memory>
 
+#include "calendar/my_MOON.h"
 #include "core/yarrow.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
@@ -849,6 +851,66 @@ class TestMainWindow : public QObject {
     QVERIFY(catcher.urls[0].isLocalFile());
     QCOMPARE(catcher.urls[0].toLocalFile(), w->programFolder() + QStringLiteral("/comment/37.htm"));
     QCOMPARE(catcher.urls[1].toLocalFile(), w->programFolder() + QStringLiteral("/comment/1.htm"));
+  }
+
+  // Each shown number has its hexagram's name under it, inside its column
+  // of the panel and clear of the number, which keeps its click; a figure
+  // not shown has no name; the longest name fits on two lines.
+  void namesUnderTheNumbers() {
+    create();
+    QCOMPARE(w->Edit7->placeholderText(), QStringLiteral("Вопрос или краткая заметка"));
+    QLabel* names[3] = {w->GuaName1, w->GuaName2, w->GuaName3};
+    TClickLabel* numbers[3] = {w->Label1, w->Label2, w->Label3};
+    for (QLabel* n : names) QVERIFY(!shown(n));
+    // 28 "Переизбыток великого" (the longest name), 1, 43.
+    typeAll({"988", "588", "588", "588", "588", "548"});
+    w->Button1->click();
+    QCOMPARE(w->Label1->text(), QStringLiteral("28"));
+    const QStringList expected{"Переизбыток великого", "Творчество", "Прорыв"};
+    const int column = w->Panel1->width() / 3;
+    for (int i = 0; i < 3; ++i) {
+      QVERIFY(shown(names[i]));
+      QCOMPARE(names[i]->text(), expected[i]);
+      const QRect r = names[i]->geometry();
+      QVERIFY2(r.left() >= column * i && r.right() < column * (i + 1), qPrintable(expected[i]));
+      QVERIFY(r.top() >= numbers[i]->geometry().bottom());
+      QVERIFY(r.bottom() < w->PanelStatus->geometry().top());
+      QVERIFY(names[i]->heightForWidth(r.width()) <= r.height());
+    }
+    UrlCatcher catcher;
+    fake->interceptUrls = false;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    QTest::mouseClick(w->Label1, Qt::LeftButton);
+    QTest::mouseClick(w->GuaName3, Qt::LeftButton);  // the name opens nothing
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.urls.size(), 1);
+    QCOMPARE(catcher.urls[0].toLocalFile(), w->programFolder() + QStringLiteral("/comment/28.htm"));
+
+    typeAll({"588", "588", "588", "588", "588", "588"});  // no changing line: the primary alone
+    w->Button1->click();
+    QCOMPARE(w->GuaName1->text(), QStringLiteral("Творчество"));
+    QVERIFY(!shown(w->GuaName2) && !shown(w->GuaName3));
+    fake->answers.push_back(ui::Answer::No);  // do not save
+    w->ClearBtnClick();
+    for (QLabel* n : names) QVERIFY(!shown(n));
+  }
+
+  // The dropped-down "Час" list shows every caption whole under every
+  // correction.
+  void hourListShowsWholeCaptions() {
+    create();
+    const QFontMetrics m(w->Chas->view()->font());
+    for (int correction = 0; correction <= 6; ++correction) {
+      w->SetTimeSettings(correction, 15);
+      for (int i = 0; i < 12; ++i) {
+        const QString caption = w->Chas->itemText(i);
+        QCOMPARE(caption, QString::fromStdString(calendar::DoubleHourCaption(i, correction)));
+        QVERIFY2(
+            m.horizontalAdvance(caption) + w->Chas->iconSize().width() <
+                w->Chas->view()->minimumWidth() - w->Chas->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+            qPrintable(caption));
+      }
+    }
   }
 
   void numbersOutsideTheBookOpenNothing() {

@@ -12,8 +12,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -252,6 +254,54 @@ class TestSheet : public QObject {
       QVERIFY(!QFile::exists(path));
       QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList());
     }
+  }
+
+  // A date casting over the codes of an earlier casting, with the clock
+  // corrected: the sheet prints no codes column (the fields still hold the
+  // old codes, red where they change) and names the double hour by the same
+  // clock hours as the "Час" list.
+  void dateCastingSheetInTheWindow_data() {
+    QTest::addColumn<int>("correction");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("hour");
+    QTest::newRow("0") << 3 << QStringLiteral("Мао | 5-7") << QStringLiteral("час Мао (05:00–07:00)");
+    QTest::newRow("+1") << 4 << QStringLiteral("Мао | 6-8") << QStringLiteral("час Мао (06:00–08:00)");
+    QTest::newRow("-3") << 0 << QStringLiteral("Мао | 2-4") << QStringLiteral("час Мао (02:00–04:00)");
+  }
+  void dateCastingSheetInTheWindow() {
+    QFETCH(int, correction);
+    QFETCH(QString, caption);
+    QFETCH(QString, hour);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+      QSKIP("pdftotext (poppler-utils) is not installed");
+    ui::test::FakePlatform fake;
+    ui::ScopedPlatform scoped(&fake);
+    TFormKalynth w(QStringList{});
+    w.SetTimeSettings(correction, 15);
+    QCOMPARE(w.Chas->itemText(3), caption);
+    const char* const codes[6] = {"544", "948", "984", "588", "984", "948"};
+    QLineEdit* fields[6] = {w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6};
+    for (int i = 0; i < 6; ++i) fields[i]->setText(QString::fromLatin1(codes[i]));
+    w.Button1Click();
+    w.GodCombo->setCurrentIndex(4);
+    w.Mes->setCurrentIndex(2);
+    w.Day->setCurrentIndex(14);
+    w.Chas->setCurrentIndex(3);
+    w.ToolButton2Click();  // year 5, month 3, day 15, Мао: s = 23, t = 27, line 3 (yang) changes
+    QCOMPARE(w.Model().ChangingLines(), std::vector<int>{3});
+    QCOMPARE(w.Edit1->text(), QStringLiteral("544"));
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("по дате.pdf"));
+    fake.saveNames.push_back(pdf);
+    w.PdfExport1->trigger();
+    QVERIFY2(fake.prompts.isEmpty(), qPrintable(fake.prompts.value(0).text));
+    const QString text = PdfText(pdf).simplified();
+    QVERIFY2(text.contains(hour), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Меняющиеся черты: Девятка третья.")), qPrintable(text));
+    for (const QString& stale : {QStringLiteral("Числа черт"), QStringLiteral("меняется"),
+                                 QStringLiteral("544"), QStringLiteral("948")})
+      QVERIFY2(!text.contains(stale), qPrintable(stale + " in: " + text));
   }
 
   // The window: "Печать..." (Ctrl+P) and "Экспорт в PDF..." in "Файл"; the
