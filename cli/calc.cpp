@@ -1,5 +1,6 @@
 #include "cli/calc.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -438,7 +439,9 @@ Environment SystemEnvironment() {
 
 TimeSettings StoredTimeSettings() {
   const ui::SettingsStore store;
-  return {store.read(ui::settings::CalendarLetneeTime), store.read(ui::settings::CalendarGMT)};
+  // With no zone stored, the desktop's offset, as the window takes it.
+  return {store.read(ui::settings::CalendarLetneeTime),
+          ui::StoredTimeZoneIndex(store, QDateTime::currentDateTime().offsetFromUtc())};
 }
 
 int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

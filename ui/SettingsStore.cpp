@@ -94,4 +94,23 @@ QString SettingsStore::fileName() const {
   return settings_.fileName();
 }
 
+std::optional<int> ZoneIndexOfOffset(int utcOffsetSeconds) {
+  if (utcOffsetSeconds % 3600 != 0) return std::nullopt;
+  const int hours = utcOffsetSeconds / 3600;
+  if (hours < -12 || hours > 13) return std::nullopt;
+  return hours + 12;
+}
+
+bool HasStoredTimeZone(const SettingsStore& store) {
+  return store
+      .rawText(QString::fromLatin1(settings::CalendarGMT.group),
+               QString::fromLatin1(settings::CalendarGMT.name))
+      .has_value();
+}
+
+int StoredTimeZoneIndex(const SettingsStore& store, int utcOffsetSeconds) {
+  if (HasStoredTimeZone(store)) return store.read(settings::CalendarGMT);
+  return ZoneIndexOfOffset(utcOffsetSeconds).value_or(settings::CalendarGMT.defaultValue);
+}
+
 }  // namespace ui

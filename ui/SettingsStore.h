@@ -26,6 +26,9 @@
 //     void    write(TextSetting, const QString&);
 //     void    sync();                       flush now (the destructor flushes too)
 //     QString fileName() const;
+//   int StoredTimeZoneIndex(store, utcOffsetSeconds)
+//                                         the stored zone, or on a first start
+//                                         the desktop's offset (see below)
 //   Low-level, by names (for values not in the table, and for tests):
 //     std::optional<QString> rawText(group, name) const;
 //     void writeText(group, name, text);
@@ -140,5 +143,15 @@ class SettingsStore {
 
   mutable QSettings settings_;
 };
+
+// The zone of a first start is the desktop's own: the index of a UTC offset
+// that is a whole hour of the list (GMT -12..+13), nullopt otherwise.
+std::optional<int> ZoneIndexOfOffset(int utcOffsetSeconds);
+// Whether the store holds a zone at all (a stored zone is used as it is).
+bool HasStoredTimeZone(const SettingsStore& store);
+// The zone the program counts with: the stored one; with none stored, the
+// desktop's offset when it is in the list; else the declared default. The
+// main window and kalynth-calc both take it from here.
+int StoredTimeZoneIndex(const SettingsStore& store, int utcOffsetSeconds);
 
 }  // namespace ui

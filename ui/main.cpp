@@ -565,11 +565,9 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
     TimeZoneIndex = store.read(ui::settings::CalendarGMT);
     // No zone stored yet (a first start): the desktop's own offset when it is
     // a whole hour of the list; a stored zone is never changed here.
-    if (!store.rawText(QString::fromLatin1(ui::settings::CalendarGMT.group),
-                       QString::fromLatin1(ui::settings::CalendarGMT.name))) {
-      const int offset = ui::platform().utcOffsetSeconds();
-      if (offset % 3600 == 0 && offset / 3600 >= -12 && offset / 3600 <= 13) {
-        TimeZoneIndex = offset / 3600 + 12;
+    if (!ui::HasStoredTimeZone(store)) {
+      if (const std::optional<int> zone = ui::ZoneIndexOfOffset(ui::platform().utcOffsetSeconds())) {
+        TimeZoneIndex = *zone;
         zoneFromDesktop_ = true;
       }
     }

@@ -170,6 +170,33 @@ class TestSettingsStore : public QObject {
     }
     QCOMPARE(SettingsStore().read(settings::ParamStr), QString());
   }
+
+  // The zone the window and kalynth-calc count with: a stored one as it is
+  // (even out of the list or not a number), else the desktop's offset when
+  // it is a whole hour of the list, else the default.
+  void zoneOfAFirstStart_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("zone");
+    QTest::newRow("nothing stored, GMT+0") << QByteArray() << 0 << 12;
+    QTest::newRow("nothing stored, GMT-12") << QByteArray() << -12 * 3600 << 0;
+    QTest::newRow("nothing stored, GMT+13") << QByteArray() << 13 * 3600 << 25;
+    QTest::newRow("nothing stored, GMT+14 is not listed") << QByteArray() << 14 * 3600 << 15;
+    QTest::newRow("nothing stored, GMT+5:30 is not listed") << QByteArray() << 5 * 3600 + 1800 << 15;
+    QTest::newRow("stored zone kept") << QByteArray("[Calendar]\nGMT=20\n") << 0 << 20;
+    QTest::newRow("stored name in another case") << QByteArray("[calendar]\ngmt=3\n") << 0 << 3;
+    QTest::newRow("stored nonsense reads as the default") << QByteArray("[Calendar]\nGMT=abc\n") << 0 << 15;
+    QTest::newRow("stored out of the list is kept") << QByteArray("[Calendar]\nGMT=99\n") << 0 << 99;
+    QTest::newRow("another value of the group only")
+        << QByteArray("[Calendar]\nLetneeTime=4\n") << 7200 << 14;
+  }
+  void zoneOfAFirstStart() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, offset);
+    QFETCH(int, zone);
+    if (!file.isEmpty()) writeFile(file);
+    QCOMPARE(StoredTimeZoneIndex(SettingsStore(), offset), zone);
+  }
 };
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
