@@ -13,6 +13,7 @@
 #include "calendar/civil.h"
 #include "cli/args.h"
 #include "cli/calc.h"
+#include "cli/tsv.h"
 #include "records/mapping.h"
 
 namespace cli {
@@ -49,7 +50,7 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
   const ui::SheetFooter footer{recordPath,
                                QDateTime(QDate(now.year, now.month, now.day), QTime(now.hour, now.minute))};
   const int pages = ui::ExportSheetPdf(divination, footer, pdfPath);
-  out << "file\tpages\n" << a.positional[1] << '\t' << pages << '\n';
+  out << "file\tpages\n" << TsvCell(a.positional[1]) << '\t' << pages << '\n';
   return 0;
 }
 

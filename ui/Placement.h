@@ -19,6 +19,8 @@
 //   int ui::ReachableHeight(height, minimum)
 //       a height no taller than the primary screen's available height (and
 //       no less than minimum).
+//   int ui::ReachableWidth(width, minimum)
+//       the same for a width.
 #pragma once
 
 #include <QPoint>
@@ -28,5 +30,6 @@ namespace ui {
 
 QPoint ReachablePosition(QPoint wanted, QSize size, QPoint fallback);
 int ReachableHeight(int height, int minimum);
+int ReachableWidth(int width, int minimum);
 
 }  // namespace ui

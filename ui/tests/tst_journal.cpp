@@ -519,16 +519,16 @@ class TestJournal : public QObject {
       QCOMPARE(journal.folder(), root_ + "/2024/весна");
       WAIT_IDLE(journal);
       QCOMPARE(WindowFiles(journal), QStringList{"переезд.kly"});
-      journal.resize(900, 400);
+      journal.resize(700, 400);
       journal.hide();
     }
     QCOMPARE(ui::SettingsStore().read(ui::settings::SetJournalFolder), root_ + "/2024/весна");
-    QCOMPARE(ui::SettingsStore().read(ui::settings::FormJournalWidth), 900);
+    QCOMPARE(ui::SettingsStore().read(ui::settings::FormJournalWidth), 700);
     QCOMPARE(ui::SettingsStore().read(ui::settings::FormJournalHeight), 400);
     // The remembered folder wins over the current record's.
     TFormJournal again([](const QString&) {}, [this] { return root_ + "/дата.kly"; });
     QCOMPARE(again.DefaultFolder(), root_ + "/2024/весна");
-    QCOMPARE(again.size(), QSize(900, 400));
+    QCOMPARE(again.size(), QSize(700, 400));
   }
 
   // Double-click / Enter opens through the main window's open-a-path
