@@ -33,10 +33,14 @@ std::pair<char32_t, std::size_t> Decode(std::string_view s, std::size_t i) {
   if (lead < 0x80) return {lead, 1};
   std::size_t n = 0;
   char32_t c = 0, least = 0;
-  if (lead >= 0xc2 && lead <= 0xdf) n = 2, c = lead & 0x1f, least = 0x80;
-  else if (lead >= 0xe0 && lead <= 0xef) n = 3, c = lead & 0x0f, least = 0x800;
-  else if (lead >= 0xf0 && lead <= 0xf4) n = 4, c = lead & 0x07, least = 0x10000;
-  else return {0, 0};
+  if (lead >= 0xc2 && lead <= 0xdf)
+    n = 2, c = lead & 0x1f, least = 0x80;
+  else if (lead >= 0xe0 && lead <= 0xef)
+    n = 3, c = lead & 0x0f, least = 0x800;
+  else if (lead >= 0xf0 && lead <= 0xf4)
+    n = 4, c = lead & 0x07, least = 0x10000;
+  else
+    return {0, 0};
   if (i + n > s.size()) return {0, 0};
   for (std::size_t k = 1; k < n; ++k) {
     if ((b(k) & 0xc0) != 0x80) return {0, 0};

@@ -282,7 +282,8 @@ JournalRow ReadJournalRow(const JournalEntry& file, const QString& root) {
   row.nativePath = file.native;
   const qsizetype slash = file.path.lastIndexOf(QLatin1Char('/'));
   row.fileName = file.path.mid(slash + 1);
-  if (file.path.startsWith(root) && slash > root.size()) row.folder = file.path.mid(root.size() + 1, slash - root.size() - 1);
+  if (file.path.startsWith(root) && slash > root.size())
+    row.folder = file.path.mid(root.size() + 1, slash - root.size() - 1);
   row.searchText = FoldForSearch(row.fileName);
 
   const FileRead read = ReadFileOnce(file.native);

@@ -14,9 +14,9 @@
 // `problem` tells why; it never hides the others. Nothing here writes.
 #pragma once
 
-#include <QDate>
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -28,13 +28,13 @@
 namespace records {
 
 struct JournalRow {
-  QString path;          // absolute path as shown (see DisplayPath)
+  QString path;           // absolute path as shown (see DisplayPath)
   QByteArray nativePath;  // the same path as the file system spells it
-  QString folder;        // its folder relative to the scanned folder ("" = that folder itself)
-  QString fileName;      // name without folder
-  QDateTime saved;       // the file's modification time (local)
-  qint64 size = -1;      // bytes (-1 when unknown)
-  QString problem;       // why the file is not listed as a record; empty for a record
+  QString folder;         // its folder relative to the scanned folder ("" = that folder itself)
+  QString fileName;       // name without folder
+  QDateTime saved;        // the file's modification time (local)
+  qint64 size = -1;       // bytes (-1 when unknown)
+  QString problem;        // why the file is not listed as a record; empty for a record
   bool isFolder = false;  // a subfolder that could not be listed (problem says why)
 
   QString note;     // Edit7

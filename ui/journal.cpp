@@ -17,6 +17,7 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMutex>
 #include <QPromise>
 #include <QPushButton>
 #include <QScreen>
@@ -27,7 +28,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
-#include <QMutex>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -90,10 +90,10 @@ class TFolderWatch {
       limited_ = true;
       return;
     }
-    const int wd = ::inotify_add_watch(fd_, folder.native.constData(),
-                                       IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE |
-                                           IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
-                                           IN_DONT_FOLLOW | IN_EXCL_UNLINK);
+    const int wd =
+        ::inotify_add_watch(fd_, folder.native.constData(),
+                            IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE | IN_ATTRIB |
+                                IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW | IN_EXCL_UNLINK);
     if (wd < 0) {
       if (errno == ENOSPC || errno == ENOMEM) limited_ = true;
       return;
@@ -519,8 +519,8 @@ void TFormJournal::CreateControls() {
   const QFontMetrics metrics = Table->fontMetrics();
   const QFontMetrics header = Table->horizontalHeader()->fontMetrics();
   const char* const samples[records::JournalColumnCount] = {
-      "2024-12-31 23:59", "Untitle12.kly",         "2024/весна",   "Переезд в новый дом, весной",
-      "64 Ещё не конец",  "64 Ещё не конец",       "1, 2, 3, 4, 5, 6", "Гуа на год 12, месяц 12, день 30, час Сюй",
+      "2024-12-31 23:59", "Untitle12.kly",   "2024/весна",       "Переезд в новый дом, весной",
+      "64 Ещё не конец",  "64 Ещё не конец", "1, 2, 3, 4, 5, 6", "Гуа на год 12, месяц 12, день 30, час Сюй",
       "Комментарии",      "Не запись"};
   for (int c = 0; c < records::JournalColumnCount; ++c)
     Table->setColumnWidth(c, std::max(metrics.horizontalAdvance(QString::fromUtf8(samples[c])),
@@ -703,9 +703,8 @@ void TFormJournal::StartScan(const ScanJob& job, bool full) {
   QHash<QString, JournalStamp> known;
   if (!job.trees.isEmpty())
     for (const JournalRow& r : model_->rows())
-      if (!r.isFolder && std::any_of(job.trees.begin(), job.trees.end(), [&](const JournalEntry& f) {
-            return IsUnder(r.path, f.path);
-          }))
+      if (!r.isFolder && std::any_of(job.trees.begin(), job.trees.end(),
+                                     [&](const JournalEntry& f) { return IsUnder(r.path, f.path); }))
         known.insert(r.path, JournalStamp{r.saved, r.size});
 
   scanFull_ = full;

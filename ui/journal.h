@@ -130,8 +130,8 @@ class TFormJournal : public QWidget {
   ~TFormJournal() override;
 
   // --- controls (object names equal the member names) ---------------------
-  QLineEdit* FolderEdit = nullptr;      // the folder shown; Enter shows a typed one
-  QPushButton* FolderButton = nullptr;  // "Папка..."
+  QLineEdit* FolderEdit = nullptr;       // the folder shown; Enter shows a typed one
+  QPushButton* FolderButton = nullptr;   // "Папка..."
   QPushButton* RefreshButton = nullptr;  // "Обновить"
   QLineEdit* SearchEdit = nullptr;
   QSpinBox* HexagramBox = nullptr;  // 0 = any

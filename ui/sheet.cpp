@@ -346,12 +346,14 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
       if (end == std::string_view::npos) end = all.size();
       std::string_view line = all.substr(at, end - at);
       if (line.empty()) {
+        s.NeedRoom(2.5);  // empty lines run on to the next page as well
         s.down(2.5);
       } else {
         // A line longer than what is left of the budget is cut at a character.
         const qsizetype room = SheetCommentsLength - printed;
         std::size_t take = std::min<std::size_t>(line.size(), std::size_t(room) * 4);
-        while (take < line.size() && take > 0 && (static_cast<unsigned char>(line[take]) & 0xc0) == 0x80) --take;
+        while (take < line.size() && take > 0 && (static_cast<unsigned char>(line[take]) & 0xc0) == 0x80)
+          --take;
         QString text = QString::fromUtf8(line.data(), qsizetype(take));
         bool cut = take < line.size();
         if (text.size() > room) {

@@ -98,10 +98,10 @@ class TestPlacement : public QObject {
   void journalWindow_data() {
     QTest::addColumn<QByteArray>("form");
     QTest::addColumn<QSize>("size");
-    QTest::newRow("largest int")
-        << QByteArray("JournalWidth=2147483647\nJournalHeight=2147483647\n") << QSize(1024, 768);
-    QTest::newRow("smallest int")
-        << QByteArray("JournalWidth=-2147483648\nJournalHeight=-2147483648\n") << QSize(480, 300);
+    QTest::newRow("largest int") << QByteArray("JournalWidth=2147483647\nJournalHeight=2147483647\n")
+                                 << QSize(1024, 768);
+    QTest::newRow("smallest int") << QByteArray("JournalWidth=-2147483648\nJournalHeight=-2147483648\n")
+                                  << QSize(480, 300);
     QTest::newRow("fits") << QByteArray("JournalWidth=900\nJournalHeight=500\n") << QSize(900, 500);
   }
   void journalWindow() {
