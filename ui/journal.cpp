@@ -32,6 +32,7 @@
 #include <atomic>
 #include <cerrno>
 
+#include "core/hexnames.h"
 #include "ui/Application.h"
 #include "ui/Placement.h"
 #include "ui/Platform.h"
@@ -441,6 +442,7 @@ TFormJournal::TFormJournal(std::function<void(const QString&)> openRecord,
 TFormJournal::~TFormJournal() {
   if (scan_) stop_->store(true);
   if (placed_ && isVisible()) WritePlacement();
+  StopWatching();  // the notifier before the descriptor it reads
 }
 
 void TFormJournal::CreateControls() {
@@ -515,15 +517,28 @@ void TFormJournal::CreateControls() {
   Table->horizontalHeader()->setStretchLastSection(true);
   Table->horizontalHeader()->setHighlightSections(false);
   // Each column as wide as what it usually holds (and its caption): the
-  // changing lines "1, 2, 3, 4, 5, 6" whole, a date casting's text whole.
+  // changing lines "1, 2, 3, 4, 5, 6" whole, a date casting's text whole,
+  // the longest hexagram name whole.
   const QFontMetrics metrics = Table->fontMetrics();
   const QFontMetrics header = Table->horizontalHeader()->fontMetrics();
-  const char* const samples[records::JournalColumnCount] = {
-      "2024-12-31 23:59", "Untitle12.kly",   "2024/весна",       "Переезд в новый дом, весной",
-      "64 Ещё не конец",  "64 Ещё не конец", "1, 2, 3, 4, 5, 6", "Гуа на год 12, месяц 12, день 30, час Сюй",
-      "Комментарии",      "Не запись"};
+  QString longestName;
+  for (int n = 1; n <= 64; ++n) {
+    const QString name = QStringLiteral("64 ") + QString::fromUtf8(core::NameOfHexagram(n).name);
+    if (metrics.horizontalAdvance(name) > metrics.horizontalAdvance(longestName)) longestName = name;
+  }
+  const QString samples[records::JournalColumnCount] = {
+      QStringLiteral("2024-12-31 23:59"),
+      QStringLiteral("Untitle12.kly"),
+      QStringLiteral("2024/весна"),
+      QStringLiteral("Переезд в новый дом, весной"),
+      longestName,
+      longestName,
+      QStringLiteral("1, 2, 3, 4, 5, 6"),
+      QStringLiteral("Гуа на год 12, месяц 12, день 30, час Сюй"),
+      QStringLiteral("Комментарии"),
+      QStringLiteral("Не запись")};
   for (int c = 0; c < records::JournalColumnCount; ++c)
-    Table->setColumnWidth(c, std::max(metrics.horizontalAdvance(QString::fromUtf8(samples[c])),
+    Table->setColumnWidth(c, std::max(metrics.horizontalAdvance(samples[c]),
                                       header.horizontalAdvance(records::JournalColumnTitle(c)) + 16) +
                                  14);
   Table->setColumnHidden(records::ColProblem, true);
