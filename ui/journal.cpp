@@ -528,7 +528,7 @@ void TFormJournal::CreateControls() {
   }
   const QString samples[records::JournalColumnCount] = {
       QStringLiteral("2024-12-31 23:59"),
-      QStringLiteral("Untitle12.kly"),
+      QStringLiteral("Untitle1234.kly"),
       QStringLiteral("2024/весна"),
       QStringLiteral("Переезд в новый дом, весной"),
       longestName,

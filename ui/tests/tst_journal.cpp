@@ -775,6 +775,17 @@ class TestJournal : public QObject {
     journal.CancelButtonClick();
     WAIT_IDLE(journal);
     QVERIFY(journal.grab().save(QString(shot).replace(".png", "-stopped.png")));
+
+    // A tree with more folders than are watched: the note and "Обновить".
+    QTemporaryDir wide;
+    for (int n = 0; n < TFormJournal::MaxWatchedFolders + 10; ++n)
+      QDir().mkdir(wide.path() + QStringLiteral("/%1").arg(n));
+    records::WriteRecordFile(
+        wide.path() + QStringLiteral("/5/Untitle1.kly"),
+        CodesRecord({"588", "588", "588", "544", "588", "588"}, QStringLiteral("Запись")));
+    journal.SetFolder(wide.path());
+    WAIT_IDLE(journal);
+    QVERIFY(journal.grab().save(QString(shot).replace(".png", "-watch.png")));
   }
 };
 
