@@ -18,6 +18,7 @@
 #include "calendar/calendar.h"
 #include "cli/args.h"
 #include "cli/journal.h"
+#include "cli/tsv.h"
 #include "core/core.h"
 #include "records/mapping.h"
 #include "records/record.h"
@@ -51,8 +52,7 @@ class Row {
   Row& operator<<(std::string_view field) {
     if (!first_) line_ += '\t';
     first_ = false;
-    // A tab or line break inside a value would break the columns.
-    for (const char c : field) line_ += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
+    line_ += TsvCell(field);
     return *this;
   }
   Row& operator<<(const char* field) { return *this << std::string_view(field); }

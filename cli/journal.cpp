@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "cli/args.h"
+#include "cli/tsv.h"
 #include "records/journal.h"
 
 namespace cli {
@@ -21,7 +22,12 @@ QDate DateArgument(const std::string& text) {
 }
 
 void WriteLine(std::ostream& out, const QStringList& cells) {
-  const std::string line = cells.join(QLatin1Char('\t')).toStdString() + '\n';
+  std::string line;
+  for (qsizetype i = 0; i < cells.size(); ++i) {
+    if (i > 0) line += '\t';
+    line += TsvCell(cells[i].toStdString());
+  }
+  line += '\n';
   out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
@@ -32,8 +38,9 @@ int JournalCommand(const std::vector<std::string>& args, std::ostream& out) {
       ParseArgs("journal", args, 1, {"--text", "--hexagram", "--from", "--to"}, {"--changing"});
   if (a.positional.empty()) throw UsageError("команде journal нужна папка с записями");
   if (a.positional.size() > 1) throw UsageError("лишний аргумент «" + a.positional[1] + "»");
-  const QString folder = QFile::decodeName(a.positional[0].c_str());
-  if (!QFileInfo(folder).isDir()) throw UsageError("нет такой папки: «" + a.positional[0] + "»");
+  // The folder's bytes as given: a name that is not UTF-8 is read all the same.
+  const QByteArray native(a.positional[0].data(), qsizetype(a.positional[0].size()));
+  const records::JournalEntry folder{native, records::DisplayPath(native)};
 
   records::JournalFilter filter;
   if (const auto v = a.Value("--text")) filter.text = QString::fromStdString(*v);
@@ -44,11 +51,14 @@ int JournalCommand(const std::vector<std::string>& args, std::ostream& out) {
   if (filter.from && filter.to && *filter.to < *filter.from) throw UsageError("дата --to раньше даты --from");
 
   const records::JournalMatcher matches(filter);
+  // A folder that cannot be listed is an error (records::JournalError),
+  // before anything is printed.
+  const QList<records::JournalRow> rows = records::ScanJournal(folder);
   QStringList header;
   for (int c = 0; c < records::JournalColumnCount; ++c)
     header.append(QString::fromLatin1(records::JournalColumnKey(c)));
   WriteLine(out, header);
-  for (const records::JournalRow& row : records::ScanJournal(folder)) {
+  for (const records::JournalRow& row : rows) {
     if (!matches(row)) continue;
     QStringList cells;
     for (int c = 0; c < records::JournalColumnCount; ++c) cells.append(records::JournalCell(row, c));

@@ -13,6 +13,7 @@
 #include "calendar/civil.h"
 #include "cli/args.h"
 #include "cli/calc.h"
+#include "cli/tsv.h"
 #include "records/mapping.h"
 
 namespace cli {
@@ -58,7 +59,7 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
   // The PDF never takes the place of the record itself (the same file by
   // any name) or of any ".kly" file.
   const int pages = ui::ExportSheetPdf(divination, footer, pdfPath, recordFile);
-  out << "file\tpages\n" << a.positional[1] << '\t' << pages << '\n';
+  out << "file\tpages\n" << TsvCell(a.positional[1]) << '\t' << pages << '\n';
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstring>
 
 namespace records {
 
@@ -20,10 +21,6 @@ FileIdentity IdentityOf(const struct stat& st) {
   return {quint64(st.st_dev), quint64(st.st_ino), true};
 }
 
-QDateTime ModifiedOf(const struct stat& st) {
-  return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
-}
-
 void Close(int& fd) {
   if (fd >= 0) ::close(fd);
   fd = -1;
@@ -31,9 +28,31 @@ void Close(int& fd) {
 
 }  // namespace
 
+QDateTime ModifiedOf(const struct stat& st) {
+  return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+}
+
+QString ErrnoText(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return QStringLiteral("нет прав на чтение");
+    case EMFILE:
+    case ENFILE:
+      return QStringLiteral("открыто слишком много файлов");
+    case EIO:
+      return QStringLiteral("ошибка ввода-вывода");
+    default:
+      return QString::fromLocal8Bit(std::strerror(error));
+  }
+}
+
 CandidateFile ReadCandidateFile(const QString& path, qint64 limit) {
+  return ReadCandidateFile(QFile::encodeName(path), limit);
+}
+
+CandidateFile ReadCandidateFile(const QByteArray& name, qint64 limit) {
   CandidateFile file;
-  const QByteArray name = QFile::encodeName(path);
   const auto refuse = [&file](CandidateProblem problem, const QString& reason) {
     file.problem = problem;
     file.reason = reason;
@@ -41,8 +60,7 @@ CandidateFile ReadCandidateFile(const QString& path, qint64 limit) {
     return file;
   };
   const auto unreadable = [&](int error) {
-    return refuse(CandidateProblem::Unreadable,
-                  QStringLiteral("Файл не читается: ") + qt_error_string(error));
+    return refuse(CandidateProblem::Unreadable, QStringLiteral("Файл не читается: ") + ErrnoText(error));
   };
   // A first look spares opening what is plainly no file (a device is not
   // opened at all); the decision itself is taken on the open descriptor.

@@ -27,6 +27,8 @@
 #include <QString>
 #include <optional>
 
+struct stat;
+
 namespace records {
 
 struct FileIdentity {
@@ -58,6 +60,13 @@ struct CandidateFile {
 // Opens path (following symbolic links, as the kernel does for any
 // reader), and reads it when it is a regular file of at most `limit` bytes.
 CandidateFile ReadCandidateFile(const QString& path, qint64 limit);
+// The same by the name's own bytes (a name that is not UTF-8 included).
+CandidateFile ReadCandidateFile(const QByteArray& nativePath, qint64 limit);
+
+// A file's modification time (local), from its status.
+QDateTime ModifiedOf(const struct stat& st);
+// Russian text of an errno value for the reasons the journal shows.
+QString ErrnoText(int error);
 
 // The identity of the file a name leads to now (symbolic links followed);
 // not known when there is none.

@@ -1,15 +1,27 @@
 // Journal rows: one record file read into what the journal lists.
 #include "records/journal.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <deque>
 
+#include "core/celltext.h"
 #include "core/divination.h"
 #include "core/hexnames.h"
+#include "records/cp1251.h"
+#include "records/inifile.h"
 #include "records/mapping.h"
 #include "records/record.h"
 
@@ -52,8 +64,88 @@ QString HexagramCell(int number) {
 
 QString OneLine(QString text) {
   for (QChar& c : text)
-    if (c == u'\t' || c == u'\r' || c == u'\n') c = u' ';
+    if (core::BreaksCell(c.unicode())) c = QChar(char16_t(core::CellReplacement));
   return text;
+}
+
+// The name's bytes as text: UTF-8 when they are, else Windows-1251.
+QString DisplayName(QByteArrayView name) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(name);
+  return utf8.hasError() ? DecodeWindows1251(name) : text;
+}
+
+// Line ends of a text, CR LF counting once.
+qsizetype LineEnds(QByteArrayView text) {
+  qsizetype n = text.count('\n');
+  for (qsizetype at = text.indexOf('\r'); at >= 0; at = text.indexOf('\r', at + 1))
+    if (at + 1 == text.size() || text[at + 1] != '\n') ++n;
+  return n;
+}
+
+// True when a line of `head` starts the section "BEGINNER" (the reader's
+// rule: trimmed, the name up to "]", trimmed, in any letter case).
+bool HasBeginnerSection(QByteArrayView head) {
+  LineReader lines(head);
+  QByteArrayView line;
+  while (lines.next(line)) {
+    QByteArrayView l = line.trimmed();
+    if (l.isEmpty() || l.front() != '[') continue;
+    l = l.sliced(1);
+    if (const qsizetype close = l.indexOf(']'); close >= 0) l = l.first(close);
+    if (l.trimmed().compare(QByteArrayView(BeginnerSection), Qt::CaseInsensitive) == 0) return true;
+  }
+  return false;
+}
+
+// The record as DecodeRecord reads it, but with only the first `keep`
+// characters of the comments (or a few more): the journal needs no more,
+// and decoding 16 MiB of comments for a row would cost far more than the
+// row. The short way is taken when nothing after the comments' beginning
+// can change the fields or the top of the comments: the first marker line
+// ends a "BEGINNER" section above it, and the marker does not come again
+// (a later marker would repeat lines at the top). Otherwise the whole
+// record is decoded. The limit on comment lines is checked on the whole
+// comments either way.
+Record DecodeForJournal(const QByteArray& bytes, qsizetype keep) {
+  const QByteArrayView marker(CommentsMarker);
+  LineReader lines(bytes);
+  QByteArrayView line;
+  bool found = false;
+  while (!found && lines.next(line)) found = line == marker;
+  if (!found) return DecodeRecord(bytes);
+  const qsizetype end = lines.position();
+  const QByteArrayView all(bytes);
+  const QByteArrayView rest = all.sliced(end);
+  const qsizetype cut = 2 * keep + 2;  // bytes enough for `keep` characters after CR LF
+  if (rest.size() <= cut || rest.indexOf(marker) >= 0 || !HasBeginnerSection(all.first(end - line.size())))
+    return DecodeRecord(bytes);
+  const qsizetype commentLines =
+      rest.isEmpty() ? 0 : LineEnds(rest) + 1 - ((rest.endsWith('\n') || rest.endsWith('\r')) ? 1 : 0);
+  if (commentLines > MaxCommentLines) throw RecordError(CommentLinesText(commentLines));
+  return DecodeRecord(bytes.first(end + cut));
+}
+
+bool EndsWithCandidateExtension(const char* name, std::size_t length) {
+  return length >= 4 && name[length - 4] == '.' && (name[length - 3] | 0x20) == 'k' &&
+         (name[length - 2] | 0x20) == 'l' && (name[length - 1] | 0x20) == 'y';
+}
+
+// `native` relative to the root's bytes, shown.
+QString RelativeFolder(const QByteArray& native, const QByteArray& root) {
+  const qsizetype slash = native.lastIndexOf('/');
+  if (slash <= root.size()) return {};
+  return DisplayPath(QByteArrayView(native).sliced(root.size() + 1, slash - root.size() - 1));
+}
+
+// The root's bytes, absolute, without a trailing slash ("/" stays).
+QByteArray AbsoluteNative(QByteArray native) {
+  if (!native.startsWith('/')) {
+    const QByteArray cwd = QFile::encodeName(QDir::currentPath());
+    native = native.isEmpty() || native == "." ? cwd : cwd + '/' + native;
+  }
+  while (native.size() > 1 && native.endsWith('/')) native.chop(1);
+  return native;
 }
 
 }  // namespace
@@ -68,76 +160,182 @@ QString FoldForSearch(const QString& text) {
   return folded;
 }
 
+QString DisplayPath(QByteArrayView native) {
+  QString path;
+  path.reserve(native.size());
+  qsizetype start = 0;
+  while (start <= native.size()) {
+    qsizetype slash = native.indexOf('/', start);
+    if (slash < 0) slash = native.size();
+    if (start > 0) path += QLatin1Char('/');
+    path += DisplayName(native.sliced(start, slash - start));
+    start = slash + 1;
+  }
+  return path;
+}
+
+JournalEntry EntryOf(const QString& path) {
+  const QString absolute = QDir::cleanPath(QDir(path).absolutePath());
+  return {QFile::encodeName(absolute), absolute};
+}
+
+bool JournalRow::hasPortablePath() const {
+  return QFile::encodeName(path) == nativePath;
+}
+
+JournalStamp StampOf(const QByteArray& native) {
+  struct stat st {};
+  if (::stat(native.constData(), &st) != 0) return {};
+  return {ModifiedOf(st), S_ISREG(st.st_mode) ? qint64(st.st_size) : -1};
+}
+
 JournalRow ReadJournalRow(const QString& path, const QString& root) {
+  return ReadJournalRow(EntryOf(path), QDir::cleanPath(QDir(root).absolutePath()));
+}
+
+JournalRow ReadJournalRow(const JournalEntry& file, const QString& root) {
   JournalRow row;
-  const QFileInfo info(path);
-  row.path = info.absoluteFilePath();
-  row.fileName = info.fileName();
-  row.folder = QDir(root).relativeFilePath(info.absolutePath());
-  if (row.folder == QLatin1String(".")) row.folder.clear();
+  row.path = file.path;
+  row.nativePath = file.native;
+  const qsizetype slash = file.path.lastIndexOf(QLatin1Char('/'));
+  row.fileName = file.path.mid(slash + 1);
+  if (file.path.startsWith(root) && slash > root.size())
+    row.folder = file.path.mid(root.size() + 1, slash - root.size() - 1);
   row.searchText = FoldForSearch(row.fileName);
 
   // One open of the file tells everything (records/files.h): what it is,
   // its time and size, and its bytes; a pipe or device is never waited on.
-  const CandidateFile file = ReadCandidateFile(path, MaxRecordSize);
-  row.saved = file.modified;
-  row.size = file.size;
-  if (!file.bytes) {
-    row.problem = file.reason;
+  const CandidateFile read = ReadCandidateFile(file.native, MaxRecordSize);
+  row.saved = read.modified;
+  row.size = read.size;
+  if (!read.bytes) {
+    row.problem = read.reason;
     return row;
   }
-  const std::optional<QByteArray>& bytes = file.bytes;
-  if (!IsRecord(*bytes)) {
+  const QByteArray& bytes = *read.bytes;
+  if (!IsRecord(bytes)) {
     row.problem = kNotARecord;
     return row;
   }
   Record record;
   try {
-    record = DecodeRecord(*bytes);
+    record = DecodeForJournal(bytes, SearchedCommentsLength + 1);
   } catch (const RecordError& e) {
     row.problem = e.text();
     return row;
   }
   row.note = record.note;
-  if (!record.comments.isEmpty()) row.comments = record.comments.split(QLatin1Char('\n'));
+  // Only the beginning of the comments stays with the row.
+  row.commentsHead = record.comments.left(CommentsHeadLength);
+  row.commentsCut = record.comments.size() > CommentsHeadLength;
+  QString searched = row.note;
+  searched.reserve(row.note.size() + std::min(record.comments.size(), SearchedCommentsLength) +
+                   row.fileName.size() + 2);
+  searched += QLatin1Char('\n');
+  searched += QStringView(record.comments).left(SearchedCommentsLength);
+  searched += QLatin1Char('\n');
+  searched += row.fileName;
+  row.searchText = FoldForSearch(searched);
+  record.comments.clear();  // the figures do not depend on them
   Divination(record, row);
-  row.searchText = FoldForSearch(row.note + QLatin1Char('\n') + row.comments.join(QLatin1Char('\n')) +
-                                 QLatin1Char('\n') + row.fileName);
   return row;
 }
 
+QString JournalRootText(int error, const QString& path) {
+  const QString shown = QDir::toNativeSeparators(path);
+  switch (error) {
+    case ENOENT:
+      return QStringLiteral("Папка не найдена: ") + shown;
+    case ENOTDIR:
+      return QStringLiteral("Это не папка: ") + shown;
+    default:
+      return QStringLiteral("Папка не читается (%1): ").arg(ErrnoText(error)) + shown;
+  }
+}
+
 JournalTree ListJournalTree(const QString& root, const std::function<bool()>& cancelled) {
+  return ListJournalTree(EntryOf(root), cancelled);
+}
+
+JournalTree ListJournalTree(const JournalEntry& rootEntry, const std::function<bool()>& cancelled,
+                            const std::function<void(const JournalEntry&)>& listing) {
   JournalTree tree;
-  QStringList pending{QDir(root).absolutePath()};
-  while (!pending.isEmpty()) {
+  const QByteArray root = AbsoluteNative(rootEntry.native);
+  // Level by level: each folder is taken from the front once and its
+  // subfolders go to the back, so every folder costs the same.
+  std::deque<QByteArray> pending{root};
+  bool first = true;
+  while (!pending.empty()) {
     if (cancelled && cancelled()) break;
-    const QString folder = pending.takeFirst();
-    tree.folders.append(folder);
-    QStringList subfolders;
-    // Files of any kind (System: also broken links and pipes, which are
-    // listed with their reason); folders that are not links.
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-      it.next();
-      const QFileInfo info = it.fileInfo();
-      if (info.isDir() && !info.isSymLink()) {
-        subfolders.append(info.absoluteFilePath());
-      } else if (IsJournalCandidate(info.fileName())) {
-        tree.files.append(info.absoluteFilePath());
+    const QByteArray folder = std::move(pending.front());
+    pending.pop_front();
+    const JournalEntry entry{folder, DisplayPath(folder)};
+    if (listing) listing(entry);
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) {
+      const int error = errno;
+      if (first) {
+        tree.rootProblem = JournalRootText(error, entry.path);
+        break;
+      }
+      // Gone or replaced since its parent was listed: nothing to show.
+      if (error == ENOENT || error == ENOTDIR) continue;
+      JournalRow row;
+      row.path = entry.path;
+      row.nativePath = folder;
+      row.fileName = entry.path.mid(entry.path.lastIndexOf(QLatin1Char('/')) + 1);
+      row.folder = RelativeFolder(folder, root);
+      row.isFolder = true;
+      row.problem = QStringLiteral("Папка не читается: ") + ErrnoText(error);
+      struct stat st {};
+      if (::lstat(folder.constData(), &st) == 0) row.saved = ModifiedOf(st);
+      row.searchText = FoldForSearch(row.fileName);
+      tree.unreadable.append(std::move(row));
+      continue;
+    }
+    first = false;
+    tree.folders.append(entry);
+    std::vector<QByteArray> subfolders;
+    const QByteArray prefix = folder == "/" ? folder : folder + '/';
+    while (const dirent* e = ::readdir(dir)) {
+      const char* name = e->d_name;
+      if (name[0] == '.') continue;  // hidden, "." and ".."
+      const std::size_t length = std::strlen(name);
+      unsigned char type = e->d_type;
+      if (type == DT_UNKNOWN) {
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+          type = S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+      }
+      if (type == DT_DIR) {
+        subfolders.push_back(prefix + QByteArray(name, qsizetype(length)));
+      } else if (EndsWithCandidateExtension(name, length)) {
+        // Files of any kind: broken links and pipes are listed with their reason.
+        const QByteArray path = prefix + QByteArray(name, qsizetype(length));
+        tree.files.append({path, DisplayPath(path)});
       }
     }
-    subfolders.sort();
-    pending = subfolders + pending;
+    ::closedir(dir);
+    std::sort(subfolders.begin(), subfolders.end());
+    for (QByteArray& f : subfolders) pending.push_back(std::move(f));
   }
-  tree.files.sort();
+  std::sort(tree.files.begin(), tree.files.end(),
+            [](const JournalEntry& a, const JournalEntry& b) { return a.path < b.path; });
   return tree;
 }
 
 QList<JournalRow> ScanJournal(const QString& root) {
-  const JournalTree tree = ListJournalTree(root);
+  return ScanJournal(EntryOf(root));
+}
+
+QList<JournalRow> ScanJournal(const JournalEntry& rootEntry) {
+  const JournalEntry root{AbsoluteNative(rootEntry.native), DisplayPath(AbsoluteNative(rootEntry.native))};
+  JournalTree tree = ListJournalTree(root);
+  if (!tree.rootProblem.isEmpty()) throw JournalError(tree.rootProblem);
   QList<JournalRow> rows;
-  rows.reserve(tree.files.size());
-  for (const QString& path : tree.files) rows.append(ReadJournalRow(path, root));
+  rows.reserve(tree.files.size() + tree.unreadable.size());
+  for (const JournalEntry& file : tree.files) rows.append(ReadJournalRow(file, root.path));
+  for (JournalRow& row : tree.unreadable) rows.append(std::move(row));
   std::stable_sort(rows.begin(), rows.end(), JournalOrder);
   return rows;
 }
@@ -199,8 +397,11 @@ QString JournalCell(const JournalRow& row, int column) {
     case ColLunarDate:
       return OneLine(row.lunarDate);
     case ColComments: {
-      QString text = OneLine(row.comments.join(QLatin1Char(' ')).simplified());
-      if (text.size() > CommentsPreviewLength) text = text.left(CommentsPreviewLength - 1) + QChar(0x2026);
+      QString text = OneLine(row.commentsHead).simplified();
+      if (text.size() > CommentsPreviewLength)
+        text = text.left(CommentsPreviewLength - 1) + QChar(0x2026);
+      else if (row.commentsCut)
+        text += QChar(0x2026);
       return text;
     }
     case ColFolder:

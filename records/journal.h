@@ -14,6 +14,8 @@
 // `problem` tells why; it never hides the others. Nothing here writes.
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -21,16 +23,19 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 
 namespace records {
 
 struct JournalRow {
-  QString path;      // absolute path of the file
-  QString folder;    // its folder relative to the scanned folder ("" = that folder itself)
-  QString fileName;  // name without folder
-  QDateTime saved;   // the file's modification time (local)
-  qint64 size = -1;  // bytes (-1 when unknown)
-  QString problem;   // why the file is not listed as a record; empty for a record
+  QString path;           // absolute path as shown (see DisplayPath)
+  QByteArray nativePath;  // the same path as the file system spells it
+  QString folder;         // its folder relative to the scanned folder ("" = that folder itself)
+  QString fileName;       // name without folder
+  QDateTime saved;        // the file's modification time (local)
+  qint64 size = -1;       // bytes (-1 when unknown)
+  QString problem;        // why the file is not listed as a record; empty for a record
+  bool isFolder = false;  // a subfolder that could not be listed (problem says why)
 
   QString note;     // Edit7
   int primary = 0;  // hexagram numbers as the main window shows them
@@ -38,29 +43,88 @@ struct JournalRow {
   int changed = 0;
   QList<int> changingLines;  // 1..6, bottom first
   QString lunarDate;         // the date status text of a date casting, else empty
-  QStringList comments;      // the comment lines
-  QString searchText;        // note, comments and file name, folded (FoldForSearch)
+  // The beginning of the comments (at most CommentsHeadLength characters,
+  // lines joined by '\n'), for the comments column and its tooltip;
+  // commentsCut when the comments go on after it.
+  QString commentsHead;
+  bool commentsCut = false;
+  // Note, file name and the first SearchedCommentsLength characters of the
+  // comments, folded (FoldForSearch). A row never holds the whole comments:
+  // a folder of large records costs little more than one of small ones.
+  QString searchText;
 
   bool isRecord() const { return problem.isEmpty(); }
+  // False for a name the file system holds in bytes that are not UTF-8
+  // (e.g. a folder named in Windows-1251 by an old system): such a row is
+  // listed under a readable name but cannot be handed on by that name.
+  bool hasPortablePath() const;
 };
 
-// The row of one file. `root` is the scanned folder (for `folder`).
+// Characters of the comments kept per row for the search, and for the
+// comments column and its tooltip.
+inline constexpr qsizetype SearchedCommentsLength = 64 * 1024;
+inline constexpr qsizetype CommentsHeadLength = 2048;
+
+// A path as the file system spells it and as it is shown. A name in bytes
+// that are not UTF-8 is shown read as Windows-1251, the code page of the
+// records (its bytes are kept for reading it).
+struct JournalEntry {
+  QByteArray native;
+  QString path;
+};
+QString DisplayPath(QByteArrayView native);
+JournalEntry EntryOf(const QString& path);  // an absolute path of a name in UTF-8
+
+// The row of one file. `root` is the scanned folder as shown (for `folder`).
+JournalRow ReadJournalRow(const JournalEntry& file, const QString& root);
 JournalRow ReadJournalRow(const QString& path, const QString& root);
+
+// The modification time and size ReadJournalRow would give the file now
+// (invalid and -1 when there is none), to tell a file unchanged.
+struct JournalStamp {
+  QDateTime saved;
+  qint64 size = -1;
+  bool operator==(const JournalStamp&) const = default;
+};
+JournalStamp StampOf(const QByteArray& native);
 
 // True when `fileName` ends in ".kly" in any letter case.
 bool IsJournalCandidate(const QString& fileName);
 
 // Every candidate file under root and its subfolders, in path order, and
-// every folder visited, root first. Symbolic links to folders are not
-// followed; hidden files and folders are skipped. `cancelled`, when given,
-// is asked between folders and stops the walk.
+// every folder listed, level by level (root first, then its subfolders,
+// then theirs). Symbolic links to folders are not followed; hidden files
+// and folders are skipped; names are taken as the file system holds them,
+// UTF-8 or not. A subfolder that cannot be listed becomes a row of its own
+// whose problem tells why; a root that cannot be listed gives rootProblem
+// (JournalRootText) and nothing else. `cancelled`, when given, is asked
+// between folders and stops the walk; `listing`, when given, is called with
+// each folder just before it is listed (the window starts watching it
+// there, so no change made while it is read is missed). Each folder costs
+// the same whatever it holds: the walk is linear in the size of the tree.
 struct JournalTree {
-  QStringList files;
-  QStringList folders;
+  QList<JournalEntry> files;
+  QList<JournalEntry> folders;
+  QList<JournalRow> unreadable;  // folders that could not be listed, as rows
+  QString rootProblem;
 };
+JournalTree ListJournalTree(const JournalEntry& root, const std::function<bool()>& cancelled = {},
+                            const std::function<void(const JournalEntry&)>& listing = {});
 JournalTree ListJournalTree(const QString& root, const std::function<bool()>& cancelled = {});
 
-// All rows under root, in JournalOrder.
+// Why a root folder cannot be listed, naming it: "Папка не найдена: <path>",
+// "Папка не читается (нет прав на чтение): <path>" ...
+QString JournalRootText(int error, const QString& path);
+
+// A root that cannot be listed.
+class JournalError : public std::runtime_error {
+ public:
+  explicit JournalError(const QString& text) : std::runtime_error(text.toStdString()) {}
+};
+
+// All rows under root, in JournalOrder. Throws JournalError when the root
+// cannot be listed.
+QList<JournalRow> ScanJournal(const JournalEntry& root);
 QList<JournalRow> ScanJournal(const QString& root);
 
 // Search text: lower case, "ё" read as "е".
@@ -111,7 +175,9 @@ enum JournalColumn {
 const char* JournalColumnKey(int column);
 // Column caption of the window ("Сохранена", "Файл" ...).
 QString JournalColumnTitle(int column);
-// The text of a cell: one line (tabs and line breaks become spaces).
+// The text of a cell: one line. Tabs, line breaks and every other control
+// character or line separator (C0, DEL, C1, U+2028, U+2029) become spaces,
+// so a cell can neither split a row nor drive a terminal.
 QString JournalCell(const JournalRow& row, int column);
 // Characters of the comments shown in the comments column.
 inline constexpr int CommentsPreviewLength = 80;

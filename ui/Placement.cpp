@@ -70,4 +70,9 @@ int ReachableHeight(int height, int minimum) {
   return std::clamp(height, minimum, tallest);
 }
 
+int ReachableWidth(int width, int minimum) {
+  const int widest = std::max(minimum, PrimaryArea().width());
+  return std::clamp(width, minimum, widest);
+}
+
 }  // namespace ui

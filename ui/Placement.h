@@ -19,6 +19,8 @@
 //   int ui::ReachableHeight(height, minimum)
 //       a height no taller than the primary screen's available height (and
 //       no less than minimum).
+//   int ui::ReachableWidth(width, minimum)
+//       the same for a width.
 //   QPoint ui::BesideEachOther(sizes, index, area)
 //       the first-start place of window index of a family of windows of the
 //       given outer sizes: side by side from the area's top left corner,
@@ -36,6 +38,7 @@ namespace ui {
 
 QPoint ReachablePosition(QPoint wanted, QSize size, QPoint fallback);
 int ReachableHeight(int height, int minimum);
+int ReachableWidth(int width, int minimum);
 
 inline constexpr int Gap = 8;
 QPoint BesideEachOther(const QList<QSize>& sizes, int index, const QRect& area);

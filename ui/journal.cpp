@@ -1,5 +1,9 @@
 #include "ui/journal.h"
 
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QColor>
 #include <QDateEdit>
@@ -13,10 +17,12 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMutex>
 #include <QPromise>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSocketNotifier>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
@@ -26,7 +32,9 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 
+#include "core/hexnames.h"
 #include "ui/Application.h"
 #include "ui/Placement.h"
 #include "ui/Platform.h"
@@ -36,35 +44,186 @@ namespace {
 
 using records::JournalRow;
 
-// What tells a file unchanged since it was read.
-struct Stamp {
-  QDateTime saved;
-  qint64 size = -1;
-  bool operator==(const Stamp&) const = default;
-};
+using records::JournalEntry;
+using records::JournalStamp;
 
 // Rows are handed to the window in pieces of this many, or sooner when
 // reading is slow, so the table fills while the scan goes on.
 constexpr int PieceRows = 256;
 constexpr qint64 PieceMilliseconds = 100;
 
+bool IsUnderNative(const QByteArray& path, const QByteArray& folder) {
+  return path.startsWith(folder) && path.size() > folder.size() && path[folder.size()] == '/';
+}
+
+}  // namespace
+
+// The watches of the folder shown: one inotify descriptor, the folders of
+// the first levels on it. Folders are added by the scan job (any thread);
+// the window reads the changes on its own thread. Closing the descriptor
+// drops every watch in one step.
+class TFolderWatch {
+ public:
+  struct Change {
+    JournalEntry entry;  // the file or folder touched
+    bool whole = false;  // the folder shown itself moved or vanished, or changes were lost
+  };
+
+  TFolderWatch() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+  ~TFolderWatch() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  TFolderWatch(const TFolderWatch&) = delete;
+  TFolderWatch& operator=(const TFolderWatch&) = delete;
+
+  int fd() const { return fd_; }
+  int count() const { return count_.load(); }
+  bool limited() const { return limited_.load(); }
+
+  // Watches `folder` unless the budget is spent or the system grants no
+  // more watches (then nothing more is asked; no message per folder).
+  void Add(const JournalEntry& folder) {
+    if (fd_ < 0 || limited_.load()) {
+      limited_ = true;
+      return;
+    }
+    QMutexLocker lock(&mutex_);
+    if (byPath_.contains(folder.native)) return;
+    if (count_.load() >= TFormJournal::MaxWatchedFolders) {
+      limited_ = true;
+      return;
+    }
+    const int wd =
+        ::inotify_add_watch(fd_, folder.native.constData(),
+                            IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE | IN_ATTRIB |
+                                IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW | IN_EXCL_UNLINK);
+    if (wd < 0) {
+      if (errno == ENOSPC || errno == ENOMEM) limited_ = true;
+      return;
+    }
+    byWd_.insert(wd, folder);
+    byPath_.insert(folder.native, wd);
+    count_ = static_cast<int>(byWd_.size());
+  }
+
+  // Stops watching `folder` and the folders under it (moved away).
+  void RemoveUnder(const QByteArray& folder) {
+    QMutexLocker lock(&mutex_);
+    for (auto it = byPath_.begin(); it != byPath_.end();) {
+      if (it.key() == folder || IsUnderNative(it.key(), folder)) {
+        ::inotify_rm_watch(fd_, it.value());
+        byWd_.remove(it.value());
+        it = byPath_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    count_ = static_cast<int>(byWd_.size());
+  }
+
+  // The changes waiting on the descriptor.
+  QList<Change> Read(const QByteArray& root) {
+    QList<Change> changes;
+    alignas(inotify_event) char buffer[16384];
+    for (;;) {
+      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      QMutexLocker lock(&mutex_);
+      for (ssize_t at = 0; at < n;) {
+        const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+        at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+        if (e->mask & IN_Q_OVERFLOW) {
+          changes.append({{root, records::DisplayPath(root)}, true});
+          continue;
+        }
+        const auto folder = byWd_.constFind(e->wd);
+        if (folder == byWd_.constEnd()) continue;
+        if (e->mask & IN_IGNORED) {
+          byPath_.remove(folder->native);
+          byWd_.erase(folder);
+          count_ = static_cast<int>(byWd_.size());
+          continue;
+        }
+        if (e->mask & (IN_DELETE_SELF | IN_MOVE_SELF)) {
+          // Its parent's change tells the rest; the folder shown has none.
+          if (folder->native == root) changes.append({*folder, true});
+          continue;
+        }
+        if (e->len == 0) continue;
+        const QByteArray name(e->name);
+        if (name.startsWith('.')) continue;  // hidden, as the walk skips them
+        const QByteArray path = folder->native == "/" ? "/" + name : folder->native + '/' + name;
+        changes.append({{path, records::DisplayPath(path)}, false});
+      }
+    }
+    return changes;
+  }
+
+ private:
+  const int fd_;
+  QMutex mutex_;
+  QHash<int, JournalEntry> byWd_;
+  QHash<QByteArray, int> byPath_;
+  std::atomic_int count_{0};
+  std::atomic_bool limited_{false};
+};
+
+namespace {
+
 // The scan job, run off the user-interface thread. Reads every candidate
-// file under `roots` whose stamp differs from `known` (all of them when
-// known is empty); rows are relative to `base`.
+// file under the job's trees whose stamp differs from `known` (all of them
+// when known is empty), and every name the job lists; rows are relative to
+// `base`. Each folder is given to `watch` just before it is listed.
 // `stop` ends it early: the rows read so far are still delivered, and the
 // last piece says it was stopped.
-void RunScan(QPromise<TFormJournal::ScanPiece>& promise, const QStringList& roots, const QString& base,
-             const QHash<QString, Stamp>& known, const std::shared_ptr<std::atomic_bool>& stop) {
+void RunScan(QPromise<TFormJournal::ScanPiece>& promise, TFormJournal::ScanJob job, const QString& base,
+             const QHash<QString, JournalStamp>& known, const std::shared_ptr<std::atomic_bool>& stop,
+             const std::shared_ptr<TFolderWatch>& watch, const QByteArray& baseNative) {
   const auto cancelled = [&promise, &stop] { return stop->load() || promise.isCanceled(); };
+  const auto listing = [&watch](const JournalEntry& folder) {
+    if (watch) watch->Add(folder);
+  };
   TFormJournal::ScanPiece last;
   last.last = true;
-  last.roots = roots;
-  for (const QString& root : roots) {
-    const records::JournalTree tree = records::ListJournalTree(root, cancelled);
-    last.present += tree.files;
-    last.folders += tree.folders;
+  QList<JournalEntry> files;
+  QList<JournalEntry> changed;  // names a change touched: always read again
+  // A name is looked at once: a folder there now is read whole, a file is
+  // read, nothing there takes its rows (and watches) along.
+  for (const JournalEntry& name : job.names) {
+    struct stat st {};
+    if (::lstat(name.native.constData(), &st) != 0) {
+      last.gone.append(name.path);
+      if (watch) watch->RemoveUnder(name.native);
+    } else if (S_ISDIR(st.st_mode)) {
+      job.trees.append(name);
+    } else if (records::IsJournalCandidate(name.path)) {
+      changed.append(name);
+    } else {
+      last.gone.append(name.path);  // a folder replaced by a file, say
+    }
   }
-  last.total = static_cast<int>(last.present.size());
+  for (const JournalEntry& root : job.trees) {
+    records::JournalTree tree = records::ListJournalTree(root, cancelled, listing);
+    if (!tree.rootProblem.isEmpty()) {
+      if (root.native == baseNative) last.rootProblem = tree.rootProblem;
+      last.gone.append(root.path);
+      continue;
+    }
+    last.roots.append(root.path);
+    for (const JournalEntry& f : tree.files) last.present.append(f.path);
+    for (const records::JournalRow& r : tree.unreadable) last.present.append(r.path);
+    files += tree.files;
+    // Folders that cannot be listed are rows of their own, always up to date.
+    if (!tree.unreadable.isEmpty()) {
+      TFormJournal::ScanPiece folders;
+      folders.rows = std::move(tree.unreadable);
+      promise.addResult(std::move(folders));
+    }
+  }
+  for (const JournalEntry& f : changed) last.present.append(f.path);
+  const qsizetype fromTrees = files.size();
+  files += changed;
+  last.total = static_cast<int>(files.size());
   if (cancelled()) {
     last.stopped = true;
     promise.addResult(std::move(last));
@@ -75,20 +234,15 @@ void RunScan(QPromise<TFormJournal::ScanPiece>& promise, const QStringList& root
   TFormJournal::ScanPiece piece;
   QElapsedTimer sinceLastPiece;
   sinceLastPiece.start();
-  for (qsizetype i = 0; i < last.present.size(); ++i) {
+  for (qsizetype i = 0; i < files.size(); ++i) {
     if (cancelled()) {
       last.stopped = true;
       break;
     }
-    const QString& path = last.present[i];
-    const auto k = known.constFind(path);
-    bool read = true;
-    if (k != known.constEnd()) {
-      const QFileInfo info(path);
-      read =
-          !(Stamp{info.exists() ? info.lastModified() : QDateTime(), info.isFile() ? info.size() : -1} == *k);
-    }
-    if (read) piece.rows.append(records::ReadJournalRow(path, base));
+    const JournalEntry& file = files[i];
+    const auto k = i < fromTrees ? known.constFind(file.path) : known.constEnd();
+    if (k == known.constEnd() || !(records::StampOf(file.native) == *k))
+      piece.rows.append(records::ReadJournalRow(file, base));
     if (piece.rows.size() >= PieceRows ||
         (!piece.rows.isEmpty() && sinceLastPiece.elapsed() >= PieceMilliseconds)) {
       promise.addResult(std::move(piece));
@@ -119,15 +273,6 @@ constexpr int ScanEndWaitMs = 2000;
 
 bool IsUnder(const QString& path, const QString& folder) {
   return path.startsWith(folder) && path.size() > folder.size() && path[folder.size()] == u'/';
-}
-
-// The folders of a set that are not inside another one of the set.
-QStringList OutermostFolders(QStringList folders) {
-  folders.sort();
-  QStringList outer;
-  for (const QString& f : folders)
-    if (outer.isEmpty() || (f != outer.last() && !IsUnder(f, outer.last()))) outer.append(f);
-  return outer;
 }
 
 }  // namespace
@@ -174,7 +319,11 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       if (!r.isRecord()) return r.problem;
       if (column == records::ColFile) return QDir::toNativeSeparators(r.path);
-      if (column == records::ColComments && !r.comments.isEmpty()) return r.comments.mid(0, 30).join(u'\n');
+      if (column == records::ColComments && !r.commentsHead.isEmpty()) {
+        QString tip = r.commentsHead.section(u'\n', 0, 29);
+        if (r.commentsCut || tip.size() < r.commentsHead.size()) tip += QChar(0x2026);
+        return tip;
+      }
       if (column == records::ColPrimary && r.nuclear != 0)
         return QStringLiteral("Внутреннее гуа: ") + QString::number(r.nuclear);
       return {};
@@ -226,11 +375,23 @@ void TJournalModel::upsert(const QList<JournalRow>& rows) {
 }
 
 void TJournalModel::removeMissing(const QStringList& folders, const QSet<QString>& present) {
-  auto gone = [&](int i) {
-    const QString& path = rows_[i].path;
+  removeRows([&](const QString& path) {
     return !present.contains(path) &&
            std::any_of(folders.begin(), folders.end(), [&](const QString& f) { return IsUnder(path, f); });
-  };
+  });
+}
+
+void TJournalModel::removeUnder(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  removeRows([&](const QString& path) {
+    return std::any_of(paths.begin(), paths.end(),
+                       [&](const QString& p) { return path == p || IsUnder(path, p); });
+  });
+}
+
+template <typename Gone>
+void TJournalModel::removeRows(const Gone& goneAt) {
+  auto gone = [&](int i) { return goneAt(rows_[i].path); };
   // From the end, one run of neighbouring rows at a time, so the indexes of
   // the rows still to look at stay valid and a removed folder of thousands
   // of records is a few removals, not thousands.
@@ -301,6 +462,7 @@ TFormJournal::~TFormJournal() {
     ScanPool()->waitForDone(ScanEndWaitMs);
   }
   if (placed_ && isVisible()) WritePlacement();
+  StopWatching();  // the notifier before the descriptor it reads
 }
 
 void TFormJournal::CreateControls() {
@@ -313,11 +475,15 @@ void TFormJournal::CreateControls() {
   auto* folderRow = new QHBoxLayout;
   folderRow->addWidget(new QLabel(QStringLiteral("Папка:"), this));
   FolderEdit = named(new QLineEdit(this), "FolderEdit");
-  FolderEdit->setReadOnly(true);
+  FolderEdit->setToolTip(QStringLiteral("Путь к папке с записями; Enter — показать эту папку"));
   folderRow->addWidget(FolderEdit, 1);
   FolderButton = named(new QPushButton(QStringLiteral("Папка..."), this), "FolderButton");
   FolderButton->setToolTip(QStringLiteral("Выбрать папку с записями"));
   folderRow->addWidget(FolderButton);
+  RefreshButton = named(new QPushButton(QStringLiteral("Обновить"), this), "RefreshButton");
+  RefreshButton->setToolTip(
+      QStringLiteral("Прочитать папку заново: новые, изменённые и удалённые файлы во всех подпапках"));
+  folderRow->addWidget(RefreshButton);
   layout->addLayout(folderRow);
 
   auto* filterRow = new QHBoxLayout;
@@ -370,8 +536,31 @@ void TFormJournal::CreateControls() {
   Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);
   Table->horizontalHeader()->setStretchLastSection(true);
   Table->horizontalHeader()->setHighlightSections(false);
-  const int widths[records::JournalColumnCount] = {115, 125, 70, 190, 150, 150, 50, 270, 250, 200};
-  for (int c = 0; c < records::JournalColumnCount; ++c) Table->setColumnWidth(c, widths[c]);
+  // Each column as wide as what it usually holds (and its caption): the
+  // changing lines "1, 2, 3, 4, 5, 6" whole, a date casting's text whole,
+  // the longest hexagram name whole.
+  const QFontMetrics metrics = Table->fontMetrics();
+  const QFontMetrics header = Table->horizontalHeader()->fontMetrics();
+  QString longestName;
+  for (int n = 1; n <= 64; ++n) {
+    const QString name = QStringLiteral("64 ") + QString::fromUtf8(core::NameOfHexagram(n).name);
+    if (metrics.horizontalAdvance(name) > metrics.horizontalAdvance(longestName)) longestName = name;
+  }
+  const QString samples[records::JournalColumnCount] = {
+      QStringLiteral("2024-12-31 23:59"),
+      QStringLiteral("Untitle1234.kly"),
+      QStringLiteral("2024/весна"),
+      QStringLiteral("Переезд в новый дом, весной"),
+      longestName,
+      longestName,
+      QStringLiteral("1, 2, 3, 4, 5, 6"),
+      QStringLiteral("Гуа на год 12, месяц 12, день 30, час Сюй"),
+      QStringLiteral("Комментарии"),
+      QStringLiteral("Не запись")};
+  for (int c = 0; c < records::JournalColumnCount; ++c)
+    Table->setColumnWidth(c, std::max(metrics.horizontalAdvance(samples[c]),
+                                      header.horizontalAdvance(records::JournalColumnTitle(c)) + 16) +
+                                 14);
   Table->setColumnHidden(records::ColProblem, true);
   layout->addWidget(Table, 1);
 
@@ -389,13 +578,16 @@ void TFormJournal::CreateControls() {
   statusRow->addWidget(CancelButton);
   layout->addLayout(statusRow);
 
-  watcher_ = new QFileSystemWatcher(this);
   pendingTimer_.setSingleShot(true);
-  pendingTimer_.setInterval(150);  // one scan for a burst of changes
+  // One scan for a burst of changes: the first change starts the pause,
+  // later ones join it (a steady stream of changes is served once per pause).
+  pendingTimer_.setInterval(250);
 
   connect(FolderButton, &QPushButton::clicked, this,
           [this] { ui::RunCommand([this] { FolderButtonClick(); }); });
   connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+  connect(RefreshButton, &QPushButton::clicked, this, [this] { RefreshButtonClick(); });
+  connect(FolderEdit, &QLineEdit::returnPressed, this, [this] { FolderEditReturn(); });
   connect(SearchEdit, &QLineEdit::textChanged, this, [this] { FilterChange(); });
   connect(HexagramBox, &QSpinBox::valueChanged, this, [this] { FilterChange(); });
   connect(ChangingBox, &QCheckBox::toggled, this, [this] { FilterChange(); });
@@ -403,8 +595,6 @@ void TFormJournal::CreateControls() {
   for (QDateEdit* d : {FromDate, ToDate})
     connect(d, &QDateEdit::dateChanged, this, [this] { FilterChange(); });
   connect(Table, &QTableView::activated, this, [this](const QModelIndex& index) { OpenRow(index); });
-  connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
-          [this](const QString& path) { FolderChanged(path); });
   connect(&pendingTimer_, &QTimer::timeout, this, [this] { ScanPending(); });
   for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
     connect(proxy_, signal, this, [this] { UpdateCount(); });
@@ -453,18 +643,89 @@ void TFormJournal::FolderButtonClick() {
   if (!chosen.isEmpty()) SetFolder(chosen);
 }
 
-void TFormJournal::SetFolder(const QString& folder) {
-  folder_ = QDir(folder).absolutePath();
-  FolderEdit->setText(QDir::toNativeSeparators(folder_));
-  ui::SettingsStore().write(ui::settings::SetJournalFolder, folder_);
-  if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
-  pending_.clear();
-  pendingTimer_.stop();
-  model_->clear();
-  StartScan({folder_}, true);
+void TFormJournal::FolderEditReturn() {
+  const QString typed = QDir::fromNativeSeparators(FolderEdit->text().trimmed());
+  if (typed.isEmpty()) {
+    FolderEdit->setText(QDir::toNativeSeparators(folder_));
+    return;
+  }
+  // "~" as a shell reads it.
+  const QString path = typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/"))
+                           ? QDir::homePath() + typed.mid(1)
+                           : typed;
+  SetFolder(QDir::isAbsolutePath(path) ? path : QDir(folder_).filePath(path));
 }
 
-void TFormJournal::StartScan(const QStringList& roots, bool full) {
+void TFormJournal::SetFolder(const QString& folder) {
+  folder_ = QDir::cleanPath(QDir(folder).absolutePath());
+  FolderEdit->setText(QDir::toNativeSeparators(folder_));
+  ui::SettingsStore().write(ui::settings::SetJournalFolder, folder_);
+  StopWatching();
+  model_->clear();
+  rootProblem_.clear();
+  StartWatching();
+  StartScan({{records::EntryOf(folder_)}, {}}, true);
+}
+
+int TFormJournal::watchedFolders() const {
+  return watch_ ? watch_->count() : 0;
+}
+
+bool TFormJournal::watchLimited() const {
+  return watch_ && watch_->limited();
+}
+
+void TFormJournal::StartWatching() {
+  StopWatching();
+  watch_ = std::make_shared<TFolderWatch>();
+  if (watch_->fd() < 0) return;  // no watches at all: "Обновить" still works
+  notifier_ = new QSocketNotifier(watch_->fd(), QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] { WatchEvents(); });
+}
+
+void TFormJournal::StopWatching() {
+  // The notifier goes first; the descriptor (and with it every watch) is
+  // closed by the last owner, the window or a scan job still adding to it.
+  delete notifier_;
+  notifier_ = nullptr;
+  watch_.reset();
+  pending_.clear();
+  pendingAll_ = false;
+  pendingTimer_.stop();
+}
+
+void TFormJournal::WatchEvents() {
+  if (!watch_) return;
+  for (const TFolderWatch::Change& c : watch_->Read(QFile::encodeName(folder_))) {
+    if (c.whole)
+      pendingAll_ = true;
+    else
+      pending_.insert(c.entry.path, c.entry);
+  }
+  if ((pendingAll_ || !pending_.isEmpty()) && !pendingTimer_.isActive()) pendingTimer_.start();
+}
+
+void TFormJournal::ScanPending() {
+  if (scan_ || (pending_.isEmpty() && !pendingAll_)) return;  // the running scan calls again when done
+  ScanJob job;
+  if (pendingAll_)
+    job.trees.append(records::EntryOf(folder_));
+  else
+    job.names = pending_.values();
+  pending_.clear();
+  pendingAll_ = false;
+  StartScan(job, false);
+}
+
+void TFormJournal::RefreshButtonClick() {
+  if (folder_.isEmpty()) return;
+  if (!watch_) StartWatching();
+  pending_.clear();
+  pendingAll_ = false;
+  StartScan({{records::EntryOf(folder_)}, {}}, true);
+}
+
+void TFormJournal::StartScan(const ScanJob& job, bool full) {
   if (scan_) {
     // A new folder replaces the scan of the old one; its results are dropped.
     scan_->disconnect(this);
@@ -472,11 +733,14 @@ void TFormJournal::StartScan(const QStringList& roots, bool full) {
     scan_.reset();
   }
   stop_ = std::make_shared<std::atomic_bool>(false);
-  QHash<QString, Stamp> known;
-  if (!full)
+  // Files of the trees read before are read again only when their time or
+  // size changed.
+  QHash<QString, JournalStamp> known;
+  if (!job.trees.isEmpty())
     for (const JournalRow& r : model_->rows())
-      if (std::any_of(roots.begin(), roots.end(), [&](const QString& f) { return IsUnder(r.path, f); }))
-        known.insert(r.path, Stamp{r.saved, r.size});
+      if (!r.isFolder && std::any_of(job.trees.begin(), job.trees.end(),
+                                     [&](const JournalEntry& f) { return IsUnder(r.path, f.path); }))
+        known.insert(r.path, JournalStamp{r.saved, r.size});
 
   scanFull_ = full;
   lastStopped_ = false;
@@ -494,7 +758,8 @@ void TFormJournal::StartScan(const QStringList& roots, bool full) {
     ProgressLabel->show();
     CancelButton->show();
   }
-  w->setFuture(QtConcurrent::run(ScanPool(), RunScan, roots, folder_, known, stop_));
+  w->setFuture(
+      QtConcurrent::run(ScanPool(), RunScan, job, folder_, known, stop_, watch_, QFile::encodeName(folder_)));
 }
 
 void TFormJournal::TakePiece(int index) {
@@ -504,18 +769,19 @@ void TFormJournal::TakePiece(int index) {
   lastRead_ = piece.read;
   lastTotal_ = piece.total;
   lastStopped_ = piece.stopped;
-  // A stopped scan keeps what it read and watches nothing new: the rest of
-  // the folder is read when the user asks for it again.
+  if (!piece.rootProblem.isEmpty() || piece.roots.contains(folder_)) rootProblem_ = piece.rootProblem;
+  // A stopped scan keeps what it read: the rest of the folder is read when
+  // the user asks for it again.
   if (piece.stopped) return;
   model_->removeMissing(piece.roots, QSet<QString>(piece.present.begin(), piece.present.end()));
-  // Every folder of the tree is watched: a record saved, added, renamed or
-  // removed changes the folder that holds it.
-  const QStringList watched = watcher_->directories();
-  const QSet<QString> already(watched.begin(), watched.end());
-  QStringList add;
-  for (const QString& f : piece.folders)
-    if (!already.contains(f) && QFileInfo(f).isDir()) add.append(f);
-  if (!add.isEmpty()) watcher_->addPaths(add);
+  model_->removeUnder(piece.gone);
+}
+
+void TFormJournal::ShowWatchNote() {
+  if (watchLimited())
+    ProgressLabel->setText(
+        QStringLiteral("Изменения видны сразу в %1 папках; остальные — по кнопке «Обновить»")
+            .arg(watchedFolders()));
 }
 
 void TFormJournal::ScanDone() {
@@ -524,13 +790,15 @@ void TFormJournal::ScanDone() {
   CancelButton->hide();
   if (lastStopped_)
     ProgressLabel->setText(QStringLiteral("Остановлено: прочитано %1 из %2").arg(lastRead_).arg(lastTotal_));
-  else if (!QFileInfo(folder_).isDir())
+  else if (!rootProblem_.isEmpty())
     // An empty list must not look like a folder without records.
-    ProgressLabel->setText(QStringLiteral("Папка не найдена: ") + QDir::toNativeSeparators(folder_));
-  else if (full)
+    ProgressLabel->setText(rootProblem_);
+  else if (full) {
     ProgressLabel->clear();
+    ShowWatchNote();
+  }
   UpdateCount();
-  if (!pending_.isEmpty() && !pendingTimer_.isActive()) ScanPending();
+  if ((!pending_.isEmpty() || pendingAll_) && !pendingTimer_.isActive()) ScanPending();
   emit scanFinished();
 }
 
@@ -538,21 +806,20 @@ void TFormJournal::CancelButtonClick() {
   if (scan_) stop_->store(true);
 }
 
-void TFormJournal::FolderChanged(const QString& path) {
-  pending_.insert(QDir(path).absolutePath());
-  pendingTimer_.start();
-}
-
-void TFormJournal::ScanPending() {
-  if (scan_ || pending_.isEmpty()) return;  // the running scan calls again when done
-  const QStringList roots = OutermostFolders(QStringList(pending_.begin(), pending_.end()));
-  pending_.clear();
-  StartScan(roots, false);
-}
-
 void TFormJournal::OpenRow(const QModelIndex& index) {
   if (!index.isValid()) return;
-  const QString path = model_->row(proxy_->mapToSource(index).row()).path;
+  const JournalRow& row = model_->row(proxy_->mapToSource(index).row());
+  if (!row.hasPortablePath()) {
+    // The main window, its save and the settings store speak of files by
+    // name in UTF-8, which this name is not.
+    ui::platform().error(
+        this, QStringLiteral("Имя «%1» записано не в UTF-8 (видимо, старой системой). Журнал показывает эту "
+                             "запись, но открыть её под таким именем программа не может: переименуйте файл "
+                             "или папку.")
+                  .arg(QDir::toNativeSeparators(row.path)));
+    return;
+  }
+  const QString path = row.path;
   // After the event that asked for it: the open may show prompts, and the
   // table should not be in the middle of a key or mouse event meanwhile.
   QMetaObject::invokeMethod(
@@ -565,7 +832,8 @@ void TFormJournal::OpenRow(const QModelIndex& index) {
 
 void TFormJournal::ReadPlacement() {
   ui::SettingsStore store;
-  const QSize size(std::max(480, store.read(ui::settings::FormJournalWidth)),
+  // No wider or taller than the screen, whatever the store says.
+  const QSize size(ui::ReachableWidth(store.read(ui::settings::FormJournalWidth), 480),
                    ui::ReachableHeight(store.read(ui::settings::FormJournalHeight), 300));
   resize(size);
   QPoint centre;
@@ -590,10 +858,12 @@ void TFormJournal::WritePlacement() const {
 void TFormJournal::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!event->spontaneous()) {
-    if (folder_.isEmpty())
+    if (folder_.isEmpty()) {
       SetFolder(DefaultFolder());
-    else
-      StartScan({folder_}, false);  // catch up with what changed while hidden
+    } else {
+      StartWatching();
+      StartScan({{records::EntryOf(folder_)}, {}}, false);  // catch up with what changed while hidden
+    }
   }
   placed_ = true;
 }
@@ -603,7 +873,5 @@ void TFormJournal::hideEvent(QHideEvent* event) {
   if (event->spontaneous()) return;  // minimised
   WritePlacement();
   // Not watched while hidden; showing again scans what changed.
-  if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
-  pending_.clear();
-  pendingTimer_.stop();
+  StopWatching();
 }

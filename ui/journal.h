@@ -5,11 +5,17 @@
 // lists the record files under the folder and turns each into a row with
 // records::ReadJournalRow (records/journal.h); the rows arrive in pieces and
 // fill TJournalModel; TJournalProxy filters them with records::JournalMatcher
-// and sorts them. While the window is open, a QFileSystemWatcher on every
-// folder reports additions, renames, saves and removals; the changed
-// folders are scanned again (only files whose time or size changed are
-// read) and merged. The journal only reads: nothing in the folder is
-// written.
+// and sorts them. While the window is open, the folders of the first levels
+// of the tree (at most MaxWatchedFolders) are watched with inotify: the
+// watches are added by the scan job as it lists each folder, and all of
+// them go at once when the window closes or changes folder. A change names
+// the file or folder it touched; after a short pause (a burst of changes
+// is one job) only those names are looked at again: a file is read or its
+// row removed, a new folder is read whole, a removed one takes its rows
+// along. Deeper folders, and everything when the system grants no more
+// watches, are brought up to date with "Обновить" (only files whose time
+// or size changed are read again). The journal only reads: nothing in the
+// folder is written.
 //
 // Double-click or Enter on a row hands its path to `openRecord` (the main
 // window's open-a-given-path command, prompts included); the journal stays
@@ -18,7 +24,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QFileSystemWatcher>
 #include <QFutureWatcher>
 #include <QHash>
 #include <QList>
@@ -37,8 +42,10 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSocketNotifier;
 class QSpinBox;
 class QTableView;
+class TFolderWatch;
 
 // The rows of the journal, one per file, in arrival order.
 class TJournalModel : public QAbstractTableModel {
@@ -63,8 +70,12 @@ class TJournalModel : public QAbstractTableModel {
   // Removes the rows of files under `folders` (their subfolders included)
   // that are not in `present`.
   void removeMissing(const QStringList& folders, const QSet<QString>& present);
+  // Removes the rows of `paths` and of everything under them.
+  void removeUnder(const QStringList& paths);
 
  private:
+  template <typename Gone>
+  void removeRows(const Gone& gone);
   void reindex();
   QList<records::JournalRow> rows_;
   QHash<QString, int> byPath_;
@@ -96,12 +107,21 @@ class TFormJournal : public QWidget {
   struct ScanPiece {
     QList<records::JournalRow> rows;
     bool last = false;
-    QStringList roots;
-    QStringList present;
-    QStringList folders;
+    QStringList roots;    // folders read whole: their rows not in present go
+    QStringList present;  // every row found under roots
+    QStringList gone;     // names that are no more: their rows go, with all under them
+    QString rootProblem;  // the folder shown cannot be listed (JournalRootText)
     int read = 0, total = 0;
     bool stopped = false;  // the user stopped it
   };
+  // What a scan job looks at: trees read whole, and single names a change
+  // touched (a file read again or gone, a folder new or gone).
+  struct ScanJob {
+    QList<records::JournalEntry> trees;
+    QList<records::JournalEntry> names;
+  };
+  // Folders watched for changes at most (the first levels of the tree).
+  static constexpr int MaxWatchedFolders = 2000;
 
   // openRecord: opens a path in the main window. currentFile: the path of
   // the record the main window holds (empty when none).
@@ -110,8 +130,9 @@ class TFormJournal : public QWidget {
   ~TFormJournal() override;
 
   // --- controls (object names equal the member names) ---------------------
-  QLineEdit* FolderEdit = nullptr;      // the folder shown (read-only)
-  QPushButton* FolderButton = nullptr;  // "Папка..."
+  QLineEdit* FolderEdit = nullptr;       // the folder shown; Enter shows a typed one
+  QPushButton* FolderButton = nullptr;   // "Папка..."
+  QPushButton* RefreshButton = nullptr;  // "Обновить"
   QLineEdit* SearchEdit = nullptr;
   QSpinBox* HexagramBox = nullptr;  // 0 = any
   QCheckBox* ChangingBox = nullptr;
@@ -127,6 +148,9 @@ class TFormJournal : public QWidget {
   QString folder() const { return folder_; }
   // True while a scan job runs or changes wait to be scanned.
   bool isBusy() const;
+  // Folders watched now, and whether some of the tree is not.
+  int watchedFolders() const;
+  bool watchLimited() const;
 
   // Shows `folder` (scanning it afresh) and remembers it.
   void SetFolder(const QString& folder);
@@ -134,6 +158,10 @@ class TFormJournal : public QWidget {
   void FolderButtonClick();
   // Stops the running scan; the rows read so far stay.
   void CancelButtonClick();
+  // Reads the folder again: new, changed and removed files anywhere in it.
+  void RefreshButtonClick();
+  // Enter in the folder field: shows the typed folder.
+  void FolderEditReturn();
   // Opens the record of a table row (a proxy index).
   void OpenRow(const QModelIndex& index);
   // The folder shown when the window is first shown: the remembered one,
@@ -152,11 +180,14 @@ class TFormJournal : public QWidget {
   void CreateControls();
   void FilterChange();
   void UpdateCount();
-  void StartScan(const QStringList& roots, bool full);
+  void StartScan(const ScanJob& job, bool full);
   void TakePiece(int index);
   void ScanDone();
-  void FolderChanged(const QString& path);
+  void StartWatching();
+  void StopWatching();
+  void WatchEvents();
   void ScanPending();
+  void ShowWatchNote();
   void WritePlacement() const;
   void ReadPlacement();
 
@@ -164,14 +195,18 @@ class TFormJournal : public QWidget {
   std::function<QString()> currentFile_;
   TJournalModel* model_ = nullptr;
   TJournalProxy* proxy_ = nullptr;
-  QFileSystemWatcher* watcher_ = nullptr;
+  std::shared_ptr<TFolderWatch> watch_;
+  QSocketNotifier* notifier_ = nullptr;
   QString folder_;
   std::unique_ptr<QFutureWatcher<ScanPiece>> scan_;
   std::shared_ptr<std::atomic_bool> stop_;  // asks the running scan to stop
   bool scanFull_ = false;
   int lastRead_ = 0, lastTotal_ = 0;
   bool lastStopped_ = false;
-  QSet<QString> pending_;  // folders changed since their last scan
+  QString rootProblem_;
+  // Names changed since their last scan (by path), or the whole folder.
+  QHash<QString, records::JournalEntry> pending_;
+  bool pendingAll_ = false;
   QTimer pendingTimer_;
   bool placed_ = false;
 };

@@ -13,7 +13,9 @@
 #include <QPdfWriter>
 #include <QTextLayout>
 #include <QTextOption>
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 #include "calendar/my_MOON.h"
 #include "calendar/signs.h"
@@ -319,21 +321,63 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
     s.Paragraph(LunarDateText(divination.date(), footer.timeCorrectionIndex), s.Font(10), Ink);
   }
 
-  // The comments, wrapped, on as many pages as they need.
-  const std::vector<std::string>& comments = divination.comments();
-  bool any = false;
-  for (const std::string& line : comments) any = any || !QString::fromStdString(line).trimmed().isEmpty();
+  // The comments, wrapped (a word longer than the line is broken), up to
+  // SheetCommentsLength characters and SheetCommentsPages pages; a line at
+  // the end says how much was left out. The sheet of any record is thus a
+  // few pages, made in a moment.
+  const std::string& comments = divination.commentsText();
+  const bool any = std::any_of(comments.begin(), comments.end(),
+                               [](char c) { return c != '\n' && c != ' ' && c != '\t' && c != '\r'; });
   if (any) {
     s.down(5);
     s.NeedRoom(14);
     s.Paragraph(QStringLiteral("Комментарии"), s.Font(11, true), Ink);
     s.down(1.5);
-    for (const std::string& line : comments) {
+    const int firstPage = s.page();
+    const std::string_view all(comments);
+    qsizetype printed = 0;  // characters
+    std::size_t at = 0;     // where the comments not yet printed begin
+    while (at <= all.size()) {
+      if (printed >= SheetCommentsLength || s.page() - firstPage >= SheetCommentsPages) break;
+      std::size_t end = all.find('\n', at);
+      if (end == std::string_view::npos) end = all.size();
+      std::string_view line = all.substr(at, end - at);
       if (line.empty()) {
+        s.NeedRoom(2.5);  // empty lines run on to the next page as well
         s.down(2.5);
-        continue;
+      } else {
+        // A line longer than what is left of the budget is cut at a character.
+        const qsizetype room = SheetCommentsLength - printed;
+        std::size_t take = std::min<std::size_t>(line.size(), std::size_t(room) * 4);
+        while (take < line.size() && take > 0 && (static_cast<unsigned char>(line[take]) & 0xc0) == 0x80)
+          --take;
+        QString text = QString::fromUtf8(line.data(), qsizetype(take));
+        bool cut = take < line.size();
+        if (text.size() > room) {
+          text.truncate(text[room - 1].isHighSurrogate() ? room - 1 : room);
+          cut = true;
+        }
+        s.Paragraph(text, s.Font(10), Ink);
+        printed += text.size();
+        if (cut) {
+          at += std::size_t(text.toUtf8().size());
+          break;
+        }
       }
-      s.Paragraph(QString::fromStdString(line), s.Font(10), Ink);
+      at = end + 1;
+    }
+    if (at < all.size()) {
+      const std::string_view rest = all.substr(at);
+      const qsizetype characters = std::count_if(rest.begin(), rest.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xc0) != 0x80 && c != '\n';
+      });
+      const qsizetype lines = std::count(rest.begin(), rest.end(), '\n') + 1;
+      s.down(2);
+      s.Paragraph(QStringLiteral("Комментарии напечатаны не полностью: не вошло знаков — %1, строк — %2. "
+                                 "Полный текст — в записи.")
+                      .arg(characters)
+                      .arg(lines),
+                  s.Font(9, false, true), Grey);
     }
   }
 

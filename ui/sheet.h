@@ -33,6 +33,11 @@ namespace ui {
 inline const char* const EmptySheetText =
     "Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.";
 
+// The most of the comments a sheet prints: characters, and pages from the
+// one their heading stands on (the rest is named in a line at the end).
+inline constexpr qsizetype SheetCommentsLength = 20000;
+inline constexpr int SheetCommentsPages = 8;
+
 struct SheetFooter {
   QString fileName;     // the record's file name; empty for an unsaved record
   QDateTime printedAt;  // local moment of printing

@@ -1,5 +1,6 @@
 // The installed tool itself: arguments from the command line, rows on
 // standard output, one line on standard error, the exit status.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -48,8 +49,8 @@ const std::string& EmptyConfigHome() {
 }
 
 // Runs kalynth-calc with the arguments, no shell in between, with
-// XDG_CONFIG_HOME at `configHome`. `inChild` runs in the child process just before the tool starts (limits,
-// signals).
+// XDG_CONFIG_HOME at `configHome`. `inChild` runs in the child process
+// just before the tool starts (limits, signals, another user).
 Result RunTool(const std::vector<std::string>& args, const std::string& configHome = EmptyConfigHome(),
                const std::function<void()>& inChild = {}) {
   char outName[] = "/tmp/kalynth-calc-out-XXXXXX";
@@ -57,8 +58,12 @@ Result RunTool(const std::vector<std::string>& args, const std::string& configHo
   const int outFd = mkstemp(outName), errFd = mkstemp(errName);
   Result r;
   if (outFd < 0 || errFd < 0) return r;
-  std::vector<char*> argv{const_cast<char*>(KALYNTH_CALC_PATH)};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  std::vector<std::string> words;
+  if (asNobody) words = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  words.push_back(KALYNTH_CALC_PATH);
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : words) argv.push_back(a.data());
   argv.push_back(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
@@ -84,6 +89,13 @@ Result RunTool(const std::vector<std::string>& args, const std::string& configHo
 
 Result RunTool(const std::vector<std::string>& args, const std::function<void()>& inChild) {
   return RunTool(args, EmptyConfigHome(), inChild);
+}
+
+// For a test run as root: the tool runs as the user nobody.
+void AsNobody() {
+  if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+      setresuid(65534, 65534, 65534) != 0)
+    _exit(126);
 }
 
 TEST(KalynthCalcTool, PrintsRowsAndExitsWithZero) {
@@ -260,6 +272,24 @@ std::vector<std::string> Entries(const std::string& folder) {
 
 std::string Message(const QString& text) {
   return "kalynth-calc: " + text.toStdString() + "\n";
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A record in the file's own bytes (Windows-1251): note and comments as given.
+std::string RecordBytes(const std::string& note, const std::string& comments) {
+  return "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\nEdit2=948\r\nEdit3=984\r\nEdit4=588\r\n"
+         "Edit5=588\r\nEdit6=588\r\nEdit7=" +
+         note + "\r\nBtn2=0\r\n[%%%&*(0876&%9]\r\n" + comments + "\r\n";
 }
 
 }  // namespace
@@ -479,3 +509,62 @@ TEST_F(StoredSettings, TheSheetsDoubleHourFollowsTheCorrection) {
 }
 
 }  // namespace
+// Names and notes written to harm: escape sequences, vertical tab, form
+// feed, separators, NEL, U+2028 and U+2029 in file names, and a folder
+// named in Windows-1251 bytes ("Гадания 2003") by an old system.
+TEST(KalynthCalcTool, JournalOfAHostileTreeIsOneRowPerFile) {
+  TempFolder dir;
+  const std::string old = dir.path + "/\xc3\xe0\xe4\xe0\xed\xe8\xff 2003";  // "Гадания 2003"
+  ASSERT_EQ(mkdir(old.c_str(), 0755), 0);
+  WriteFile(old + "/\xe2\xee\xef\xf0\xee\xf1.kly",
+            RecordBytes("\xd1\xf2\xe0\xf0\xe0\xff", "x"));  // вопрос.kly, "Старая"
+  WriteFile(dir.path + "/\x1b[2J.kly",
+            RecordBytes("\x1b]0;hijack\x07\x1b[2J\x0b\x0c\x1c\x1d\x1e", "\x1b[31m"));
+  WriteFile(dir.path + "/nel\xc2\x85ls\xe2\x80\xa8ps\xe2\x80\xa9.kly", RecordBytes("n", "c"));
+  const Result result = RunTool({"journal", dir.path});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::vector<std::string> lines = Lines(result.out);
+  ASSERT_EQ(lines.size(), 4u) << result.out;
+  for (const std::string& line : lines) {
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9) << line;
+    for (const char c : line) EXPECT_TRUE(c == '\t' || static_cast<unsigned char>(c) >= 0x20) << line;
+    for (const char* separator : {"\xc2\x85", "\xe2\x80\xa8", "\xe2\x80\xa9", "\x7f"})
+      EXPECT_EQ(line.find(separator), std::string::npos) << line;
+  }
+  EXPECT_NE(result.out.find("\tвопрос.kly\tГадания 2003\tСтарая\t1 Творчество\t"), std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("\t [2J.kly\t\t ]0;hijack  [2J     \t"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\tnel ls ps .kly\t"), std::string::npos) << result.out;
+}
+
+// A subfolder the user cannot list is a row that says so; a folder given
+// that cannot be listed is an error. Run as nobody: root reads any folder.
+TEST(KalynthCalcTool, JournalSaysWhichFoldersItCannotRead) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root, to run kalynth-calc as the user nobody";
+  TempFolder dir;
+  ASSERT_EQ(chmod(dir.path.c_str(), 0755), 0);
+  const std::string closed = dir.path + "/закрытая";
+  ASSERT_EQ(mkdir(closed.c_str(), 0755), 0);
+  WriteFile(closed + "/скрытая.kly", RecordBytes("n", "c"));
+  WriteFile(dir.path + "/открытая.kly", RecordBytes("n", "c"));
+  ASSERT_EQ(chmod((dir.path + "/открытая.kly").c_str(), 0644), 0);
+  ASSERT_EQ(chmod(closed.c_str(), 0700), 0);  // root's own: nobody cannot list it
+
+  Result result = RunTool({"journal", dir.path}, AsNobody);
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::vector<std::string> lines = Lines(result.out);
+  ASSERT_EQ(lines.size(), 3u) << result.out;
+  EXPECT_NE(result.out.find("\tоткрытая.kly\t"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\tзакрытая\t\t\t\t\t\t\t\tПапка не читается: нет прав на чтение"),
+            std::string::npos)
+      << result.out;
+
+  result = RunTool({"journal", closed}, AsNobody);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "kalynth-calc: Папка не читается (нет прав на чтение): " + closed + "\n");
+
+  result = RunTool({"journal", dir.path + "/нет такой"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "kalynth-calc: Папка не найдена: " + dir.path + "/нет такой\n");
+}

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "calendar/civil.h"
+#include "cli/tsv.h"
 #include "records/record.h"
 
 namespace cli {
@@ -476,3 +477,47 @@ TEST_F(RecordCommand, NotARecordAndBadIntegers) {
 
 }  // namespace
 }  // namespace cli
+
+// Every cell of every command: nothing in a value can split a row or a
+// column, or reach the terminal as a control sequence.
+TEST(TsvCell, ControlCharactersAndLineSeparatorsBecomeSpaces) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"обычный текст", "обычный текст"},
+      {"a\tb", "a b"},
+      {"a\r\nb", "a  b"},
+      {"\x1b[2Jочистка", " [2Jочистка"},
+      {"\x1b]0;title\x07", " ]0;title "},
+      {"v\vf\fx", "v f x"},
+      {"fs\x1cgs\x1drs\x1eus\x1f", "fs gs rs us "},
+      {std::string("nul\0x", 5), "nul x"},
+      {"del\x7f", "del "},
+      {"nel\xc2\x85x", "nel x"},  // U+0085
+      {"csi\xc2\x9b"
+       "2J",
+       "csi 2J"},                                          // U+009B, the one-character CSI
+      {"ls\xe2\x80\xa8ps\xe2\x80\xa9", "ls ps "},          // U+2028, U+2029
+      {"\xe2\x80\xa7 \xc2\xa0", "\xe2\x80\xa7 \xc2\xa0"},  // neighbours kept
+      {"\xc3\xe0\xe4\xe0\xed\xe8\xff",
+       "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"},
+      {"\xc0\x80", "\xef\xbf\xbd\xef\xbf\xbd"},                  // overlong NUL
+      {"\xed\xa0\x80", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"},  // a surrogate
+      {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},                  // outside the BMP, kept
+      {"end\xe2\x80", "end\xef\xbf\xbd\xef\xbf\xbd"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cli::TsvCell(c.in), c.out) << c.in;
+}
+
+TEST(TsvCell, RecordCommandPrintsNoControlCharacters) {
+  QTemporaryDir dir;
+  records::Record r;
+  r.note = QString::fromUtf8("\x1b[2Jзаметка\x0bещё");
+  r.comments = QString::fromUtf8("строка\x0cс\x1cразделителями\x1b[31m");
+  const QString path = dir.filePath("x.kly");
+  records::WriteRecordFile(path, r);
+  std::ostringstream out, err;
+  ASSERT_EQ(cli::RunCalc({"record", path.toStdString()}, out, err, cli::SystemEnvironment()), 0);
+  for (const char c : out.str()) EXPECT_TRUE(c == '\t' || c == '\n' || static_cast<unsigned char>(c) >= 0x20);
+  EXPECT_NE(out.str().find("Edit7\t [2Jзаметка ещё\n"), std::string::npos) << out.str();
+}

@@ -7,6 +7,7 @@
 // (trigrams in the comments) and from the files as this test writes them;
 // hexagram names are those the commentary pages give (comment/N.htm,
 // e.g. "29. 坎 Кань — Бездна").
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -548,16 +549,16 @@ class TestJournal : public QObject {
       QCOMPARE(journal.folder(), root_ + "/2024/весна");
       WAIT_IDLE(journal);
       QCOMPARE(WindowFiles(journal), QStringList{"переезд.kly"});
-      journal.resize(900, 400);
+      journal.resize(700, 400);
       journal.hide();
     }
     QCOMPARE(ui::SettingsStore().read(ui::settings::SetJournalFolder), root_ + "/2024/весна");
-    QCOMPARE(ui::SettingsStore().read(ui::settings::FormJournalWidth), 900);
+    QCOMPARE(ui::SettingsStore().read(ui::settings::FormJournalWidth), 700);
     QCOMPARE(ui::SettingsStore().read(ui::settings::FormJournalHeight), 400);
     // The remembered folder wins over the current record's.
     TFormJournal again([](const QString&) {}, [this] { return root_ + "/дата.kly"; });
     QCOMPARE(again.DefaultFolder(), root_ + "/2024/весна");
-    QCOMPARE(again.size(), QSize(900, 400));
+    QCOMPARE(again.size(), QSize(700, 400));
   }
 
   // Double-click / Enter opens through the main window's open-a-path
@@ -608,6 +609,143 @@ class TestJournal : public QObject {
     QCOMPARE(fake.prompts[2].kind, QStringLiteral("error"));
     QCOMPARE(fake.prompts[2].text,
              QStringLiteral("File ") + root_ + "/заметки.kly Этот файл не является файлом KALYNTH");
+  }
+
+  // A row keeps the beginning of the comments only, and reads the same
+  // fields and comments' beginning the record reader gives for the whole
+  // file, whatever follows: a repeated marker, a "BEGINNER" section only
+  // below the marker, too many lines.
+  void largeRecordsKeepTheirBeginning_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray head =
+        "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\nEdit2=948\r\nEdit3=984\r\nEdit4=588\r\n"
+        "Edit5=588\r\nEdit6=588\r\nEdit7=\xe7\xe0\xec\xe5\xf2\xea\xe0\r\nBtn2=0\r\n[%%%&*(0876&%9]\r\n";
+    QByteArray filler;
+    for (int i = 0; i < 20000; ++i) filler += "\xf1\xeb\xee\xe2\xee " + QByteArray::number(i) + "\r\n";
+    QTest::newRow("one marker, CR LF") << head + "\xed\xe0\xf7\xe0\xeb\xee\r\n" + filler;
+    QByteArray lf = filler;
+    lf.replace("\r\n", "\n");
+    QTest::newRow("one marker, LF and CR") << head + lf + "\r\r" + lf;
+    QTest::newRow("marker again at the end") << head + filler + "[%%%&*(0876&%9]\r\n\xea\xee\xed\xe5\xf6\r\n";
+    QByteArray late = head;
+    late.replace("[BEGINNER]", "[OTHER]");
+    QTest::newRow("BEGINNER below the marker")
+        << late + filler + "[BEGINNER]\r\nEdit7=\xed\xe8\xe7\r\nEdit1=544\r\n" + filler;
+    QByteArray many;
+    for (int i = 0; i <= records::MaxCommentLines; ++i) many += "x\r\n";
+    QTest::newRow("more lines than a record may hold") << head + many;
+  }
+  void largeRecordsKeepTheirBeginning() {
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("большая.kly"));
+    WriteBytes(path, bytes);
+    const JournalRow row = records::ReadJournalRow(path, dir.path());
+    records::Record whole;
+    try {
+      whole = records::DecodeRecord(bytes);
+    } catch (const records::RecordError& e) {
+      QCOMPARE(row.problem, e.text());
+      return;
+    }
+    QVERIFY2(row.isRecord(), qPrintable(row.problem));
+    QCOMPARE(row.note, whole.note);
+    QCOMPARE(row.commentsHead, whole.comments.left(records::CommentsHeadLength));
+    QCOMPARE(row.commentsCut, whole.comments.size() > records::CommentsHeadLength);
+    QCOMPARE(row.primary, records::ReadJournalRow(path, dir.path()).primary);
+    // The search text holds the first 64 KiB of the comments and no more.
+    QVERIFY(row.searchText.size() <=
+            records::SearchedCommentsLength + row.note.size() + row.fileName.size() + 2);
+    QVERIFY(row.searchText.contains(
+        records::FoldForSearch(whole.comments.mid(records::SearchedCommentsLength - 20, 10))));
+    QCOMPARE(JournalCell(row, records::ColComments).size(), records::CommentsPreviewLength);
+  }
+
+  // A folder named in bytes that are not UTF-8 is listed, read as
+  // Windows-1251; opening such a row says why it cannot be opened.
+  void namesThatAreNotUtf8() {
+    ui::test::FakePlatform fake;
+    ui::ScopedPlatform scoped(&fake);
+    QTemporaryDir dir;
+    const QByteArray old = QFile::encodeName(dir.path()) + "/\xc3\xe0\xe4\xe0\xed\xe8\xff 2003";
+    QCOMPARE(::mkdir(old.constData(), 0755), 0);
+    {
+      QFile f;
+      const int fd = ::open((old + "/\xe2\xee\xef\xf0\xee\xf1.kly").constData(), O_WRONLY | O_CREAT, 0644);
+      QVERIFY(fd >= 0);
+      QVERIFY(f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+      f.write(records::EncodeRecord(
+          CodesRecord({"588", "588", "588", "588", "588", "588"}, QStringLiteral("Старая запись"))));
+    }
+    const QList<JournalRow> rows = records::ScanJournal(dir.path());
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].folder, QStringLiteral("Гадания 2003"));
+    QCOMPARE(rows[0].fileName, QStringLiteral("вопрос.kly"));
+    QCOMPARE(rows[0].note, QStringLiteral("Старая запись"));
+    QVERIFY(!rows[0].hasPortablePath());
+
+    TFormJournal journal([](const QString&) { QFAIL("opened a name it cannot hand on"); });
+    journal.show();
+    journal.SetFolder(dir.path());
+    WAIT_IDLE(journal);
+    QCOMPARE(WindowFiles(journal), QStringList{"вопрос.kly"});
+    journal.OpenRow(journal.Table->model()->index(0, 0));
+    QCOMPARE(fake.prompts.size(), 1);
+    QCOMPARE(fake.prompts[0].kind, QStringLiteral("error"));
+    QVERIFY(fake.prompts[0].text.contains(QStringLiteral("не в UTF-8")));
+  }
+
+  // The folder field takes a typed folder on Enter; a path that is not a
+  // folder is named as such, not shown as an empty list.
+  void typedFolder() {
+    TFormJournal journal([](const QString&) {});
+    journal.show();
+    journal.SetFolder(root_);
+    WAIT_IDLE(journal);
+    QVERIFY(!journal.FolderEdit->isReadOnly());
+    journal.FolderEdit->setText(QDir::toNativeSeparators(root_ + "/2024/весна"));
+    QTest::keyClick(journal.FolderEdit, Qt::Key_Return);
+    QCOMPARE(journal.folder(), root_ + "/2024/весна");
+    WAIT_IDLE(journal);
+    QCOMPARE(WindowFiles(journal), QStringList{"переезд.kly"});
+    journal.FolderEdit->setText(root_ + "/readme.txt");
+    QTest::keyClick(journal.FolderEdit, Qt::Key_Return);
+    WAIT_IDLE(journal);
+    QCOMPARE(journal.model()->rowCount(), 0);
+    QCOMPARE(journal.ProgressLabel->text(), QStringLiteral("Это не папка: ") + root_ + "/readme.txt");
+  }
+
+  // At most MaxWatchedFolders folders are watched, the first levels first;
+  // the window says so, and "Обновить" brings in what the watches miss.
+  void watchesAreBounded() {
+    QTemporaryDir live;
+    const int folders = TFormJournal::MaxWatchedFolders + 20;
+    for (int i = 0; i < folders; ++i)
+      QVERIFY(QDir().mkdir(live.path() + QStringLiteral("/d%1").arg(i, 5, 10, QChar('0'))));
+    TFormJournal journal([](const QString&) {});
+    journal.show();
+    journal.SetFolder(live.path());
+    WAIT_IDLE(journal);
+    QCOMPARE(journal.watchedFolders(), TFormJournal::MaxWatchedFolders);
+    QVERIFY(journal.watchLimited());
+    QVERIFY2(journal.ProgressLabel->text().contains(QStringLiteral("«Обновить»")),
+             qPrintable(journal.ProgressLabel->text()));
+
+    // The root is watched: a record saved there shows at once.
+    records::WriteRecordFile(live.path() + "/сразу.kly", CodesRecord({}, QStringLiteral("Сразу")));
+    QTRY_COMPARE_WITH_TIMEOUT(WindowFiles(journal), QStringList{"сразу.kly"}, 5000);
+    // The last folders are not: "Обновить" finds what was saved there.
+    records::WriteRecordFile(
+        live.path() + QStringLiteral("/d%1/поздно.kly").arg(folders - 1, 5, 10, QChar('0')),
+        CodesRecord({}, QStringLiteral("Поздно")));
+    QTest::qWait(600);
+    QCOMPARE(WindowFiles(journal), QStringList{"сразу.kly"});
+    journal.RefreshButtonClick();
+    WAIT_IDLE(journal);
+    QCOMPARE(WindowFiles(journal), (QStringList{"поздно.kly", "сразу.kly"}));
+    // Hidden, nothing is watched.
+    journal.hide();
+    QCOMPARE(journal.watchedFolders(), 0);
   }
 
   // Not a check: with KALYNTH_JOURNAL_SHOT=file.png, a picture of the
@@ -666,6 +804,17 @@ class TestJournal : public QObject {
     journal.CancelButtonClick();
     WAIT_IDLE(journal);
     QVERIFY(journal.grab().save(QString(shot).replace(".png", "-stopped.png")));
+
+    // A tree with more folders than are watched: the note and "Обновить".
+    QTemporaryDir wide;
+    for (int n = 0; n < TFormJournal::MaxWatchedFolders + 10; ++n)
+      QDir().mkdir(wide.path() + QStringLiteral("/%1").arg(n));
+    records::WriteRecordFile(
+        wide.path() + QStringLiteral("/5/Untitle1.kly"),
+        CodesRecord({"588", "588", "588", "544", "588", "588"}, QStringLiteral("Запись")));
+    journal.SetFolder(wide.path());
+    WAIT_IDLE(journal);
+    QVERIFY(journal.grab().save(QString(shot).replace(".png", "-watch.png")));
   }
 };
 

@@ -6,11 +6,13 @@
 // while its caption strip (40x20 at its top left, or the whole window when
 // smaller) lies on a screen; otherwise it goes to its default place.
 #include <QScreen>
+#include <QTemporaryDir>
 #include <climits>
 #include <memory>
 
 #include "ui/Placement.h"
 #include "ui/SettingsStore.h"
+#include "ui/journal.h"
 #include "ui/main.h"
 #include "ui/tests/TestSupport.h"
 
@@ -98,6 +100,52 @@ class TestPlacement : public QObject {
     QFETCH(int, stored);
     QFETCH(int, height);
     QCOMPARE(ui::ReachableHeight(stored, 331), height);
+  }
+
+  void width_data() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("width");
+    QTest::newRow("fits") << 900 << 900;
+    QTest::newRow("as wide as the primary screen") << 1024 << 1024;
+    QTest::newRow("wider") << 1025 << 1024;
+    QTest::newRow("largest int") << INT_MAX << 1024;
+    QTest::newRow("below the minimum") << 100 << 480;
+    QTest::newRow("smallest int") << INT_MIN << 480;
+  }
+  void width() {
+    QFETCH(int, stored);
+    QFETCH(int, width);
+    QCOMPARE(ui::ReachableWidth(stored, 480), width);
+  }
+
+  // The journal takes no more than the primary screen and writes back what it took.
+  void journalWindow_data() {
+    QTest::addColumn<QByteArray>("form");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("largest int") << QByteArray("JournalWidth=2147483647\nJournalHeight=2147483647\n")
+                                 << QSize(1024, 768);
+    QTest::newRow("smallest int") << QByteArray("JournalWidth=-2147483648\nJournalHeight=-2147483648\n")
+                                  << QSize(480, 300);
+    QTest::newRow("fits") << QByteArray("JournalWidth=900\nJournalHeight=500\n") << QSize(900, 500);
+  }
+  void journalWindow() {
+    QFETCH(QByteArray, form);
+    QFETCH(QSize, size);
+    const QTemporaryDir folder;
+    ui::test::WriteSettings("[Form]\n" + form + "[Set]\nJournalFolder=" + QFile::encodeName(folder.path()) +
+                            "\n");
+    QSize shown;
+    {
+      TFormJournal journal([](const QString&) {});
+      QCOMPARE(journal.size(), size);
+      journal.show();
+      QTRY_VERIFY(!journal.isBusy());
+      shown = journal.size();  // its controls may need more than the least size
+      QVERIFY(shown.width() <= 1024 && shown.height() <= 768);
+      journal.hide();
+    }
+    QCOMPARE(ui::SettingsStore().read(ui::settings::FormJournalWidth), shown.width());
+    QCOMPARE(ui::SettingsStore().read(ui::settings::FormJournalHeight), shown.height());
   }
 
   // The main window applies it to what the settings store holds.

@@ -216,6 +216,42 @@ class TestSheet : public QObject {
     QVERIFY(text.contains(QStringLiteral("стр. 2")));
   }
 
+  // Comments of any size print on a few pages: a line says how much was
+  // left out, and a word longer than the line is broken, not cut off.
+  void hugeCommentsAreBounded_data() {
+    QTest::addColumn<QString>("comments");
+    QTest::addColumn<QString>("left");  // the "left out" line's numbers
+    const QString word(1000000, QChar(u'ж'));
+    QTest::newRow("one unbroken word of a million")
+        << word << QStringLiteral("знаков — %1, строк — 1").arg(1000000 - ui::SheetCommentsLength);
+    QStringList empty(100000, QString());
+    empty[0] = QStringLiteral("начало");
+    QTest::newRow("100000 lines, nearly all empty") << empty.join(u'\n') << QStringLiteral("знаков — 0");
+    QStringList shortLines(100000, QStringLiteral("да"));
+    QTest::newRow("100000 short lines") << shortLines.join(u'\n') << QStringLiteral("знаков — ");
+  }
+  void hugeCommentsAreBounded() {
+    QFETCH(QString, comments);
+    QFETCH(QString, left);
+    records::Record r = CodesRecord();
+    r.comments = comments;
+    const core::Divination d = Restored(r);
+    QImage image(1240, 1754, QImage::Format_RGB32);
+    image.setDotsPerMeterX(5906);
+    image.setDotsPerMeterY(5906);
+    QPainter painter(&image);
+    const ui::SheetLayout layout = ui::PaintSheet(painter, QRectF(100, 90, 1040, 1570), d, Footer, [] {});
+    QVERIFY2(layout.pages <= ui::SheetCommentsPages + 2, qPrintable(QString::number(layout.pages)));
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) return;
+    QTemporaryDir dir;
+    ui::ExportSheetPdf(d, Footer, dir.filePath(QStringLiteral("huge.pdf")));
+    const QString text = PdfText(dir.filePath(QStringLiteral("huge.pdf"))).simplified();
+    QVERIFY(text.contains(QStringLiteral("Комментарии напечатаны не полностью: не вошло")));
+    QVERIFY2(text.contains(left), qPrintable(text.right(300)));
+    // The printed part of the long word fills whole lines of the page.
+    if (comments.startsWith(u'ж')) QVERIFY(text.count(u'ж') > 10000);
+  }
+
   void emptySheetIsRefused() {
     records::Record r;  // no codes, not cast from the date
     r.lineCodes = {"", "", "", "", "", ""};
