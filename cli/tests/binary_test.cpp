@@ -58,9 +58,7 @@ Result RunTool(const std::vector<std::string>& args, const std::string& configHo
   const int outFd = mkstemp(outName), errFd = mkstemp(errName);
   Result r;
   if (outFd < 0 || errFd < 0) return r;
-  std::vector<std::string> words;
-  if (asNobody) words = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-  words.push_back(KALYNTH_CALC_PATH);
+  std::vector<std::string> words{KALYNTH_CALC_PATH};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : words) argv.push_back(a.data());
