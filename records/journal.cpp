@@ -241,6 +241,50 @@ JournalRow ReadJournalRow(const JournalEntry& file, const QString& root) {
   return row;
 }
 
+namespace {
+
+// The names of one folder, read straight from the kernel: open() with
+// O_DIRECTORY (a pipe or anything else put in the folder's place is refused
+// at once, never waited on) and getdents64() into one buffer, without the
+// status call opendir() makes for every folder. On a tree of many small
+// folders that call was a fifth of the walk.
+class FolderReader {
+ public:
+  explicit FolderReader(const QByteArray& path)
+      : fd_(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)),
+        error_(fd_ < 0 ? errno : 0) {}
+  ~FolderReader() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FolderReader(const FolderReader&) = delete;
+  FolderReader& operator=(const FolderReader&) = delete;
+
+  bool isOpen() const { return fd_ >= 0; }
+  int error() const { return error_; }
+  int fd() const { return fd_; }
+
+  // The next entry, nullptr at the end (or on a read error).
+  const dirent64* next() {
+    if (at_ >= have_) {
+      const ssize_t n = ::getdents64(fd_, buffer_, sizeof buffer_);
+      if (n <= 0) return nullptr;
+      have_ = n;
+      at_ = 0;
+    }
+    const auto* e = reinterpret_cast<const dirent64*>(buffer_ + at_);
+    at_ += e->d_reclen;
+    return e;
+  }
+
+ private:
+  int fd_;
+  int error_;
+  alignas(dirent64) char buffer_[32768];
+  ssize_t have_ = 0, at_ = 0;
+};
+
+}  // namespace
+
 QString JournalRootText(int error, const QString& path) {
   const QString shown = QDir::toNativeSeparators(path);
   switch (error) {
@@ -271,9 +315,9 @@ JournalTree ListJournalTree(const JournalEntry& rootEntry, const std::function<b
     pending.pop_front();
     const JournalEntry entry{folder, DisplayPath(folder)};
     if (listing) listing(entry);
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir) {
-      const int error = errno;
+    FolderReader dir(folder);
+    if (!dir.isOpen()) {
+      const int error = dir.error();
       if (first) {
         tree.rootProblem = JournalRootText(error, entry.path);
         break;
@@ -297,14 +341,14 @@ JournalTree ListJournalTree(const JournalEntry& rootEntry, const std::function<b
     tree.folders.append(entry);
     std::vector<QByteArray> subfolders;
     const QByteArray prefix = folder == "/" ? folder : folder + '/';
-    while (const dirent* e = ::readdir(dir)) {
+    while (const dirent64* e = dir.next()) {
       const char* name = e->d_name;
       if (name[0] == '.') continue;  // hidden, "." and ".."
       const std::size_t length = std::strlen(name);
       unsigned char type = e->d_type;
       if (type == DT_UNKNOWN) {
         struct stat st {};
-        if (::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+        if (::fstatat(dir.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0)
           type = S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
       }
       if (type == DT_DIR) {
@@ -315,7 +359,6 @@ JournalTree ListJournalTree(const JournalEntry& rootEntry, const std::function<b
         tree.files.append({path, DisplayPath(path)});
       }
     }
-    ::closedir(dir);
     std::sort(subfolders.begin(), subfolders.end());
     for (QByteArray& f : subfolders) pending.push_back(std::move(f));
   }
