@@ -126,6 +126,7 @@ Record DecodeForJournal(const QByteArray& bytes, qsizetype keep) {
   return DecodeRecord(bytes.first(end + cut));
 }
 
+// HasRecordFileExtension on a name's bytes, for the folder walk.
 bool EndsWithCandidateExtension(const char* name, std::size_t length) {
   return length >= 4 && name[length - 4] == '.' && (name[length - 3] | 0x20) == 'k' &&
          (name[length - 2] | 0x20) == 'l' && (name[length - 1] | 0x20) == 'y';
@@ -151,7 +152,7 @@ QByteArray AbsoluteNative(QByteArray native) {
 }  // namespace
 
 bool IsJournalCandidate(const QString& fileName) {
-  return fileName.endsWith(QLatin1String(".kly"), Qt::CaseInsensitive);
+  return HasRecordFileExtension(fileName);
 }
 
 QString FoldForSearch(const QString& text) {

@@ -57,6 +57,13 @@ const QString RecordFilter = QStringLiteral("Kalynth files (*.kly)");
 const QString AbortPromptText = QStringLiteral("Прервать гадание?");
 const char* const NothingToPrintText = "Печатать нечего: сначала получите гуа.";
 
+// "GMT -12" .. "GMT 0" .. "GMT +13" of a zone index of the list (0..25), as
+// the status strip writes it.
+QString ZoneText(int zoneIndex) {
+  const int offset = zoneIndex - 12;
+  return QStringLiteral("GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
+}
+
 // Delphi-compatible colours of the display panel.
 const QColor Cream(255, 251, 240);
 const QColor InactiveCaption(128, 128, 128);
@@ -589,9 +596,7 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
   connect(StatusBar1, &QStatusBar::messageChanged, StatusPanel,
           [this](const QString& message) { StatusPanel->setVisible(message.isEmpty()); });
   if (zoneFromDesktop_) {
-    const int hours = TimeZoneIndex - 12;
-    StatusBar1->showMessage(QStringLiteral("Часовой пояс взят с компьютера: GMT %1")
-                                .arg(hours > 0 ? QStringLiteral("+%1").arg(hours) : QString::number(hours)),
+    StatusBar1->showMessage(QStringLiteral("Часовой пояс взят с компьютера: ") + ZoneText(TimeZoneIndex),
                             15000);
   }
   // 8.
@@ -716,11 +721,7 @@ void TFormKalynth::StatusBarIni() {
     text = QString::fromUtf8(corrections[TimeCorrectionIndex]);
   // The zones GMT -12 .. GMT +13; no zone (-1) and any other stored value
   // show no zone text.
-  if (TimeZoneIndex >= 0 && TimeZoneIndex <= 25) {
-    const int offset = TimeZoneIndex - 12;
-    text +=
-        QStringLiteral(" | GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
-  }
+  if (TimeZoneIndex >= 0 && TimeZoneIndex <= 25) text += QStringLiteral(" | ") + ZoneText(TimeZoneIndex);
   StatusPanel->setText(text);
 }
 
