@@ -15,7 +15,7 @@
 
 #include "calendar/memo.h"
 #include "ui/czaczy.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 
 namespace {
 

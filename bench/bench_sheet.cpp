@@ -18,7 +18,7 @@
 
 #include "records/mapping.h"
 #include "records/record.h"
-#include "ui/sheet.h"
+#include "sheet/sheet.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // kalynth-calc sheet: the printed sheet of a record as a PDF, without a window.
-#include "ui/sheet.h"
+#include "sheet/sheet.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -19,7 +19,7 @@
 #include "ui/Application.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "ui/Application.h"
 #include "ui/Placement.h"
 #include "ui/SettingsStore.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 
 // One row per picture window.
 struct PictureWindowRow {

@@ -18,7 +18,7 @@
 #include "ui/SettingsStore.h"
 #include "ui/ToolWindow.h"
 #include "ui/czaczy.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 
 TSettForm* SettForm = nullptr;
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "records/record.h"
-#include "ui/sheet.h"
+#include "sheet/sheet.h"
 
 namespace {
 

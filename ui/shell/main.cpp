@@ -23,8 +23,6 @@
 // "Сохранить", as Ctrl+S), "journal <folder>" (the journal window, showing
 // that folder) and "quit" (ends the program at once with status 0, also
 // while a message box is open).
-#include "ui/main.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -48,6 +46,7 @@
 #include "ui/czaczy.h"
 #include "ui/diag.h"
 #include "ui/journal.h"
+#include "ui/kalynth.h"
 #include "ui/sett.h"
 #include "ui/shell/FirstForm.h"
 #include "ui/shell/HandOff.h"

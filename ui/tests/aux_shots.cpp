@@ -15,7 +15,7 @@
 #include "ui/Application.h"
 #include "ui/about.h"
 #include "ui/diag.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/sett.h"
 #include "ui/tests/TestSupport.h"
 

@@ -17,7 +17,7 @@
 #include "ui/GuaBig.h"
 #include "ui/SettingsStore.h"
 #include "ui/about.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/sett.h"
 #include "ui/tests/TestSupport.h"
 

@@ -19,7 +19,7 @@
 #include "calendar/signs.h"
 #include "ui/SettingsStore.h"
 #include "ui/czaczy.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
 
 using ui::test::FakePlatform;

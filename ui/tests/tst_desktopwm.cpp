@@ -30,7 +30,7 @@
 #include "ui/czaczy.h"
 #include "ui/diag.h"
 #include "ui/journal.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/sett.h"
 #include "ui/tests/TestSupport.h"
 

@@ -20,7 +20,7 @@
 #include "ui/SettingsStore.h"
 #include "ui/czaczy.h"
 #include "ui/diag.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/sett.h"
 #include "ui/tests/TestSupport.h"
 

@@ -38,7 +38,7 @@
 #include "records/record.h"
 #include "ui/SettingsStore.h"
 #include "ui/journal.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 
 using records::JournalCell;
 using records::JournalRow;

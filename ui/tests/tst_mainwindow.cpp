@@ -28,7 +28,7 @@
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
 #include "ui/SettingsStore.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
 
 using ui::Answer;

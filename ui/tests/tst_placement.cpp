@@ -13,7 +13,7 @@
 #include "ui/Placement.h"
 #include "ui/SettingsStore.h"
 #include "ui/journal.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
 
 class TestPlacement : public QObject {

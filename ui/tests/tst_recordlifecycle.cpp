@@ -27,11 +27,11 @@
 
 #include "core/yarrow.h"
 #include "records/record.h"
+#include "sheet/sheet.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
 #include "ui/SettingsStore.h"
-#include "ui/main.h"
-#include "ui/sheet.h"
+#include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
 
 using ui::Answer;

@@ -29,8 +29,8 @@
 
 #include "records/mapping.h"
 #include "records/record.h"
-#include "ui/main.h"
-#include "ui/sheet.h"
+#include "sheet/sheet.h"
+#include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
 
 namespace {

@@ -29,7 +29,7 @@
 #include "core/yarrow.h"
 #include "ui/Application.h"
 #include "ui/Platform.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "records/record.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
-#include "ui/main.h"
+#include "ui/kalynth.h"
 #include "ui/shell/HandOff.h"
 #include "ui/tests/TestSupport.h"
 

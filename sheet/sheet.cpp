@@ -1,5 +1,5 @@
 // The divination sheet: layout in millimetres on any painter, and the PDF.
-#include "ui/sheet.h"
+#include "sheet/sheet.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "ui/main.h"
+#include "ui/kalynth.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -38,6 +38,7 @@
 #include "core/hexnames.h"
 #include "records/inifile.h"
 #include "records/mapping.h"
+#include "sheet/sheet.h"
 #include "ui/Application.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
@@ -48,7 +49,6 @@
 #include "ui/about.h"
 #include "ui/journal.h"
 #include "ui/sett.h"
-#include "ui/sheet.h"
 
 namespace {
 
