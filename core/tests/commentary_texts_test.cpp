@@ -17,10 +17,13 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "core/hexagram.h"
+#include "core/hexnames.h"
+#include "core/hextexts.h"
 
 namespace core {
 namespace {
@@ -306,6 +309,55 @@ TEST(CommentaryTexts, TonedTransliterationsTellTheNamesApart) {
       EXPECT_EQ(homophones.count({it->second, n}), 1u) << t.translit << ": " << it->second << " and " << n;
     }
   }
+}
+
+// The program's own name is the toned transliteration without its tone
+// digits, the syllables joined by a hyphen: «Сяо³ чу⁴» -> «Сяо-чу».
+std::string PlainTransliteration(std::string_view toned) {
+  std::string plain;
+  for (std::size_t i = 0; i < toned.size();) {
+    bool digit = false;
+    for (std::string_view d : {"¹", "²", "³", "⁴"}) {
+      if (toned.substr(i, d.size()) == d) {
+        i += d.size();
+        digit = true;
+        break;
+      }
+    }
+    if (digit) continue;
+    plain += toned[i] == ' ' ? '-' : toned[i];
+    ++i;
+  }
+  return plain;
+}
+
+// The program's table of texts is the pages' text: names agree with the name
+// table, and every written text stands on the hexagram's page.
+TEST(HexagramTexts, TableAgreesWithNamesAndPages) {
+  for (int n = 1; n <= 64; ++n) {
+    SCOPED_TRACE("hexagram " + std::to_string(n));
+    const HexagramTexts& t = TextsOfHexagram(n);
+    const HexagramName& name = NameOfHexagram(n);
+    EXPECT_EQ(t.hanzi, name.hanzi);
+    EXPECT_EQ(t.name, name.name);
+    EXPECT_EQ(PlainTransliteration(t.translit), name.transliteration);
+    const std::string page = ReadPage(n);
+    if (n > kPagesWithClassicalText && t.judgement.empty()) continue;
+    for (std::string_view text : {t.pinyin, t.judgement, t.judgement_zh, t.image, t.image_zh}) {
+      EXPECT_FALSE(text.empty());
+      EXPECT_NE(page.find(std::string(text)), std::string::npos) << text;
+    }
+    for (int k = 0; k < 6; ++k) {
+      EXPECT_NE(page.find(std::string(t.lines_zh[static_cast<std::size_t>(k)])), std::string::npos);
+      EXPECT_FALSE(t.lines_zh[static_cast<std::size_t>(k)].empty()) << "line " << k + 1;
+    }
+    EXPECT_EQ(t.all_lines_zh.empty(), n != 1 && n != 2);
+  }
+  EXPECT_EQ(TextsOfHexagram(1).all_lines_zh, "見羣龍无首，吉。");
+  EXPECT_EQ(TextsOfHexagram(9).translit, "Сяо³ чу⁴");
+  EXPECT_EQ(PlainTransliteration("Сяо³ чу⁴"), "Сяо-чу");
+  EXPECT_THROW(TextsOfHexagram(0), std::out_of_range);
+  EXPECT_THROW(TextsOfHexagram(65), std::out_of_range);
 }
 
 }  // namespace
