@@ -69,9 +69,9 @@ QString ReadingText(const core::Reading& r) {
         .arg(hexagram(r.hexagram),
              r.hexagram == 1 ? QStringLiteral("Все девятки") : QStringLiteral("Все шестёрки"));
   if (r.alsoHexagram)
-    return QStringLiteral("Читать: %1 и %2 в целом; главная — основная.")
+    return QStringLiteral("Читать: суждения — %1 и %2; главное — основное.")
         .arg(hexagram(r.hexagram), hexagram(r.alsoHexagram));
-  if (r.lines.empty()) return QStringLiteral("Читать: %1 в целом — образ и смысл.").arg(hexagram(r.hexagram));
+  if (r.lines.empty()) return QStringLiteral("Читать: %1 — суждение и образ.").arg(hexagram(r.hexagram));
   QStringList names;
   for (int n : r.lines) names << line(n);
   QString text =
