@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""The main window as a screen reader sees it, through AT-SPI.
+
+Run inside its own session bus with the accessibility bus started
+(atspi_walk.sh). Walks the tree of the running program and checks that
+every focusable or actionable object has a name; types six line codes and
+Enter with xdotool and checks that the figures name the numbers that
+kalynth-calc computes for those codes; makes a save fail and checks that
+the failure is announced. Exit 0 pass, 1 fail, 77 skip.
+"""
+import os
+import subprocess
+import sys
+import time
+
+try:
+    import pyatspi
+except ImportError:
+    print("SKIP: python3-pyatspi is not installed")
+    sys.exit(77)
+
+program, calc = sys.argv[1], sys.argv[2]
+CODES = ["988", "544", "948", "584", "944", "988"]
+
+
+def find_app(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def walk(obj, depth=0):
+    yield obj
+    if depth > 40:
+        return
+    for i in range(obj.childCount):
+        child = obj.getChildAtIndex(i)
+        if child is not None:
+            yield from walk(child, depth + 1)
+
+
+def showing(obj):
+    return obj.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def unnamed_controls(app):
+    bad = []
+    for obj in walk(app):
+        try:
+            states = obj.getState()
+            if not states.contains(pyatspi.STATE_SHOWING):
+                continue
+            focusable = states.contains(pyatspi.STATE_FOCUSABLE)
+            try:
+                actionable = obj.queryAction().nActions > 0
+            except NotImplementedError:
+                actionable = False
+            role = obj.getRoleName()
+            if (focusable or actionable) and not obj.name.strip() and role not in ("menu bar", "tool bar", "frame"):
+                bad.append("%s (%s)" % (role, obj.description))
+        except Exception:  # an object gone meanwhile
+            continue
+    return bad
+
+
+def wait_for(condition, seconds=20):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.2)
+    return None
+
+
+def by_name_prefix(app, prefix):
+    for obj in walk(app):
+        if obj.name.startswith(prefix) and showing(obj):
+            return obj
+    return None
+
+
+def main():
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+    # Started in a small folder of /proc, where no file can be made: the save dialog proposes
+    # a name there, and saving to it fails.
+    proc = subprocess.Popen([program], env=env, cwd="/proc/sys/kernel/random")
+    failures = []
+    try:
+        app = wait_for(lambda: find_app("kalynth") or find_app("KALYNTH"))
+        if app is None:
+            print("SKIP: the program did not appear on the accessibility bus")
+            return 77
+        wait_for(lambda: by_name_prefix(app, "Числа первой черты"))
+        bad = unnamed_controls(app)
+        print("unnamed focusable or actionable objects: %d" % len(bad))
+        for b in bad:
+            print("  " + b)
+        if bad:
+            failures.append("unnamed controls")
+
+        # Six codes and Enter, from the keyboard.
+        field = by_name_prefix(app, "Числа первой черты")
+        if field is None:
+            failures.append("no first line field")
+        else:
+            field.queryComponent().grabFocus()
+            time.sleep(0.3)
+            for code in CODES:
+                subprocess.run(["xdotool", "type", "--delay", "30", code], check=True)
+                subprocess.run(["xdotool", "key", "Tab"], check=True)
+            # Focus is on ">>" now: Enter casts.
+            subprocess.run(["xdotool", "key", "Return"], check=True)
+            out = subprocess.run([calc, "cast", "--codes"] + CODES, capture_output=True, text=True).stdout
+            numbers = [int(w) for w in out.replace(",", " ").split() if w.isdigit()][:3]
+            print("kalynth-calc cast:", out.strip())
+            kinds = ["Основное гуа", "Ядерное гуа", "Изменённое гуа"]
+            for kind, number in zip(kinds, numbers):
+                obj = wait_for(lambda: by_name_prefix(app, "%s %d " % (kind, number)), 10)
+                print("%s %d: %s" % (kind, number, obj.name if obj else "NOT FOUND"))
+                if obj is None:
+                    failures.append("%s %d not named" % (kind, number))
+            live = by_name_prefix(app, "Основное гуа")
+            if live is None:
+                failures.append("cast not announced")
+
+        # A failing save: Save As with the proposed name in /proc.
+        subprocess.run(["xdotool", "key", "ctrl+shift+s"], check=True)
+        time.sleep(2)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        said = wait_for(lambda: by_name_prefix(app, "Ошибка: Cannot create file"), 10)
+        print("announced:", said.name if said else "NOTHING")
+        if said is None:
+            failures.append("failing save not announced")
+            print("  program running: %s, top-level objects: %d" % (proc.poll() is None, app.childCount))
+            if os.environ.get("KALYNTH_ATSPI_SHOT"):
+                subprocess.run(["import", "-window", "root", os.environ["KALYNTH_ATSPI_SHOT"]])
+            for obj in walk(app):
+                if showing(obj) and obj.getRoleName() in ("alert", "dialog", "frame", "label", "file chooser"):
+                    print("  showing: %s %r" % (obj.getRoleName(), obj.name))
+    finally:
+        proc.kill()
+        proc.wait()
+    if failures:
+        print("FAIL: " + "; ".join(failures))
+        return 1
+    print("PASS")
+    return 0
+
+
+sys.exit(main())
