@@ -88,7 +88,6 @@ class TGuaBig : public QWidget {
  signals:
   void activated();
 
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
