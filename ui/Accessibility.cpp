@@ -2,10 +2,12 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
@@ -54,7 +56,119 @@ T* Child(QWidget* window, const QString& name) {
   return window->findChild<T*>(name);
 }
 
+// A window or panel whose hidden controls are not read: a screen reader
+// lists only the children the user can see (a hidden number label would
+// read "0", the hidden sign pictures of the calendar are only its store).
+class ShownChildren : public QAccessibleWidget {
+ public:
+  ShownChildren(QWidget* widget, QAccessible::Role role, QStringList left = {})
+      : QAccessibleWidget(widget, role), left_(std::move(left)) {}
+
+  int childCount() const override { return int(Shown().size()); }
+  QAccessibleInterface* child(int index) const override {
+    const QList<QWidget*> shown = Shown();
+    if (index < 0 || index >= shown.size()) return nullptr;
+    return QAccessible::queryAccessibleInterface(shown[index]);
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (!child) return -1;
+    return int(Shown().indexOf(qobject_cast<QWidget*>(child->object())));
+  }
+
+ private:
+  QList<QWidget*> Shown() const {
+    QList<QWidget*> shown;
+    for (QObject* o : widget()->children()) {
+      auto* w = qobject_cast<QWidget*>(o);
+      if (w && !w->isWindow() && !w->isHidden() && !left_.contains(w->objectName())) shown << w;
+    }
+    return shown;
+  }
+
+  QStringList left_;
+};
+
+// One pillar of the calendar as one picture: the stem picture reads the
+// pillar's caption and both signs («Год: Бин У»); the branch picture beside
+// it and the caption before it are left out of the tree. Each picture keeps its own sign as its name.
+class PillarPicture : public QAccessibleWidget {
+ public:
+  PillarPicture(QWidget* stem, QLabel* caption, QWidget* branch)
+      : QAccessibleWidget(stem, QAccessible::Graphic), caption_(caption), branch_(branch) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t != QAccessible::Name) return QAccessibleWidget::text(t);
+    QStringList parts;
+    if (caption_) parts << caption_->text();
+    parts << widget()->accessibleName();
+    if (branch_) parts << branch_->accessibleName();
+    return parts.join(QLatin1Char(' '));
+  }
+
+ private:
+  QPointer<QLabel> caption_;
+  QPointer<QWidget> branch_;
+};
+
+// The pillars of the calendar: stem picture, caption, branch picture.
+const char* const Pillars[4][3] = {{"StvolYahr", "Label6", "VetvYahr"},
+                                   {"StvolMod", "Label5", "VetvGod"},
+                                   {"StvolDay", "Label1", "VetvDay"},
+                                   {"StvolChas", "Label3", "VetvChas"}};
+
+// The pillar whose stem picture widget is, or -1.
+int PillarOf(const QWidget* widget) {
+  const QWidget* window = widget->window();
+  if (!window || window == widget || window->objectName() != QLatin1String("FormCzaczy")) return -1;
+  for (int i = 0; i < 4; ++i)
+    if (widget->objectName() == QLatin1String(Pillars[i][0])) return i;
+  return -1;
+}
+
+bool OwnInterface(const QWidget* widget) {
+  return widget->objectName() == QLatin1String("Panel1") ||
+         widget->objectName() == QLatin1String("FormCzaczy") || PillarOf(widget) >= 0;
+}
+
+QAccessibleInterface* Interfaces(const QString& /*className*/, QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (!widget || !OwnInterface(widget)) return nullptr;
+  if (widget->objectName() == QLatin1String("Panel1")) return new ShownChildren(widget, QAccessible::Pane);
+  if (widget->objectName() == QLatin1String("FormCzaczy")) {
+    // The captions and branch pictures are read with their stem picture.
+    QStringList left;
+    for (const auto& pillar : Pillars) left << QLatin1String(pillar[1]) << QLatin1String(pillar[2]);
+    return new ShownChildren(widget, QAccessible::Window, left);
+  }
+  QWidget* window = widget->window();
+  const int i = PillarOf(widget);
+  return new PillarPicture(widget, Child<QLabel>(window, QLatin1String(Pillars[i][1])),
+                           Child<QWidget>(window, QLatin1String(Pillars[i][2])));
+}
+
+// The interfaces above replace Qt's own for the widgets they name; one made
+// before (an event sent while the widget was being built) is made anew.
+void UseOwnInterfaces(QWidget* window) {
+  static const bool installed = [] {
+    QAccessible::installFactory(&Interfaces);
+    return true;
+  }();
+  (void)installed;
+  QList<QWidget*> widgets = window->findChildren<QWidget*>();
+  widgets.prepend(window);
+  for (QWidget* w : widgets) {
+    if (!OwnInterface(w)) continue;
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+    if (iface && !dynamic_cast<ShownChildren*>(iface) && !dynamic_cast<PillarPicture*>(iface))
+      QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+  }
+}
+
 }  // namespace
+
+void NameCalendarWindowControls(QWidget* window) {
+  UseOwnInterfaces(window);
+}
 
 QString FigureName(int figure, int number, const std::vector<int>& changingLines) {
   if (figure < 0 || figure > 2 || number < 1 || number > 64) return {};
@@ -79,6 +193,7 @@ QString CastResultText(const core::Divination& model) {
 }
 
 void NameMainWindowControls(QWidget* window) {
+  UseOwnInterfaces(window);
   // Tool buttons: their hint is what they do.
   const char* const buttons[] = {"ClearBtn",    "ToolButton8", "ToolButton9",  "ToolButton1", "ToolButton4",
                                  "ToolButton5", "ToolButton6", "ToolButton10", "ToolButton2"};

@@ -6,7 +6,12 @@
 //       fields are named by their line («Числа первой черты») with the
 //       line's hint as description and their number label as buddy; the
 //       tool buttons and the three figures take the keyboard focus, and
-//       Enter on a figure opens its page as a click on its number does.
+//       Enter on a figure opens its page as a click on its number does;
+//       the hidden figures and numbers are not read.
+//       Call once from the window's constructor.
+//   void ui::NameCalendarWindowControls(QWidget* window)
+//       the calendar window as a named window whose hidden sign pictures
+//       are not read, each pillar one picture read «Год: Бин У».
 //       Call once from the window's constructor.
 //   void ui::DescribeFigures(QWidget* window, const core::Divination& model)
 //       names the three figures and their number labels from the model:
@@ -29,6 +34,7 @@ class QWidget;
 namespace ui {
 
 void NameMainWindowControls(QWidget* window);
+void NameCalendarWindowControls(QWidget* window);
 void DescribeFigures(QWidget* window, const core::Divination& model);
 QString FigureName(int figure, int number, const std::vector<int>& changingLines);
 QString CastResultText(const core::Divination& model);

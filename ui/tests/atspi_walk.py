@@ -101,6 +101,23 @@ def main():
         if bad:
             failures.append("unnamed controls")
 
+        # What the user does not see is not read: no hidden number "0", and
+        # the calendar is a window of four pillar pictures, not of the 22
+        # sign pictures it keeps hidden.
+        zeros = [o for o in walk(app) if o.getRoleName() == "label" and o.name == "0"]
+        print("objects read as \"0\": %d" % len(zeros))
+        if zeros:
+            failures.append("hidden numbers read")
+        calendar = wait_for(lambda: next((o for o in walk(app) if o.name == "Календарь" and o.getRoleName() in ("frame", "window")), None))
+        if calendar is None:
+            failures.append("no calendar window")
+        else:
+            images = [o.name for o in walk(calendar) if o.getRoleName() == "image"]
+            print("calendar: %s %r, pictures: %s" % (calendar.getRoleName(), calendar.name, images))
+            captions = ("Год: ", "Сезон: ", "Знаки дня: ", "Знаки часа: ")
+            if len(images) != 4 or not all(n.startswith(c) and len(n.split()) >= 3 for n, c in zip(images, captions)):
+                failures.append("calendar pictures not read by pillar")
+
         # Six codes and Enter, from the keyboard.
         field = by_name_prefix(app, "Числа первой черты")
         if field is None:
