@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -127,13 +128,16 @@ int PillarOf(const QWidget* widget) {
 
 bool OwnInterface(const QWidget* widget) {
   return widget->objectName() == QLatin1String("Panel1") ||
-         widget->objectName() == QLatin1String("FormCzaczy") || PillarOf(widget) >= 0;
+         widget->objectName() == QLatin1String("FormCzaczy") ||
+         widget->objectName() == QLatin1String("FormJournal") || PillarOf(widget) >= 0;
 }
 
 QAccessibleInterface* Interfaces(const QString& /*className*/, QObject* object) {
   auto* widget = qobject_cast<QWidget*>(object);
   if (!widget || !OwnInterface(widget)) return nullptr;
   if (widget->objectName() == QLatin1String("Panel1")) return new ShownChildren(widget, QAccessible::Pane);
+  if (widget->objectName() == QLatin1String("FormJournal"))
+    return new ShownChildren(widget, QAccessible::Window);
   if (widget->objectName() == QLatin1String("FormCzaczy")) {
     // The captions and branch pictures are read with their stem picture.
     QStringList left;
@@ -168,6 +172,39 @@ void UseOwnInterfaces(QWidget* window) {
 
 void NameCalendarWindowControls(QWidget* window) {
   UseOwnInterfaces(window);
+}
+
+void NameJournalControls(QWidget* window) {
+  UseOwnInterfaces(window);
+  // The fields are named by the caption before them.
+  const std::pair<const char*, const char*> fields[] = {
+      {"FolderEdit", "Папка с записями"},  {"SearchEdit", "Найти"},          {"HexagramBox", "Гуа"},
+      {"FromDate", "Сохранены не раньше"}, {"ToDate", "Сохранены не позже"}, {"Table", "Записи"}};
+  for (const auto& [name, caption] : fields)
+    if (auto* w = Child<QWidget>(window, QLatin1String(name)))
+      w->setAccessibleName(QString::fromUtf8(caption));
+  if (auto* search = Child<QLineEdit>(window, QStringLiteral("SearchEdit"))) {
+    search->setAccessibleDescription(search->placeholderText());
+    for (auto* clear : search->findChildren<QAbstractButton*>())
+      clear->setAccessibleName(QStringLiteral("Очистить поиск"));
+  }
+}
+
+void NameSettingsControls(QWidget* dialog) {
+  // The lists by their caption; the time zone's field as its list.
+  const std::pair<const char*, const char*> lists[] = {{"ComboBoxLetnee", "Label1"}, {"GMTCombo", "Label2"}};
+  for (const auto& [name, caption] : lists) {
+    auto* list = Child<QComboBox>(dialog, QLatin1String(name));
+    auto* label = Child<QLabel>(dialog, QLatin1String(caption));
+    if (!list || !label) continue;
+    list->setAccessibleName(label->text());
+    if (list->lineEdit()) list->lineEdit()->setAccessibleName(label->text());
+  }
+  // The windows kept on top: each box says so.
+  if (auto* above = Child<QLabel>(dialog, QStringLiteral("Label3")))
+    for (const char* name : {"CheckCall", "CheckVenVan", "CheckBoxDiag", "CheckUsin", "CheckStvoly"})
+      if (auto* box = Child<QWidget>(dialog, QLatin1String(name)))
+        box->setAccessibleDescription(above->text());
 }
 
 QString FigureName(int figure, int number, const std::vector<int>& changingLines) {

@@ -13,6 +13,10 @@
 //       the calendar window as a named window whose hidden sign pictures
 //       are not read, each pillar one picture read «Год: Бин У».
 //       Call once from the window's constructor.
+//   void ui::NameJournalControls(QWidget* window)
+//   void ui::NameSettingsControls(QWidget* dialog)
+//       the fields of the journal and of the settings dialog named by their
+//       captions. Call once from the window's constructor.
 //   void ui::DescribeFigures(QWidget* window, const core::Divination& model)
 //       names the three figures and their number labels from the model:
 //       «Основное гуа 11 «Расцвет», меняются черты 3 и 5»; a hidden figure or
@@ -35,6 +39,8 @@ namespace ui {
 
 void NameMainWindowControls(QWidget* window);
 void NameCalendarWindowControls(QWidget* window);
+void NameJournalControls(QWidget* window);
+void NameSettingsControls(QWidget* dialog);
 void DescribeFigures(QWidget* window, const core::Divination& model);
 QString FigureName(int figure, int number, const std::vector<int>& changingLines);
 QString CastResultText(const core::Divination& model);

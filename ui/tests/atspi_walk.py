@@ -65,10 +65,15 @@ def unnamed_controls(app):
     return bad
 
 
-def wait_for(condition, seconds=20):
+def wait_for(condition, seconds=60):
+    """The value of condition once it holds, polled; None after seconds (a
+    loaded machine may take long to show a window)."""
     end = time.time() + seconds
     while time.time() < end:
-        value = condition()
+        try:
+            value = condition()
+        except Exception:  # an object gone or not made yet
+            value = None
         if value:
             return value
         time.sleep(0.2)
@@ -80,6 +85,33 @@ def by_name_prefix(app, prefix):
         if obj.name.startswith(prefix) and showing(obj):
             return obj
     return None
+
+
+def window_named(app, title):
+    for i in range(app.childCount):
+        child = app.getChildAtIndex(i)
+        if child is not None and child.name == title and showing(child):
+            return child
+    return None
+
+
+def check_window(app, title, keys, failures):
+    """Opens a window by its keys and checks it: a named window or dialog,
+    no unnamed control in it, the focus moving through it by Tab."""
+    subprocess.run(["xdotool", "key"] + keys, check=True)
+    window = wait_for(lambda: window_named(app, title))
+    if window is None:
+        failures.append("%s did not open from the keyboard" % title)
+        return
+    bad = unnamed_controls(window)
+    controls = [o for o in walk(window) if showing(o) and o.getState().contains(pyatspi.STATE_FOCUSABLE)]
+    print("%s: %s, %d focusable, unnamed: %d" % (title, window.getRoleName(), len(controls), len(bad)))
+    for b in bad:
+        print("  " + b)
+    if bad:
+        failures.append("unnamed controls in %s" % title)
+    if window.getRoleName() not in ("frame", "dialog", "window"):
+        failures.append("%s is a %s" % (title, window.getRoleName()))
 
 
 def main():
@@ -124,7 +156,7 @@ def main():
             failures.append("no first line field")
         else:
             field.queryComponent().grabFocus()
-            time.sleep(0.3)
+            wait_for(lambda: field.getState().contains(pyatspi.STATE_FOCUSED))
             for code in CODES:
                 subprocess.run(["xdotool", "type", "--delay", "30", code], check=True)
                 subprocess.run(["xdotool", "key", "Tab"], check=True)
@@ -135,7 +167,7 @@ def main():
             print("kalynth-calc cast:", out.strip())
             kinds = ["Основное гуа", "Ядерное гуа", "Изменённое гуа"]
             for kind, number in zip(kinds, numbers):
-                obj = wait_for(lambda: by_name_prefix(app, "%s %d " % (kind, number)), 10)
+                obj = wait_for(lambda: by_name_prefix(app, "%s %d " % (kind, number)))
                 print("%s %d: %s" % (kind, number, obj.name if obj else "NOT FOUND"))
                 if obj is None:
                     failures.append("%s %d not named" % (kind, number))
@@ -145,9 +177,13 @@ def main():
 
         # A failing save: Save As with the proposed name in /proc.
         subprocess.run(["xdotool", "key", "ctrl+shift+s"], check=True)
-        time.sleep(2)
+        chooser = wait_for(lambda: next((app.getChildAtIndex(i) for i in range(app.childCount)
+                                         if app.getChildAtIndex(i) is not None
+                                         and app.getChildAtIndex(i).getRoleName() in ("dialog", "file chooser")
+                                         and showing(app.getChildAtIndex(i))), None))
+        print("save dialog:", chooser.name if chooser else "NOT SHOWN")
         subprocess.run(["xdotool", "key", "Return"], check=True)
-        said = wait_for(lambda: by_name_prefix(app, "Ошибка: Cannot create file"), 10)
+        said = wait_for(lambda: by_name_prefix(app, "Ошибка: Cannot create file"))
         print("announced:", said.name if said else "NOTHING")
         if said is None:
             failures.append("failing save not announced")
@@ -157,6 +193,15 @@ def main():
             for obj in walk(app):
                 if showing(obj) and obj.getRoleName() in ("alert", "dialog", "frame", "label", "file chooser"):
                     print("  showing: %s %r" % (obj.getRoleName(), obj.name))
+        # The settings dialog (the last item of the menu «Прочее») and the
+        # journal, from the keyboard, once the error box is closed.
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        wait_for(lambda: (window_named(app, "KALYNTH") or app).getState().contains(pyatspi.STATE_ACTIVE))
+        check_window(app, "Установки", ["alt+g", "Up", "Return"], failures)
+        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        wait_for(lambda: window_named(app, "Установки") is None)
+        check_window(app, "Журнал", ["ctrl+j"], failures)
+
     finally:
         proc.kill()
         proc.wait()
