@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "records/record.h"
+#include "ui/Accessibility.h"
 #include "ui/Platform.h"
 
 namespace ui {
@@ -20,6 +21,8 @@ QString ErrorText(const std::exception& error) {
 }
 
 void ReportError(const std::exception& error) {
+  // Said at once by a screen reader, also while the box is being built.
+  Announce(QApplication::activeWindow(), QStringLiteral("Ошибка: ") + ErrorText(error));
   platform().error(QApplication::activeWindow(), ErrorText(error));
 }
 

@@ -1,6 +1,8 @@
 #include "ui/GuaBig.h"
 
+#include <QKeyEvent>
 #include <QPainter>
+#include <algorithm>
 
 TGuaBig::TGuaBig(QWidget* parent) : QWidget(parent) {
   setFixedSize(FigureWidth, FigureHeight);
@@ -62,6 +64,35 @@ void TGuaBig::UpdateGua() {
   update();
 }
 
+void TGuaBig::setChangingLines(const std::vector<int>& lines) {
+  if (changing_ == lines) return;
+  changing_ = lines;
+  update();
+}
+
+void TGuaBig::setMarksShown(bool shown) {
+  marksShown_ = shown;
+  update();
+}
+
+void TGuaBig::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    emit activated();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TGuaBig::focusInEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusInEvent(event);
+}
+
+void TGuaBig::focusOutEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusOutEvent(event);
+}
+
 void TGuaBig::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing, false);
@@ -82,5 +113,28 @@ void TGuaBig::paintEvent(QPaintEvent*) {
       bar(0, 20, y, outline);
       bar(30, 50, y, outline);
     }
+  }
+  if (marksShown_) {
+    const QColor mark =
+        parentWidget() ? parentWidget()->palette().color(QPalette::Window) : QColor(Qt::white);
+    for (int n = 1; n <= 6; ++n) {
+      if (n != jaoNo_ && std::find(changing_.begin(), changing_.end(), n) == changing_.end()) continue;
+      const int y = BandTop(n);
+      if (lines_[n - 1]) {
+        p.setPen(QPen(mark, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRect(21, y + 1, 7, 5));
+      } else {
+        p.setPen(QPen(guaColor_, 1));
+        p.drawLine(22, y, 27, y + 7);
+        p.drawLine(27, y, 22, y + 7);
+      }
+    }
+  }
+  if (hasFocus()) {
+    QPen pen(palette().color(QPalette::Highlight), 2, Qt::DashLine);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(rect().adjusted(1, 1, -1, -1));
   }
 }

@@ -6,6 +6,11 @@
 // PenColor, the changing line JaoNo with JaoColor. Nothing is scaled or
 // antialiased and the background is not painted: the parent shows through.
 // The control takes no focus and lets mouse input through to its parent.
+// A window may make it focusable: it then shows its focus by a dashed frame
+// and reports Enter or Return as activated(). With marks shown, each
+// changing line also carries the classical mark, drawn in the background
+// colour: a circle on a yang bar, a cross in the gap of a yin line, so that
+// the changing lines do not depend on colour alone.
 //
 // Writing a line recomputes NoGua (King Wen number) at once; writing NoGua
 // stores it as given; a JaoNo above 6 is stored as 0.
@@ -13,6 +18,7 @@
 
 #include <QColor>
 #include <QWidget>
+#include <vector>
 
 #include "core/hexagram.h"
 
@@ -70,11 +76,23 @@ class TGuaBig : public QWidget {
   void CalcNoGua();
   void UpdateGua();
 
+  // Lines 1..6 that change besides JaoNo (marked only while marks are shown).
+  const std::vector<int>& changingLines() const { return changing_; }
+  void setChangingLines(const std::vector<int>& lines);
+  bool marksShown() const { return marksShown_; }
+  void setMarksShown(bool shown);
+
   // The band of line n (1..6): y from 80 - 16 * (n - 1), 8 pixels high.
   static int BandTop(int n) { return 80 - 16 * (n - 1); }
 
+ signals:
+  void activated();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   core::Figure lines_{true, true, true, true, true, true};
@@ -83,4 +101,6 @@ class TGuaBig : public QWidget {
   QColor penColor_ = Qt::black;
   int jaoNo_ = 0;
   int noGua_ = 1;
+  std::vector<int> changing_;
+  bool marksShown_ = false;
 };

@@ -16,6 +16,7 @@
 #include "calendar/StvolyVetvi.h"
 #include "calendar/civil.h"
 #include "calendar/signs.h"
+#include "ui/Accessibility.h"
 #include "ui/Application.h"
 #include "ui/Platform.h"
 #include "ui/SettingsStore.h"
@@ -75,6 +76,7 @@ TFormCzaczy::TFormCzaczy(TFormKalynth* formKalynth)
       formKalynth_(formKalynth) {
   InitResources();
   CreateControls();
+  ui::NameCalendarWindowControls(this);
   FormCreate();
 }
 

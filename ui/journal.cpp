@@ -35,6 +35,7 @@
 #include <cerrno>
 
 #include "core/hexnames.h"
+#include "ui/Accessibility.h"
 #include "ui/Application.h"
 #include "ui/Placement.h"
 #include "ui/Platform.h"
@@ -453,6 +454,7 @@ TFormJournal::TFormJournal(std::function<void(const QString&)> openRecord,
   // The journal never keeps the program running once the main window is closed.
   setAttribute(Qt::WA_QuitOnClose, false);
   CreateControls();
+  ui::NameJournalControls(this);
   ReadPlacement();
 }
 

@@ -39,6 +39,7 @@
 #include "records/inifile.h"
 #include "records/mapping.h"
 #include "sheet/sheet.h"
+#include "ui/Accessibility.h"
 #include "ui/Application.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
@@ -171,6 +172,7 @@ TFormKalynth::TFormKalynth(const QStringList& arguments, QWidget* parent)
   setObjectName(QStringLiteral("FormKalynth"));
   setWindowTitle(Title);
   CreateControls();
+  ui::NameMainWindowControls(this);
   FormCreate(arguments);
 }
 
@@ -938,6 +940,7 @@ void TFormKalynth::Draw() {
   }
   LabelStatus->setText(QString::fromStdString(m.statusText()));
   PanelStatus->setVisible(m.statusShown());
+  ui::DescribeFigures(this, m);
 
   // The yarrow procedure: exactly the next division button while it runs;
   // saving, casting anew and the date casting wait for its end.
@@ -992,6 +995,7 @@ void TFormKalynth::ZapolnenieGua(QLineEdit* field) {
 
 void TFormKalynth::Button1Click() {
   Apply([this] { model_.CastFromCodes(); });
+  ui::Announce(this, ui::CastResultText(model_));
 }
 
 // ---------------------------------------------------------------------------
@@ -1005,6 +1009,21 @@ core::ClockNumber WindowClock() {
   };
 }
 }  // namespace
+
+// What a screen reader says after a division: the line written, or the
+// three hexagrams when the sixth line ended the casting.
+QString TFormKalynth::DivisionText() const {
+  if (!model_.yarrowActive()) return ui::CastResultText(model_);
+  QString text = QStringLiteral("Разделено");
+  for (int n = 6; n >= 1; --n) {
+    const QString code = QString::fromStdString(model_.lineCode(n));
+    if (code.size() == 3) {
+      text = QStringLiteral("Черта %1: %2").arg(n).arg(code);
+      break;
+    }
+  }
+  return text;
+}
 
 ui::Answer TFormKalynth::AskSave() {
   const ui::Answer answer = ui::platform().warningYesNoCancel(this, SavePromptText());
@@ -1026,14 +1045,17 @@ void TFormKalynth::ToolButton1Click() {
 
 void TFormKalynth::ToolButton4Click() {
   Apply([this] { model_.Divide(1, core::ProgramRandom(), WindowClock()); });
+  ui::Announce(this, DivisionText());
 }
 
 void TFormKalynth::ToolButton5Click() {
   Apply([this] { model_.Divide(2, core::ProgramRandom(), WindowClock()); });
+  ui::Announce(this, DivisionText());
 }
 
 void TFormKalynth::ToolButton6Click() {
   Apply([this] { model_.Divide(3, core::ProgramRandom(), WindowClock()); });
+  ui::Announce(this, DivisionText());
 }
 
 // ---------------------------------------------------------------------------
@@ -1048,6 +1070,7 @@ void TFormKalynth::ToolButton2Click() {
     model_.SetDate(DateLists());
     model_.CastFromDate();
   });
+  ui::Announce(this, ui::CastResultText(model_));
 }
 
 void TFormKalynth::SetLunarDate(astro::TDateTime t) {

@@ -242,6 +242,7 @@ class TFormKalynth : public QMainWindow {
   core::DateSelection DateLists() const;
 
   QString SavePromptText() const;
+  QString DivisionText() const;
   // The save prompt; Yes saves before returning.
   ui::Answer AskSave();
   // The save prompt: true when the command may go on (No, or Yes with a

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "calendar/civil.h"
+#include "ui/Accessibility.h"
 #include "ui/Application.h"
 #include "ui/GuaBig.h"
 #include "ui/Platform.h"
@@ -112,6 +113,7 @@ TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
   buttons->addWidget(BitBtn1);
   buttons->addWidget(BitBtn2);
   layout->addLayout(buttons);
+  ui::NameSettingsControls(this);
 
   FormCreate();
   if (!SettForm) SettForm = this;

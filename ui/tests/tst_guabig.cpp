@@ -1,8 +1,10 @@
 // The figure control: properties and their write rules, and the pixels of
 // the painted bars, read from a grabbed image over a known background.
 #include <QImage>
+#include <QSignalSpy>
 #include <QTest>
 
+#include "ui/Accessibility.h"
 #include "ui/GuaBig.h"
 
 namespace {
@@ -141,6 +143,11 @@ class TestGuaBig : public QObject {
   }
 
   // Nothing scales: a larger control paints the same pixels at the top left.
+  void changingLinesMarkedWithoutColour();
+  void enterActivates();
+  void figureNames_data();
+  void figureNames();
+
   void noScaling() {
     TGuaBig g;
     g.setMinimumSize(0, 0);
@@ -161,6 +168,65 @@ class TestGuaBig : public QObject {
     g.setParent(nullptr);
   }
 };
+
+// Without colour: with marks shown a changing yang line has a circle of the
+// background inside its bar, a changing yin line a cross of the bar colour
+// in its gap; without marks, or on other lines, the bars stay as drawn.
+void TestGuaBig::changingLinesMarkedWithoutColour() {
+  TGuaBig g;
+  g.setLine(2, false);  // line 2 yin, line 5 yang
+  g.setChangingLines({2, 5});
+  const QImage plain = Paint(g);
+  QCOMPARE(At(plain, 25, TGuaBig::BandTop(2) + 4), Background);  // the gap, unmarked
+  g.setMarksShown(true);
+  const QImage marked = Paint(g);
+  int crossPixels = 0, ringPixels = 0;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 21; x < 29; ++x) {
+      if (At(marked, x, TGuaBig::BandTop(2) + y) == QColor(Qt::black)) ++crossPixels;
+      if (At(marked, x, TGuaBig::BandTop(5) + y) == Background) ++ringPixels;
+    }
+  QVERIFY2(crossPixels >= 8, qPrintable(QString::number(crossPixels)));
+  QVERIFY2(ringPixels >= 8, qPrintable(QString::number(ringPixels)));
+  // Unchanged lines keep their pixels.
+  for (int n : {1, 3, 4, 6})
+    for (int x = 0; x < 50; ++x)
+      QCOMPARE(At(marked, x, TGuaBig::BandTop(n) + 4), At(plain, x, TGuaBig::BandTop(n) + 4));
+}
+
+void TestGuaBig::enterActivates() {
+  TGuaBig g;
+  QSignalSpy spy(&g, &TGuaBig::activated);
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(&g, key);
+  QTest::keyClick(&g, Qt::Key_Space);
+  QCOMPARE(spy.count(), 2);
+}
+
+// The spoken names, written out by hand from the King Wen names.
+void TestGuaBig::figureNames_data() {
+  QTest::addColumn<int>("figure");
+  QTest::addColumn<int>("number");
+  QTest::addColumn<QList<int>>("changing");
+  QTest::addColumn<QString>("name");
+  QTest::newRow("primary, two lines")
+      << 0 << 11 << QList<int>{3, 5} << "Основное гуа 11 «Расцвет», меняются черты 3 и 5";
+  QTest::newRow("primary, three lines")
+      << 0 << 46 << QList<int>{1, 2, 6} << "Основное гуа 46 «Подъём», меняются черты 1, 2 и 6";
+  QTest::newRow("primary, one line") << 0 << 1 << QList<int>{4}
+                                     << "Основное гуа 1 «Творчество», меняется черта 4";
+  QTest::newRow("nuclear") << 1 << 54 << QList<int>{} << "Ядерное гуа 54 «Невеста»";
+  QTest::newRow("changed") << 2 << 22 << QList<int>{} << "Изменённое гуа 22 «Убранство»";
+  QTest::newRow("no number") << 0 << 0 << QList<int>{} << "";
+  QTest::newRow("past 64") << 2 << 65 << QList<int>{} << "";
+}
+
+void TestGuaBig::figureNames() {
+  QFETCH(int, figure);
+  QFETCH(int, number);
+  QFETCH(QList<int>, changing);
+  QFETCH(QString, name);
+  QCOMPARE(ui::FigureName(figure, number, std::vector<int>(changing.begin(), changing.end())), name);
+}
 
 QTEST_MAIN(TestGuaBig)
 #include "tst_guabig.moc"
