@@ -35,10 +35,10 @@
 #include <cerrno>
 
 #include "core/hexnames.h"
+#include "settings/SettingsStore.h"
 #include "ui/Application.h"
 #include "ui/Placement.h"
 #include "ui/Platform.h"
-#include "ui/SettingsStore.h"
 
 namespace {
 
