@@ -22,7 +22,7 @@
 #include "core/core.h"
 #include "records/mapping.h"
 #include "records/record.h"
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace cli {
 

@@ -1,7 +1,7 @@
 #include <string>
 
 #include "cli/calc.h"
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace cli {
 namespace {

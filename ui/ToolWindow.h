@@ -91,7 +91,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 class QAction;
 

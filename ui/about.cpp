@@ -19,6 +19,8 @@
 
 TAboutBox* AboutBox = nullptr;
 
+const QString TAboutBox::ProductLine = QStringLiteral("KALYNTH Version: " KALYNTH_VERSION);
+
 namespace {
 
 void MakeLink(QLabel* label) {

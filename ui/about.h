@@ -44,7 +44,8 @@ struct AboutInfo {
 class TAboutBox : public QDialog {
   Q_OBJECT
  public:
-  static inline const QString ProductLine = QStringLiteral("KALYNTH Version: 1.1");
+  // "KALYNTH Version: " and the version the program was built as.
+  static const QString ProductLine;
   static inline const QString MailSubject = QStringLiteral("Message from KALYNTH programm");
 
   explicit TAboutBox(const AboutInfo& info, QWidget* parent = nullptr);

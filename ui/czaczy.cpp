@@ -16,10 +16,10 @@
 #include "calendar/StvolyVetvi.h"
 #include "calendar/civil.h"
 #include "calendar/signs.h"
+#include "settings/SettingsStore.h"
 #include "ui/Accessibility.h"
 #include "ui/Application.h"
 #include "ui/Platform.h"
-#include "ui/SettingsStore.h"
 #include "ui/kalynth.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <QScreen>
 #include <stdexcept>
 
+#include "settings/SettingsStore.h"
 #include "ui/Application.h"
 #include "ui/Placement.h"
-#include "ui/SettingsStore.h"
 #include "ui/kalynth.h"
 
 // One row per picture window.

@@ -35,11 +35,11 @@
 #include <cerrno>
 
 #include "core/hexnames.h"
+#include "settings/SettingsStore.h"
 #include "ui/Accessibility.h"
 #include "ui/Application.h"
 #include "ui/Placement.h"
 #include "ui/Platform.h"
-#include "ui/SettingsStore.h"
 
 namespace {
 

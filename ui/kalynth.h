@@ -56,9 +56,9 @@
 #include "astro/constants.h"
 #include "core/divination.h"
 #include "records/record.h"
+#include "settings/SettingsStore.h"
 #include "sheet/sheet.h"
 #include "ui/Platform.h"
-#include "ui/SettingsStore.h"
 
 class QAction;
 class QComboBox;

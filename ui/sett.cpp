@@ -12,11 +12,11 @@
 #include <QVBoxLayout>
 
 #include "calendar/civil.h"
+#include "settings/SettingsStore.h"
 #include "ui/Accessibility.h"
 #include "ui/Application.h"
 #include "ui/GuaBig.h"
 #include "ui/Platform.h"
-#include "ui/SettingsStore.h"
 #include "ui/ToolWindow.h"
 #include "ui/czaczy.h"
 #include "ui/kalynth.h"

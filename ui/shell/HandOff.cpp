@@ -65,6 +65,7 @@ void HandOffWatcher::pickUp() {
     }
   } busy(this);
   pickUp_();
+  emit pickedUp();
 }
 
 bool HandOffWatcher::inWindow(QObject* object) const {
@@ -109,11 +110,12 @@ bool HandOffWatcher::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void HandOffWatcher::settled() {
-  if (!window_ || (window_->windowState() & Qt::WindowMinimized)) return;
   // A request of a second start is always carried out; otherwise a click
   // into the window leaves the value alone.
-  if (clickSeen_ && !requestPending_) return;
-  pickUp();
+  const bool picking =
+      window_ && !(window_->windowState() & Qt::WindowMinimized) && (!clickSeen_ || requestPending_);
+  emit activationSettled(picking);
+  if (picking) pickUp();
 }
 
 }  // namespace ui

@@ -30,6 +30,11 @@
 //                                    before it existed is carried out now
 //     slot bringToFront()    a second start's request: front, then pick-up
 //     slot pickUp()          the pick-up now, or as soon as nothing blocks it
+//     signal activationSettled(bool pickingUp)
+//                            the watcher has decided about an activation:
+//                            pickingUp false for a click or a minimised
+//                            window, true when the pick-up follows
+//     signal pickedUp()      a pick-up has run (whatever it found)
 #pragma once
 
 #include <QElapsedTimer>
@@ -56,6 +61,10 @@ class HandOffWatcher : public QObject {
  public slots:
   void bringToFront();
   void pickUp();
+
+ signals:
+  void activationSettled(bool pickingUp);
+  void pickedUp();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -39,9 +39,9 @@
 #include <optional>
 
 #include "records/files.h"
+#include "settings/SettingsStore.h"
 #include "ui/Application.h"
 #include "ui/Platform.h"
-#include "ui/SettingsStore.h"
 #include "ui/about.h"
 #include "ui/czaczy.h"
 #include "ui/diag.h"

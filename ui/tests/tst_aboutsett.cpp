@@ -13,9 +13,9 @@
 #include <QTimer>
 #include <memory>
 
+#include "settings/SettingsStore.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
-#include "ui/SettingsStore.h"
 #include "ui/about.h"
 #include "ui/kalynth.h"
 #include "ui/sett.h"

@@ -17,7 +17,7 @@
 #include "calendar/civil.h"
 #include "calendar/my_MOON.h"
 #include "calendar/signs.h"
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "ui/czaczy.h"
 #include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"

@@ -17,7 +17,7 @@
 #include <functional>
 #include <memory>
 
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "ui/czaczy.h"
 #include "ui/diag.h"
 #include "ui/kalynth.h"

@@ -36,7 +36,7 @@
 #include "records/cp1251.h"
 #include "records/journal.h"
 #include "records/record.h"
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "ui/journal.h"
 #include "ui/kalynth.h"
 

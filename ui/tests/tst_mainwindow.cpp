@@ -25,9 +25,9 @@
 
 #include "calendar/my_MOON.h"
 #include "core/yarrow.h"
+#include "settings/SettingsStore.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
-#include "ui/SettingsStore.h"
 #include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
 

@@ -10,8 +10,8 @@
 #include <climits>
 #include <memory>
 
+#include "settings/SettingsStore.h"
 #include "ui/Placement.h"
-#include "ui/SettingsStore.h"
 #include "ui/journal.h"
 #include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"

@@ -27,10 +27,10 @@
 
 #include "core/yarrow.h"
 #include "records/record.h"
+#include "settings/SettingsStore.h"
 #include "sheet/sheet.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
-#include "ui/SettingsStore.h"
 #include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
 

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTest>
 
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "ui/tests/TestSupport.h"
 
 using namespace ui;

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "TestSupport.h"
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "ui/ToolWindow.h"
 
 namespace {

@@ -105,8 +105,9 @@ class TestHandOff : public QObject {
 
   // A second start without an argument: to the front, nothing opened.
   void requestWithEmptyValueOpensNothing() {
+    QSignalSpy pickedUp(watcher.get(), &HandOffWatcher::pickedUp);
     watcher->bringToFront();
-    QTest::qWait(kDecidedMs);
+    QVERIFY(pickedUp.wait(kDecidedMs * 4));
     QVERIFY(window->isVisible());
     QVERIFY(opened.isEmpty());
   }
@@ -122,10 +123,12 @@ class TestHandOff : public QObject {
   // The press reaches the program before the activation.
   void clickThenActivationDoesNot() {
     showSettled(window.get());
+    QSignalSpy settled(watcher.get(), &HandOffWatcher::activationSettled);
     QTest::mousePress(window->button, Qt::LeftButton);
     Activate(window.get());
     QTest::mouseRelease(window->button, Qt::LeftButton);
-    QTest::qWait(kDecidedMs);
+    QVERIFY(settled.wait(kDecidedMs * 4));
+    QCOMPARE(settled.first().first().toBool(), false);
     QVERIFY(opened.isEmpty());
     QCOMPARE(mailbox, QStringLiteral("/r/a.kly"));
   }
@@ -133,9 +136,11 @@ class TestHandOff : public QObject {
   // The activation reaches the program before the press.
   void activationThenClickDoesNot() {
     showSettled(window.get());
+    QSignalSpy settled(watcher.get(), &HandOffWatcher::activationSettled);
     Activate(window.get());
     QTest::mouseClick(window->button, Qt::LeftButton);
-    QTest::qWait(kDecidedMs);
+    QVERIFY(settled.wait(kDecidedMs * 4));
+    QCOMPARE(settled.first().first().toBool(), false);
     QVERIFY(opened.isEmpty());
   }
 
@@ -161,8 +166,10 @@ class TestHandOff : public QObject {
   void minimisedActivationDoesNot() {
     showSettled(window.get());
     window->showMinimized();
+    QSignalSpy settled(watcher.get(), &HandOffWatcher::activationSettled);
     Activate(window.get());
-    QTest::qWait(kDecidedMs);
+    QVERIFY(settled.wait(kDecidedMs * 4));
+    QCOMPARE(settled.first().first().toBool(), false);
     QVERIFY(opened.isEmpty());
   }
 

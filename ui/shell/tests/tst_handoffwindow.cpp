@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "records/record.h"
+#include "settings/SettingsStore.h"
 #include "ui/Platform.h"
-#include "ui/SettingsStore.h"
 #include "ui/kalynth.h"
 #include "ui/shell/HandOff.h"
 #include "ui/tests/TestSupport.h"

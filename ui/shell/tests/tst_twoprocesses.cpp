@@ -19,7 +19,7 @@
 #include <memory>
 
 #include "records/record.h"
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 

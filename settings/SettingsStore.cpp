@@ -1,4 +1,4 @@
-#include "ui/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <QStringList>
 
@@ -111,6 +111,11 @@ bool HasStoredTimeZone(const SettingsStore& store) {
 int StoredTimeZoneIndex(const SettingsStore& store, int utcOffsetSeconds) {
   if (HasStoredTimeZone(store)) return store.read(settings::CalendarGMT);
   return ZoneIndexOfOffset(utcOffsetSeconds).value_or(settings::CalendarGMT.defaultValue);
+}
+
+calendar::TimeSettings StoredTimeSettings(const SettingsStore& store, int utcOffsetSeconds) {
+  return calendar::TimeSettings::FromIndexes(store.read(settings::CalendarLetneeTime),
+                                             StoredTimeZoneIndex(store, utcOffsetSeconds));
 }
 
 }  // namespace ui

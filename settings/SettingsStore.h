@@ -29,6 +29,8 @@
 //   int StoredTimeZoneIndex(store, utcOffsetSeconds)
 //                                         the stored zone, or on a first start
 //                                         the desktop's offset (see below)
+//   calendar::TimeSettings StoredTimeSettings(store, utcOffsetSeconds)
+//                                         both time settings, read so
 //   Low-level, by names (for values not in the table, and for tests):
 //     std::optional<QString> rawText(group, name) const;
 //     void writeText(group, name, text);
@@ -40,6 +42,8 @@
 #include <QSettings>
 #include <QString>
 #include <optional>
+
+#include "calendar/time_settings.h"
 
 namespace ui {
 
@@ -94,8 +98,10 @@ inline constexpr IntSetting FormJournalWidth{"Form", "JournalWidth", 1000};
 inline constexpr IntSetting FormJournalHeight{"Form", "JournalHeight", 560};
 inline constexpr TextSetting SetJournalFolder{"Set", "JournalFolder", ""};
 
-inline constexpr IntSetting CalendarLetneeTime{"Calendar", "LetneeTime", 3};  // TimeCorrectionIndex
-inline constexpr IntSetting CalendarGMT{"Calendar", "GMT", 15};               // TimeZoneIndex
+// The time settings as list indexes (calendar::TimeSettings::FromIndexes).
+inline constexpr IntSetting CalendarLetneeTime{"Calendar", "LetneeTime",
+                                               calendar::TimeSettings::DefaultCorrectionIndex};
+inline constexpr IntSetting CalendarGMT{"Calendar", "GMT", calendar::TimeSettings::DefaultZoneIndex};
 
 inline constexpr BoolSetting SetHint{"Set", "Hint", true};
 inline constexpr BoolSetting SetCzaczyTop{"Set", "CzaczyTop", true};
@@ -153,5 +159,7 @@ bool HasStoredTimeZone(const SettingsStore& store);
 // desktop's offset when it is in the list; else the declared default. The
 // main window and kalynth-calc both take it from here.
 int StoredTimeZoneIndex(const SettingsStore& store, int utcOffsetSeconds);
+// The stored correction and StoredTimeZoneIndex, as hours.
+calendar::TimeSettings StoredTimeSettings(const SettingsStore& store, int utcOffsetSeconds);
 
 }  // namespace ui
