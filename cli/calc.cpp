@@ -16,6 +16,7 @@
 #include "astro/moon.h"
 #include "astro/vsop.h"
 #include "calendar/calendar.h"
+#include "calendar/lunar_range.h"
 #include "cli/args.h"
 #include "cli/journal.h"
 #include "cli/tsv.h"
@@ -175,11 +176,13 @@ Table LunarTable(std::ostream& out) {
                      "leap_year", "day", "double_hour", "double_hour_caption"});
 }
 
-void LunarRow(Table& table, TDateTime t, int correction) {
-  const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, correction);
-  table.Add() << FormatMoment(t, false) << s.lunar.YearCount << s.lunar.YearInCycle << s.yearNumber << s.month
-              << s.leapMonth << s.lunar.LeapYear << s.day << s.doubleHour
-              << s.chasCaptions[static_cast<std::size_t>(s.doubleHour)];
+// `captions`: the twelve double-hour captions of the correction, made once
+// for the whole listing.
+void LunarRow(Table& table, TDateTime t, int correction, const std::array<std::string, 12>& captions) {
+  const calendar::LunarDay d = calendar::LunarDayOf(t, correction);
+  table.Add() << FormatMoment(t, false) << d.lunar.YearCount << d.lunar.YearInCycle << d.yearNumber
+              << d.lunar.Month << d.lunar.LeapMonth << d.lunar.LeapYear << d.lunar.DayOfMonth << d.doubleHour
+              << captions[static_cast<std::size_t>(d.doubleHour)];
 }
 
 int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
@@ -194,15 +197,16 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
     CheckDate(LunarDates, "lunar", first);
     CheckDate(LunarDates, "lunar", last);
     const TDateTime dayTime = time ? ParseTime(*time) : Noon;
+    const std::array<std::string, 12> captions = calendar::FillChasCaptions(correction);
     Table table = LunarTable(out);
-    for (TDateTime d = first; d <= last; d += 1) LunarRow(table, d + dayTime, correction);
+    for (TDateTime d = first; d <= last; d += 1) LunarRow(table, d + dayTime, correction, captions);
     return 0;
   }
   if (time) throw UsageError("--time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ");
   const TDateTime t = MomentArgument(a, env);
   CheckDate(LunarDates, "lunar", t);
   Table table = LunarTable(out);
-  LunarRow(table, t, correction);
+  LunarRow(table, t, correction, calendar::FillChasCaptions(correction));
   return 0;
 }
 
