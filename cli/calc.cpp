@@ -178,8 +178,8 @@ Table LunarTable(std::ostream& out) {
 
 // `captions`: the twelve double-hour captions of the correction, made once
 // for the whole listing.
-void LunarRow(Table& table, TDateTime t, int correction, const std::array<std::string, 12>& captions) {
-  const calendar::LunarDay d = calendar::LunarDayOf(t, correction);
+void LunarRow(Table& table, TDateTime t, const calendar::LunarDay& d,
+              const std::array<std::string, 12>& captions) {
   table.Add() << FormatMoment(t, false) << d.lunar.YearCount << d.lunar.YearInCycle << d.yearNumber
               << d.lunar.Month << d.lunar.LeapMonth << d.lunar.LeapYear << d.lunar.DayOfMonth << d.doubleHour
               << captions[static_cast<std::size_t>(d.doubleHour)];
@@ -199,14 +199,18 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
     const TDateTime dayTime = time ? ParseTime(*time) : Noon;
     const std::array<std::string, 12> captions = calendar::FillChasCaptions(correction);
     Table table = LunarTable(out);
-    for (TDateTime d = first; d <= last; d += 1) LunarRow(table, d + dayTime, correction, captions);
+    calendar::LunarDayWalk walk(correction);
+    for (TDateTime d = first; d <= last; d += 1) {
+      const TDateTime t = d + dayTime;
+      LunarRow(table, t, walk.At(t), captions);
+    }
     return 0;
   }
   if (time) throw UsageError("--time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ");
   const TDateTime t = MomentArgument(a, env);
   CheckDate(LunarDates, "lunar", t);
   Table table = LunarTable(out);
-  LunarRow(table, t, correction, calendar::FillChasCaptions(correction));
+  LunarRow(table, t, calendar::LunarDayOf(t, correction), calendar::FillChasCaptions(correction));
   return 0;
 }
 
