@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -176,14 +177,75 @@ Table LunarTable(std::ostream& out) {
                      "leap_year", "day", "double_hour", "double_hour_caption"});
 }
 
-// `captions`: the twelve double-hour captions of the correction, made once
-// for the whole listing.
-void LunarRow(Table& table, TDateTime t, const calendar::LunarDay& d,
-              const std::array<std::string, 12>& captions) {
-  table.Add() << FormatMoment(t, false) << d.lunar.YearCount << d.lunar.YearInCycle << d.yearNumber
-              << d.lunar.Month << d.lunar.LeapMonth << d.lunar.LeapYear << d.lunar.DayOfMonth << d.doubleHour
-              << captions[static_cast<std::size_t>(d.doubleHour)];
-}
+// The listing's lines, made without Row: a line of digits and one of the
+// twelve double-hour captions of the correction (made and made safe once),
+// the same bytes as Row and FormatMoment give. The header goes out with the
+// first line; complete lines are gathered and written in blocks, and the
+// ones gathered go out also when a later day fails.
+class LunarLines {
+ public:
+  LunarLines(Table& table, std::ostream& out, int correction) : table_(table), out_(out) {
+    const std::array<std::string, 12> captions = calendar::FillChasCaptions(correction);
+    for (std::size_t i = 0; i < captions.size(); ++i) captions_[i] = TsvCell(captions[i]);
+  }
+  LunarLines(const LunarLines&) = delete;
+  LunarLines& operator=(const LunarLines&) = delete;
+  ~LunarLines() { Write(); }
+
+  void Add(TDateTime t, const calendar::LunarDay& d) {
+    if (!started_) {
+      table_.Finish();
+      started_ = true;
+    }
+    const calendar::CivilDateTime c = calendar::DecodeCivilDateTime(t);
+    if (c.year < 0) {
+      lines_ += FormatMoment(t, false);
+    } else {
+      Number(c.year, 4, '-');
+      Number(c.month, 2, '-');
+      Number(c.day, 2, 'T');
+      Number(c.hour, 2, ':');
+      Number(c.minute, 2, ':');
+      Number(c.second, 2, '\t');
+      lines_.pop_back();
+    }
+    lines_ += '\t';
+    Number(d.lunar.YearCount, 0, '\t');
+    Number(d.lunar.YearInCycle, 0, '\t');
+    Number(d.yearNumber, 0, '\t');
+    Number(d.lunar.Month, 0, '\t');
+    Number(d.lunar.LeapMonth ? 1 : 0, 0, '\t');
+    Number(d.lunar.LeapYear ? 1 : 0, 0, '\t');
+    Number(d.lunar.DayOfMonth, 0, '\t');
+    Number(d.doubleHour, 0, '\t');
+    lines_ += captions_[static_cast<std::size_t>(d.doubleHour)];
+    lines_ += '\n';
+    if (lines_.size() >= BlockSize) Write();
+  }
+
+ private:
+  static constexpr std::size_t BlockSize = 1 << 16;
+
+  // v in decimal, zero-padded to `width` digits (as %0*d), then `after`.
+  void Number(int v, int width, char after) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    const auto n = static_cast<int>(end - digits);
+    if (v >= 0 && n < width) lines_.append(static_cast<std::size_t>(width - n), '0');
+    lines_.append(digits, end);
+    lines_ += after;
+  }
+  void Write() {
+    out_.write(lines_.data(), static_cast<std::streamsize>(lines_.size()));
+    lines_.clear();
+  }
+
+  Table& table_;
+  std::ostream& out_;
+  std::array<std::string, 12> captions_;
+  std::string lines_;
+  bool started_ = false;
+};
 
 int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
   const ParsedArgs a = ParseArgs("lunar", args, 1, {"--correction", "--from", "--to", "--time"}, {});
@@ -197,12 +259,12 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
     CheckDate(LunarDates, "lunar", first);
     CheckDate(LunarDates, "lunar", last);
     const TDateTime dayTime = time ? ParseTime(*time) : Noon;
-    const std::array<std::string, 12> captions = calendar::FillChasCaptions(correction);
     Table table = LunarTable(out);
+    LunarLines lines(table, out, correction);
     calendar::LunarDayWalk walk(correction);
     for (TDateTime d = first; d <= last; d += 1) {
       const TDateTime t = d + dayTime;
-      LunarRow(table, t, walk.At(t), captions);
+      lines.Add(t, walk.At(t));
     }
     return 0;
   }
@@ -210,7 +272,7 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
   const TDateTime t = MomentArgument(a, env);
   CheckDate(LunarDates, "lunar", t);
   Table table = LunarTable(out);
-  LunarRow(table, t, calendar::LunarDayOf(t, correction), calendar::FillChasCaptions(correction));
+  LunarLines(table, out, correction).Add(t, calendar::LunarDayOf(t, correction));
   return 0;
 }
 
