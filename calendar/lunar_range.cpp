@@ -69,10 +69,11 @@ TDateTime LunarDayWalk::NextSolstice() {
 }
 
 void LunarDayWalk::LoadLunation(TDateTime x, TDateTime a, TDateTime b) {
-  haveLunation_ = false;
   const TDateTime m12 = NewMoonOnOrAfter(a + 1);      // month after the solstice month
   const TDateTime next11 = NewMoonOnOrBefore(b + 1);  // month of the next solstice
-  const TDateTime m = NewMoonOnOrBefore(x + 1);       // month that holds x
+  // The month that holds x. Walking on from the last day of the lunation
+  // kept, x is the day its next new moon falls on, found already.
+  const TDateTime m = haveLunation_ && nextIsNewMoon_ && x == next_ ? next_ : NewMoonOnOrBefore(x + 1);
 
   TLunarDate r;
   r.LeapYear = RoundToInt((next11 - m12) / astro::MeanSynodicMonth) == 12;
@@ -84,19 +85,23 @@ void LunarDayWalk::LoadLunation(TDateTime x, TDateTime a, TDateTime b) {
   // Every day from m up to the day before the next new moon's has m as the
   // last new moon by its end. Near the end of the kernel's range the next
   // new moon may be out of reach: then only the days up to x are known.
+  haveLunation_ = false;
   TDateTime next = x + 1;
+  bool nextIsNewMoon = false;
   try {
     next = NewMoonOnOrAfter(m + 1);
+    nextIsNewMoon = next > x;
   } catch (const astro::E_OutOfAlgorithmRange&) {
   } catch (const astro::EConvertError&) {
   }
-  if (next <= x) next = x + 1;
+  if (!nextIsNewMoon) next = x + 1;
 
   month_ = r;
   a_ = a;
   b_ = b;
   first_ = m;
   next_ = next;
+  nextIsNewMoon_ = nextIsNewMoon;
   haveLunation_ = true;
 }
 

@@ -50,7 +50,8 @@ class LunarDayWalk {
   // The lunation: days [first_, next_) between the solstice days a_ and b_.
   bool haveLunation_ = false;
   TDateTime a_ = 0, b_ = 0, first_ = 0, next_ = 0;
-  TLunarDate month_;  // Month, LeapMonth and LeapYear of the lunation
+  bool nextIsNewMoon_ = false;  // next_ is the next new moon's day, not only the day after the last known
+  TLunarDate month_;            // Month, LeapMonth and LeapYear of the lunation
 };
 
 }  // namespace calendar
