@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <optional>
 #include <span>
 
 #include "astro/Calendar.h"
@@ -157,7 +158,11 @@ TDateTime PrincipalPhaseInstant(std::uint8_t phase, TDateTime t) {
   return JulianDayToDateTime(v.JDE + correction + additional);
 }
 
-TDateTime PhaseInstant(std::uint8_t phase, TDateTime t) {
+namespace {
+
+// The instant of a phase, or none for a value that names no phase at all.
+// The intermediate phases raise E_OutOfAlgorithmRange.
+std::optional<TDateTime> InstantOf(std::uint8_t phase, TDateTime t) {
   switch (phase) {
     case mpNewMoon:
     case mpFirstQuarter:
@@ -172,8 +177,20 @@ TDateTime PhaseInstant(std::uint8_t phase, TDateTime t) {
           "Intermediate Moon phases (waxing crescent, waxing gibbous, waning gibbous, waning "
           "crescent) are not computed");
     default:
-      return 0.0;
+      return std::nullopt;
   }
+}
+
+TDateTime InstantOrRaise(std::uint8_t phase, TDateTime t) {
+  const std::optional<TDateTime> instant = InstantOf(phase, t);
+  if (!instant) throw E_OutOfAlgorithmRange("No TDateTime possible");
+  return *instant;
+}
+
+}  // namespace
+
+TDateTime PhaseInstant(std::uint8_t phase, TDateTime t) {
+  return InstantOf(phase, t).value_or(0.0);
 }
 
 // Probes step by 28 days, less than any lunation, so no lunation is skipped.
@@ -181,8 +198,7 @@ TDateTime LastPhase(std::uint8_t phase, TDateTime t) {
   TDateTime probe = t + 28;
   TDateTime result = probe;
   while (result > t) {
-    result = PhaseInstant(phase, probe);
-    if (result == 0.0) throw E_OutOfAlgorithmRange("No TDateTime possible");
+    result = InstantOrRaise(phase, probe);
     probe -= 28;
   }
   return result;
@@ -192,8 +208,7 @@ TDateTime NextPhase(std::uint8_t phase, TDateTime t) {
   TDateTime probe = t - 28;
   TDateTime result = probe;
   while (result < t) {
-    result = PhaseInstant(phase, probe);
-    if (result == 0.0) throw E_OutOfAlgorithmRange("No TDateTime possible");
+    result = InstantOrRaise(phase, probe);
     probe += 28;
   }
   return result;

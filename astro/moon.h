@@ -40,6 +40,8 @@ struct MeanPhaseValues {
 };
 
 MeanPhaseValues MeanPhase(std::uint8_t phase, TDateTime t);
+// 0 for a value that names no phase; the searches below raise "No TDateTime
+// possible" for it instead.
 TDateTime PhaseInstant(std::uint8_t phase, TDateTime t);
 
 // Instant of a principal phase (new moon, first quarter, full moon, last

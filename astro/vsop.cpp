@@ -173,7 +173,8 @@ Extended TVSOP::SeriesSum(Slot slot) const {
   const Extended tau = Tau();
   Extended S[vsop87d::MaxOrder + 1] = {};
   for (int k = 0; k <= vsop87d::MaxOrder; ++k) {
-    for (int i = 0;; ++i) {
+    const int count = TermCount(slot, k);
+    for (int i = 0; i < count; ++i) {
       TVSOPTerm term;
       switch (slot) {
         case Slot::Longitude:
@@ -186,9 +187,7 @@ Extended TVSOP::SeriesSum(Slot slot) const {
           term = RadiusTerm(i, k);
           break;
       }
-      const Extended value = term.A * std::cos(term.P + term.F * tau);
-      if (value == 0.0L) break;  // the zero term past the end of the series
-      S[k] += value;
+      S[k] += term.A * std::cos(term.P + term.F * tau);
     }
   }
   return (((((S[5] * tau + S[4]) * tau + S[3]) * tau + S[2]) * tau + S[1]) * tau + S[0]) * 1e-8L;
@@ -215,6 +214,19 @@ TVSOPTerm TermOf(const vsop87d::TVSOPSeries (&series)[vsop87d::MaxOrder + 1], in
 }
 
 }  // namespace
+
+int TVSOPEarth::TermCount(Slot slot, int order) const {
+  if (order < 0 || order > vsop87d::MaxOrder) return 0;
+  switch (slot) {
+    case Slot::Longitude:
+      return static_cast<int>(vsop87d::Longitude[order].count);
+    case Slot::Latitude:
+      return static_cast<int>(vsop87d::Latitude[order].count);
+    case Slot::Radius:
+      return static_cast<int>(vsop87d::Radius[order].count);
+  }
+  return 0;
+}
 
 TVSOPTerm TVSOPEarth::LongitudeTerm(int index, int order) const {
   return TermOf(vsop87d::Longitude, index, order);
@@ -249,7 +261,7 @@ HeliocentricPosition Heliocentric(const TVSOP& vsop, Extended L, Extended B, Ext
 TSkyCoordinates SunFromEarth(const HeliocentricPosition& earth, TDateTime t) {
   Extended lambda = earth.L + 180;
   Extended beta = -earth.B;
-  const Extended T = (DateTimeToJulianDay(t) - 2451545) / 365250 * 10;
+  const Extended T = (DateTimeToJulianDay(t) - J2000JulianDay) / 365250 * 10;
   const Extended lambdaP = lambda + T * (-1.397L - 0.00031L * T);
   lambda -= 0.09033L / 3600;
   Extended sinLambdaP, cosLambdaP;
@@ -346,7 +358,7 @@ constexpr NutationRow NutationTable[] = {
 }  // namespace
 
 Nutation CalcNutation(TDateTime t) {
-  const Extended T = (DateTimeToJulianDay(t) - 2451545) / 36525;
+  const Extended T = (DateTimeToJulianDay(t) - J2000JulianDay) / 36525;
   const Extended T2 = T * T;
   const Extended T3 = T2 * T;
   const Extended Om = NormalizeDeg(125.04452L - 1934.136261L * T + 0.0020708L * T2 + T3 / 450000);

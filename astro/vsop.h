@@ -40,11 +40,14 @@ class TVSOP {
   virtual TVSOPTerm LongitudeTerm(int index, int order) const = 0;
   virtual TVSOPTerm LatitudeTerm(int index, int order) const = 0;
   virtual TVSOPTerm RadiusTerm(int index, int order) const = 0;
+  // Number of terms of a coordinate's series for a power of tau (0 when the
+  // series has none); the walk stops there.
+  virtual int TermCount(Slot slot, int order) const = 0;
 
   TDateTime moment = 0;
 
   Extended Tau() const;                 // Julian millennia from J2000.0
-  Extended SeriesSum(Slot slot) const;  // plain walk through the terms; rad or AU
+  Extended SeriesSum(Slot slot) const;  // plain walk through TermCount terms; rad or AU
   void ToFK5(Extended& L, Extended& B) const;
 };
 
@@ -53,6 +56,7 @@ class TVSOPEarth : public TVSOP {
   TVSOPTerm LongitudeTerm(int index, int order) const override;
   TVSOPTerm LatitudeTerm(int index, int order) const override;
   TVSOPTerm RadiusTerm(int index, int order) const override;
+  int TermCount(Slot slot, int order) const override;
 };
 
 struct HeliocentricPosition {

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "calendar/calendar.h"
+#include "calendar/lunar_range.h"
 
 namespace {
 
@@ -83,6 +84,52 @@ void BM_LunarYearOfDays(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LunarYearOfDays)->Unit(benchmark::kMicrosecond);
+
+// The listing's two ways through consecutive days, the memo forgotten
+// before each pass: each day alone (LunarDayOf), and the walk that keeps
+// the year and the lunation between days (LunarDayWalk). A year of days,
+// and every day of 1901-2100 (what `kalynth-calc lunar` computes for that
+// range, without the output).
+void LunarDaysAlone(benchmark::State& state, TDateTime start, int days) {
+  for (auto _ : state) {
+    calendar::ClearCalendarMemo();
+    for (int d = 0; d < days; ++d) benchmark::DoNotOptimize(calendar::LunarDayOf(start + d, 3));
+  }
+  state.SetItemsProcessed(state.iterations() * days);
+}
+
+void LunarDaysWalk(benchmark::State& state, TDateTime start, int days) {
+  for (auto _ : state) {
+    calendar::ClearCalendarMemo();
+    calendar::LunarDayWalk walk(3);
+    for (int d = 0; d < days; ++d) benchmark::DoNotOptimize(walk.At(start + d));
+  }
+  state.SetItemsProcessed(state.iterations() * days);
+}
+
+const TDateTime Year2023 = Moment(2023, 1, 1, 12, 0);
+const TDateTime From1901 = Moment(1901, 1, 1, 12, 0);
+const int Days1901To2100 = static_cast<int>(Moment(2101, 1, 1, 12, 0) - From1901);
+
+void BM_LunarYearAlone(benchmark::State& state) {
+  LunarDaysAlone(state, Year2023, 365);
+}
+BENCHMARK(BM_LunarYearAlone)->Unit(benchmark::kMicrosecond);
+
+void BM_LunarYearWalk(benchmark::State& state) {
+  LunarDaysWalk(state, Year2023, 365);
+}
+BENCHMARK(BM_LunarYearWalk)->Unit(benchmark::kMicrosecond);
+
+void BM_Lunar1901To2100Alone(benchmark::State& state) {
+  LunarDaysAlone(state, From1901, Days1901To2100);
+}
+BENCHMARK(BM_Lunar1901To2100Alone)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Lunar1901To2100Walk(benchmark::State& state) {
+  LunarDaysWalk(state, From1901, Days1901To2100);
+}
+BENCHMARK(BM_Lunar1901To2100Walk)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_SolarTermInstant(benchmark::State& state) {
   calendar::SetCalendarMemo(false);

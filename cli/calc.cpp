@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "astro/moon.h"
 #include "astro/vsop.h"
 #include "calendar/calendar.h"
+#include "calendar/lunar_range.h"
 #include "cli/args.h"
 #include "cli/journal.h"
 #include "cli/tsv.h"
@@ -175,12 +177,75 @@ Table LunarTable(std::ostream& out) {
                      "leap_year", "day", "double_hour", "double_hour_caption"});
 }
 
-void LunarRow(Table& table, TDateTime t, int correction) {
-  const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, correction);
-  table.Add() << FormatMoment(t, false) << s.lunar.YearCount << s.lunar.YearInCycle << s.yearNumber << s.month
-              << s.leapMonth << s.lunar.LeapYear << s.day << s.doubleHour
-              << s.chasCaptions[static_cast<std::size_t>(s.doubleHour)];
-}
+// The listing's lines, made without Row: a line of digits and one of the
+// twelve double-hour captions of the correction (made and made safe once),
+// the same bytes as Row and FormatMoment give. The header goes out with the
+// first line; complete lines are gathered and written in blocks, and the
+// ones gathered go out also when a later day fails.
+class LunarLines {
+ public:
+  LunarLines(Table& table, std::ostream& out, int correction) : table_(table), out_(out) {
+    const std::array<std::string, 12> captions = calendar::FillChasCaptions(correction);
+    for (std::size_t i = 0; i < captions.size(); ++i) captions_[i] = TsvCell(captions[i]);
+  }
+  LunarLines(const LunarLines&) = delete;
+  LunarLines& operator=(const LunarLines&) = delete;
+  ~LunarLines() { Write(); }
+
+  void Add(TDateTime t, const calendar::LunarDay& d) {
+    if (!started_) {
+      table_.Finish();
+      started_ = true;
+    }
+    const calendar::CivilDateTime c = calendar::DecodeCivilDateTime(t);
+    if (c.year < 0) {
+      lines_ += FormatMoment(t, false);
+    } else {
+      Number(c.year, 4, '-');
+      Number(c.month, 2, '-');
+      Number(c.day, 2, 'T');
+      Number(c.hour, 2, ':');
+      Number(c.minute, 2, ':');
+      Number(c.second, 2, '\t');
+      lines_.pop_back();
+    }
+    lines_ += '\t';
+    Number(d.lunar.YearCount, 0, '\t');
+    Number(d.lunar.YearInCycle, 0, '\t');
+    Number(d.yearNumber, 0, '\t');
+    Number(d.lunar.Month, 0, '\t');
+    Number(d.lunar.LeapMonth ? 1 : 0, 0, '\t');
+    Number(d.lunar.LeapYear ? 1 : 0, 0, '\t');
+    Number(d.lunar.DayOfMonth, 0, '\t');
+    Number(d.doubleHour, 0, '\t');
+    lines_ += captions_[static_cast<std::size_t>(d.doubleHour)];
+    lines_ += '\n';
+    if (lines_.size() >= BlockSize) Write();
+  }
+
+ private:
+  static constexpr std::size_t BlockSize = 1 << 16;
+
+  // v in decimal, zero-padded to `width` digits (as %0*d), then `after`.
+  void Number(int v, int width, char after) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    const auto n = static_cast<int>(end - digits);
+    if (v >= 0 && n < width) lines_.append(static_cast<std::size_t>(width - n), '0');
+    lines_.append(digits, end);
+    lines_ += after;
+  }
+  void Write() {
+    out_.write(lines_.data(), static_cast<std::streamsize>(lines_.size()));
+    lines_.clear();
+  }
+
+  Table& table_;
+  std::ostream& out_;
+  std::array<std::string, 12> captions_;
+  std::string lines_;
+  bool started_ = false;
+};
 
 int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
   const ParsedArgs a = ParseArgs("lunar", args, 1, {"--correction", "--from", "--to", "--time"}, {});
@@ -195,14 +260,19 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
     CheckDate(LunarDates, "lunar", last);
     const TDateTime dayTime = time ? ParseTime(*time) : Noon;
     Table table = LunarTable(out);
-    for (TDateTime d = first; d <= last; d += 1) LunarRow(table, d + dayTime, correction);
+    LunarLines lines(table, out, correction);
+    calendar::LunarDayWalk walk(correction);
+    for (TDateTime d = first; d <= last; d += 1) {
+      const TDateTime t = d + dayTime;
+      lines.Add(t, walk.At(t));
+    }
     return 0;
   }
   if (time) throw UsageError("--time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ");
   const TDateTime t = MomentArgument(a, env);
   CheckDate(LunarDates, "lunar", t);
   Table table = LunarTable(out);
-  LunarRow(table, t, correction);
+  LunarLines(table, out, correction).Add(t, calendar::LunarDayOf(t, correction));
   return 0;
 }
 

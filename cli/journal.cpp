@@ -15,10 +15,13 @@ namespace cli {
 
 namespace {
 
+// The date of day value 0: the program counts its days from there.
+const QDate DayValueEpoch(1899, 12, 30);
+
 // A date argument (YYYY-MM-DD) as a calendar date.
 QDate DateArgument(const std::string& text) {
-  const double day = ParseDate(text);  // checks the text, days since 1899-12-30
-  return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(day)));
+  const double day = ParseDate(text);  // checks the text, days since DayValueEpoch
+  return DayValueEpoch.addDays(static_cast<qint64>(std::floor(day)));
 }
 
 void WriteLine(std::ostream& out, const QStringList& cells) {

@@ -115,6 +115,11 @@ IniFile::IniFile(QByteArrayView bytes, const QList<IniSection>& wanted) {
     s.name = w.name.toCaseFolded();
     for (const QString& k : w.keys) s.keys.append(k.toCaseFolded());
     s.values.resize(s.keys.size());
+    s.wantedName = w.name;
+    s.sameName = names.indexOf(s.name);
+    if (s.sameName < 0) s.sameName = sections_.size();
+    s.wantedKeys = w.keys;
+    for (const QString& k : s.keys) s.sameKey.append(s.keys.indexOf(k));
     sections_.append(s);
     names.append(s.name);
   }
@@ -163,14 +168,27 @@ IniFile::IniFile(QByteArrayView bytes, const QList<IniSection>& wanted) {
 }
 
 std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
-  const QString s = section.toCaseFolded(), k = key.toCaseFolded();
-  for (const Section& x : sections_) {
-    if (x.name != s) continue;
-    const qsizetype i = x.keys.indexOf(k);
-    if (i < 0 || !x.values[i]) return std::nullopt;
-    return DecodeWindows1251(*x.values[i]);
+  // The first section whose name folds as `section` does; asked with the
+  // wanted text itself (the usual case), no folding is needed to find it.
+  const Section* x = nullptr;
+  for (const Section& c : sections_)
+    if (c.wantedName == section) {
+      x = &sections_[c.sameName];
+      break;
+    }
+  if (!x) {
+    const QString s = section.toCaseFolded();
+    for (const Section& c : sections_)
+      if (c.name == s) {
+        x = &c;
+        break;
+      }
   }
-  return std::nullopt;
+  if (!x) return std::nullopt;
+  qsizetype i = x->wantedKeys.indexOf(key);
+  i = i >= 0 ? x->sameKey[i] : x->keys.indexOf(key.toCaseFolded());
+  if (i < 0 || !x->values[i]) return std::nullopt;
+  return DecodeWindows1251(*x->values[i]);
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const {

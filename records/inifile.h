@@ -82,6 +82,12 @@ class IniFile {
     QString name;                             // folded
     QStringList keys;                         // folded
     QList<std::optional<QByteArray>> values;  // raw bytes, already trimmed and cut
+    // The names as they were wanted, and for each the first one folding
+    // alike: a reader asking with the same text is answered without folding.
+    QString wantedName;
+    qsizetype sameName = 0;  // index into sections_
+    QStringList wantedKeys;
+    QList<qsizetype> sameKey;  // indexes into keys
   };
   QList<Section> sections_;
 };

@@ -156,6 +156,17 @@ bool IsJournalCandidate(const QString& fileName) {
 }
 
 QString FoldForSearch(const QString& text) {
+  // Folding an ASCII text is making its capitals small (most file names).
+  const QChar* const begin = text.constData();
+  if (std::all_of(begin, begin + text.size(), [](QChar c) { return c.unicode() < 0x80; })) {
+    QString folded(text.size(), Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      const char16_t c = begin[i].unicode();
+      out[i] = QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
+    }
+    return folded;
+  }
   QString folded = text.toCaseFolded();
   folded.replace(u'ё', u'е');
   return folded;

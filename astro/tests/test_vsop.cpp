@@ -53,6 +53,7 @@ TEST(Vsop, TermCounts) {
       SCOPED_TRACE(testing::Message() << s.name << order);
       const int n = s.counts[order];
       total += n;
+      EXPECT_EQ(earth.TermCount(s.slot, order), n);  // where the plain walk stops
       for (int i = 0; i < n; ++i) ASSERT_NE(TermOf(earth, s.slot, i, order).A, 0) << i;
       EXPECT_TRUE(IsZero(TermOf(earth, s.slot, n, order)));  // the zero term past the end
       EXPECT_TRUE(IsZero(TermOf(earth, s.slot, n + 1000, order)));
@@ -60,6 +61,8 @@ TEST(Vsop, TermCounts) {
     }
     EXPECT_TRUE(IsZero(TermOf(earth, s.slot, 0, 6)));
     EXPECT_TRUE(IsZero(TermOf(earth, s.slot, 0, -1)));
+    EXPECT_EQ(earth.TermCount(s.slot, 6), 0);
+    EXPECT_EQ(earth.TermCount(s.slot, -1), 0);
   }
   EXPECT_EQ(total, 2425);
 }
@@ -103,7 +106,8 @@ TEST(Vsop, SunMeeusExample) {
   EXPECT_NEAR(static_cast<double>(earth.L), 19.907272, 1e-6);
 }
 
-TEST(Vsop, SunAtJ2000) {
+// Pins the program's own values at J2000.0 (see the note at the top).
+TEST(Vsop, SunAtJ2000OwnValues) {
   const TSkyCoordinates sun = SunCoordinates(36526.5);
   EXPECT_NEAR(static_cast<double>(sun.longitude), 280.36814, 1e-5);
   EXPECT_NEAR(static_cast<double>(sun.declination), -23.03248, 1e-5);

@@ -93,6 +93,18 @@ TEST(IniFile, FirstSectionOfANameAndFirstKeyWin) {
   EXPECT_EQ(ini.readString("B", "x", "-"), "1");
 }
 
+// Names wanted twice in spellings that fold alike are one name: asked
+// with either spelling, or another, the first of them answers.
+TEST(IniFile, NamesWantedTwiceAreOneName) {
+  const IniFile sections("[a]\nk=1\n", {{"A", {"k"}}, {"a", {"k"}}});
+  for (const char* name : {"A", "a"}) EXPECT_EQ(sections.readString(name, "k", "-"), "1") << name;
+  const IniFile keys("[s]\nk=2\n", {{"S", {"K", "k"}}});
+  for (const char* key : {"K", "k"}) EXPECT_EQ(keys.readString("s", key, "-"), "2") << key;
+  EXPECT_EQ(keys.readString("S", "k", "-"), "2");
+  EXPECT_EQ(keys.readString("S", "other", "-"), "-");
+  EXPECT_EQ(keys.readString("T", "k", "-"), "-");
+}
+
 TEST(IniFile, ValueIsTheTrimmedTextAfterTheFirstEquals) {
   const IniFile ini(
       "outside=1\n"

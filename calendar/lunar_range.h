@@ -1,0 +1,57 @@
+// The lunar date of a moment for callers that list many days and show no
+// window: the same date, double hour and year number as
+// ComputeLunarSelection, without the captions of the "Час" list (a listing
+// takes the one caption it needs from DoubleHourCaption, or computes the
+// twelve once).
+#pragma once
+
+#include "calendar/my_MOON.h"
+
+namespace calendar {
+
+struct LunarDay {
+  int doubleHour = 0;  // 0..11
+  int yearNumber = 0;  // 1..12, the year's branch
+  TLunarDate lunar;
+};
+
+LunarDay LunarDayOf(TDateTime t, int timeCorrectionIndex);
+
+// LunarDayOf for many moments, day after day: what neighbouring days share
+// is found once and kept. The Gregorian year of the date (its start, 1 July
+// and the winter solstices around it), and the lunation that holds it (its
+// first day, the day the next one begins, and the month, leap month and
+// leap year, which are the same on every day of it). A day inside what is
+// kept costs a few comparisons; the day of the month is counted from the
+// lunation's first day. Any order of moments gives LunarDayOf's answers
+// (a moment outside what is kept loads its own year and lunation), and the
+// same errors for dates outside the kernel's range.
+class LunarDayWalk {
+ public:
+  explicit LunarDayWalk(int timeCorrectionIndex) : correction_(timeCorrectionIndex) {}
+  LunarDay At(TDateTime t);
+
+ private:
+  TLunarDate DateAt(TDateTime t);
+  void LoadYear(int year);
+  TDateTime NextSolstice();
+  void LoadLunation(TDateTime x, TDateTime a, TDateTime b);
+
+  int correction_;
+
+  // The Gregorian year Y: days [yearStart_, nextYearStart_).
+  bool haveYear_ = false;
+  int year_ = 0;
+  TDateTime yearStart_ = 0, nextYearStart_ = 0, july1_ = 0;
+  // China dates of the winter solstices of Y-1, Y and (once needed) Y+1.
+  TDateTime solstice_[3] = {};
+  bool haveNextSolstice_ = false;
+
+  // The lunation: days [first_, next_) between the solstice days a_ and b_.
+  bool haveLunation_ = false;
+  TDateTime a_ = 0, b_ = 0, first_ = 0, next_ = 0;
+  bool nextIsNewMoon_ = false;  // next_ is the next new moon's day, not only the day after the last known
+  TLunarDate month_;            // Month, LeapMonth and LeapYear of the lunation
+};
+
+}  // namespace calendar

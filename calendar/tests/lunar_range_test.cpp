@@ -1,0 +1,102 @@
+// The listing's lunar date (LunarDayOf) against the main window's
+// (ComputeLunarSelection): the same answer for every day of a span that
+// holds leap months, at times of day on both sides of the Zi hour and at
+// every time correction; with the memo off as well, so the listing does not
+// depend on what earlier days left behind.
+#include "calendar/lunar_range.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "calendar/civil.h"
+#include "calendar/memo.h"
+#include "calendar/my_MOON.h"
+
+namespace calendar {
+namespace {
+
+void ExpectSameAsSelection(TDateTime from, TDateTime to, double timeOfDay, int correction) {
+  for (TDateTime day = from; day <= to; day += 1) {
+    const TDateTime t = day + timeOfDay;
+    const LunarDay d = LunarDayOf(t, correction);
+    const LunarSelection s = ComputeLunarSelection(t, correction);
+    ASSERT_EQ(d.doubleHour, s.doubleHour) << t;
+    ASSERT_EQ(d.yearNumber, s.yearNumber) << t;
+    ASSERT_EQ(d.lunar.Month, s.month) << t;
+    ASSERT_EQ(d.lunar.DayOfMonth, s.day) << t;
+    ASSERT_EQ(d.lunar.LeapMonth, s.leapMonth) << t;
+    ASSERT_EQ(d.lunar.LeapYear, s.lunar.LeapYear) << t;
+    ASSERT_EQ(d.lunar.YearCount, s.lunar.YearCount) << t;
+    ASSERT_EQ(d.lunar.YearInCycle, s.lunar.YearInCycle) << t;
+  }
+}
+
+TEST(LunarDayOf, SameAsTheWindowsSelection) {
+  // 2017 and 2020 have leap months (6 and 4); 23:30 belongs to the next day.
+  const TDateTime from = EncodeCivilDate(2016, 12, 1), to = EncodeCivilDate(2020, 12, 31);
+  const struct {
+    double timeOfDay;
+    int correction;
+  } cases[] = {{0.5, 3}, {23.5 / 24, 3}, {0.5 / 24, 0}, {22.5 / 24, 6}, {0.5, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.timeOfDay << " correction " << c.correction);
+    ExpectSameAsSelection(from, to, c.timeOfDay, c.correction);
+  }
+}
+
+TEST(LunarDayOf, SameWithoutTheMemo) {
+  SetCalendarMemo(false);
+  ExpectSameAsSelection(EncodeCivilDate(2023, 1, 1), EncodeCivilDate(2023, 3, 31), 0.5, 3);
+  SetCalendarMemo(true);
+}
+
+void ExpectSameDay(const LunarDay& walked, const LunarDay& single, TDateTime t) {
+  ASSERT_EQ(walked.doubleHour, single.doubleHour) << t;
+  ASSERT_EQ(walked.yearNumber, single.yearNumber) << t;
+  ASSERT_EQ(walked.lunar.Month, single.lunar.Month) << t;
+  ASSERT_EQ(walked.lunar.DayOfMonth, single.lunar.DayOfMonth) << t;
+  ASSERT_EQ(walked.lunar.LeapMonth, single.lunar.LeapMonth) << t;
+  ASSERT_EQ(walked.lunar.LeapYear, single.lunar.LeapYear) << t;
+  ASSERT_EQ(walked.lunar.YearCount, single.lunar.YearCount) << t;
+  ASSERT_EQ(walked.lunar.YearInCycle, single.lunar.YearInCycle) << t;
+}
+
+// The walk keeps a year and a lunation between days; every day of a span
+// must still read as it does alone: across new moons, leap months (2017:
+// 6, 2020: 4, 2023: 2), solstices, New Year's Day and 1 July, at 22:30 and
+// 23:30 (the Zi hour moves the date on) and at midnight.
+TEST(LunarDayWalk, EveryDayAsAlone) {
+  const TDateTime from = EncodeCivilDate(2016, 11, 1), to = EncodeCivilDate(2023, 12, 31);
+  const struct {
+    double timeOfDay;
+    int correction;
+  } cases[] = {{0.5, 3}, {22.5 / 24, 3}, {23.5 / 24, 3}, {0, 3}, {22.5 / 24, 0}, {0.5 / 24, 6}, {0.5, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.timeOfDay << " correction " << c.correction);
+    LunarDayWalk walk(c.correction);
+    for (TDateTime day = from; day <= to; day += 1) {
+      const TDateTime t = day + c.timeOfDay;
+      ExpectSameDay(walk.At(t), LunarDayOf(t, c.correction), t);
+    }
+  }
+}
+
+// Out of order (backwards, jumps of years and of single days around a
+// lunation's ends), and at the ends of the range the command accepts.
+TEST(LunarDayWalk, AnyOrderAndTheRangeEnds) {
+  LunarDayWalk walk(3);
+  std::vector<TDateTime> moments;
+  for (TDateTime day = EncodeCivilDate(2020, 6, 30); day >= EncodeCivilDate(2020, 3, 1); day -= 1)
+    moments.push_back(day + 0.5);
+  for (int year : {1901, 2100, 1901, 1582, 1583, 2, 5000})
+    for (int d = 0; d < 40; d += 3) moments.push_back(EncodeCivilDate(year, 1, 1) + d * 11 + 23.5 / 24);
+  for (TDateTime day = EncodeCivilDate(1, 12, 31); day < EncodeCivilDate(2, 2, 1); day += 1)
+    moments.push_back(day);
+  for (TDateTime day = EncodeCivilDate(9999, 11, 1); day <= EncodeCivilDate(9999, 12, 16); day += 1)
+    moments.push_back(day + 0.5);
+  for (TDateTime t : moments) ExpectSameDay(walk.At(t), LunarDayOf(t, 3), t);
+}
+
+}  // namespace
+}  // namespace calendar
