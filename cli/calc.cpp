@@ -293,7 +293,7 @@ void DateCastingRow(std::ostream& out, int year, int month, int day, int hour) {
   Row row = Table(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status"}).Add();
   row << d.dateNumbers().upperTrigram << d.dateNumbers().lowerTrigram << d.dateNumbers().changingLine;
   NumbersInto(row, d);
-  row << d.statusText();
+  row << d.CastDateText();
 }
 
 int Cast(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {

@@ -51,6 +51,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 
 #include "astro/constants.h"
@@ -95,6 +96,8 @@ class TFormKalynth : public QMainWindow {
 
   // --- state, read only (the window's own handlers change it) -------------
   const core::Divination& Model() const { return model_; }
+  // The primary figure is on screen.
+  bool PrimaryFigureShown() const { return model_.HasFigure(core::Primary) && !view_.figuresHidden; }
   const QString& currentFileName() const { return CurrentFileName; }
   const QString& programFolder() const { return ProgramFolder; }
   // Another folder holding comment/, help/ and bmp/ (tests' own pictures).
@@ -239,6 +242,7 @@ class TFormKalynth : public QMainWindow {
   // Every control of the divination from the model; their change handlers
   // do not run meanwhile.
   void Draw();
+  void Divide(int division);
   core::DateSelection DateLists() const;
 
   QString SavePromptText() const;
@@ -262,6 +266,13 @@ class TFormKalynth : public QMainWindow {
   void SetTitleFor(const QString& path);
 
   core::Divination model_;
+  // What the window shows and enables beyond the divination's facts.
+  struct ViewState {
+    bool castEnabled = false;  // ">>": after a change of a line field or the yarrow start, until a new sheet
+    bool figuresHidden = false;     // a failed date casting hid the figures until the next casting
+    std::array<int, 3> captions{};  // the number labels: the last complete casting's numbers
+  };
+  ViewState view_;
   bool drawing_ = false;
   unsigned drawnComments_ = 0;  // the model's comments revision the box shows
   QString CurrentFileName;

@@ -35,14 +35,13 @@ TEST_P(CodesCasting, FiguresNumbersAndVisibility) {
   Divination d = WithCodes(c.codes);
   d.CastFromCodes();
   EXPECT_TRUE(d.modified());
-  EXPECT_FALSE(d.statusShown());
+  EXPECT_FALSE(d.fromDate());
   EXPECT_EQ(d.numbers(), c.numbers);
-  EXPECT_EQ(d.figure(Primary).shown, c.numbers.has_value());
-  EXPECT_EQ(d.number(Primary).shown, c.numbers.has_value());
-  EXPECT_EQ(d.figure(Nuclear).shown, c.allThree);
-  EXPECT_EQ(d.figure(Changed).shown, c.allThree);
-  EXPECT_EQ(d.number(Changed).shown, c.allThree);
-  for (FigureIndex i : {Primary, Nuclear, Changed}) EXPECT_EQ(d.figure(i).jaoNo, 0);
+  EXPECT_EQ(d.method(), c.numbers ? CastMethod::Codes : CastMethod::None);
+  EXPECT_EQ(d.HasFigure(Primary), c.numbers.has_value());
+  EXPECT_EQ(d.HasFigure(Nuclear), c.allThree);
+  EXPECT_EQ(d.HasFigure(Changed), c.allThree);
+  EXPECT_EQ(d.changingLine(), 0);
   if (c.numbers) {
     EXPECT_EQ(d.ChangingLineNames(), c.changingNames);
   }
@@ -75,15 +74,15 @@ INSTANTIATE_TEST_SUITE_P(
         CodesCase{"PartialCode", {"58", "588", "588", "588", "588", "588"}, std::nullopt, false, {}}),
     [](const testing::TestParamInfo<CodesCase>& info) { return info.param.name; });
 
-// A failed number entry keeps the captions of the last casting.
-TEST(CodesCasting, InvalidCodeKeepsCaptionsHidden) {
+// A failed number entry has no figures (the window keeps the captions of
+// the last casting, hidden).
+TEST(CodesCasting, InvalidCodeHasNoFigures) {
   Divination d = WithCodes({"588", "588", "544", "588", "588", "588"});
   d.CastFromCodes();
   d.EditLine(6, "5");
   d.CastFromCodes();
   EXPECT_EQ(d.numbers(), std::nullopt);
-  EXPECT_EQ(d.number(Nuclear).caption, 37);
-  EXPECT_FALSE(d.number(Nuclear).shown);
+  EXPECT_FALSE(d.HasFigure(Nuclear));
 }
 
 struct DateCase {
@@ -108,15 +107,12 @@ TEST_P(DateCastingModel, FiguresStatusAndRecordRoundTrip) {
   d.CastFromDate();
   EXPECT_TRUE(d.modified());
   EXPECT_EQ(d.numbers(), c.numbers);
-  for (FigureIndex i : {Primary, Nuclear, Changed}) {
-    EXPECT_TRUE(d.figure(i).shown);
-    EXPECT_TRUE(d.number(i).shown);
-    EXPECT_EQ(d.figure(i).jaoNo, c.jaoNo);
-  }
+  for (FigureIndex i : {Primary, Nuclear, Changed}) EXPECT_TRUE(d.HasFigure(i));
+  EXPECT_EQ(d.changingLine(), c.jaoNo);
   for (int n = 1; n <= 6; ++n)
-    EXPECT_EQ(d.figure(Changed).lines[n - 1] != d.figure(Primary).lines[n - 1], n == c.jaoNo) << "line " << n;
-  EXPECT_TRUE(d.statusShown());
-  EXPECT_EQ(d.statusText(), c.status);
+    EXPECT_EQ(d.figure(Changed)[n - 1] != d.figure(Primary)[n - 1], n == c.jaoNo) << "line " << n;
+  EXPECT_TRUE(d.fromDate());
+  EXPECT_EQ(d.CastDateText(), c.status);
   EXPECT_EQ(d.lineCode(1), "588");  // the fields stay as they were
   EXPECT_EQ(d.ChangingLines(), std::vector<int>{c.jaoNo});
   EXPECT_EQ(d.ChangingLineNames(), std::vector<std::string>{c.changingName});
@@ -129,7 +125,7 @@ TEST_P(DateCastingModel, FiguresStatusAndRecordRoundTrip) {
   read.Restore(saved);
   EXPECT_EQ(read.numbers(), c.numbers);
   for (FigureIndex i : {Primary, Nuclear, Changed}) EXPECT_EQ(read.figure(i), d.figure(i));
-  EXPECT_EQ(read.statusText(), c.status);
+  EXPECT_EQ(read.CastDateText(), c.status);
   EXPECT_FALSE(read.modified());
   EXPECT_TRUE(read.bound());
   EXPECT_EQ(read.Describe(), saved);
@@ -161,8 +157,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DateCastingModel,
                                       "Наверху шестёрка"}),
                          [](const testing::TestParamInfo<DateCase>& info) { return info.param.name; });
 
-// An empty month list: the standard conversion error, after the figures
-// were hidden; the number captions stay as they were.
+// An empty month list: the standard conversion error; the casting before
+// stays (the window hides its figures and keeps the numbers).
 TEST(DateCastingModel, EmptyMonthIsAConversionError) {
   Divination d;
   d.SetDate({4, 0, 0, 6});
@@ -176,9 +172,8 @@ TEST(DateCastingModel, EmptyMonthIsAConversionError) {
   } catch (const ConversionError& e) {
     EXPECT_STREQ(e.what(), "'' is not a valid integer value");
   }
-  EXPECT_FALSE(d.figure(Primary).shown);
-  EXPECT_TRUE(d.number(Primary).shown);
-  EXPECT_EQ(d.number(Primary).caption, 4);
+  EXPECT_EQ(d.numbers(), (Numbers{4, 24, 23}));
+  EXPECT_TRUE(d.fromDate());
 }
 
 // The date lists without a year or hour: year 0 and no branch name.
@@ -238,7 +233,7 @@ TEST(YarrowModel, WholeProcedureWithClock1234) {
   EXPECT_TRUE(d.yarrowActive());
   EXPECT_EQ(d.yarrowLine(), 1);
   EXPECT_EQ(d.yarrowDivision(), 1);
-  EXPECT_TRUE(d.castEnabled());
+  EXPECT_EQ(d.numbers(), std::nullopt);
   EXPECT_TRUE(d.note().empty());
   EXPECT_TRUE(d.comments().empty());
   EXPECT_TRUE(d.lineCode(1).empty());
@@ -262,8 +257,9 @@ TEST(YarrowModel, WholeProcedureWithClock1234) {
   EXPECT_EQ(d.yarrowDivision(), 0);
   EXPECT_TRUE(d.modified());
   EXPECT_FALSE(d.bound());
-  EXPECT_TRUE(d.figure(Primary).shown);
-  EXPECT_TRUE(d.figure(Changed).shown);
+  EXPECT_EQ(d.method(), CastMethod::Yarrow);
+  EXPECT_TRUE(d.HasFigure(Primary));
+  EXPECT_TRUE(d.HasFigure(Changed));
 }
 
 // Clock number 0: every draw is 0, left heap 47, digits 5, 4, 4.
@@ -287,7 +283,7 @@ TEST(RecordModel, RestoreRules) {
   Divination a;
   a.Restore(codes);
   EXPECT_EQ(a.numbers(), (Numbers{1, 37, 10}));
-  EXPECT_FALSE(a.statusShown());
+  EXPECT_FALSE(a.fromDate());
   EXPECT_FALSE(a.modified());
   EXPECT_TRUE(a.bound());
 
@@ -296,8 +292,8 @@ TEST(RecordModel, RestoreRules) {
   Divination b;
   b.Restore(bare);
   EXPECT_EQ(b.numbers(), (Numbers{1, 1, 1}));
-  EXPECT_EQ(b.figure(Primary).jaoNo, 0);
-  EXPECT_EQ(b.statusText(), "Гуа на год 1, месяц 1, день 1, час Цзы");
+  EXPECT_EQ(b.changingLine(), 0);
+  EXPECT_EQ(b.CastDateText(), "Гуа на год 1, месяц 1, день 1, час Цзы");
 
   // Indexes outside the lists leave them without selection.
   RecordValues outside;
@@ -325,7 +321,7 @@ TEST(RecordModel, NeedsSaving) {
   d.NewSheet();
   EXPECT_FALSE(d.NeedsSaving());
   EXPECT_FALSE(d.bound());
-  EXPECT_FALSE(d.castEnabled());
+  EXPECT_EQ(d.numbers(), std::nullopt);
 }
 
 TEST(RecordModel, CommentsKeepTheirLines) {

@@ -28,7 +28,7 @@ TEST(Mapping, DateRecordIntoTheModel) {
   EXPECT_EQ(d.date(), (core::DateSelection{4, 2, 14, 6}));
   // Numbers 4, 24 and 7 of the worked date casting "year 5, month 3, day 15, hour У".
   EXPECT_EQ(d.numbers(), (core::Numbers{4, 24, 7}));
-  EXPECT_EQ(d.statusText(), "Гуа на год 5, месяц 3, день 15, час У");
+  EXPECT_EQ(d.CastDateText(), "Гуа на год 5, месяц 3, день 15, час У");
   EXPECT_EQ(d.ChangingLineNames(), std::vector<std::string>{"Наверху девятка"});
   // Written back from the model: the same record, byte for byte.
   EXPECT_EQ(EncodeRecord(FromValues(d.Describe())), kDateRecord);
