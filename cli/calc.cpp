@@ -390,7 +390,7 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   // The figures the window shows after opening the record; no numbers while
   // a line code is invalid.
   core::Divination d;
-  d.Restore(records::ToValues(*r));
+  records::Restore(d, *r);
   const std::optional<core::Numbers> n = d.numbers();
   auto number = [&n](int core::Numbers::*which) { return n ? std::to_string((*n).*which) : std::string(); };
   table.Add() << "primary" << number(&core::Numbers::primary);

@@ -195,35 +195,25 @@ void Divination::AllFree() {
 
 // ---- records ------------------------------------------------------------------
 
-void Divination::Restore(const RecordValues& values) {
+void Divination::Restore(const std::array<std::string, 6>& lineCodes, const std::string& note,
+                         const DateSelection& date, bool fromDate, const Figure& primary, int changingLine,
+                         std::string_view comments) {
   // Each field that changes runs the field's change reaction.
   for (int n = 1; n <= 6; ++n)
-    if (values.lineCodes[n - 1] != lineCodes_[n - 1]) EditLine(n, values.lineCodes[n - 1]);
-  if (values.note != note_) EditNote(values.note);
-  date_ = {ListIndex(values.date.year, YearCount), ListIndex(values.date.month, MonthCount),
-           ListIndex(values.date.day, DayCount), ListIndex(values.date.hour, HourCount)};
-  if (values.fromDate) {
+    if (lineCodes[n - 1] != lineCodes_[n - 1]) EditLine(n, lineCodes[n - 1]);
+  if (note != note_) EditNote(note);
+  date_ = {ListIndex(date.year, YearCount), ListIndex(date.month, MonthCount), ListIndex(date.day, DayCount),
+           ListIndex(date.hour, HourCount)};
+  if (fromDate) {
     // The figures as the casting showed them, without computing the date again.
-    CastPrimary(values.primary, values.jaoNo);
+    CastPrimary(primary, changingLine);
   } else {
     CastFromCodes();
   }
   AllFree();
-  SetCommentsText(values.comments);
+  SetCommentsText(comments);
   modified_ = false;
   bound_ = true;
-}
-
-RecordValues Divination::Describe() const {
-  RecordValues v;
-  v.lineCodes = lineCodes_;
-  v.note = note_;
-  v.date = date_;
-  v.fromDate = fromDate();
-  v.primary = figures_[Primary];
-  v.jaoNo = changingLine_;
-  v.comments = comments_;
-  return v;
 }
 
 void Divination::NewSheet() {

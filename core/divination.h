@@ -8,7 +8,7 @@
 // functions of hexagram.h, yarrow.h and datecast.h.
 //
 // Contents
-//   DateSelection, CastMethod, Numbers, RecordValues   value types
+//   DateSelection, CastMethod, Numbers   value types
 //   Divination
 //     What it holds ....... lineCode note comments(Text, Revision) date figure
 //                           method fromDate changingLine castDate
@@ -18,7 +18,7 @@
 //     Number entry ........ CastFromCodes                     (">>")
 //     Date casting ........ CastFromDate                      ("Получить гуа")
 //     Yarrow stalks ....... BeginMilfoil Divide AllFree
-//     Records ............. Restore Describe NewSheet MarkSaved NeedsSaving
+//     Records ............. Restore NewSheet MarkSaved NeedsSaving
 //     For readers ......... numbers HasFigure ChangingLines ChangingLineNames
 //                           IsChangingLine ShowsLineCodes DateStatusText CastDateText
 //   LineName                 name of a changing line ("Девятка третья")
@@ -63,19 +63,6 @@ enum FigureIndex { Primary = 0, Nuclear = 1, Changed = 2 };
 struct Numbers {
   int primary = 0, nuclear = 0, changed = 0;
   friend bool operator==(const Numbers&, const Numbers&) = default;
-};
-
-// The values a record file stores, key by key ("Edit1".."Edit7", "yah",
-// "mon", "day", "hour", "Btn2", "Gua1".."Gua6", "JaoNo", comment lines).
-struct RecordValues {
-  std::array<std::string, 6> lineCodes;
-  std::string note;
-  DateSelection date;
-  bool fromDate = false;
-  Figure primary{true, true, true, true, true, true};
-  int jaoNo = 0;
-  std::string comments;  // the comment lines joined by '\n'; empty: none
-  friend bool operator==(const RecordValues&, const RecordValues&) = default;
 };
 
 // Traditional name of line n (1..6) that changes: a changing yang line is
@@ -149,9 +136,11 @@ class Divination {
   // ---- records --------------------------------------------------------
   // A record read from a file: fields, lists, figures (restored for a date
   // casting, else cast from the codes), comments; then clean and bound.
-  void Restore(const RecordValues& values);
-  // What a save writes.
-  RecordValues Describe() const;
+  // A save writes lineCodes, note, date, fromDate, figure(Primary),
+  // changingLine and commentsText.
+  void Restore(const std::array<std::string, 6>& lineCodes, const std::string& note,
+               const DateSelection& date, bool fromDate, const Figure& primary, int changingLine,
+               std::string_view comments);
   // A blank sheet: no codes, note, comments or figures; clean and unbound.
   // The date lists are left to the caller (the lunar date of the moment).
   void NewSheet();

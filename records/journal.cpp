@@ -47,7 +47,7 @@ const ColumnInfo kColumns[JournalColumnCount] = {
 // opening the record: the record read into the divination model.
 void Divination(const Record& record, JournalRow& row) {
   core::Divination d;
-  d.Restore(ToValues(record));
+  Restore(d, record);
   if (const std::optional<core::Numbers> n = d.numbers()) {
     row.primary = n->primary;
     row.nuclear = d.HasFigure(core::Nuclear) ? n->nuclear : 0;

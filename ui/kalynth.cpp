@@ -1122,7 +1122,7 @@ bool TFormKalynth::FileChangeIfClear() const {
 }
 
 records::Record TFormKalynth::CurrentRecord() const {
-  return records::FromValues(model_.Describe());
+  return records::RecordOf(model_);
 }
 
 bool TFormKalynth::WriteRecord(const QString& path, const records::FileIdentity& expected,
@@ -1292,10 +1292,10 @@ void TFormKalynth::ReadRecord(const records::Record& record, const QString& path
                               const records::FileIdentity& identity) {
   // Fields, lists, figures (restored or cast from the codes), the reset of
   // the casting controls, comments, clean and bound: all in the model.
-  const core::RecordValues values = records::ToValues(record);
-  if (values.lineCodes != model_.lineCodes()) view_.castEnabled = true;  // a field changes
+  for (int n = 1; n <= 6; ++n)  // a field that changes enables ">>"
+    if (record.lineCodes[n - 1].toStdString() != model_.lineCode(n)) view_.castEnabled = true;
   view_.figuresHidden = false;
-  model_.Restore(values);
+  records::Restore(model_, record);
   // The caller's binding: the open dialog binds at once and forgets the
   // name; a given path binds after the reset.
   if (fromOpenDialog) {

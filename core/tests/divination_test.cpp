@@ -16,6 +16,29 @@ Divination WithCodes(const std::array<std::string, 6>& codes) {
   return d;
 }
 
+// What a record stores of a divination, as a save takes it.
+struct Stored {
+  std::array<std::string, 6> lineCodes;
+  std::string note;
+  DateSelection date;
+  bool fromDate = false;
+  Figure primary{true, true, true, true, true, true};
+  int changingLine = 0;
+  std::string comments;
+  friend bool operator==(const Stored&, const Stored&) = default;
+};
+
+Stored Saved(const Divination& d) {
+  return {d.lineCodes(),     d.note(),         d.date(),        d.fromDate(),
+          d.figure(Primary), d.changingLine(), d.commentsText()};
+}
+
+Divination Read(const Stored& s) {
+  Divination d;
+  d.Restore(s.lineCodes, s.note, s.date, s.fromDate, s.primary, s.changingLine, s.comments);
+  return d;
+}
+
 struct CodesCase {
   const char* name;
   std::array<std::string, 6> codes;  // line 1 first
@@ -118,17 +141,16 @@ TEST_P(DateCastingModel, FiguresStatusAndRecordRoundTrip) {
   EXPECT_EQ(d.ChangingLineNames(), std::vector<std::string>{c.changingName});
 
   // Saved and read back: the same figures without computing the date again.
-  const RecordValues saved = d.Describe();
+  const Stored saved = Saved(d);
   EXPECT_TRUE(saved.fromDate);
-  EXPECT_EQ(saved.jaoNo, c.jaoNo);
-  Divination read;
-  read.Restore(saved);
+  EXPECT_EQ(saved.changingLine, c.jaoNo);
+  const Divination read = Read(saved);
   EXPECT_EQ(read.numbers(), c.numbers);
   for (FigureIndex i : {Primary, Nuclear, Changed}) EXPECT_EQ(read.figure(i), d.figure(i));
   EXPECT_EQ(read.CastDateText(), c.status);
   EXPECT_FALSE(read.modified());
   EXPECT_TRUE(read.bound());
-  EXPECT_EQ(read.Describe(), saved);
+  EXPECT_EQ(Saved(read), saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DateCastingModel,
@@ -200,9 +222,8 @@ TEST(DateCastingModel, StaleCodesAreNotTheCastingsCodes) {
   EXPECT_EQ(d.lineCode(1), "544");   // the field as it was
   EXPECT_TRUE(d.IsChangingLine(1));  // and its red text in the window
 
-  Divination read;
-  read.Restore(d.Describe());
-  EXPECT_EQ(read.Describe().lineCodes, d.lineCodes());  // saved as typed
+  Divination read = Read(Saved(d));
+  EXPECT_EQ(Saved(read).lineCodes, d.lineCodes());  // saved as typed
   EXPECT_FALSE(read.ShowsLineCodes());
   EXPECT_EQ(read.ChangingLines(), std::vector<int>{6});
   EXPECT_EQ(read.ChangingLineNames(), std::vector<std::string>{"Наверху девятка"});
@@ -276,30 +297,27 @@ TEST(YarrowModel, ClockZeroGivesOldYang) {
 // Records that are not date castings rebuild their figures from the codes;
 // a date-cast record without figures restores six yang lines.
 TEST(RecordModel, RestoreRules) {
-  RecordValues codes;
+  Stored codes;
   codes.lineCodes = {"588", "588", "544", "588", "588", "588"};
   codes.primary = {false, false, false, false, false, false};  // ignored for codes
-  codes.jaoNo = 3;
-  Divination a;
-  a.Restore(codes);
+  codes.changingLine = 3;
+  const Divination a = Read(codes);
   EXPECT_EQ(a.numbers(), (Numbers{1, 37, 10}));
   EXPECT_FALSE(a.fromDate());
   EXPECT_FALSE(a.modified());
   EXPECT_TRUE(a.bound());
 
-  RecordValues bare;
+  Stored bare;
   bare.fromDate = true;
-  Divination b;
-  b.Restore(bare);
+  const Divination b = Read(bare);
   EXPECT_EQ(b.numbers(), (Numbers{1, 1, 1}));
   EXPECT_EQ(b.changingLine(), 0);
   EXPECT_EQ(b.CastDateText(), "Гуа на год 1, месяц 1, день 1, час Цзы");
 
   // Indexes outside the lists leave them without selection.
-  RecordValues outside;
+  Stored outside;
   outside.date = {12, -5, 30, 99};
-  Divination c;
-  c.Restore(outside);
+  const Divination c = Read(outside);
   EXPECT_EQ(c.date(), (DateSelection{-1, -1, -1, -1}));
 }
 
