@@ -1117,8 +1117,16 @@ QString TFormKalynth::SavePromptText() const {
   return QStringLiteral("Сохранить изменения в файле ") + name + QStringLiteral("?");
 }
 
-bool TFormKalynth::FileChangeIfClear() const {
-  return model_.NeedsSaving();
+TFormKalynth::Leaving TFormKalynth::MaybeSave() {
+  if (!model_.NeedsSaving()) return Leaving::Leave;
+  switch (AskSave()) {
+    case ui::Answer::No:
+      return Leaving::Leave;
+    case ui::Answer::Yes:
+      return model_.modified() ? Leaving::Unsaved : Leaving::Saved;
+    default:
+      return Leaving::Stay;
+  }
 }
 
 records::Record TFormKalynth::CurrentRecord() const {
@@ -1224,7 +1232,7 @@ void TFormKalynth::ShowNotARecord(const QString& path) {
 
 void TFormKalynth::ClearBtnClick() {
   if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
-  if (FileChangeIfClear() && !AskToSave()) return;
+  if (!MayLeave(MaybeSave())) return;
   NewClick();
 }
 
@@ -1242,11 +1250,10 @@ void TFormKalynth::NewClick() {
 void TFormKalynth::Open1Click() {
   for (;;) {
     if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
-    if (!FileChangeIfClear()) break;
     // Yes saves and asks again: a cancelled save leads back to the prompt.
-    const ui::Answer answer = AskSave();
-    if (answer == ui::Answer::Cancel) return;
-    if (answer == ui::Answer::No) break;
+    const Leaving leaving = MaybeSave();
+    if (leaving == Leaving::Stay) return;
+    if (leaving == Leaving::Leave) break;
   }
   OpenMyFile();
 }
@@ -1274,7 +1281,7 @@ void TFormKalynth::OpenMyDropOrClickFile(const QString& path) {
     ShowNotARecord(path);
     return;
   }
-  if (FileChangeIfClear() && !AskToSave()) return;
+  if (!MayLeave(MaybeSave())) return;
   OpenMyDropOrClickFileRaschet(path);
 }
 
@@ -1309,8 +1316,7 @@ void TFormKalynth::ReadRecord(const records::Record& record, const QString& path
 }
 
 bool TFormKalynth::FormCloseQuery() {
-  bool canClose = true;
-  if (FileChangeIfClear()) canClose = AskToSave();
+  bool canClose = MayLeave(MaybeSave());
   if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No)
     canClose = false;
   return canClose;

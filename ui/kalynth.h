@@ -195,7 +195,6 @@ class TFormKalynth : public QMainWindow {
   void OpenPage(const QUrl& url);
 
   // --- record lifecycle ---------------------------------------------------
-  bool FileChangeIfClear() const;
   void ClearBtnClick();
   void NewClick();
   void Open1Click();
@@ -251,6 +250,14 @@ class TFormKalynth : public QMainWindow {
   // The save prompt: true when the command may go on (No, or Yes with a
   // save that left the record clean).
   bool AskToSave();
+  // Leaving the divination on screen (a new sheet, another record, the end
+  // of the program) asks to save it when it needs saving. Leave: nothing to
+  // save or the user declined; Saved: saved clean; Stay: cancelled;
+  // Unsaved: the save did not leave the record clean. The open command asks
+  // again after Yes (Saved or Unsaved); the others go on after Leave or Saved.
+  enum class Leaving { Leave, Saved, Stay, Unsaved };
+  Leaving MaybeSave();
+  static bool MayLeave(Leaving l) { return l == Leaving::Leave || l == Leaving::Saved; }
   // Writes the record to path after the code-page warning; false when the
   // user went back. With a known `expected` identity the name must still
   // lead to that file. `written` receives the file written. Throws
