@@ -363,7 +363,7 @@ void DateCastingRow(std::ostream& out, int year, int month, int day, int hour) {
   Row row = Table(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status"}).Add();
   row << d.dateNumbers().upperTrigram << d.dateNumbers().lowerTrigram << d.dateNumbers().changingLine;
   NumbersInto(row, d);
-  row << d.statusText();
+  row << d.CastDateText();
 }
 
 int Cast(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
@@ -460,7 +460,7 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   // The figures the window shows after opening the record; no numbers while
   // a line code is invalid.
   core::Divination d;
-  d.Restore(records::ToValues(*r));
+  records::Restore(d, *r);
   const std::optional<core::Numbers> n = d.numbers();
   auto number = [&n](int core::Numbers::*which) { return n ? std::to_string((*n).*which) : std::string(); };
   table.Add() << "primary" << number(&core::Numbers::primary);

@@ -66,7 +66,6 @@ void Divination::EditLine(int n, std::string code) {
   if (n < 1 || n > 6) return;
   lineCodes_[n - 1] = std::move(code);
   modified_ = true;
-  castEnabled_ = true;
 }
 
 void Divination::EditNote(std::string note) {
@@ -97,38 +96,19 @@ void Divination::ChooseDate(const DateSelection& date) {
 
 void Divination::CastFromCodes() {
   modified_ = true;
-  GoButton();
-  ZapolnenieLabelStatus(false);
+  CastCodes(CastMethod::Codes);
 }
 
-void Divination::GoButton() {
-  // No figure outlines a line after number entry: changing lines show in
-  // the fields' red text.
-  for (FigureView& f : figures_) {
-    f.jaoNo = 0;
-    f.shown = false;
-  }
-  for (NumberView& n : numbers_) n.shown = false;
+void Divination::CastCodes(CastMethod how) {
+  // No figure has a changing line of its own after number entry: changing
+  // lines are those of the codes.
+  changingLine_ = 0;
   const CodesCasting c = core::CastFromCodes(
       {lineCodes_[0], lineCodes_[1], lineCodes_[2], lineCodes_[3], lineCodes_[4], lineCodes_[5]});
-  figures_[Primary].lines = c.primary;
-  figures_[Changed].lines = c.changed;
-  figures_[Nuclear].lines = c.nuclear;
-  if (!c.valid) return;  // an invalid code is not reported: nothing shows
-  numbers_[Primary].caption = c.primaryNo;
-  numbers_[Nuclear].caption = c.nuclearNo;
-  numbers_[Changed].caption = c.changedNo;
-  // Without a changing line the primary figure stands alone.
-  if (c.primaryNo != c.changedNo) {
-    figures_[Nuclear].shown = figures_[Changed].shown = true;
-    numbers_[Nuclear].shown = numbers_[Changed].shown = true;
-  }
-  figures_[Primary].shown = numbers_[Primary].shown = true;
-}
-
-void Divination::ZapolnenieLabelStatus(bool show) {
-  if (show) statusText_ = DateStatusText();
-  statusShown_ = show;
+  figures_[Primary] = c.primary;
+  figures_[Changed] = c.changed;
+  figures_[Nuclear] = c.nuclear;
+  method_ = c.valid ? how : CastMethod::None;  // an invalid code is not reported
 }
 
 std::string Divination::DateStatusText() const {
@@ -136,50 +116,44 @@ std::string Divination::DateStatusText() const {
                     date_.hour);
 }
 
+std::string Divination::CastDateText() const {
+  if (!castDate_) return {};
+  const DateSelection& d = *castDate_;
+  return StatusText(d.year + 1, ListText(d.month, MonthCount), ListText(d.day, DayCount), d.hour);
+}
+
 // ---- date casting ---------------------------------------------------------
 
 void Divination::CastFromDate() {
   modified_ = true;
-  for (FigureView& f : figures_) f.shown = false;
   const int month = ListValue(date_.month, MonthCount);
   const int day = ListValue(date_.day, DayCount);
   const DateCasting c = core::CastFromDate(date_.year + 1, month, day, date_.hour);
   dateNumbers_ = c.numbers;
-  OpenCalc(c.primary, c.jaoNo);
-  ZapolnenieLabelStatus(true);
+  CastPrimary(c.primary, c.jaoNo);
 }
 
 // The figures of a date casting from the primary figure and its changing
-// line, shown with their numbers (a casting and a record restored alike).
-void Divination::OpenCalc(const Figure& primary, int jaoNo) {
-  const int stored = StoredJaoNo(jaoNo);
-  const DateCasting c = RestoreDateCasting(primary, stored);
-  figures_[Primary].lines = c.primary;
-  figures_[Changed].lines = c.changed;
-  figures_[Nuclear].lines = c.nuclear;
-  for (FigureView& f : figures_) {
-    f.jaoNo = stored;
-    f.shown = true;
-  }
-  ShowNumbers();
-}
-
-void Divination::ShowNumbers() {
-  for (int i = 0; i < 3; ++i) numbers_[i] = {figures_[i].number(), true};
+// line (a casting and a record restored alike).
+void Divination::CastPrimary(const Figure& primary, int changingLine) {
+  changingLine_ = StoredJaoNo(changingLine);
+  const DateCasting c = RestoreDateCasting(primary, changingLine_);
+  figures_[Primary] = c.primary;
+  figures_[Changed] = c.changed;
+  figures_[Nuclear] = c.nuclear;
+  method_ = CastMethod::Date;
+  castDate_ = date_;
 }
 
 // ---- yarrow stalks ----------------------------------------------------------
 
 void Divination::BeginMilfoil() {
-  castEnabled_ = true;
   yarrowLine_ = 1;
   yarrowDivision_ = 1;
-  ZapolnenieLabelStatus(false);
+  method_ = CastMethod::None;
   SetCommentsText({});
   note_.clear();
   for (std::string& code : lineCodes_) code.clear();
-  for (FigureView& f : figures_) f.shown = false;
-  for (NumberView& n : numbers_) n.shown = false;
   bound_ = false;
   modified_ = false;
   yarrowActive_ = true;
@@ -200,7 +174,6 @@ void Divination::Divide(int division, RandomGenerator& rng, const ClockNumber& c
       digit = Step_3(rng, clock, stalkCount_);
     }
     code += std::to_string(digit);
-    castEnabled_ = true;
   }
   // The record counts as changed only once the sixth line is finished.
   bound_ = false;
@@ -210,7 +183,7 @@ void Divination::Divide(int division, RandomGenerator& rng, const ClockNumber& c
     AllFree();
     SetCommentsText({});
     modified_ = true;
-    CastFromCodes();
+    CastCodes(CastMethod::Yarrow);
   }
 }
 
@@ -222,48 +195,33 @@ void Divination::AllFree() {
 
 // ---- records ------------------------------------------------------------------
 
-void Divination::Restore(const RecordValues& values) {
+void Divination::Restore(const std::array<std::string, 6>& lineCodes, const std::string& note,
+                         const DateSelection& date, bool fromDate, const Figure& primary, int changingLine,
+                         std::string_view comments) {
   // Each field that changes runs the field's change reaction.
   for (int n = 1; n <= 6; ++n)
-    if (values.lineCodes[n - 1] != lineCodes_[n - 1]) EditLine(n, values.lineCodes[n - 1]);
-  if (values.note != note_) EditNote(values.note);
-  date_ = {ListIndex(values.date.year, YearCount), ListIndex(values.date.month, MonthCount),
-           ListIndex(values.date.day, DayCount), ListIndex(values.date.hour, HourCount)};
-  if (values.fromDate) {
+    if (lineCodes[n - 1] != lineCodes_[n - 1]) EditLine(n, lineCodes[n - 1]);
+  if (note != note_) EditNote(note);
+  date_ = {ListIndex(date.year, YearCount), ListIndex(date.month, MonthCount), ListIndex(date.day, DayCount),
+           ListIndex(date.hour, HourCount)};
+  if (fromDate) {
     // The figures as the casting showed them, without computing the date again.
-    OpenCalc(values.primary, values.jaoNo);
-    bound_ = true;
-    ZapolnenieLabelStatus(true);
+    CastPrimary(primary, changingLine);
   } else {
     CastFromCodes();
   }
   AllFree();
-  SetCommentsText(values.comments);
+  SetCommentsText(comments);
   modified_ = false;
   bound_ = true;
 }
 
-RecordValues Divination::Describe() const {
-  RecordValues v;
-  v.lineCodes = lineCodes_;
-  v.note = note_;
-  v.date = date_;
-  v.fromDate = statusShown_;
-  v.primary = figures_[Primary].lines;
-  v.jaoNo = figures_[Primary].jaoNo;
-  v.comments = comments_;
-  return v;
-}
-
 void Divination::NewSheet() {
   for (std::string& code : lineCodes_) code.clear();
-  castEnabled_ = false;
-  for (FigureView& f : figures_) f.shown = false;
-  for (NumberView& n : numbers_) n.shown = false;
+  method_ = CastMethod::None;
   note_.clear();
   AllFree();
   SetCommentsText({});
-  ZapolnenieLabelStatus(false);
   modified_ = false;
   bound_ = false;
 }
@@ -275,7 +233,7 @@ void Divination::MarkSaved() {
 
 bool Divination::NeedsSaving() const {
   if (bound_) return modified_;
-  bool content = !note_.empty() || !comments_.empty() || figures_[Primary].shown;
+  bool content = !note_.empty() || !comments_.empty() || numbers().has_value();
   for (const std::string& code : lineCodes_) content = content || !code.empty();
   return content && modified_;
 }
@@ -283,14 +241,20 @@ bool Divination::NeedsSaving() const {
 // ---- for readers -----------------------------------------------------------------
 
 std::optional<Numbers> Divination::numbers() const {
-  if (!numbers_[Primary].shown) return std::nullopt;
-  return Numbers{numbers_[Primary].caption, numbers_[Nuclear].caption, numbers_[Changed].caption};
+  if (method_ == CastMethod::None) return std::nullopt;
+  return Numbers{CalcNoGua(figures_[Primary]), CalcNoGua(figures_[Nuclear]), CalcNoGua(figures_[Changed])};
+}
+
+bool Divination::HasFigure(FigureIndex i) const {
+  const std::optional<Numbers> n = numbers();
+  if (!n) return false;
+  return i == Primary || fromDate() || n->primary != n->changed;
 }
 
 std::vector<int> Divination::ChangingLines() const {
   std::vector<int> lines;
-  if (statusShown_) {
-    const int n = figures_[Primary].jaoNo;
+  if (fromDate()) {
+    const int n = changingLine_;
     if (n >= 1 && n <= 6) lines.push_back(n);
     return lines;
   }
@@ -300,7 +264,7 @@ std::vector<int> Divination::ChangingLines() const {
 }
 
 bool Divination::ShowsLineCodes() const {
-  if (statusShown_) return false;
+  if (fromDate()) return false;
   for (const std::string& code : lineCodes_)
     if (!code.empty()) return true;
   return false;
@@ -308,7 +272,7 @@ bool Divination::ShowsLineCodes() const {
 
 std::vector<std::string> Divination::ChangingLineNames() const {
   std::vector<std::string> names;
-  for (int n : ChangingLines()) names.push_back(LineName(n, figures_[Primary].lines[n - 1]));
+  for (int n : ChangingLines()) names.push_back(LineName(n, figures_[Primary][n - 1]));
   return names;
 }
 

@@ -2,25 +2,25 @@
 // operation a casting or a record performs on it. Plain C++, UTF-8 texts.
 //
 // The main window reads its controls, calls one operation here and then
-// draws every control from the object (control -> model -> controls); the
-// command line, the printed sheet and the journal read a record into the
-// same object and ask it for numbers, names and texts. The rules behind the
-// operations are the free functions of hexagram.h, yarrow.h and datecast.h.
+// draws its controls from the facts of the object, keeping what it shows
+// and enables itself (ui/kalynth.h); the command line, the printed sheet and the journal read a record into
+// the same object and ask it for numbers, names and texts. The rules behind the operations are the free
+// functions of hexagram.h, yarrow.h and datecast.h.
 //
 // Contents
-//   DateSelection, FigureView, NumberView, Numbers, RecordValues   value types
+//   DateSelection, CastMethod, Numbers   value types
 //   Divination
-//     What it holds ....... lineCode note comments(Text, Revision) date figure number
-//                           statusText statusShown fromDate castEnabled
+//     What it holds ....... lineCode note comments(Text, Revision) date figure
+//                           method fromDate changingLine castDate
 //                           modified bound yarrow* (the yarrow procedure)
 //                           dateNumbers (trigrams of the last date casting)
 //     Editing ............. EditLine EditNote EditComments SetDate ChooseDate
 //     Number entry ........ CastFromCodes                     (">>")
 //     Date casting ........ CastFromDate                      ("Получить гуа")
 //     Yarrow stalks ....... BeginMilfoil Divide AllFree
-//     Records ............. Restore Describe NewSheet MarkSaved NeedsSaving
-//     For readers ......... numbers ChangingLines ChangingLineNames
-//                           IsChangingLine ShowsLineCodes DateStatusText
+//     Records ............. Restore NewSheet MarkSaved NeedsSaving
+//     For readers ......... numbers HasFigure ChangingLines ChangingLineNames
+//                           IsChangingLine ShowsLineCodes DateStatusText CastDateText
 //   LineName                 name of a changing line ("Девятка третья")
 //
 // A reader of a record file: records::ReadDivinationFile (records/mapping.h).
@@ -49,22 +49,13 @@ struct DateSelection {
   friend bool operator==(const DateSelection&, const DateSelection&) = default;
 };
 
-// One figure as drawn: its lines, the line it outlines (0 = none) and
-// whether it is shown.
-struct FigureView {
-  Figure lines{true, true, true, true, true, true};
-  int jaoNo = 0;
-  bool shown = false;
-  int number() const { return CalcNoGua(lines); }
-  friend bool operator==(const FigureView&, const FigureView&) = default;
-};
-
-// One number label under a figure: its caption (a King Wen number; 0
-// before the first casting) and whether it is shown.
-struct NumberView {
-  int caption = 0;
-  bool shown = false;
-  friend bool operator==(const NumberView&, const NumberView&) = default;
+// How the figures were cast. A record file tells only the date casting
+// apart, so a divination read from a file is Codes or Date.
+enum class CastMethod {
+  None,    // nothing cast since the sheet was cleared, or the codes were invalid
+  Codes,   // the six line codes typed by the user (">>")
+  Yarrow,  // the six line codes the yarrow procedure gave
+  Date,    // the lunar date ("Получить гуа")
 };
 
 enum FigureIndex { Primary = 0, Nuclear = 1, Changed = 2 };
@@ -72,19 +63,6 @@ enum FigureIndex { Primary = 0, Nuclear = 1, Changed = 2 };
 struct Numbers {
   int primary = 0, nuclear = 0, changed = 0;
   friend bool operator==(const Numbers&, const Numbers&) = default;
-};
-
-// The values a record file stores, key by key ("Edit1".."Edit7", "yah",
-// "mon", "day", "hour", "Btn2", "Gua1".."Gua6", "JaoNo", comment lines).
-struct RecordValues {
-  std::array<std::string, 6> lineCodes;
-  std::string note;
-  DateSelection date;
-  bool fromDate = false;
-  Figure primary{true, true, true, true, true, true};
-  int jaoNo = 0;
-  std::string comments;  // the comment lines joined by '\n'; empty: none
-  friend bool operator==(const RecordValues&, const RecordValues&) = default;
 };
 
 // Traditional name of line n (1..6) that changes: a changing yang line is
@@ -104,17 +82,16 @@ class Divination {
   // long comment text knows when to take it again.
   unsigned commentsRevision() const { return commentsRevision_; }
   const DateSelection& date() const { return date_; }
-  const FigureView& figure(FigureIndex i) const { return figures_[i]; }
-  const NumberView& number(FigureIndex i) const { return numbers_[i]; }
-  // The date status strip: its caption ("Не установлено" until the first
-  // date casting) and whether it is shown, which is whether the figures on
-  // screen were cast from the date.
-  const std::string& statusText() const { return statusText_; }
-  bool statusShown() const { return statusShown_; }
-  bool fromDate() const { return statusShown_; }
-  // ">>" may be pressed: after any change of a line field or the start of
-  // the yarrow procedure, until a new sheet.
-  bool castEnabled() const { return castEnabled_; }
+  // The lines of figure i as the last casting left them (kept also when the
+  // casting is cleared or was invalid: a record stores the primary one).
+  const Figure& figure(FigureIndex i) const { return figures_[i]; }
+  CastMethod method() const { return method_; }
+  bool fromDate() const { return method_ == CastMethod::Date; }
+  // The line the last date casting changes (1..6), 0 for none; a casting
+  // from codes sets it to 0, a cleared sheet keeps it for its record.
+  int changingLine() const { return changingLine_; }
+  // The date of the last date casting (also a record's), nullopt before any.
+  const std::optional<DateSelection>& castDate() const { return castDate_; }
   bool modified() const { return modified_; }  // changed since opened, saved or cleared
   bool bound() const { return bound_; }        // saved to or opened from a file
   bool yarrowActive() const { return yarrowActive_; }
@@ -125,7 +102,7 @@ class Divination {
   const DateNumbers& dateNumbers() const { return dateNumbers_; }
 
   // ---- editing (the user's input) -------------------------------------
-  // The text of line field n changed: marks the record changed and enables ">>".
+  // The text of line field n changed: marks the record changed.
   void EditLine(int n, std::string code);
   void EditNote(std::string note);
   void EditComments(std::string_view text);  // the comments box's whole text
@@ -136,15 +113,13 @@ class Divination {
   void ChooseDate(const DateSelection& date);
 
   // ---- number entry (">>") --------------------------------------------
-  // The three figures from the six line codes: only the primary one when
-  // no line changes, all three otherwise, nothing while a code is invalid.
-  // Hides the date status strip; marks the record changed.
+  // The three figures from the six line codes (method Codes, or None while
+  // a code is invalid); marks the record changed.
   void CastFromCodes();
 
   // ---- date casting ("Получить гуа") ----------------------------------
-  // The three figures from the date lists, with the changing line outlined
-  // and the status strip naming the date. An empty month or day list
-  // throws ConversionError after the figures were hidden.
+  // The three figures and the changing line from the date. An empty month
+  // or day list throws ConversionError; the casting before stays then.
   void CastFromDate();
 
   // ---- yarrow stalks --------------------------------------------------
@@ -161,9 +136,11 @@ class Divination {
   // ---- records --------------------------------------------------------
   // A record read from a file: fields, lists, figures (restored for a date
   // casting, else cast from the codes), comments; then clean and bound.
-  void Restore(const RecordValues& values);
-  // What a save writes.
-  RecordValues Describe() const;
+  // A save writes lineCodes, note, date, fromDate, figure(Primary),
+  // changingLine and commentsText.
+  void Restore(const std::array<std::string, 6>& lineCodes, const std::string& note,
+               const DateSelection& date, bool fromDate, const Figure& primary, int changingLine,
+               std::string_view comments);
   // A blank sheet: no codes, note, comments or figures; clean and unbound.
   // The date lists are left to the caller (the lunar date of the moment).
   void NewSheet();
@@ -174,8 +151,11 @@ class Divination {
   bool NeedsSaving() const;
 
   // ---- for readers (command line, sheet, journal) ---------------------
-  // The three King Wen numbers when the figures are shown, else nullopt.
+  // The three King Wen numbers of a complete casting, else nullopt.
   std::optional<Numbers> numbers() const;
+  // Whether the casting gives figure i: the primary one for any complete
+  // casting, the other two when a line changes or the date cast them.
+  bool HasFigure(FigureIndex i) const;
   // Line numbers 1..6 that change, bottom first: the outlined line of a
   // date casting, else the lines whose codes are "544" or "988".
   std::vector<int> ChangingLines() const;
@@ -191,13 +171,13 @@ class Divination {
   bool ShowsLineCodes() const;
   // "Гуа на год Y, месяц M, день D, час H" of the date lists now.
   std::string DateStatusText() const;
+  // The same of the date of the last date casting; empty before any.
+  std::string CastDateText() const;
 
  private:
   static int Index(int n) { return n >= 1 && n <= 6 ? n - 1 : 0; }
-  void GoButton();
-  void OpenCalc(const Figure& primary, int jaoNo);
-  void ShowNumbers();
-  void ZapolnenieLabelStatus(bool show);
+  void CastCodes(CastMethod how);
+  void CastPrimary(const Figure& primary, int changingLine);
   void SetCommentsText(std::string_view text);
 
   std::array<std::string, 6> lineCodes_;
@@ -205,11 +185,12 @@ class Divination {
   std::string comments_;
   unsigned commentsRevision_ = 0;
   DateSelection date_;
-  std::array<FigureView, 3> figures_;
-  std::array<NumberView, 3> numbers_;
-  std::string statusText_ = "Не установлено";
-  bool statusShown_ = false;
-  bool castEnabled_ = false;
+  std::array<Figure, 3> figures_{Figure{true, true, true, true, true, true},
+                                 Figure{true, true, true, true, true, true},
+                                 Figure{true, true, true, true, true, true}};
+  CastMethod method_ = CastMethod::None;
+  int changingLine_ = 0;
+  std::optional<DateSelection> castDate_;
   bool modified_ = false;
   bool bound_ = false;
   bool yarrowActive_ = false;

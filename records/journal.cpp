@@ -47,13 +47,14 @@ const ColumnInfo kColumns[JournalColumnCount] = {
 // opening the record: the record read into the divination model.
 void Divination(const Record& record, JournalRow& row) {
   core::Divination d;
-  d.Restore(ToValues(record));
-  auto shown = [&d](core::FigureIndex i) { return d.number(i).shown ? d.number(i).caption : 0; };
-  row.primary = shown(core::Primary);
-  row.nuclear = shown(core::Nuclear);
-  row.changed = shown(core::Changed);
+  Restore(d, record);
+  if (const std::optional<core::Numbers> n = d.numbers()) {
+    row.primary = n->primary;
+    row.nuclear = d.HasFigure(core::Nuclear) ? n->nuclear : 0;
+    row.changed = d.HasFigure(core::Changed) ? n->changed : 0;
+  }
   for (int n : d.ChangingLines()) row.changingLines.append(n);
-  if (d.statusShown()) row.lunarDate = QString::fromStdString(d.statusText());
+  if (d.fromDate()) row.lunarDate = QString::fromStdString(d.CastDateText());
 }
 
 QString HexagramCell(int number) {

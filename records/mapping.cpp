@@ -2,39 +2,39 @@
 
 namespace records {
 
-core::RecordValues ToValues(const Record& record) {
-  core::RecordValues v;
-  for (int n = 0; n < 6; ++n) v.lineCodes[n] = record.lineCodes[n].toStdString();
-  v.note = record.note.toStdString();
-  v.date = {record.yah, record.mon, record.day, record.hour};
-  v.fromDate = record.btn2;
-  v.primary = record.gua;
-  v.jaoNo = record.jaoNo;
-  v.comments = record.comments.toStdString();
-  return v;
+void Restore(core::Divination& divination, const Record& record) {
+  std::array<std::string, 6> codes;
+  for (int n = 0; n < 6; ++n) codes[n] = record.lineCodes[n].toStdString();
+  divination.Restore(codes, record.note.toStdString(), {record.yah, record.mon, record.day, record.hour},
+                     record.btn2, record.gua, record.jaoNo, record.comments.toStdString());
 }
 
-Record FromValues(const core::RecordValues& values) {
+core::Divination DivinationOf(const Record& record) {
+  core::Divination d;
+  Restore(d, record);
+  return d;
+}
+
+Record RecordOf(const core::Divination& divination) {
   Record r;
-  for (int n = 0; n < 6; ++n) r.lineCodes[n] = QString::fromStdString(values.lineCodes[n]);
-  r.note = QString::fromStdString(values.note);
-  r.yah = values.date.year;
-  r.mon = values.date.month;
-  r.day = values.date.day;
-  r.hour = values.date.hour;
-  r.btn2 = values.fromDate;
-  r.gua = values.primary;
-  r.jaoNo = values.jaoNo;
-  r.comments = QString::fromStdString(values.comments);
+  for (int n = 0; n < 6; ++n) r.lineCodes[n] = QString::fromStdString(divination.lineCodes()[n]);
+  r.note = QString::fromStdString(divination.note());
+  const core::DateSelection& date = divination.date();
+  r.yah = date.year;
+  r.mon = date.month;
+  r.day = date.day;
+  r.hour = date.hour;
+  r.btn2 = divination.fromDate();
+  r.gua = divination.figure(core::Primary);
+  r.jaoNo = divination.changingLine();
+  r.comments = QString::fromStdString(divination.commentsText());
   return r;
 }
 
 std::optional<core::Divination> ReadDivinationFile(const QString& path, FileIdentity* identity) {
   const std::optional<Record> record = ReadRecordFile(path, identity);
   if (!record) return std::nullopt;
-  core::Divination d;
-  d.Restore(ToValues(*record));
-  return d;
+  return DivinationOf(*record);
 }
 
 }  // namespace records

@@ -1,7 +1,7 @@
-// A record's values and the divination model: the record file knows keys
+// A record file's fields and the divination: the record file knows keys
 // and texts, core::Divination knows what they mean. Nothing here decides a
-// rule; each key is copied to the value of the same name (UTF-8 on the
-// model's side).
+// rule; each key is read into or written from the divination's fact of the
+// same meaning (UTF-8 on the divination's side).
 #pragma once
 
 #include <optional>
@@ -11,13 +11,16 @@
 
 namespace records {
 
-core::RecordValues ToValues(const Record& record);
-Record FromValues(const core::RecordValues& values);
+// A record read into a divination exactly as the window opens it (figures,
+// numbers, date text; clean and bound).
+void Restore(core::Divination& divination, const Record& record);
+core::Divination DivinationOf(const Record& record);
+// What a save of the divination writes.
+Record RecordOf(const core::Divination& divination);
 
-// A record file read into a divination exactly as the window opens it
-// (figures, numbers, status text; clean and bound), for readers without a
-// window. nullopt when the file is not a record; an integer key that is not
-// an integer throws RecordError.
+// A record file read into a divination, for readers without a window.
+// nullopt when the file is not a record; an integer key that is not an
+// integer throws RecordError.
 // `identity`, when given, receives the identity of the file read.
 std::optional<core::Divination> ReadDivinationFile(const QString& path, FileIdentity* identity = nullptr);
 

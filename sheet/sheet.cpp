@@ -279,10 +279,11 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   const double columnWidth = (area.right() - columnLeft) / 3;
   double figuresBottom = top;
   for (int i = 0; i < 3; ++i) {
-    const core::FigureView& f = divination.figure(static_cast<core::FigureIndex>(i));
-    if (!f.shown) continue;
+    const core::FigureIndex figure = static_cast<core::FigureIndex>(i);
+    if (!divination.HasFigure(figure)) continue;
     const double left = columnLeft + i * columnWidth;
-    const QRectF r = PaintFigure(s, left, top + s.mm(2), f.lines, i == 0 ? changing : std::vector<int>{});
+    const QRectF r = PaintFigure(s, left, top + s.mm(2), divination.figure(figure),
+                                 i == 0 ? changing : std::vector<int>{});
     layout.figures[static_cast<std::size_t>(i)] = r;
     const core::HexagramName& name = core::NameOfHexagram(numberOf[i]);
     double y = r.bottom() + s.mm(3);
@@ -311,13 +312,12 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
                   ? QStringLiteral("Меняющихся черт нет.")
                   : QStringLiteral("Меняющиеся черты: %1.").arg(lineNames.join(QStringLiteral(", "))),
               s.Font(10), Ink);
-  s.Paragraph(ReadingText(core::ReadingOf(divination.figure(core::Primary).lines, changing)), s.Font(10),
-              Ink);
+  s.Paragraph(ReadingText(core::ReadingOf(divination.figure(core::Primary), changing)), s.Font(10), Ink);
 
   // The date of a casting from the date.
   if (divination.fromDate()) {
     s.down(2);
-    s.Paragraph(QString::fromStdString(divination.statusText()), s.Font(10, true), Ink);
+    s.Paragraph(QString::fromStdString(divination.CastDateText()), s.Font(10, true), Ink);
     s.Paragraph(LunarDateText(divination.date(), footer.timeCorrectionIndex), s.Font(10), Ink);
   }
 

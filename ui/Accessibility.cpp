@@ -294,7 +294,7 @@ void DescribeFigures(QWidget* window, const core::Divination& model) {
     auto* figure = Child<TGuaBig>(window, QStringLiteral("GuaBig%1").arg(i + 1));
     auto* number = Child<QLabel>(window, QStringLiteral("Label%1").arg(i + 1));
     const std::vector<int> lines = i == core::Primary ? changing : std::vector<int>{};
-    const int n = model.figure(core::FigureIndex(i)).number();
+    const int n = core::CalcNoGua(model.figure(core::FigureIndex(i)));
     if (figure) {
       figure->setChangingLines(lines);
       const QString name = FigureName(i, n, lines);

@@ -57,6 +57,8 @@ const QString Title = QStringLiteral("KALYNTH");
 const QString RecordFilter = QStringLiteral("Kalynth files (*.kly)");
 const QString AbortPromptText = QStringLiteral("Прервать гадание?");
 const char* const NothingToPrintText = "Печатать нечего: сначала получите гуа.";
+// The date strip before the first date casting.
+const char* const NoCastDateText = "Не установлено";
 
 // "GMT -12" .. "GMT 0" .. "GMT +13" of a zone index of the list (0..25), as
 // the status strip writes it.
@@ -507,7 +509,7 @@ void TFormKalynth::CreateControls() {
     pal.setColor(QPalette::Window, Cream);
     PanelStatus->setPalette(pal);
   }
-  LabelStatus = new QLabel(QString::fromStdString(model_.statusText()), PanelStatus);
+  LabelStatus = new QLabel(QString::fromUtf8(NoCastDateText), PanelStatus);
   LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
   LabelStatus->setToolTip(QStringLiteral("Гуа получены на эту дату"));
   LabelStatus->setAlignment(Qt::AlignCenter);
@@ -898,7 +900,7 @@ void TFormKalynth::Draw() {
     ZapolnenieGua(field);
     field->setReadOnly(!idle);
   }
-  Button1->setEnabled(m.castEnabled());
+  Button1->setEnabled(view_.castEnabled);
   const QString note = QString::fromStdString(m.note());
   if (Edit7->text() != note) Edit7->setText(note);
   // A long comment text is converted only when it changed.
@@ -920,15 +922,17 @@ void TFormKalynth::Draw() {
   TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
   TClickLabel* numbers[3] = {Label1, Label2, Label3};
   QLabel* names[3] = {GuaName1, GuaName2, GuaName3};
+  if (const std::optional<core::Numbers> cast = m.numbers())
+    view_.captions = {cast->primary, cast->nuclear, cast->changed};
   for (core::FigureIndex i : {core::Primary, core::Nuclear, core::Changed}) {
-    const core::FigureView& f = m.figure(i);
-    figures[i]->setLines(f.lines);
-    figures[i]->setJaoNo(f.jaoNo);
-    figures[i]->setVisible(f.shown);
-    numbers[i]->setText(QString::number(m.number(i).caption));
-    numbers[i]->setVisible(m.number(i).shown);
-    const int n = m.number(i).caption;
-    const bool named = m.number(i).shown && n >= 1 && n <= 64;
+    const bool shown = m.HasFigure(i);
+    figures[i]->setLines(m.figure(i));
+    figures[i]->setJaoNo(m.changingLine());
+    figures[i]->setVisible(shown && !view_.figuresHidden);
+    const int n = view_.captions[i];
+    numbers[i]->setText(QString::number(n));
+    numbers[i]->setVisible(shown);
+    const bool named = shown && n >= 1 && n <= 64;
     if (named) {
       const core::HexagramName& name = core::NameOfHexagram(n);
       names[i]->setText(QString::fromUtf8(name.name.data(), qsizetype(name.name.size())));
@@ -938,8 +942,9 @@ void TFormKalynth::Draw() {
     }
     names[i]->setVisible(named);
   }
-  LabelStatus->setText(QString::fromStdString(m.statusText()));
-  PanelStatus->setVisible(m.statusShown());
+  LabelStatus->setText(m.castDate() ? QString::fromStdString(m.CastDateText())
+                                    : QString::fromUtf8(NoCastDateText));
+  PanelStatus->setVisible(m.fromDate());
   ui::DescribeFigures(this, m);
 
   // The yarrow procedure: exactly the next division button while it runs;
@@ -981,7 +986,10 @@ void TFormKalynth::Edit6Change() {
 
 void TFormKalynth::EditChange(int n) {
   if (drawing_) return;
-  Apply([this, n] { model_.EditLine(n, LineEdit(n)->text().toStdString()); });
+  Apply([this, n] {
+    model_.EditLine(n, LineEdit(n)->text().toStdString());
+    view_.castEnabled = true;
+  });
 }
 
 void TFormKalynth::ZapolnenieGua(QLineEdit* field) {
@@ -994,7 +1002,10 @@ void TFormKalynth::ZapolnenieGua(QLineEdit* field) {
 }
 
 void TFormKalynth::Button1Click() {
-  Apply([this] { model_.CastFromCodes(); });
+  Apply([this] {
+    view_.figuresHidden = false;
+    model_.CastFromCodes();
+  });
   ui::Announce(this, ui::CastResultText(model_));
 }
 
@@ -1040,21 +1051,33 @@ bool TFormKalynth::AskToSave() {
 void TFormKalynth::ToolButton1Click() {
   // Only Modified counts here: a casting asks even on an unnamed blank sheet.
   if (model_.modified() && !AskToSave()) return;
-  Apply([this] { model_.BeginMilfoil(); });
+  Apply([this] {
+    model_.BeginMilfoil();
+    view_.castEnabled = true;
+  });
+}
+
+// Division 1..3 of the yarrow procedure; its end casts the figures.
+void TFormKalynth::Divide(int division) {
+  Apply([this, division] {
+    if (model_.yarrowLine() >= 1 && model_.yarrowLine() <= 6) view_.castEnabled = true;
+    view_.figuresHidden = false;
+    model_.Divide(division, core::ProgramRandom(), WindowClock());
+  });
 }
 
 void TFormKalynth::ToolButton4Click() {
-  Apply([this] { model_.Divide(1, core::ProgramRandom(), WindowClock()); });
+  Divide(1);
   ui::Announce(this, DivisionText());
 }
 
 void TFormKalynth::ToolButton5Click() {
-  Apply([this] { model_.Divide(2, core::ProgramRandom(), WindowClock()); });
+  Divide(2);
   ui::Announce(this, DivisionText());
 }
 
 void TFormKalynth::ToolButton6Click() {
-  Apply([this] { model_.Divide(3, core::ProgramRandom(), WindowClock()); });
+  Divide(3);
   ui::Announce(this, DivisionText());
 }
 
@@ -1068,7 +1091,11 @@ void TFormKalynth::GodComboChange() {
 void TFormKalynth::ToolButton2Click() {
   Apply([this] {
     model_.SetDate(DateLists());
+    // The figures are hidden first: a date list without selection leaves
+    // them so.
+    view_.figuresHidden = true;
     model_.CastFromDate();
+    view_.figuresHidden = false;
   });
   ui::Announce(this, ui::CastResultText(model_));
 }
@@ -1097,7 +1124,7 @@ void TFormKalynth::OpenGuaWindows(QLabel* label) {
   const core::FigureIndex i = label == Label1   ? core::Primary
                               : label == Label2 ? core::Nuclear
                                                 : core::Changed;
-  const int n = model_.number(i).caption;
+  const int n = view_.captions[i];
   if (n < 1 || n > 64) return;
   OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
                                QStringLiteral(".htm")));
@@ -1113,12 +1140,20 @@ QString TFormKalynth::SavePromptText() const {
   return QStringLiteral("Сохранить изменения в файле ") + name + QStringLiteral("?");
 }
 
-bool TFormKalynth::FileChangeIfClear() const {
-  return model_.NeedsSaving();
+TFormKalynth::Leaving TFormKalynth::MaybeSave() {
+  if (!model_.NeedsSaving()) return Leaving::Leave;
+  switch (AskSave()) {
+    case ui::Answer::No:
+      return Leaving::Leave;
+    case ui::Answer::Yes:
+      return model_.modified() ? Leaving::Unsaved : Leaving::Saved;
+    default:
+      return Leaving::Stay;
+  }
 }
 
 records::Record TFormKalynth::CurrentRecord() const {
-  return records::FromValues(model_.Describe());
+  return records::RecordOf(model_);
 }
 
 bool TFormKalynth::WriteRecord(const QString& path, const records::FileIdentity& expected,
@@ -1220,12 +1255,15 @@ void TFormKalynth::ShowNotARecord(const QString& path) {
 
 void TFormKalynth::ClearBtnClick() {
   if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
-  if (FileChangeIfClear() && !AskToSave()) return;
+  if (!MayLeave(MaybeSave())) return;
   NewClick();
 }
 
 void TFormKalynth::NewClick() {
-  Apply([this] { model_.NewSheet(); });
+  Apply([this] {
+    model_.NewSheet();
+    view_.castEnabled = false;
+  });
   setWindowTitle(Title);
   SetLunarDate(ui::DayValueOf(ui::platform().now()));
   CurrentFileName.clear();
@@ -1235,11 +1273,10 @@ void TFormKalynth::NewClick() {
 void TFormKalynth::Open1Click() {
   for (;;) {
     if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No) return;
-    if (!FileChangeIfClear()) break;
     // Yes saves and asks again: a cancelled save leads back to the prompt.
-    const ui::Answer answer = AskSave();
-    if (answer == ui::Answer::Cancel) return;
-    if (answer == ui::Answer::No) break;
+    const Leaving leaving = MaybeSave();
+    if (leaving == Leaving::Stay) return;
+    if (leaving == Leaving::Leave) break;
   }
   OpenMyFile();
 }
@@ -1267,7 +1304,7 @@ void TFormKalynth::OpenMyDropOrClickFile(const QString& path) {
     ShowNotARecord(path);
     return;
   }
-  if (FileChangeIfClear() && !AskToSave()) return;
+  if (!MayLeave(MaybeSave())) return;
   OpenMyDropOrClickFileRaschet(path);
 }
 
@@ -1285,7 +1322,10 @@ void TFormKalynth::ReadRecord(const records::Record& record, const QString& path
                               const records::FileIdentity& identity) {
   // Fields, lists, figures (restored or cast from the codes), the reset of
   // the casting controls, comments, clean and bound: all in the model.
-  model_.Restore(records::ToValues(record));
+  for (int n = 1; n <= 6; ++n)  // a field that changes enables ">>"
+    if (record.lineCodes[n - 1].toStdString() != model_.lineCode(n)) view_.castEnabled = true;
+  view_.figuresHidden = false;
+  records::Restore(model_, record);
   // The caller's binding: the open dialog binds at once and forgets the
   // name; a given path binds after the reset.
   if (fromOpenDialog) {
@@ -1299,8 +1339,7 @@ void TFormKalynth::ReadRecord(const records::Record& record, const QString& path
 }
 
 bool TFormKalynth::FormCloseQuery() {
-  bool canClose = true;
-  if (FileChangeIfClear()) canClose = AskToSave();
+  bool canClose = MayLeave(MaybeSave());
   if (model_.yarrowActive() && ui::platform().confirmYesNo(this, AbortPromptText) == ui::Answer::No)
     canClose = false;
   return canClose;

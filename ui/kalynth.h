@@ -51,6 +51,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 
 #include "astro/constants.h"
@@ -95,6 +96,8 @@ class TFormKalynth : public QMainWindow {
 
   // --- state, read only (the window's own handlers change it) -------------
   const core::Divination& Model() const { return model_; }
+  // The primary figure is on screen.
+  bool PrimaryFigureShown() const { return model_.HasFigure(core::Primary) && !view_.figuresHidden; }
   const QString& currentFileName() const { return CurrentFileName; }
   const QString& programFolder() const { return ProgramFolder; }
   // Another folder holding comment/, help/ and bmp/ (tests' own pictures).
@@ -192,7 +195,6 @@ class TFormKalynth : public QMainWindow {
   void OpenPage(const QUrl& url);
 
   // --- record lifecycle ---------------------------------------------------
-  bool FileChangeIfClear() const;
   void ClearBtnClick();
   void NewClick();
   void Open1Click();
@@ -239,6 +241,7 @@ class TFormKalynth : public QMainWindow {
   // Every control of the divination from the model; their change handlers
   // do not run meanwhile.
   void Draw();
+  void Divide(int division);
   core::DateSelection DateLists() const;
 
   QString SavePromptText() const;
@@ -248,6 +251,14 @@ class TFormKalynth : public QMainWindow {
   // The save prompt: true when the command may go on (No, or Yes with a
   // save that left the record clean).
   bool AskToSave();
+  // Leaving the divination on screen (a new sheet, another record, the end
+  // of the program) asks to save it when it needs saving. Leave: nothing to
+  // save or the user declined; Saved: saved clean; Stay: cancelled;
+  // Unsaved: the save did not leave the record clean. The open command asks
+  // again after Yes (Saved or Unsaved); the others go on after Leave or Saved.
+  enum class Leaving { Leave, Saved, Stay, Unsaved };
+  Leaving MaybeSave();
+  static bool MayLeave(Leaving l) { return l == Leaving::Leave || l == Leaving::Saved; }
   // Writes the record to path after the code-page warning; false when the
   // user went back. With a known `expected` identity the name must still
   // lead to that file. `written` receives the file written. Throws
@@ -263,6 +274,13 @@ class TFormKalynth : public QMainWindow {
   void SetTitleFor(const QString& path);
 
   core::Divination model_;
+  // What the window shows and enables beyond the divination's facts.
+  struct ViewState {
+    bool castEnabled = false;  // ">>": after a change of a line field or the yarrow start, until a new sheet
+    bool figuresHidden = false;     // a failed date casting hid the figures until the next casting
+    std::array<int, 3> captions{};  // the number labels: the last complete casting's numbers
+  };
+  ViewState view_;
   bool drawing_ = false;
   unsigned drawnComments_ = 0;  // the model's comments revision the box shows
   QString CurrentFileName;

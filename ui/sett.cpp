@@ -180,7 +180,7 @@ void TSettForm::BitBtn1Click() {
   // 6. The calendar window.
   RecomputeCalendar();
   // 7. Date lists, unless a hexagram is shown.
-  if (!main_->Model().figure(core::Primary).shown) main_->SetLunarDate(ui::DayValueOf(ui::platform().now()));
+  if (!main_->PrimaryFigureShown()) main_->SetLunarDate(ui::DayValueOf(ui::platform().now()));
 }
 
 void TSettForm::ApplyStayOnTop() {

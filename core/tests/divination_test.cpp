@@ -16,6 +16,29 @@ Divination WithCodes(const std::array<std::string, 6>& codes) {
   return d;
 }
 
+// What a record stores of a divination, as a save takes it.
+struct Stored {
+  std::array<std::string, 6> lineCodes;
+  std::string note;
+  DateSelection date;
+  bool fromDate = false;
+  Figure primary{true, true, true, true, true, true};
+  int changingLine = 0;
+  std::string comments;
+  friend bool operator==(const Stored&, const Stored&) = default;
+};
+
+Stored Saved(const Divination& d) {
+  return {d.lineCodes(),     d.note(),         d.date(),        d.fromDate(),
+          d.figure(Primary), d.changingLine(), d.commentsText()};
+}
+
+Divination Read(const Stored& s) {
+  Divination d;
+  d.Restore(s.lineCodes, s.note, s.date, s.fromDate, s.primary, s.changingLine, s.comments);
+  return d;
+}
+
 struct CodesCase {
   const char* name;
   std::array<std::string, 6> codes;  // line 1 first
@@ -35,14 +58,13 @@ TEST_P(CodesCasting, FiguresNumbersAndVisibility) {
   Divination d = WithCodes(c.codes);
   d.CastFromCodes();
   EXPECT_TRUE(d.modified());
-  EXPECT_FALSE(d.statusShown());
+  EXPECT_FALSE(d.fromDate());
   EXPECT_EQ(d.numbers(), c.numbers);
-  EXPECT_EQ(d.figure(Primary).shown, c.numbers.has_value());
-  EXPECT_EQ(d.number(Primary).shown, c.numbers.has_value());
-  EXPECT_EQ(d.figure(Nuclear).shown, c.allThree);
-  EXPECT_EQ(d.figure(Changed).shown, c.allThree);
-  EXPECT_EQ(d.number(Changed).shown, c.allThree);
-  for (FigureIndex i : {Primary, Nuclear, Changed}) EXPECT_EQ(d.figure(i).jaoNo, 0);
+  EXPECT_EQ(d.method(), c.numbers ? CastMethod::Codes : CastMethod::None);
+  EXPECT_EQ(d.HasFigure(Primary), c.numbers.has_value());
+  EXPECT_EQ(d.HasFigure(Nuclear), c.allThree);
+  EXPECT_EQ(d.HasFigure(Changed), c.allThree);
+  EXPECT_EQ(d.changingLine(), 0);
   if (c.numbers) {
     EXPECT_EQ(d.ChangingLineNames(), c.changingNames);
   }
@@ -75,15 +97,15 @@ INSTANTIATE_TEST_SUITE_P(
         CodesCase{"PartialCode", {"58", "588", "588", "588", "588", "588"}, std::nullopt, false, {}}),
     [](const testing::TestParamInfo<CodesCase>& info) { return info.param.name; });
 
-// A failed number entry keeps the captions of the last casting.
-TEST(CodesCasting, InvalidCodeKeepsCaptionsHidden) {
+// A failed number entry has no figures (the window keeps the captions of
+// the last casting, hidden).
+TEST(CodesCasting, InvalidCodeHasNoFigures) {
   Divination d = WithCodes({"588", "588", "544", "588", "588", "588"});
   d.CastFromCodes();
   d.EditLine(6, "5");
   d.CastFromCodes();
   EXPECT_EQ(d.numbers(), std::nullopt);
-  EXPECT_EQ(d.number(Nuclear).caption, 37);
-  EXPECT_FALSE(d.number(Nuclear).shown);
+  EXPECT_FALSE(d.HasFigure(Nuclear));
 }
 
 struct DateCase {
@@ -108,31 +130,27 @@ TEST_P(DateCastingModel, FiguresStatusAndRecordRoundTrip) {
   d.CastFromDate();
   EXPECT_TRUE(d.modified());
   EXPECT_EQ(d.numbers(), c.numbers);
-  for (FigureIndex i : {Primary, Nuclear, Changed}) {
-    EXPECT_TRUE(d.figure(i).shown);
-    EXPECT_TRUE(d.number(i).shown);
-    EXPECT_EQ(d.figure(i).jaoNo, c.jaoNo);
-  }
+  for (FigureIndex i : {Primary, Nuclear, Changed}) EXPECT_TRUE(d.HasFigure(i));
+  EXPECT_EQ(d.changingLine(), c.jaoNo);
   for (int n = 1; n <= 6; ++n)
-    EXPECT_EQ(d.figure(Changed).lines[n - 1] != d.figure(Primary).lines[n - 1], n == c.jaoNo) << "line " << n;
-  EXPECT_TRUE(d.statusShown());
-  EXPECT_EQ(d.statusText(), c.status);
+    EXPECT_EQ(d.figure(Changed)[n - 1] != d.figure(Primary)[n - 1], n == c.jaoNo) << "line " << n;
+  EXPECT_TRUE(d.fromDate());
+  EXPECT_EQ(d.CastDateText(), c.status);
   EXPECT_EQ(d.lineCode(1), "588");  // the fields stay as they were
   EXPECT_EQ(d.ChangingLines(), std::vector<int>{c.jaoNo});
   EXPECT_EQ(d.ChangingLineNames(), std::vector<std::string>{c.changingName});
 
   // Saved and read back: the same figures without computing the date again.
-  const RecordValues saved = d.Describe();
+  const Stored saved = Saved(d);
   EXPECT_TRUE(saved.fromDate);
-  EXPECT_EQ(saved.jaoNo, c.jaoNo);
-  Divination read;
-  read.Restore(saved);
+  EXPECT_EQ(saved.changingLine, c.jaoNo);
+  const Divination read = Read(saved);
   EXPECT_EQ(read.numbers(), c.numbers);
   for (FigureIndex i : {Primary, Nuclear, Changed}) EXPECT_EQ(read.figure(i), d.figure(i));
-  EXPECT_EQ(read.statusText(), c.status);
+  EXPECT_EQ(read.CastDateText(), c.status);
   EXPECT_FALSE(read.modified());
   EXPECT_TRUE(read.bound());
-  EXPECT_EQ(read.Describe(), saved);
+  EXPECT_EQ(Saved(read), saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DateCastingModel,
@@ -161,8 +179,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DateCastingModel,
                                       "Наверху шестёрка"}),
                          [](const testing::TestParamInfo<DateCase>& info) { return info.param.name; });
 
-// An empty month list: the standard conversion error, after the figures
-// were hidden; the number captions stay as they were.
+// An empty month list: the standard conversion error; the casting before
+// stays (the window hides its figures and keeps the numbers).
 TEST(DateCastingModel, EmptyMonthIsAConversionError) {
   Divination d;
   d.SetDate({4, 0, 0, 6});
@@ -176,9 +194,8 @@ TEST(DateCastingModel, EmptyMonthIsAConversionError) {
   } catch (const ConversionError& e) {
     EXPECT_STREQ(e.what(), "'' is not a valid integer value");
   }
-  EXPECT_FALSE(d.figure(Primary).shown);
-  EXPECT_TRUE(d.number(Primary).shown);
-  EXPECT_EQ(d.number(Primary).caption, 4);
+  EXPECT_EQ(d.numbers(), (Numbers{4, 24, 23}));
+  EXPECT_TRUE(d.fromDate());
 }
 
 // The date lists without a year or hour: year 0 and no branch name.
@@ -205,9 +222,8 @@ TEST(DateCastingModel, StaleCodesAreNotTheCastingsCodes) {
   EXPECT_EQ(d.lineCode(1), "544");   // the field as it was
   EXPECT_TRUE(d.IsChangingLine(1));  // and its red text in the window
 
-  Divination read;
-  read.Restore(d.Describe());
-  EXPECT_EQ(read.Describe().lineCodes, d.lineCodes());  // saved as typed
+  Divination read = Read(Saved(d));
+  EXPECT_EQ(Saved(read).lineCodes, d.lineCodes());  // saved as typed
   EXPECT_FALSE(read.ShowsLineCodes());
   EXPECT_EQ(read.ChangingLines(), std::vector<int>{6});
   EXPECT_EQ(read.ChangingLineNames(), std::vector<std::string>{"Наверху девятка"});
@@ -238,7 +254,7 @@ TEST(YarrowModel, WholeProcedureWithClock1234) {
   EXPECT_TRUE(d.yarrowActive());
   EXPECT_EQ(d.yarrowLine(), 1);
   EXPECT_EQ(d.yarrowDivision(), 1);
-  EXPECT_TRUE(d.castEnabled());
+  EXPECT_EQ(d.numbers(), std::nullopt);
   EXPECT_TRUE(d.note().empty());
   EXPECT_TRUE(d.comments().empty());
   EXPECT_TRUE(d.lineCode(1).empty());
@@ -262,8 +278,9 @@ TEST(YarrowModel, WholeProcedureWithClock1234) {
   EXPECT_EQ(d.yarrowDivision(), 0);
   EXPECT_TRUE(d.modified());
   EXPECT_FALSE(d.bound());
-  EXPECT_TRUE(d.figure(Primary).shown);
-  EXPECT_TRUE(d.figure(Changed).shown);
+  EXPECT_EQ(d.method(), CastMethod::Yarrow);
+  EXPECT_TRUE(d.HasFigure(Primary));
+  EXPECT_TRUE(d.HasFigure(Changed));
 }
 
 // Clock number 0: every draw is 0, left heap 47, digits 5, 4, 4.
@@ -280,30 +297,27 @@ TEST(YarrowModel, ClockZeroGivesOldYang) {
 // Records that are not date castings rebuild their figures from the codes;
 // a date-cast record without figures restores six yang lines.
 TEST(RecordModel, RestoreRules) {
-  RecordValues codes;
+  Stored codes;
   codes.lineCodes = {"588", "588", "544", "588", "588", "588"};
   codes.primary = {false, false, false, false, false, false};  // ignored for codes
-  codes.jaoNo = 3;
-  Divination a;
-  a.Restore(codes);
+  codes.changingLine = 3;
+  const Divination a = Read(codes);
   EXPECT_EQ(a.numbers(), (Numbers{1, 37, 10}));
-  EXPECT_FALSE(a.statusShown());
+  EXPECT_FALSE(a.fromDate());
   EXPECT_FALSE(a.modified());
   EXPECT_TRUE(a.bound());
 
-  RecordValues bare;
+  Stored bare;
   bare.fromDate = true;
-  Divination b;
-  b.Restore(bare);
+  const Divination b = Read(bare);
   EXPECT_EQ(b.numbers(), (Numbers{1, 1, 1}));
-  EXPECT_EQ(b.figure(Primary).jaoNo, 0);
-  EXPECT_EQ(b.statusText(), "Гуа на год 1, месяц 1, день 1, час Цзы");
+  EXPECT_EQ(b.changingLine(), 0);
+  EXPECT_EQ(b.CastDateText(), "Гуа на год 1, месяц 1, день 1, час Цзы");
 
   // Indexes outside the lists leave them without selection.
-  RecordValues outside;
+  Stored outside;
   outside.date = {12, -5, 30, 99};
-  Divination c;
-  c.Restore(outside);
+  const Divination c = Read(outside);
   EXPECT_EQ(c.date(), (DateSelection{-1, -1, -1, -1}));
 }
 
@@ -325,7 +339,7 @@ TEST(RecordModel, NeedsSaving) {
   d.NewSheet();
   EXPECT_FALSE(d.NeedsSaving());
   EXPECT_FALSE(d.bound());
-  EXPECT_FALSE(d.castEnabled());
+  EXPECT_EQ(d.numbers(), std::nullopt);
 }
 
 TEST(RecordModel, CommentsKeepTheirLines) {

@@ -22,16 +22,16 @@ const QByteArray kDateRecord =
 TEST(Mapping, DateRecordIntoTheModel) {
   const Record record = DecodeRecord(kDateRecord);
   core::Divination d;
-  d.Restore(ToValues(record));
+  Restore(d, record);
   EXPECT_EQ(d.note(), "вопрос");
   EXPECT_EQ(d.comments(), (std::vector<std::string>{"один", "два"}));
   EXPECT_EQ(d.date(), (core::DateSelection{4, 2, 14, 6}));
   // Numbers 4, 24 and 7 of the worked date casting "year 5, month 3, day 15, hour У".
   EXPECT_EQ(d.numbers(), (core::Numbers{4, 24, 7}));
-  EXPECT_EQ(d.statusText(), "Гуа на год 5, месяц 3, день 15, час У");
+  EXPECT_EQ(d.CastDateText(), "Гуа на год 5, месяц 3, день 15, час У");
   EXPECT_EQ(d.ChangingLineNames(), std::vector<std::string>{"Наверху девятка"});
   // Written back from the model: the same record, byte for byte.
-  EXPECT_EQ(EncodeRecord(FromValues(d.Describe())), kDateRecord);
+  EXPECT_EQ(EncodeRecord(RecordOf(d)), kDateRecord);
 }
 
 TEST(Mapping, ReadDivinationFile) {
@@ -58,7 +58,7 @@ TEST(Mapping, EveryFieldBothWays) {
   r.gua = {false, true, true, false, true, false};
   r.jaoNo = 2;
   r.comments = QStringLiteral("а\n\nб");
-  EXPECT_EQ(FromValues(ToValues(r)), r);
+  EXPECT_EQ(RecordOf(DivinationOf(r)), r);
 }
 
 }  // namespace

@@ -505,6 +505,22 @@ class TestMainWindow : public QObject {
     QVERIFY(!shown(w->PanelStatus));
   }
 
+  // A failed number entry hides the figures and numbers and keeps the
+  // captions of the last casting; a new sheet disables ">>" again.
+  void invalidCodesKeepCaptionsHidden() {
+    create();
+    typeAll({"588", "588", "544", "588", "588", "588"});
+    w->Button1->click();
+    QCOMPARE(w->Label2->text(), QStringLiteral("37"));
+    w->Edit6->setText(QStringLiteral("5"));
+    w->Button1->click();
+    QVERIFY(!shown(w->GuaBig1) && !shown(w->Label1) && !shown(w->Label2));
+    QCOMPARE(w->Label2->text(), QStringLiteral("37"));
+    QVERIFY(w->Button1->isEnabled());
+    w->NewClick();
+    QVERIFY(!w->Button1->isEnabled());
+  }
+
   void changingCodesInRed() {
     create();
     QLineEdit* e = w->Edit2;

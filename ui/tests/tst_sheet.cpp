@@ -60,7 +60,7 @@ records::Record DateRecord() {
 // The divination a record opens to, as the window and kalynth-calc read it.
 core::Divination Restored(const records::Record& record) {
   core::Divination d;
-  d.Restore(records::ToValues(record));
+  records::Restore(d, record);
   return d;
 }
 
