@@ -454,8 +454,11 @@ void TFormKalynth::CreateControls() {
   Panel1->setFrameShadow(QFrame::Sunken);
   Panel1->setAutoFillBackground(true);
   {
+    // Its own light ground, so its own dark text under any desktop palette
+    // (a dark high-contrast one would write white on cream).
     QPalette pal = Panel1->palette();
     pal.setColor(QPalette::Window, Cream);
+    pal.setColor(QPalette::WindowText, Qt::black);
     Panel1->setPalette(pal);
   }
   TGuaBig** figures[3] = {&GuaBig1, &GuaBig2, &GuaBig3};

@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -118,6 +119,27 @@ int main(int argc, char** argv) {
     std::printf("SetLunarDate, warm, mean of %d: %.2f ms\n", runs, t.nsecsElapsed() / 1e6 / runs);
     delete w;
     return 0;
+  }
+
+  // KALYNTH_HIGH_CONTRAST=1: the windows in a dark high-contrast palette, as
+  // a desktop's high-contrast theme gives it (white on black, yellow links
+  // and selection).
+  if (qEnvironmentVariableIntValue("KALYNTH_HIGH_CONTRAST")) {
+    QPalette dark;
+    for (QPalette::ColorRole role :
+         {QPalette::Window, QPalette::Base, QPalette::AlternateBase, QPalette::Button, QPalette::ToolTipBase})
+      dark.setColor(role, Qt::black);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                                     QPalette::ToolTipText, QPalette::BrightText})
+      dark.setColor(role, Qt::white);
+    dark.setColor(QPalette::Highlight, Qt::yellow);
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    dark.setColor(QPalette::Link, Qt::yellow);
+    dark.setColor(QPalette::PlaceholderText, QColor(0xc0, 0xc0, 0xc0));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    QApplication::setPalette(dark);
   }
 
   const QString folder = mode;
