@@ -24,7 +24,8 @@ void BM_CalendarWindow(benchmark::State& state) {
   const TDateTime start = Moment(2024, 1, 1, 10, 30);
   calendar::ClearCalendarMemo();
   benchmark::IterationCount i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), calendar::TimeSettings{}));
 }
 BENCHMARK(BM_CalendarWindow)->Unit(benchmark::kMicrosecond);
 
@@ -33,7 +34,7 @@ void BM_CalendarWindowCold(benchmark::State& state) {
   benchmark::IterationCount i = 0;
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
+    benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), calendar::TimeSettings{}));
   }
 }
 BENCHMARK(BM_CalendarWindowCold)->Unit(benchmark::kMicrosecond);
@@ -42,7 +43,8 @@ void BM_CalendarWindowNoMemo(benchmark::State& state) {
   const TDateTime start = Moment(2024, 1, 1, 10, 30);
   calendar::SetCalendarMemo(false);
   benchmark::IterationCount i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), calendar::TimeSettings{}));
   calendar::SetCalendarMemo(true);
 }
 BENCHMARK(BM_CalendarWindowNoMemo)->Unit(benchmark::kMicrosecond);
@@ -51,7 +53,8 @@ void BM_SetLunarDate(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 10, 30);
   calendar::ClearCalendarMemo();
   benchmark::IterationCount i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
 }
 BENCHMARK(BM_SetLunarDate)->Unit(benchmark::kMicrosecond);
 
@@ -60,7 +63,7 @@ void BM_SetLunarDateCold(benchmark::State& state) {
   benchmark::IterationCount i = 0;
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
+    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
   }
 }
 BENCHMARK(BM_SetLunarDateCold)->Unit(benchmark::kMicrosecond);
@@ -69,7 +72,8 @@ void BM_SetLunarDateNoMemo(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 10, 30);
   calendar::SetCalendarMemo(false);
   benchmark::IterationCount i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
   calendar::SetCalendarMemo(true);
 }
 BENCHMARK(BM_SetLunarDateNoMemo)->Unit(benchmark::kMicrosecond);
@@ -79,7 +83,8 @@ void BM_LunarYearOfDays(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 12, 0);
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    for (int d = 0; d < 365; ++d) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(start + d, 3));
+    for (int d = 0; d < 365; ++d)
+      benchmark::DoNotOptimize(calendar::ComputeLunarSelection(start + d, calendar::TimeSettings{}));
   }
 }
 BENCHMARK(BM_LunarYearOfDays)->Unit(benchmark::kMicrosecond);
