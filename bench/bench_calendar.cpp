@@ -25,7 +25,8 @@ void BM_CalendarWindow(benchmark::State& state) {
   const TDateTime start = Moment(2024, 1, 1, 10, 30);
   calendar::ClearCalendarMemo();
   benchmark::IterationCount i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), calendar::TimeSettings{}));
 }
 BENCHMARK(BM_CalendarWindow)->Unit(benchmark::kMicrosecond);
 
@@ -34,7 +35,7 @@ void BM_CalendarWindowCold(benchmark::State& state) {
   benchmark::IterationCount i = 0;
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
+    benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), calendar::TimeSettings{}));
   }
 }
 BENCHMARK(BM_CalendarWindowCold)->Unit(benchmark::kMicrosecond);
@@ -43,7 +44,8 @@ void BM_CalendarWindowNoMemo(benchmark::State& state) {
   const TDateTime start = Moment(2024, 1, 1, 10, 30);
   calendar::SetCalendarMemo(false);
   benchmark::IterationCount i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), 15, 3));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(calendar::ComputePillars(Spread(start, i++), calendar::TimeSettings{}));
   calendar::SetCalendarMemo(true);
 }
 BENCHMARK(BM_CalendarWindowNoMemo)->Unit(benchmark::kMicrosecond);
@@ -52,7 +54,8 @@ void BM_SetLunarDate(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 10, 30);
   calendar::ClearCalendarMemo();
   benchmark::IterationCount i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
 }
 BENCHMARK(BM_SetLunarDate)->Unit(benchmark::kMicrosecond);
 
@@ -61,7 +64,7 @@ void BM_SetLunarDateCold(benchmark::State& state) {
   benchmark::IterationCount i = 0;
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
+    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
   }
 }
 BENCHMARK(BM_SetLunarDateCold)->Unit(benchmark::kMicrosecond);
@@ -70,7 +73,8 @@ void BM_SetLunarDateNoMemo(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 10, 30);
   calendar::SetCalendarMemo(false);
   benchmark::IterationCount i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), 3));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
   calendar::SetCalendarMemo(true);
 }
 BENCHMARK(BM_SetLunarDateNoMemo)->Unit(benchmark::kMicrosecond);
@@ -80,7 +84,8 @@ void BM_LunarYearOfDays(benchmark::State& state) {
   const TDateTime start = Moment(2023, 1, 1, 12, 0);
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    for (int d = 0; d < 365; ++d) benchmark::DoNotOptimize(calendar::ComputeLunarSelection(start + d, 3));
+    for (int d = 0; d < 365; ++d)
+      benchmark::DoNotOptimize(calendar::ComputeLunarSelection(start + d, calendar::TimeSettings{}));
   }
 }
 BENCHMARK(BM_LunarYearOfDays)->Unit(benchmark::kMicrosecond);

@@ -5,23 +5,25 @@
 #include <string>
 
 #include "astro/constants.h"
+#include "calendar/time_settings.h"
 
 namespace calendar {
 
 using astro::TDateTime;
 
-// Moment minus (zoneIndex - 12) hours; index outside 0..25 leaves t.
-TDateTime ToUniversalTime(TDateTime t, int timeZoneIndex);
+// Moment minus the zone's hours; with no zone, t as it is.
+TDateTime ToUniversalTime(TDateTime t, const TimeSettings& settings);
 
-int YearStem(TDateTime x, int timeZoneIndex, int timeCorrectionIndex);
-int YearBranch(TDateTime x, int timeZoneIndex, int timeCorrectionIndex);
-int MonthStem(int branch, TDateTime x, int timeZoneIndex, int timeCorrectionIndex);
-int DayStem(TDateTime x, int timeCorrectionIndex);
-int DayBranch(TDateTime x, int timeCorrectionIndex);
-int HourBranch(TDateTime x, int timeCorrectionIndex);
-int HourStem(TDateTime x, int timeCorrectionIndex);
+int YearStem(TDateTime x, const TimeSettings& settings);
+int YearBranch(TDateTime x, const TimeSettings& settings);
+int MonthStem(int branch, TDateTime x, const TimeSettings& settings);
+int DayStem(TDateTime x, const TimeSettings& settings);
+int DayBranch(TDateTime x, const TimeSettings& settings);
+int HourBranch(TDateTime x, const TimeSettings& settings);
+int HourStem(TDateTime x, const TimeSettings& settings);
 
-// Everything the calendar window shows for one moment.
+// Everything the calendar window shows for one moment. The moment is taken
+// to universal time, and the year's stem counted, once for the whole set.
 struct Pillars {
   int yearStem = 0, yearBranch = 0;
   int monthStem = 0, monthBranch = 0;
@@ -30,11 +32,11 @@ struct Pillars {
   std::string season;  // empty when the moment matches no interval
   std::string term;
 };
-Pillars ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex);
+Pillars ComputePillars(TDateTime x, const TimeSettings& settings);
 // The same, filling `out` step by step in the calendar window's order: year,
 // double hour, season and month, day, then the two names. An error ends the
 // computation with the steps before it written and the rest of `out` as it
 // was (the window shows what was computed so far).
-void ComputePillars(TDateTime x, int timeZoneIndex, int timeCorrectionIndex, Pillars& out);
+void ComputePillars(TDateTime x, const TimeSettings& settings, Pillars& out);
 
 }  // namespace calendar

@@ -1,5 +1,6 @@
 // The Chinese calendar, built on the astronomy kernel.
 //
+//   time_settings.h  the time correction and the zone, in hours
 //   season.h       solar terms, major terms, SeasonOf
 //   my_MOON.h      lunar date of a moment, China time, double hours
 //   StvolyVetvi.h  stems and branches of year, month, day and hour
@@ -7,8 +8,8 @@
 //   memo.h         the memo of the pure searches (on/off switch)
 //   signs.h        signs, Russian readings, phases and animals of stems and branches
 //
-// Time settings (TimeCorrectionIndex 0..6, TimeZoneIndex 0..25) come in as
-// parameters. Nothing here catches the kernel's exceptions.
+// The time settings come in as a TimeSettings value (time_settings.h).
+// Nothing here catches the kernel's exceptions.
 #pragma once
 
 #include "StvolyVetvi.h"
@@ -17,3 +18,4 @@
 #include "my_MOON.h"
 #include "season.h"
 #include "signs.h"
+#include "time_settings.h"

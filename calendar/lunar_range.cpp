@@ -28,9 +28,9 @@ TDateTime SolsticeDay(int year) {
 
 }  // namespace
 
-LunarDay LunarDayOf(TDateTime t, int timeCorrectionIndex) {
+LunarDay LunarDayOf(TDateTime t, const TimeSettings& settings) {
   LunarDay d;
-  const TDateTime corrected = ApplyTimeCorrection(t, timeCorrectionIndex);
+  const TDateTime corrected = ApplyTimeCorrection(t, settings);
   d.doubleHour = DoubleHourIndex(HourOfDay(corrected));
   d.lunar = LunarDateOf(DayMoment(corrected, d.doubleHour));
   d.yearNumber = static_cast<int>(astro::AMod(d.lunar.YearInCycle, 12));
@@ -39,7 +39,7 @@ LunarDay LunarDayOf(TDateTime t, int timeCorrectionIndex) {
 
 LunarDay LunarDayWalk::At(TDateTime t) {
   LunarDay d;
-  const TDateTime corrected = ApplyTimeCorrection(t, correction_);
+  const TDateTime corrected = ApplyTimeCorrection(t, settings_);
   d.doubleHour = DoubleHourIndex(HourOfDay(corrected));
   d.lunar = DateAt(DayMoment(corrected, d.doubleHour));
   d.yearNumber = static_cast<int>(astro::AMod(d.lunar.YearInCycle, 12));

@@ -15,7 +15,7 @@ struct LunarDay {
   TLunarDate lunar;
 };
 
-LunarDay LunarDayOf(TDateTime t, int timeCorrectionIndex);
+LunarDay LunarDayOf(TDateTime t, const TimeSettings& settings);
 
 // LunarDayOf for many moments, day after day: what neighbouring days share
 // is found once and kept. The Gregorian year of the date (its start, 1 July
@@ -28,7 +28,7 @@ LunarDay LunarDayOf(TDateTime t, int timeCorrectionIndex);
 // same errors for dates outside the kernel's range.
 class LunarDayWalk {
  public:
-  explicit LunarDayWalk(int timeCorrectionIndex) : correction_(timeCorrectionIndex) {}
+  explicit LunarDayWalk(const TimeSettings& settings) : settings_(settings) {}
   LunarDay At(TDateTime t);
 
  private:
@@ -37,7 +37,7 @@ class LunarDayWalk {
   TDateTime NextSolstice();
   void LoadLunation(TDateTime x, TDateTime a, TDateTime b);
 
-  int correction_;
+  TimeSettings settings_;
 
   // The Gregorian year Y: days [yearStart_, nextYearStart_).
   bool haveYear_ = false;

@@ -77,11 +77,10 @@ int RoundToInt(double x) {
 
 }  // namespace
 
-TDateTime ApplyTimeCorrection(TDateTime t, int timeCorrectionIndex) {
-  // Index 0 ("-3") .. 6 ("+3"): the clock runs ahead by (index - 3) hours.
-  static constexpr TDateTime shift[7] = {0.125, 1.0 / 12, 1.0 / 24, 0, -1.0 / 24, -1.0 / 12, -0.125};
-  if (timeCorrectionIndex < 0 || timeCorrectionIndex > 6) return t;
-  return t + shift[timeCorrectionIndex];
+TDateTime ApplyTimeCorrection(TDateTime t, const TimeSettings& settings) {
+  // The clock runs ahead by correctionHours: -3 adds 0.125 days, +3 takes
+  // them off (h / 24 is the same day fraction as 1/24, 1/12, 0.125).
+  return t - settings.correctionHours / 24.0;
 }
 
 TDateTime ToChinaTime(TDateTime t) {
@@ -161,16 +160,16 @@ int DoubleHourIndex(int hour) {
   return hour == 23 || hour == 0 ? 0 : (hour + 1) / 2;
 }
 
-DoubleHourClock DoubleHourClockHours(int doubleHour, int timeCorrectionIndex) {
+DoubleHourClock DoubleHourClockHours(int doubleHour, const TimeSettings& settings) {
   const int i = doubleHour >= 0 && doubleHour < 12 ? doubleHour : 0;
   // 23:00 moved from corrected time back into clock time.
-  const TDateTime base = 0.958333333333 - ApplyTimeCorrection(0, timeCorrectionIndex);
+  const TDateTime base = 0.958333333333 - ApplyTimeCorrection(0, settings);
   return {HourOfDay(base + i / 12.0), HourOfDay(base + (i + 1) / 12.0)};
 }
 
-std::string DoubleHourCaption(int doubleHour, int timeCorrectionIndex) {
+std::string DoubleHourCaption(int doubleHour, const TimeSettings& settings) {
   if (doubleHour < 0 || doubleHour >= 12) return {};
-  const DoubleHourClock h = DoubleHourClockHours(doubleHour, timeCorrectionIndex);
+  const DoubleHourClock h = DoubleHourClockHours(doubleHour, settings);
   std::string caption(BranchReading(doubleHour + 1));
   caption += " | ";
   caption += std::to_string(h.from);
@@ -179,24 +178,24 @@ std::string DoubleHourCaption(int doubleHour, int timeCorrectionIndex) {
   return caption;
 }
 
-std::string DoubleHourText(int doubleHour, int timeCorrectionIndex) {
+std::string DoubleHourText(int doubleHour, const TimeSettings& settings) {
   if (doubleHour < 0 || doubleHour >= 12) return {};
-  const DoubleHourClock h = DoubleHourClockHours(doubleHour, timeCorrectionIndex);
+  const DoubleHourClock h = DoubleHourClockHours(doubleHour, settings);
   char hours[40];
   std::snprintf(hours, sizeof hours, " (%02d:00–%02d:00)", h.from, h.to);
   return std::string(BranchReading(doubleHour + 1)) + hours;
 }
 
-std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex) {
+std::array<std::string, 12> FillChasCaptions(const TimeSettings& settings) {
   std::array<std::string, 12> captions;
-  for (int i = 0; i < 12; ++i) captions[i] = DoubleHourCaption(i, timeCorrectionIndex);
+  for (int i = 0; i < 12; ++i) captions[i] = DoubleHourCaption(i, settings);
   return captions;
 }
 
-LunarSelection ComputeLunarSelection(TDateTime t, int timeCorrectionIndex) {
+LunarSelection ComputeLunarSelection(TDateTime t, const TimeSettings& settings) {
   LunarSelection s;
-  const TDateTime corrected = ApplyTimeCorrection(t, timeCorrectionIndex);
-  s.chasCaptions = FillChasCaptions(timeCorrectionIndex);
+  const TDateTime corrected = ApplyTimeCorrection(t, settings);
+  s.chasCaptions = FillChasCaptions(settings);
   s.doubleHour = DoubleHourIndex(HourOfDay(corrected));
   // From 23:00 on, the Zi hour belongs to the next date.
   const TDateTime dayMoment = s.doubleHour == 0 ? corrected + 1.0 / 24 : corrected;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "astro/constants.h"
+#include "calendar/time_settings.h"
 
 namespace calendar {
 
@@ -22,8 +23,8 @@ struct TLunarDate {
   int DayOfMonth = 0;  // 1..30
 };
 
-// Local clock moment minus (correctionIndex - 3) hours; index outside 0..6 leaves t.
-TDateTime ApplyTimeCorrection(TDateTime t, int timeCorrectionIndex);
+// Local clock moment minus the correction's hours: standard time.
+TDateTime ApplyTimeCorrection(TDateTime t, const TimeSettings& settings);
 
 TDateTime ToChinaTime(TDateTime t);
 TDateTime FromChinaTime(TDateTime t);
@@ -37,24 +38,24 @@ TLunarDate LunarDateOf(TDateTime t);
 
 // The clock hours of a double hour: double hour i (0 = Цзы .. 11 = Хай)
 // runs from 23:00 + 2i hours of corrected time; the user's clock runs ahead
-// of it by (correction index - 3) hours, so on the clock it begins that much
+// of it by the correction's hours, so on the clock it begins that much
 // later (Мао, 05:00-07:00 corrected, reads 06:00-08:00 with "+1"). An index
-// outside 0..11 is taken as 0; a correction outside 0..6 as none.
+// outside 0..11 is taken as 0.
 struct DoubleHourClock {
   int from = 0, to = 0;  // whole clock hours 0..23; `to` is where the next one begins
   friend bool operator==(const DoubleHourClock&, const DoubleHourClock&) = default;
 };
-DoubleHourClock DoubleHourClockHours(int doubleHour, int timeCorrectionIndex);
+DoubleHourClock DoubleHourClockHours(int doubleHour, const TimeSettings& settings);
 
 // Texts of a double hour in clock time, both from DoubleHourClockHours:
 //   caption of the "Час" list   "Мао | 6-8"
 //   text of the printed sheet   "Мао (06:00–08:00)"
 // Empty for an index outside 0..11.
-std::string DoubleHourCaption(int doubleHour, int timeCorrectionIndex);
-std::string DoubleHourText(int doubleHour, int timeCorrectionIndex);
+std::string DoubleHourCaption(int doubleHour, const TimeSettings& settings);
+std::string DoubleHourText(int doubleHour, const TimeSettings& settings);
 
 // The twelve captions of the "Час" list ("Цзы | 23-1" ...) for a time correction.
-std::array<std::string, 12> FillChasCaptions(int timeCorrectionIndex);
+std::array<std::string, 12> FillChasCaptions(const TimeSettings& settings);
 
 // What the main window's four date lists show for a local moment.
 struct LunarSelection {
@@ -68,7 +69,7 @@ struct LunarSelection {
   std::string monthCaption;  // Label6: "Месяц:", or "Мес/д:" in a leap month
 };
 // The computation behind SetLunarDate. Kernel errors pass through.
-LunarSelection ComputeLunarSelection(TDateTime t, int timeCorrectionIndex);
+LunarSelection ComputeLunarSelection(TDateTime t, const TimeSettings& settings);
 // Double-hour index 0..11 of an hour 0..23.
 int DoubleHourIndex(int hour);
 

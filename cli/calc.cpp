@@ -35,9 +35,6 @@ namespace {
 
 using astro::TDateTime;
 
-// The program's own defaults for the time settings.
-static_assert(TimeSettings{}.correction == ui::settings::CalendarLetneeTime.defaultValue);
-static_assert(TimeSettings{}.zone == ui::settings::CalendarGMT.defaultValue);
 constexpr TDateTime Noon = 0.5;
 
 // One output row: fields joined by tabs.
@@ -109,22 +106,6 @@ std::string FormatMoment(TDateTime t, bool round) {
   return buf;
 }
 
-TimeSettings Stored(const Environment& env) {
-  return env.timeSettings ? env.timeSettings() : TimeSettings{};
-}
-
-// --correction, else the stored correction.
-int Correction(const ParsedArgs& a, const Environment& env) {
-  const auto v = a.Value("--correction");
-  return v ? ParseInt(*v, 0, 6, "--correction") : Stored(env).correction;
-}
-
-// --zone, else the stored zone.
-int Zone(const ParsedArgs& a, const Environment& env) {
-  const auto v = a.Value("--zone");
-  return v ? ParseInt(*v, 0, 25, "--zone") : Stored(env).zone;
-}
-
 void NoMorePositional(const ParsedArgs& a, std::size_t allowed) {
   if (a.positional.size() > allowed) throw UsageError("лишний аргумент «" + a.positional[allowed] + "»");
 }
@@ -184,8 +165,8 @@ Table LunarTable(std::ostream& out) {
 // ones gathered go out also when a later day fails.
 class LunarLines {
  public:
-  LunarLines(Table& table, std::ostream& out, int correction) : table_(table), out_(out) {
-    const std::array<std::string, 12> captions = calendar::FillChasCaptions(correction);
+  LunarLines(Table& table, std::ostream& out, const TimeSettings& settings) : table_(table), out_(out) {
+    const std::array<std::string, 12> captions = calendar::FillChasCaptions(settings);
     for (std::size_t i = 0; i < captions.size(); ++i) captions_[i] = TsvCell(captions[i]);
   }
   LunarLines(const LunarLines&) = delete;
@@ -249,7 +230,7 @@ class LunarLines {
 
 int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
   const ParsedArgs a = ParseArgs("lunar", args, 1, {"--correction", "--from", "--to", "--time"}, {});
-  const int correction = Correction(a, env);
+  const TimeSettings settings = TimeSettingsOf(a, env);
   const auto from = a.Value("--from"), to = a.Value("--to"), time = a.Value("--time");
   if (from || to) {
     if (!from || !to) throw UsageError("--from и --to указываются вместе");
@@ -260,8 +241,8 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
     CheckDate(LunarDates, "lunar", last);
     const TDateTime dayTime = time ? ParseTime(*time) : Noon;
     Table table = LunarTable(out);
-    LunarLines lines(table, out, correction);
-    calendar::LunarDayWalk walk(correction);
+    LunarLines lines(table, out, settings);
+    calendar::LunarDayWalk walk(settings);
     for (TDateTime d = first; d <= last; d += 1) {
       const TDateTime t = d + dayTime;
       lines.Add(t, walk.At(t));
@@ -272,7 +253,7 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
   const TDateTime t = MomentArgument(a, env);
   CheckDate(LunarDates, "lunar", t);
   Table table = LunarTable(out);
-  LunarLines(table, out, correction).Add(t, calendar::LunarDayOf(t, correction));
+  LunarLines(table, out, settings).Add(t, calendar::LunarDayOf(t, settings));
   return 0;
 }
 
@@ -280,11 +261,10 @@ int Lunar(const std::vector<std::string>& args, std::ostream& out, const Environ
 
 int PillarsCommand(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
   const ParsedArgs a = ParseArgs("pillars", args, 1, {"--correction", "--zone"}, {});
-  const int correction = Correction(a, env);
-  const int zone = Zone(a, env);
+  const TimeSettings settings = TimeSettingsOf(a, env);
   const TDateTime t = MomentArgument(a, env);
   CheckDate(PillarsDates, "pillars", t);
-  const calendar::Pillars p = calendar::ComputePillars(t, zone, correction);
+  const calendar::Pillars p = calendar::ComputePillars(t, settings);
   Table(out, {"moment", "year_stem", "year_branch", "month_stem", "month_branch", "day_stem", "day_branch",
               "hour_stem", "hour_branch", "season_branch", "season", "term"})
           .Add()
@@ -400,7 +380,7 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
     return 0;
   }
   NoMorePositional(a, 0);
-  const calendar::LunarSelection s = calendar::ComputeLunarSelection(env.now(), Correction(a, env));
+  const calendar::LunarSelection s = calendar::ComputeLunarSelection(env.now(), TimeSettingsOf(a, env));
   DateCastingRow(out, s.yearNumber, s.month, s.day, s.doubleHour);
   return 0;
 }
@@ -489,6 +469,25 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Envi
 
 }  // namespace
 
+static bool HasSign(const std::string& text) {
+  return !text.empty() && (text[0] == '+' || text[0] == '-');
+}
+
+// The stored settings, with --correction and --zone (where the command
+// takes them) in their place. A value with a sign is hours, one without
+// the index of the settings dialog's list.
+TimeSettings TimeSettingsOf(const ParsedArgs& a, const Environment& env) {
+  TimeSettings s = env.timeSettings ? env.timeSettings() : TimeSettings{};
+  if (const auto v = a.Value("--correction"))
+    s.correctionHours =
+        HasSign(*v) ? ParseInt(*v, -3, 3, "--correction")
+                    : TimeSettings::FromIndexes(ParseInt(*v, 0, 6, "--correction"), 0).correctionHours;
+  if (const auto v = a.Value("--zone"))
+    s.zoneHours = HasSign(*v) ? ParseInt(*v, -12, 13, "--zone")
+                              : *TimeSettings::FromIndexes(0, ParseInt(*v, 0, 25, "--zone")).zoneHours;
+  return s;
+}
+
 Environment SystemEnvironment() {
   Environment env;
   env.now = [] {
@@ -508,10 +507,8 @@ Environment SystemEnvironment() {
 }
 
 TimeSettings StoredTimeSettings() {
-  const ui::SettingsStore store;
   // With no zone stored, the desktop's offset, as the window takes it.
-  return {store.read(ui::settings::CalendarLetneeTime),
-          ui::StoredTimeZoneIndex(store, QDateTime::currentDateTime().offsetFromUtc())};
+  return ui::StoredTimeSettings(ui::SettingsStore(), QDateTime::currentDateTime().offsetFromUtc());
 }
 
 int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

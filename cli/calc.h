@@ -14,15 +14,12 @@
 #include <vector>
 
 #include "astro/constants.h"
+#include "calendar/time_settings.h"
 
 namespace cli {
 
-// The time correction (TimeCorrectionIndex, 3 = none) and time zone
-// (TimeZoneIndex, 15 = "GMT +3") the calendar commands count with.
-struct TimeSettings {
-  int correction = 3;
-  int zone = 15;
-};
+// The time correction and zone the calendar commands count with.
+using calendar::TimeSettings;
 
 struct Environment {
   std::function<astro::TDateTime()> now;  // local clock moment as a day value
@@ -35,11 +32,18 @@ struct Environment {
 // The local clock of this machine and the user's settings file.
 Environment SystemEnvironment();
 
+struct ParsedArgs;
+// The environment's time settings with --correction and --zone of the
+// command line in their place.
+TimeSettings TimeSettingsOf(const ParsedArgs& args, const Environment& env);
+
 // The correction and zone stored in the user's settings file (the values
 // "LetneeTime" and "GMT" of "Calendar" that the main window reads at start),
 // read by the window's rules: a missing value or one that is not an
 // integer gives the default; any other value is taken as stored (one
 // outside the list shifts nothing, as in the window's calculations).
+// --correction and --zone take the same list indexes, or hours with a sign
+// ("--zone +3", "--correction -1"); a number without a sign is an index.
 TimeSettings StoredTimeSettings();
 
 int RunCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

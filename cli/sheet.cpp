@@ -49,13 +49,10 @@ int SheetCommand(const std::vector<std::string>& args, std::ostream& out, const 
 
   // The double hour of a date casting in clock time, under the correction
   // the window would print with.
-  const auto correctionText = a.Value("--correction");
-  const int correction = correctionText     ? ParseInt(*correctionText, 0, 6, "--correction")
-                         : env.timeSettings ? env.timeSettings().correction
-                                            : TimeSettings{}.correction;
   const calendar::CivilDateTime now = calendar::DecodeCivilDateTime(env.now());
-  const ui::SheetFooter footer{
-      recordPath, QDateTime(QDate(now.year, now.month, now.day), QTime(now.hour, now.minute)), correction};
+  const ui::SheetFooter footer{recordPath,
+                               QDateTime(QDate(now.year, now.month, now.day), QTime(now.hour, now.minute)),
+                               TimeSettingsOf(a, env)};
   // The PDF never takes the place of the record itself (the same file by
   // any name) or of any ".kly" file.
   const int pages = ui::ExportSheetPdf(divination, footer, pdfPath, recordFile);

@@ -96,9 +96,9 @@ QString SettingsStore::fileName() const {
 
 std::optional<int> ZoneIndexOfOffset(int utcOffsetSeconds) {
   if (utcOffsetSeconds % 3600 != 0) return std::nullopt;
-  const int hours = utcOffsetSeconds / 3600;
-  if (hours < -12 || hours > 13) return std::nullopt;
-  return hours + 12;
+  const int index = calendar::TimeSettings{0, utcOffsetSeconds / 3600}.zoneIndex();
+  if (index == calendar::TimeSettings::NoZoneIndex) return std::nullopt;
+  return index;
 }
 
 bool HasStoredTimeZone(const SettingsStore& store) {

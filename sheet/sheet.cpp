@@ -43,13 +43,13 @@ constexpr double LineMm = 3.4, GapMm = 2.4;
 // the four date lists (item indexes, -1 for a list without selection); the
 // double hour in clock time under the time correction, as the "Час" list
 // gives it.
-QString LunarDateText(const core::DateSelection& d, int timeCorrectionIndex) {
+QString LunarDateText(const core::DateSelection& d, const calendar::TimeSettings& settings) {
   auto number = [](int index) { return index >= 0 ? QString::number(index + 1) : QStringLiteral("—"); };
   QString year = QStringLiteral("—"), hour = QStringLiteral("—");
   if (d.year >= 0 && d.year < 12)
     year = QStringLiteral("%1 (%2)").arg(Q(calendar::BranchReading(d.year + 1)),
                                          Q(calendar::BranchAnimal(d.year + 1)));
-  if (d.hour >= 0 && d.hour < 12) hour = Q(calendar::DoubleHourText(d.hour, timeCorrectionIndex));
+  if (d.hour >= 0 && d.hour < 12) hour = Q(calendar::DoubleHourText(d.hour, settings));
   return QStringLiteral("Лунная дата: год %1, месяц %2, день %3, час %4")
       .arg(year, number(d.month), number(d.day), hour);
 }
@@ -318,7 +318,7 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   if (divination.fromDate()) {
     s.down(2);
     s.Paragraph(QString::fromStdString(divination.CastDateText()), s.Font(10, true), Ink);
-    s.Paragraph(LunarDateText(divination.date(), footer.timeCorrectionIndex), s.Font(10), Ink);
+    s.Paragraph(LunarDateText(divination.date(), footer.timeSettings), s.Font(10), Ink);
   }
 
   // The comments, wrapped (a word longer than the line is broken), up to

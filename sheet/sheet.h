@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+#include "calendar/time_settings.h"
 #include "core/divination.h"
 #include "records/files.h"
 
@@ -41,9 +42,9 @@ inline constexpr int SheetCommentsPages = 8;
 struct SheetFooter {
   QString fileName;     // the record's file name; empty for an unsaved record
   QDateTime printedAt;  // local moment of printing
-  // TimeCorrectionIndex in force (0..6, 3 = none): the double hour of a
-  // date casting is printed in clock time, as the "Час" list shows it.
-  int timeCorrectionIndex = 3;
+  // The time settings in force: the double hour of a date casting is
+  // printed in clock time, as the "Час" list shows it.
+  calendar::TimeSettings timeSettings{};
 };
 
 struct SheetLayout {

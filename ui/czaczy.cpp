@@ -275,9 +275,8 @@ void TFormCzaczy::ButtonNowClick() {
 }
 
 void TFormCzaczy::SetMyCalendar(astro::TDateTime x) {
-  const int zone = formKalynth_ ? formKalynth_->timeZoneIndex() : ui::settings::CalendarGMT.defaultValue;
-  const int correction =
-      formKalynth_ ? formKalynth_->timeCorrectionIndex() : ui::settings::CalendarLetneeTime.defaultValue;
+  const calendar::TimeSettings settings =
+      formKalynth_ ? formKalynth_->timeSettings() : calendar::TimeSettings{};
   // Numbers not computed stay 0, and Zapolnenie leaves their pictures as
   // they were: after an error the pillars computed before it are shown.
   calendar::Pillars p;
@@ -288,7 +287,7 @@ void TFormCzaczy::SetMyCalendar(astro::TDateTime x) {
     Zapolnenie(StvolDay, VetvDay, p.dayStem, p.dayBranch);
   };
   try {
-    calendar::ComputePillars(x, zone, correction, p);
+    calendar::ComputePillars(x, settings, p);
   } catch (...) {
     show();
     throw;

@@ -60,13 +60,6 @@ const char* const NothingToPrintText = "Печатать нечего: снач�
 // The date strip before the first date casting.
 const char* const NoCastDateText = "Не установлено";
 
-// "GMT -12" .. "GMT 0" .. "GMT +13" of a zone index of the list (0..25), as
-// the status strip writes it.
-QString ZoneText(int zoneIndex) {
-  const int offset = zoneIndex - 12;
-  return QStringLiteral("GMT ") + (offset > 0 ? QStringLiteral("+") : QString()) + QString::number(offset);
-}
-
 // Delphi-compatible colours of the display panel.
 const QColor Cream(255, 251, 240);
 const QColor InactiveCaption(128, 128, 128);
@@ -388,7 +381,7 @@ void TFormKalynth::CreateControls() {
   addCaption(QStringLiteral("Час:"));
   Chas = makeList("Chas", 0, 122, QStringLiteral("Двухчасовки"));
   // The captions until SetLunarDate rewrites their hour ranges.
-  const std::array<std::string, 12> chasCaptions = calendar::FillChasCaptions(TimeCorrectionIndex);
+  const std::array<std::string, 12> chasCaptions = calendar::FillChasCaptions(timeSettings());
   for (int i = 0; i < 12; ++i) Chas->addItem(ChasIcon(i), QString::fromStdString(chasCaptions[i]));
   Chas->setIconSize(QSize(16, 16));
   Chas->setMaxVisibleItems(8);
@@ -603,7 +596,8 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
   connect(StatusBar1, &QStatusBar::messageChanged, StatusPanel,
           [this](const QString& message) { StatusPanel->setVisible(message.isEmpty()); });
   if (zoneFromDesktop_) {
-    StatusBar1->showMessage(QStringLiteral("Часовой пояс взят с компьютера: ") + ZoneText(TimeZoneIndex),
+    StatusBar1->showMessage(QStringLiteral("Часовой пояс взят с компьютера: ") +
+                                QString::fromStdString(calendar::ZoneCaption(timeSettings())),
                             15000);
   }
   // 8.
@@ -720,15 +714,14 @@ void TFormKalynth::ToolButton10Click() {
 }
 
 void TFormKalynth::StatusBarIni() {
-  static const char* const corrections[7] = {
-      "Поправка времени -3 часа", "Поправка времени -2 часа", "Поправка времени -1 час", "Поправка времени 0",
-      "Поправка времени +1 час",  "Поправка времени +2 часа", "Поправка времени +3 часа"};
+  // A stored correction outside the list keeps the text shown; no zone (-1)
+  // and any other stored zone outside the list show no zone text.
+  const calendar::TimeSettings settings = timeSettings();
   QString text = StatusPanel->text();
-  if (TimeCorrectionIndex >= 0 && TimeCorrectionIndex <= 6)
-    text = QString::fromUtf8(corrections[TimeCorrectionIndex]);
-  // The zones GMT -12 .. GMT +13; no zone (-1) and any other stored value
-  // show no zone text.
-  if (TimeZoneIndex >= 0 && TimeZoneIndex <= 25) text += QStringLiteral(" | ") + ZoneText(TimeZoneIndex);
+  if (calendar::IsCorrectionIndex(TimeCorrectionIndex))
+    text = QString::fromStdString(calendar::CorrectionCaption(settings));
+  if (calendar::IsZoneIndex(TimeZoneIndex))
+    text += QStringLiteral(" | ") + QString::fromStdString(calendar::ZoneCaption(settings));
   StatusPanel->setText(text);
 }
 
@@ -1104,7 +1097,7 @@ void TFormKalynth::ToolButton2Click() {
 }
 
 void TFormKalynth::SetLunarDate(astro::TDateTime t) {
-  const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, TimeCorrectionIndex);
+  const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, timeSettings());
   for (int i = 0; i < 12; ++i) Chas->setItemText(i, QString::fromStdString(s.chasCaptions[i]));
   Label6->setText(QString::fromStdString(s.monthCaption));
   Apply([this, &s] { model_.SetDate({s.yearNumber - 1, s.month - 1, s.day - 1, s.doubleHour}); });
@@ -1359,13 +1352,17 @@ void TFormKalynth::TakeHandOff() {
   if (!HandOffPath.isEmpty()) OpenMyDropOrClickFile(HandOffPath);
 }
 
+void TFormKalynth::SetTimeSettings(const calendar::TimeSettings& settings) {
+  SetTimeSettings(settings.correctionIndex(), settings.zoneIndex());
+}
+
 void TFormKalynth::SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex) {
   TimeCorrectionIndex = timeCorrectionIndex;
   TimeZoneIndex = timeZoneIndex;
   // The hour ranges of the "Час" list follow the new correction at once,
   // also while a cast figure keeps the lists' date: the list and the sheet
   // name the same clock hours.
-  const std::array<std::string, 12> captions = calendar::FillChasCaptions(TimeCorrectionIndex);
+  const std::array<std::string, 12> captions = calendar::FillChasCaptions(timeSettings());
   for (int i = 0; i < 12 && i < Chas->count(); ++i) Chas->setItemText(i, QString::fromStdString(captions[i]));
 }
 
@@ -1428,7 +1425,7 @@ void TFormKalynth::Print1Click() {
   const core::Divination& divination = Model();
   if (!divination.numbers()) throw std::runtime_error(ui::EmptySheetText);
   const ui::SheetFooter footer{Model().bound() ? CurrentFileName : QString(), ui::platform().now(),
-                               TimeCorrectionIndex};
+                               timeSettings()};
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
@@ -1507,7 +1504,7 @@ void TFormKalynth::PdfExport1Click() {
           QStringLiteral("Файл %1 уже существует.\nЗаменить его?").arg(QDir::toNativeSeparators(path))) !=
           ui::Answer::Yes)
     return;
-  ui::ExportSheetPdf(
-      divination, {Model().bound() ? CurrentFileName : QString(), ui::platform().now(), TimeCorrectionIndex},
-      path, record);
+  ui::ExportSheetPdf(divination,
+                     {Model().bound() ? CurrentFileName : QString(), ui::platform().now(), timeSettings()},
+                     path, record);
 }

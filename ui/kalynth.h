@@ -35,8 +35,12 @@
 //   void StatusBarIni()          rebuild the status text (settings dialog OK)
 //   void SetLunarDate(TDateTime) fill the four date lists (calendar window)
 //   bool HintsShown() / SetHintsShown(bool)   hints of the whole program
-//   timeCorrectionIndex(), timeZoneIndex(), SetTimeSettings(correction, zone)
-//       the time settings (settings dialog)
+//   timeCorrectionIndex(), timeZoneIndex()   the stored list indexes
+//   timeSettings()   the same as calendar::TimeSettings, what the calendar
+//       computations count with
+//   SetTimeSettings(TimeSettings)   new settings (the settings dialog's
+//       timeSettingsChanged); SetTimeSettings(correction, zone) the same by
+//       list indexes, kept as given (an index outside its list shifts nothing)
 //   const core::Divination& Model()   the divination shown (read only)
 //   QAction* Chza1, VenVan, Table1, DiagUsin, StvilyVetvi   the checkable
 //       window items of "Прочее"; the auxiliary windows tick them while shown
@@ -55,6 +59,7 @@
 #include <functional>
 
 #include "astro/constants.h"
+#include "calendar/time_settings.h"
 #include "core/divination.h"
 #include "records/record.h"
 #include "settings/SettingsStore.h"
@@ -107,6 +112,10 @@ class TFormKalynth : public QMainWindow {
   const QString& handOffPath() const { return HandOffPath; }
   int timeCorrectionIndex() const { return TimeCorrectionIndex; }
   int timeZoneIndex() const { return TimeZoneIndex; }
+  calendar::TimeSettings timeSettings() const {
+    return calendar::TimeSettings::FromIndexes(TimeCorrectionIndex, TimeZoneIndex);
+  }
+  void SetTimeSettings(const calendar::TimeSettings& settings);
   void SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex);
 
   // --- controls (object names equal the member names) ---------------------

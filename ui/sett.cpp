@@ -35,7 +35,8 @@ void Select(QComboBox* list, int index) {
 QStringList TSettForm::CorrectionEntries() {
   QStringList entries;
   for (int i = 0; i <= 6; ++i) {
-    const int hours = i - 3;
+    const int hours =
+        calendar::TimeSettings::FromIndexes(i, calendar::TimeSettings::NoZoneIndex).correctionHours;
     entries << (hours > 0 ? QStringLiteral("+") : QString()) + QString::number(hours);
   }
   return entries;
@@ -44,7 +45,8 @@ QStringList TSettForm::CorrectionEntries() {
 QStringList TSettForm::ZoneEntries() {
   QStringList entries;
   for (int i = 0; i <= 25; ++i) {
-    const int offset = i - 12;
+    const int offset =
+        *calendar::TimeSettings::FromIndexes(calendar::TimeSettings::DefaultCorrectionIndex, i).zoneHours;
     // The zero zone is "GMT " with its blank and no number.
     entries << QStringLiteral("GMT ") +
                    (offset == 0 ? QString()
@@ -92,6 +94,8 @@ TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
   BitBtn1->setDefault(true);
   BitBtn2 = named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn2");
   connect(BitBtn1, &QPushButton::clicked, this, ui::Command(this, &TSettForm::BitBtn1Click));
+  connect(this, &TSettForm::timeSettingsChanged, main_,
+          qOverload<const calendar::TimeSettings&>(&TFormKalynth::SetTimeSettings));
   connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
@@ -154,14 +158,15 @@ void TSettForm::BitBtn1Click() {
   // 2. Stay on top.
   ApplyStayOnTop();
   // 3. The two time settings; typed zone text that is no entry: -1.
-  main_->SetTimeSettings(
-      ComboBoxLetnee->currentIndex(),
-      GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive));
-  // 4. The store.
+  const int correctionIndex = ComboBoxLetnee->currentIndex();
+  const int zoneIndex =
+      GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  emit timeSettingsChanged(calendar::TimeSettings::FromIndexes(correctionIndex, zoneIndex));
+  // 4. The store keeps the list positions.
   {
     ui::SettingsStore store;
-    store.write(ui::settings::CalendarLetneeTime, main_->timeCorrectionIndex());
-    store.write(ui::settings::CalendarGMT, main_->timeZoneIndex());
+    store.write(ui::settings::CalendarLetneeTime, correctionIndex);
+    store.write(ui::settings::CalendarGMT, zoneIndex);
     store.write(ui::settings::SetHint, CheckHint->isChecked());
     store.write(ui::settings::SetCzaczyTop, CheckCall->isChecked());
     store.write(ui::settings::SetDiagWinTop, CheckBoxDiag->isChecked());

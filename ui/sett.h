@@ -13,7 +13,8 @@
 //                the index lies outside the list)
 //   BitBtn1Click (OK) applies, in this order: hints; stay-on-top of the five
 //                windows; the two indexes (zone: the entry whose text the
-//                box holds exactly, else -1); the store; the status text;
+//                box holds exactly, else -1), announced as
+//                timeSettingsChanged (the main window takes them); the store; the status text;
 //                the calendar window's display; the main window's date lists
 //                when it shows no hexagram; the dialog closes
 //   BitBtn2      (Cancel) closes, applying nothing
@@ -25,6 +26,8 @@
 #include <QDialog>
 #include <QStringList>
 #include <array>
+
+#include "calendar/time_settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -59,6 +62,10 @@ class TSettForm : public QDialog {
   QCheckBox* CheckStvoly = nullptr;
   QPushButton* BitBtn1 = nullptr;
   QPushButton* BitBtn2 = nullptr;
+
+ signals:
+  // OK pressed: the settings of the two lists.
+  void timeSettingsChanged(const calendar::TimeSettings& settings);
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -173,7 +173,7 @@ TEST(Compass, DoubleHours) {
     EXPECT_EQ(BranchLastHour(b), (first[b - 1] + 2) % 24);
     // A moment in the middle of the double hour has that branch.
     const int midHour = (first[b - 1] + 1) % 24;
-    EXPECT_EQ(HourBranch(moments::Moment(2024, 3, 5, midHour), 3), b);
+    EXPECT_EQ(HourBranch(moments::Moment(2024, 3, 5, midHour), TimeSettings{}), b);
   }
 }
 

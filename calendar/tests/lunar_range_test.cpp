@@ -19,8 +19,9 @@ namespace {
 void ExpectSameAsSelection(TDateTime from, TDateTime to, double timeOfDay, int correction) {
   for (TDateTime day = from; day <= to; day += 1) {
     const TDateTime t = day + timeOfDay;
-    const LunarDay d = LunarDayOf(t, correction);
-    const LunarSelection s = ComputeLunarSelection(t, correction);
+    const LunarDay d = LunarDayOf(t, TimeSettings::FromIndexes(correction, TimeSettings::DefaultZoneIndex));
+    const LunarSelection s =
+        ComputeLunarSelection(t, TimeSettings::FromIndexes(correction, TimeSettings::DefaultZoneIndex));
     ASSERT_EQ(d.doubleHour, s.doubleHour) << t;
     ASSERT_EQ(d.yearNumber, s.yearNumber) << t;
     ASSERT_EQ(d.lunar.Month, s.month) << t;
@@ -74,10 +75,11 @@ TEST(LunarDayWalk, EveryDayAsAlone) {
   } cases[] = {{0.5, 3}, {22.5 / 24, 3}, {23.5 / 24, 3}, {0, 3}, {22.5 / 24, 0}, {0.5 / 24, 6}, {0.5, -1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.timeOfDay << " correction " << c.correction);
-    LunarDayWalk walk(c.correction);
+    const TimeSettings settings = TimeSettings::FromIndexes(c.correction, TimeSettings::DefaultZoneIndex);
+    LunarDayWalk walk(settings);
     for (TDateTime day = from; day <= to; day += 1) {
       const TDateTime t = day + c.timeOfDay;
-      ExpectSameDay(walk.At(t), LunarDayOf(t, c.correction), t);
+      ExpectSameDay(walk.At(t), LunarDayOf(t, settings), t);
     }
   }
 }

@@ -18,6 +18,30 @@ namespace {
 
 using moments::Moment;
 
+// The cases below are written in the stored correction index (3 = none), as
+// the settings file holds it; these read it as TimeSettings does.
+TimeSettings Of(int correction) {
+  return TimeSettings::FromIndexes(correction, TimeSettings::DefaultZoneIndex);
+}
+TDateTime ApplyTimeCorrection(TDateTime t, int correction) {
+  return calendar::ApplyTimeCorrection(t, Of(correction));
+}
+LunarSelection ComputeLunarSelection(TDateTime t, int correction) {
+  return calendar::ComputeLunarSelection(t, Of(correction));
+}
+std::array<std::string, 12> FillChasCaptions(int correction) {
+  return calendar::FillChasCaptions(Of(correction));
+}
+DoubleHourClock DoubleHourClockHours(int doubleHour, int correction) {
+  return calendar::DoubleHourClockHours(doubleHour, Of(correction));
+}
+std::string DoubleHourCaption(int doubleHour, int correction) {
+  return calendar::DoubleHourCaption(doubleHour, Of(correction));
+}
+std::string DoubleHourText(int doubleHour, int correction) {
+  return calendar::DoubleHourText(doubleHour, Of(correction));
+}
+
 TEST(ApplyTimeCorrection, ClockAheadByIndexMinusThreeHours) {
   const TDateTime t = Moment(2024, 2, 10, 12);
   const double hoursAdded[7] = {3, 2, 1, 0, -1, -2, -3};

@@ -48,7 +48,9 @@ std::vector<DayResult> Span() {
   std::vector<DayResult> out;
   int i = 0;
   for (TDateTime t = Moment(2019, 1, 1, 0, 17); t < Moment(2024, 1, 1); t += 1 + 1.0 / 7, ++i)
-    out.push_back({LunarDateOf(t), i % 5 == 0 ? ComputePillars(t, (i * 7) % 26, i % 7) : Pillars{}});
+    out.push_back({LunarDateOf(t), i % 5 == 0
+                                       ? ComputePillars(t, TimeSettings::FromIndexes(i % 7, (i * 7) % 26))
+                                       : Pillars{}});
   return out;
 }
 

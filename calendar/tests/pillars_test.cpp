@@ -20,6 +20,39 @@ constexpr int Gmt = 12;       // TimeZoneIndex of "GMT "
 constexpr int GmtPlus3 = 15;  // the default zone
 constexpr int NoCorrection = 3;
 
+// The cases below are written in the stored list indexes (zone, correction),
+// as the settings file holds them; these read them as TimeSettings does.
+TimeSettings Of(int zone, int correction) {
+  return TimeSettings::FromIndexes(correction, zone);
+}
+TDateTime ToUniversalTime(TDateTime t, int zone) {
+  return calendar::ToUniversalTime(t, Of(zone, NoCorrection));
+}
+Pillars ComputePillars(TDateTime x, int zone, int correction) {
+  return calendar::ComputePillars(x, Of(zone, correction));
+}
+int YearStem(TDateTime x, int zone, int correction) {
+  return calendar::YearStem(x, Of(zone, correction));
+}
+int YearBranch(TDateTime x, int zone, int correction) {
+  return calendar::YearBranch(x, Of(zone, correction));
+}
+int MonthStem(int branch, TDateTime x, int zone, int correction) {
+  return calendar::MonthStem(branch, x, Of(zone, correction));
+}
+int DayStem(TDateTime x, int correction) {
+  return calendar::DayStem(x, Of(GmtPlus3, correction));
+}
+int DayBranch(TDateTime x, int correction) {
+  return calendar::DayBranch(x, Of(GmtPlus3, correction));
+}
+int HourStem(TDateTime x, int correction) {
+  return calendar::HourStem(x, Of(GmtPlus3, correction));
+}
+int HourBranch(TDateTime x, int correction) {
+  return calendar::HourBranch(x, Of(GmtPlus3, correction));
+}
+
 TEST(ToUniversalTime, TakesTheZoneOff) {
   const TDateTime t = Moment(2024, 2, 10, 12);
   EXPECT_NEAR(ToUniversalTime(t, 0), t + 0.5, 1e-12);

@@ -30,11 +30,14 @@ constexpr YearCase kYears[] = {
     {1949, "己", "丑", "Бык", Phase::Earth},   {2026, "丙", "午", "Лошадь", Phase::Fire},
 };
 
+// Universal time, no correction.
+const TimeSettings Utc{0, 0};
+
 TEST(Signs, YearsOfTheAlmanac) {
   for (const YearCase& c : kYears) {
     SCOPED_TRACE(c.year);
     const TDateTime t = moments::Moment(c.year, 7, 1, 12);
-    const int stem = YearStem(t, 12, 3), branch = YearBranch(t, 12, 3);
+    const int stem = YearStem(t, Utc), branch = YearBranch(t, Utc);
     EXPECT_EQ(StemSign(stem), c.stemSign);
     EXPECT_EQ(BranchSign(branch), c.branchSign);
     EXPECT_EQ(BranchAnimal(branch), c.animal);

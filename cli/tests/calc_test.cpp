@@ -228,7 +228,10 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"lunar", "2023-02-03", "9:30"},
        "kalynth-calc: неверное время «9:30»: нужно ЧЧ:ММ или ЧЧ:ММ:СС от 00:00 до 23:59:59"},
       {{"lunar", "--correction", "7"}, "kalynth-calc: --correction: нужно целое число от 0 до 6, а не «7»"},
-      {{"lunar", "--correction", "-1"}, "kalynth-calc: --correction: нужно целое число от 0 до 6, а не «-1»"},
+      {{"lunar", "--correction", "-4"},
+       "kalynth-calc: --correction: нужно целое число от -3 до 3, а не «-4»"},
+      {{"lunar", "--correction", "+4"},
+       "kalynth-calc: --correction: нужно целое число от -3 до 3, а не «+4»"},
       {{"lunar", "--correction", "3x"}, "kalynth-calc: --correction: нужно целое число от 0 до 6, а не «3x»"},
       {{"lunar", "--correction"}, "kalynth-calc: после --correction нужно значение"},
       {{"lunar", "--correction", "1", "--correction", "2"}, "kalynth-calc: --correction указан дважды"},
@@ -241,6 +244,8 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"lunar", "--time", "10:00"},
        "kalynth-calc: --time задаёт время для --from и --to; одну дату пишите как ДАТА ВРЕМЯ"},
       {{"pillars", "--zone", "26"}, "kalynth-calc: --zone: нужно целое число от 0 до 25, а не «26»"},
+      {{"pillars", "--zone", "+14"}, "kalynth-calc: --zone: нужно целое число от -12 до 13, а не «+14»"},
+      {{"pillars", "--zone", "-13"}, "kalynth-calc: --zone: нужно целое число от -12 до 13, а не «-13»"},
       {{"terms"}, "kalynth-calc: команде terms нужен год"},
       {{"terms", "0"}, "kalynth-calc: год: нужно целое число от 2 до 9999, а не «0»"},
       {{"terms", "1"}, "kalynth-calc: год: нужно целое число от 2 до 9999, а не «1»"},
@@ -354,7 +359,7 @@ TEST(KalynthCalc, HelpExplainsEveryCommand) {
 // The stored settings count where no option is given; an option wins.
 TEST(KalynthCalc, StoredTimeSettingsUnlessAnOptionIsGiven) {
   Environment stored = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 23, 30, 0, 0}));
-  stored.timeSettings = [] { return TimeSettings{4, 25}; };
+  stored.timeSettings = [] { return TimeSettings::FromIndexes(4, 25); };
   const Environment plain = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 23, 30, 0, 0}));
   struct Case {
     std::vector<std::string> withStored, same;
@@ -380,6 +385,43 @@ TEST(KalynthCalc, StoredTimeSettingsUnlessAnOptionIsGiven) {
   for (const char* named : {"LetneeTime", "GMT", "Calendar", "KALYNTH.ini", "XDG_CONFIG_HOME",
                             "double_hour_caption", "sheet ФАЙЛ PDF [--correction N]"})
     EXPECT_NE(help.out.find(named), std::string::npos) << named;
+}
+
+// A value with a sign is hours, one without the list index: both name the
+// same setting.
+TEST(KalynthCalc, SignedHoursAndListIndexesNameTheSameSetting) {
+  const Environment env = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 23, 30, 0, 0}));
+  struct Case {
+    std::vector<std::string> hours, index;
+  };
+  const Case cases[] = {
+      {{"lunar", "--correction", "-1"}, {"lunar", "--correction", "2"}},
+      {{"lunar", "--correction", "+1"}, {"lunar", "--correction", "4"}},
+      {{"lunar", "--correction", "-3"}, {"lunar", "--correction", "0"}},
+      {{"lunar", "--correction", "+3"}, {"lunar", "--correction", "6"}},
+      {{"lunar", "--correction", "+0"}, {"lunar", "--correction", "3"}},
+      {{"cast", "--now", "--correction", "-2"}, {"cast", "--now", "--correction", "1"}},
+      {{"pillars", "2024-02-04", "12:00", "--zone", "+3"},
+       {"pillars", "2024-02-04", "12:00", "--zone", "15"}},
+      {{"pillars", "2024-02-04", "12:00", "--zone", "-12"},
+       {"pillars", "2024-02-04", "12:00", "--zone", "0"}},
+      {{"pillars", "2024-02-04", "12:00", "--zone", "+13"},
+       {"pillars", "2024-02-04", "12:00", "--zone", "25"}},
+      {{"pillars", "2024-02-04", "12:00", "--zone", "-0"},
+       {"pillars", "2024-02-04", "12:00", "--zone", "12"}},
+  };
+  for (const Case& c : cases) {
+    const Result a = Calc(c.hours, env), b = Calc(c.index, env);
+    EXPECT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(a.out, b.out) << c.hours.back();
+  }
+  // An unsigned number stays an index: "--zone 3" is "GMT -9", not "+3".
+  // At 10:00 the start of spring (08:27 universal time) is still to come at
+  // "GMT +3" and past at "GMT -9".
+  EXPECT_EQ(Calc({"pillars", "2024-02-04", "10:00", "--zone", "3"}, env).out,
+            Calc({"pillars", "2024-02-04", "10:00", "--zone", "-9"}, env).out);
+  EXPECT_NE(Calc({"pillars", "2024-02-04", "10:00", "--zone", "3"}, env).out,
+            Calc({"pillars", "2024-02-04", "10:00", "--zone", "+3"}, env).out);
 }
 
 // ---- record -------------------------------------------------------------

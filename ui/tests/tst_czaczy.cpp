@@ -64,7 +64,7 @@ class TestCzaczy : public QObject {
             main->Chas->currentIndex()};
   }
   QList<int> expectedLists(astro::TDateTime t) const {
-    const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, main->timeCorrectionIndex());
+    const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, main->timeSettings());
     return {s.yearNumber - 1, s.month - 1, s.day - 1, s.doubleHour};
   }
   // Puts the main window's lists somewhere no computation puts them now.
@@ -173,7 +173,8 @@ class TestCzaczy : public QObject {
     };
     for (const QDateTime& m : moments) {
       setPickers(m.date(), m.time());
-      const calendar::Pillars p = calendar::ComputePillars(DayValue(m), zone, correction);
+      const calendar::Pillars p =
+          calendar::ComputePillars(DayValue(m), calendar::TimeSettings::FromIndexes(correction, zone));
       const QString what = m.toString(Qt::ISODate);
       QCOMPARE(cz->WindowMoment(), DayValue(m));
       QCOMPARE(cz->LabelNow->text(), TFormCzaczy::DateTimeText(m));

@@ -920,7 +920,8 @@ class TestMainWindow : public QObject {
       w->SetTimeSettings(correction, 15);
       for (int i = 0; i < 12; ++i) {
         const QString caption = w->Chas->itemText(i);
-        QCOMPARE(caption, QString::fromStdString(calendar::DoubleHourCaption(i, correction)));
+        QCOMPARE(caption, QString::fromStdString(calendar::DoubleHourCaption(
+                              i, calendar::TimeSettings::FromIndexes(correction, 15))));
         QVERIFY2(
             m.horizontalAdvance(caption) + w->Chas->iconSize().width() <
                 w->Chas->view()->minimumWidth() - w->Chas->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
