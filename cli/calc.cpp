@@ -358,7 +358,7 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
     NoMorePositional(a, 6);
     core::Divination d;
     for (int i = 0; i < 6; ++i) {
-      if (!core::Zapolnenie(a.positional[i]))
+      if (!core::IsValidCode(a.positional[i]))
         throw UsageError("неверный код линии " + std::to_string(i + 1) + ": «" + a.positional[i] +
                          "» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)");
       d.EditLine(i + 1, a.positional[i]);

@@ -49,7 +49,7 @@ DateCasting RestoreDateCasting(const Figure& primary, int jaoNo) {
   c.jaoNo = jaoNo >= 1 && jaoNo <= 6 ? jaoNo : 0;
   c.primary = primary;
   c.changed = ChangedFigure(c.primary, c.jaoNo);
-  c.nuclear = GuaDraw2(c.primary, c.changed);
+  c.nuclear = NuclearFigure(c.primary, c.changed);
   c.primaryNo = CalcNoGua(c.primary);
   c.nuclearNo = CalcNoGua(c.nuclear);
   c.changedNo = CalcNoGua(c.changed);

@@ -49,16 +49,16 @@ bool IsOneOrTwo(int number) {
 
 }  // namespace
 
-bool Zapolnenie(std::string_view code) {
+bool IsValidCode(std::string_view code) {
   return FindCode(code) != nullptr;
 }
 
-bool GuaDraw1(std::string_view code) {
+bool PrimaryLine(std::string_view code) {
   const LineCode* c = FindCode(code);
   return c ? c->primary : true;
 }
 
-bool GuaDraw3(std::string_view code) {
+bool ChangedLine(std::string_view code) {
   const LineCode* c = FindCode(code);
   return c ? c->changed : true;
 }
@@ -96,7 +96,7 @@ Figure ChangedFigure(const Figure& primary, int changingLine) {
   return changed;
 }
 
-Figure GuaDraw2(const Figure& primary, const Figure& changed) {
+Figure NuclearFigure(const Figure& primary, const Figure& changed) {
   // Numbers 1 and 2 are their own nuclear figures; for them the changed
   // hexagram is the source, unless it is itself 1 or 2.
   const bool useChanged = IsOneOrTwo(CalcNoGua(primary)) && !IsOneOrTwo(CalcNoGua(changed));
@@ -108,11 +108,11 @@ CodesCasting CastFromCodes(const std::array<std::string_view, 6>& codes) {
   CodesCasting c;
   c.valid = true;
   for (int n = 0; n < 6; ++n) {
-    c.primary[n] = GuaDraw1(codes[n]);
-    c.changed[n] = GuaDraw3(codes[n]);
-    c.valid = c.valid && Zapolnenie(codes[n]);
+    c.primary[n] = PrimaryLine(codes[n]);
+    c.changed[n] = ChangedLine(codes[n]);
+    c.valid = c.valid && IsValidCode(codes[n]);
   }
-  c.nuclear = GuaDraw2(c.primary, c.changed);
+  c.nuclear = NuclearFigure(c.primary, c.changed);
   c.primaryNo = CalcNoGua(c.primary);
   c.nuclearNo = CalcNoGua(c.nuclear);
   c.changedNo = CalcNoGua(c.changed);

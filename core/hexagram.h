@@ -10,11 +10,11 @@ namespace core {
 using Figure = std::array<bool, 6>;
 
 // One of "544" "548" "584" "588" "944" "948" "984" "988" (exact text).
-bool Zapolnenie(std::string_view code);
+bool IsValidCode(std::string_view code);
 // Line of the primary hexagram for a code (invalid code: yang).
-bool GuaDraw1(std::string_view code);
+bool PrimaryLine(std::string_view code);
 // Line of the changed hexagram for a code (invalid code: yang).
-bool GuaDraw3(std::string_view code);
+bool ChangedLine(std::string_view code);
 // True for "544" and "988": the field shows its text in red.
 bool IsChangingCode(std::string_view code);
 
@@ -30,7 +30,7 @@ std::array<bool, 3> TrigramLines(int trigram);
 Figure ChangedFigure(const Figure& primary, int changingLine);
 // Nuclear figure by the rule of the main window: source is the primary,
 // unless the primary is 1 or 2 and the changed is neither; lines 2,3,4,3,4,5.
-Figure GuaDraw2(const Figure& primary, const Figure& changed);
+Figure NuclearFigure(const Figure& primary, const Figure& changed);
 
 // The three figures from six line codes (codes[0] = line 1).
 struct CodesCasting {

@@ -29,7 +29,7 @@ namespace records {
 
 namespace {
 
-const QString kNotARecord = QStringLiteral("Этот файл не является файлом KALYNTH");
+const QString kNotARecord = QString::fromUtf8(NotARecordText);
 
 struct ColumnInfo {
   const char* key;

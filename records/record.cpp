@@ -53,7 +53,11 @@ QString Flag(bool value) {
 }  // namespace
 
 QString NotARecordMessage(const QString& path) {
-  return QStringLiteral("File ") + path + QStringLiteral(" Этот файл не является файлом KALYNTH");
+  return QStringLiteral("File ") + path + QLatin1Char(' ') + QString::fromUtf8(NotARecordText);
+}
+
+QString CannotCreateFileText(const QString& path) {
+  return QStringLiteral("Cannot create file %1").arg(path);
 }
 
 bool operator==(const Record& a, const Record& b) {
@@ -135,7 +139,7 @@ FileIdentity WriteRecordFile(const QString& path, const Record& record, const Fi
       break;
   }
   if (file.status() != ReplacingFile::Status::Open || !WriteAll(file.fd(), bytes) || !file.commit())
-    throw RecordError(QStringLiteral("Cannot create file %1").arg(path));
+    throw RecordError(CannotCreateFileText(path));
   return file.identity();
 }
 

@@ -1,7 +1,8 @@
 // The .kly record file: an INI part ([TITLE] Title=KALYNTH, [BEGINNER] with
 // the divination's keys) followed by the marker line and the comment lines.
-// Windows-1251, CR LF. The window maps its controls to a Record and back;
-// this module only reads and writes bytes.
+// Windows-1251, CR LF. A Record holds a file's fields as stored; the
+// divination is read from and written to it in records/mapping.h, and this
+// module only reads and writes bytes.
 //
 // Reading takes one snapshot of the file (ReadRecordBytes: regular files up
 // to MaxRecordSize only, nothing else is opened), identifies it (IsRecord;
@@ -112,11 +113,13 @@ Record DecodeRecord(const QByteArray& bytes);
 std::optional<Record> ReadRecordFile(const QString& path, FileIdentity* identity = nullptr);
 std::optional<Record> ReadRecord(QIODevice& device);
 
-// The message shown when a file is not a record:
-// "File <path> Этот файл не является файлом KALYNTH".
+// What a file that is not a record is called, and the message shown for
+// one: "File <path> Этот файл не является файлом KALYNTH".
+inline const char* const NotARecordText = "Этот файл не является файлом KALYNTH";
 QString NotARecordMessage(const QString& path);
 
-// ---- Additions to the interface above ----
+// A file that cannot be made: "Cannot create file <path>".
+QString CannotCreateFileText(const QString& path);
 
 // The identification value of a record, and what a file without one yields.
 inline const char* const RecordTitle = "KALYNTH";

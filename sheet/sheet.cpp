@@ -413,7 +413,7 @@ std::unique_ptr<records::ReplacingFile> OpenSheetFile(const QString& path,
     case records::ReplacingFile::Status::Forbidden:
       throw std::runtime_error(SameAsRecordText(path).toStdString());
     default:
-      throw std::runtime_error(QStringLiteral("Cannot create file %1").arg(path).toStdString());
+      throw std::runtime_error(records::CannotCreateFileText(path).toStdString());
   }
 }
 
@@ -432,7 +432,7 @@ int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer
   // when complete; until then nothing of it is seen at the path, and a
   // failure leaves nothing behind.
   const std::unique_ptr<records::ReplacingFile> out = OpenSheetFile(path, record);
-  const QString failure = QStringLiteral("Cannot create file %1").arg(path);
+  const QString failure = records::CannotCreateFileText(path);
   QFile file;
   // Unbuffered: every write reaches the descriptor, so a full disk or the
   // file-size limit is seen as the file's error.
@@ -444,8 +444,8 @@ int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer
     writer.setCreator(QStringLiteral("KALYNTH"));
     writer.setTitle(QString::fromStdString(divination.note()));
     writer.setResolution(600);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, SheetMargins, QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&writer)) throw std::runtime_error(failure.toStdString());
     try {

@@ -12,10 +12,12 @@
 //   SheetLayout          where the figures went, how many pages were painted
 //   PaintSheet           the layout itself
 //   ExportSheetPdf       an A4 PDF, all or nothing
+//   SheetMargins         the A4 page margins of PDF and printer
 //   EmptySheetText       the refusal of a sheet without a hexagram
 #pragma once
 
 #include <QDateTime>
+#include <QMarginsF>
 #include <QRectF>
 #include <QString>
 #include <array>
@@ -25,12 +27,17 @@
 #include "calendar/time_settings.h"
 #include "core/divination.h"
 #include "records/files.h"
+#include "records/record.h"
 
 class QPainter;
 
 namespace ui {
 
 // Shown when there is no hexagram to print (thrown as std::runtime_error).
+// The A4 page's margins in millimetres (left, top, right, bottom), for the
+// PDF and the printer alike.
+inline const QMarginsF SheetMargins{18, 15, 15, 12};
+
 inline const char* const EmptySheetText =
     "Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.";
 

@@ -1428,7 +1428,7 @@ void TFormKalynth::Print1Click() {
                                timeSettings()};
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(QPageSize(QPageSize::A4));
-  printer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
+  printer.setPageMargins(ui::SheetMargins, QPageLayout::Millimeter);
   printer.setDocName(QString::fromStdString(divination.note()));
   QPrintPreviewDialog preview(&printer, this);
   preview.setWindowTitle(QStringLiteral("Печать гадания"));
@@ -1463,15 +1463,14 @@ void TFormKalynth::PrintSheet(QPrinter& target, const ui::SheetFooter& footer) {
   {
     QPainter painter;
     if (!painter.begin(&target)) {
-      if (file)
-        throw std::runtime_error(QStringLiteral("Cannot create file %1").arg(outputName).toStdString());
+      if (file) throw std::runtime_error(records::CannotCreateFileText(outputName).toStdString());
       return;
     }
     ui::PaintSheet(painter, QRectF(QPointF(0, 0), QSizeF(target.width(), target.height())), divination,
                    footer, [&target] { target.newPage(); });
   }
   if (file && (!ui::SheetFileComplete(*file) || !file->commit()))
-    throw std::runtime_error(QStringLiteral("Cannot create file %1").arg(outputName).toStdString());
+    throw std::runtime_error(records::CannotCreateFileText(outputName).toStdString());
 }
 
 void TFormKalynth::PdfExport1Click() {

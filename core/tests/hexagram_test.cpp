@@ -26,7 +26,7 @@ TEST(LineCode, OnlyTheEightShapesAreValid) {
     const std::string code = buf;
     const bool shape = (code[0] == '5' || code[0] == '9') && (code[1] == '4' || code[1] == '8') &&
                        (code[2] == '4' || code[2] == '8');
-    ASSERT_EQ(Zapolnenie(code), shape) << code;
+    ASSERT_EQ(IsValidCode(code), shape) << code;
     if (!shape) continue;
     ++valid;
   }
@@ -46,20 +46,20 @@ TEST(LineCode, TableOfTheEightCodes) {
       {"984", true, true, false}, {"988", false, true, true},
   };
   for (const Row& r : table) {
-    EXPECT_TRUE(Zapolnenie(r.code)) << r.code;
-    EXPECT_EQ(GuaDraw1(r.code), r.primary) << r.code;
-    EXPECT_EQ(GuaDraw3(r.code), r.changed) << r.code;
+    EXPECT_TRUE(IsValidCode(r.code)) << r.code;
+    EXPECT_EQ(PrimaryLine(r.code), r.primary) << r.code;
+    EXPECT_EQ(ChangedLine(r.code), r.changed) << r.code;
     EXPECT_EQ(IsChangingCode(r.code), r.red) << r.code;
   }
 }
 
 TEST(LineCode, PartialOrDecoratedTextIsInvalid) {
   for (const char* text : {"", "5", "54", "545", "abc", " 544", "544 ", "5440", "0544", "5 44", "５44"}) {
-    EXPECT_FALSE(Zapolnenie(text)) << '"' << text << '"';
+    EXPECT_FALSE(IsValidCode(text)) << '"' << text << '"';
     EXPECT_FALSE(IsChangingCode(text)) << '"' << text << '"';
     // Any fixed line will do for an invalid code; it must not depend on the text.
-    EXPECT_EQ(GuaDraw1(text), GuaDraw1("xyz"));
-    EXPECT_EQ(GuaDraw3(text), GuaDraw3("xyz"));
+    EXPECT_EQ(PrimaryLine(text), PrimaryLine("xyz"));
+    EXPECT_EQ(ChangedLine(text), ChangedLine("xyz"));
   }
 }
 
@@ -126,7 +126,7 @@ TEST(ChangedFigure, InvertsOnlyTheChangingLine) {
 TEST(Nuclear, TakesLinesTwoThreeFourThreeFourFive) {
   // Neither figure is 1 or 2: the primary is the source.
   const Figure primary = Lines("101010");  // 63
-  EXPECT_EQ(GuaDraw2(primary, Lines("000000")), Lines("010101"));
+  EXPECT_EQ(NuclearFigure(primary, Lines("000000")), Lines("010101"));
   EXPECT_EQ(CalcNoGua(Lines("010101")), 64);
 }
 

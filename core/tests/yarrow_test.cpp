@@ -146,7 +146,7 @@ TEST(Yarrow, EveryClockNumberGivesValidCodes) {
       ASSERT_EQ(stalks, d1 + d2);
       const int d3 = Step_3(rng, Constant(clock), stalks);
       const std::string code = std::to_string(d1) + std::to_string(d2) + std::to_string(d3);
-      ASSERT_TRUE(Zapolnenie(code)) << "clock " << clock << " line " << line << " code " << code;
+      ASSERT_TRUE(IsValidCode(code)) << "clock " << clock << " line " << line << " code " << code;
     }
   }
 }
@@ -156,10 +156,10 @@ TEST(Yarrow, ChangingAndOutOfRangeClocksStillGiveValidCodes) {
   const ClockNumber running = [&tick] { return tick++ % 6000; };  // a clock that moves on every read
   RandomGenerator rng;
   for (int casting = 0; casting < 100; ++casting)
-    for (const std::string& code : WholeCasting(rng, running)) ASSERT_TRUE(Zapolnenie(code)) << casting;
+    for (const std::string& code : WholeCasting(rng, running)) ASSERT_TRUE(IsValidCode(code)) << casting;
   for (int odd : {-1, 6000, INT_MAX, INT_MIN}) {
     RandomGenerator r;
-    for (const std::string& code : WholeCasting(r, Constant(odd))) EXPECT_TRUE(Zapolnenie(code)) << odd;
+    for (const std::string& code : WholeCasting(r, Constant(odd))) EXPECT_TRUE(IsValidCode(code)) << odd;
   }
 }
 
