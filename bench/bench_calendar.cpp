@@ -98,7 +98,8 @@ BENCHMARK(BM_LunarYearOfDays)->Unit(benchmark::kMicrosecond);
 void LunarDaysAlone(benchmark::State& state, TDateTime start, int days) {
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    for (int d = 0; d < days; ++d) benchmark::DoNotOptimize(calendar::LunarDayOf(start + d, 3));
+    for (int d = 0; d < days; ++d)
+      benchmark::DoNotOptimize(calendar::LunarDayOf(start + d, calendar::TimeSettings{}));
   }
   state.SetItemsProcessed(state.iterations() * days);
 }
@@ -106,7 +107,7 @@ void LunarDaysAlone(benchmark::State& state, TDateTime start, int days) {
 void LunarDaysWalk(benchmark::State& state, TDateTime start, int days) {
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    calendar::LunarDayWalk walk(3);
+    calendar::LunarDayWalk walk(calendar::TimeSettings{});
     for (int d = 0; d < days; ++d) benchmark::DoNotOptimize(walk.At(start + d));
   }
   state.SetItemsProcessed(state.iterations() * days);

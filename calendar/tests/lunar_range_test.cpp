@@ -87,7 +87,8 @@ TEST(LunarDayWalk, EveryDayAsAlone) {
 // Out of order (backwards, jumps of years and of single days around a
 // lunation's ends), and at the ends of the range the command accepts.
 TEST(LunarDayWalk, AnyOrderAndTheRangeEnds) {
-  LunarDayWalk walk(3);
+  const TimeSettings settings = TimeSettings::FromIndexes(3, TimeSettings::DefaultZoneIndex);
+  LunarDayWalk walk(settings);
   std::vector<TDateTime> moments;
   for (TDateTime day = EncodeCivilDate(2020, 6, 30); day >= EncodeCivilDate(2020, 3, 1); day -= 1)
     moments.push_back(day + 0.5);
@@ -97,7 +98,7 @@ TEST(LunarDayWalk, AnyOrderAndTheRangeEnds) {
     moments.push_back(day);
   for (TDateTime day = EncodeCivilDate(9999, 11, 1); day <= EncodeCivilDate(9999, 12, 16); day += 1)
     moments.push_back(day + 0.5);
-  for (TDateTime t : moments) ExpectSameDay(walk.At(t), LunarDayOf(t, 3), t);
+  for (TDateTime t : moments) ExpectSameDay(walk.At(t), LunarDayOf(t, settings), t);
 }
 
 }  // namespace
