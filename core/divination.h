@@ -3,8 +3,9 @@
 //
 // The main window reads its controls, calls one operation here and then
 // draws its controls from the facts of the object, keeping what it shows
-// and enables itself (ui/kalynth.h); the command line, the printed sheet and the journal read a record into
-// the same object and ask it for numbers, names and texts. The rules behind the operations are the free
+// and enables itself (ui/kalynth.h); the command line, the printed sheet
+// and the journal read a record into the same object and ask it for
+// numbers, names and texts. The rules behind the operations are the free
 // functions of hexagram.h, yarrow.h and datecast.h.
 //
 // Contents
