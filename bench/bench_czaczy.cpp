@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
   // this process included) and a first step to a far moment, both cold.
   QElapsedTimer clock;
   clock.start();
-  TFormCzaczy formCzaczy(&formKalynth);
+  TFormCzaczy formCzaczy(&formKalynth, formKalynth.controls().Chza1, formKalynth.timeSettings(),
+                         [&formKalynth](astro::TDateTime t) { formKalynth.SetLunarDate(t); });
   const double created = clock.nsecsElapsed() / 1e6;
   clock.restart();
   formCzaczy.DateTimePicker1->setDate(QDate(1950, 7, 1));

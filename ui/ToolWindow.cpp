@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QHash>
 #include <QList>
 #include <QPalette>
 #include <QScreen>
@@ -16,12 +15,6 @@
 
 namespace ui {
 namespace {
-
-// The window registered for each "Прочее" item (ToggleFor).
-QHash<const QAction*, TToolWindow*>& Registry() {
-  static QHash<const QAction*, TToolWindow*> registry;
-  return registry;
-}
 
 // The default place moved just far enough for the whole window to lie on
 // the available area of its screen (a calendar left of a main window near
@@ -106,7 +99,6 @@ TToolWindow::TToolWindow(QWidget* mainWindow, QAction* menuItem, const ToolWindo
   setAutoFillBackground(true);
   ModalWatch::Instance().windows.insert(this);
   ApplyWindowFlags();
-  if (menuItem_) Registry().insert(menuItem_, this);
   if (mainWindow_) mainWindow_->installEventFilter(this);
 }
 
@@ -114,7 +106,6 @@ TToolWindow::~TToolWindow() {
   // A window that never got its place (its creation stopped early) and was
   // never shown leaves the stored place as the user left it.
   if (placed_) WritePosition();
-  if (menuItem_ && Registry().value(menuItem_) == this) Registry().remove(menuItem_);
   ModalWatch::Instance().windows.remove(this);
 }
 
@@ -227,17 +218,13 @@ void TToolWindow::WritePosition() const {
   store.write(settings_.top, y());
 }
 
-bool TToolWindow::ToggleFor(QAction* menuItem) {
-  if (TToolWindow* window = Registry().value(menuItem)) {
+bool TToolWindow::Toggle(TToolWindow* window, QAction* menuItem) {
+  if (window) {
     window->Toggle();
     return true;
   }
   if (menuItem) menuItem->setChecked(false);
   return false;
-}
-
-TToolWindow* TToolWindow::WindowFor(const QAction* menuItem) {
-  return Registry().value(menuItem);
 }
 
 void TToolWindow::showEvent(QShowEvent* event) {

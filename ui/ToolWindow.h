@@ -17,8 +17,7 @@
 //         A hidden tool window (small caption bar with a close box, white
 //         background). mainWindow gives the default place of the calendar
 //         and the window it stays above; menuItem is the checkable "Прочее"
-//         item the window ticks while shown. The window is registered for
-//         its item (see ToggleFor). It does not quit the program when it is
+//         item the window ticks while shown. It does not quit the program when it is
 //         the last window open: the program ends with the main window.
 //         Nothing is read from the store yet: the derived class's FormCreate
 //         calls the steps below in its own order.
@@ -73,13 +72,11 @@
 //     QAction* MenuItem() const
 //     QWidget* MainWindow() const
 //     void WritePosition() const      what the destructor writes
-//     static bool ToggleFor(QAction*) the main window's menu handlers: toggles
-//                                     the window registered for that item;
-//                                     without one, unticks the item and
+//     static bool Toggle(window, item) the main window's menu handlers:
+//                                     toggles the window the start-up code
+//                                     handed over for that item; without
+//                                     one (null), unticks the item and
 //                                     returns false
-//     static TToolWindow* WindowFor(const QAction*)
-//                                     the window registered for that item, or
-//                                     null (the settings dialog)
 //
 //   Closing by the close box (FormClose) hides the window and unticks the
 //   item; the closeEvent is accepted (the window is hidden, not destroyed).
@@ -126,8 +123,7 @@ class TToolWindow : public QWidget {
   QWidget* MainWindow() const { return mainWindow_; }
   void WritePosition() const;
 
-  static bool ToggleFor(QAction* menuItem);
-  static TToolWindow* WindowFor(const QAction* menuItem);
+  static bool Toggle(TToolWindow* window, QAction* menuItem);
   // A modal dialog of the program is shown now.
   static bool ModalDialogUp();
   // The window's level on the desktop from its style and ModalDialogUp().

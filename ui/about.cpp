@@ -17,8 +17,6 @@
 #include "ui/Platform.h"
 #include "ui/about_config.h"
 
-TAboutBox* AboutBox = nullptr;
-
 const QString TAboutBox::ProductLine = QStringLiteral("KALYNTH Version: " KALYNTH_VERSION);
 
 namespace {
@@ -144,13 +142,9 @@ TAboutBox::TAboutBox(const AboutInfo& info, QWidget* parent)
   layout->addWidget(Panel1, 1);
   layout->addWidget(OKButton, 0, Qt::AlignHCenter);
   OKButton->setFocus();
-
-  if (!AboutBox) AboutBox = this;
 }
 
-TAboutBox::~TAboutBox() {
-  if (AboutBox == this) AboutBox = nullptr;
-}
+TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::showEvent(QShowEvent* event) {
   // Centred on the screen at every showing.

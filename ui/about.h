@@ -72,6 +72,3 @@ class TAboutBox : public QDialog {
  private:
   AboutInfo info_;
 };
-
-// The one about box of the program (null before it is created).
-extern TAboutBox* AboutBox;

@@ -20,7 +20,6 @@
 #include "ui/Accessibility.h"
 #include "ui/Application.h"
 #include "ui/Platform.h"
-#include "ui/kalynth.h"
 
 namespace {
 
@@ -71,9 +70,11 @@ static void InitResources() {
   Q_INIT_RESOURCE(kalynth);
 }
 
-TFormCzaczy::TFormCzaczy(TFormKalynth* formKalynth)
-    : ui::TToolWindow(formKalynth, formKalynth ? formKalynth->Chza1 : nullptr, CzaczyValues),
-      formKalynth_(formKalynth) {
+TFormCzaczy::TFormCzaczy(QWidget* mainWindow, QAction* menuItem, const calendar::TimeSettings& timeSettings,
+                         SetLunarDateFunction setLunarDate)
+    : ui::TToolWindow(mainWindow, menuItem, CzaczyValues),
+      timeSettings_(timeSettings),
+      setLunarDate_(std::move(setLunarDate)) {
   InitResources();
   CreateControls();
   ui::NameCalendarWindowControls(this);
@@ -271,12 +272,11 @@ void TFormCzaczy::ButtonNowClick() {
   }
   const astro::TDateTime x = ui::DayValueOf(now.date(), now.time());
   SetMyCalendar(x);
-  if (CheckMoon->isChecked() && formKalynth_) formKalynth_->SetLunarDate(x);
+  if (CheckMoon->isChecked() && setLunarDate_) setLunarDate_(x);
 }
 
 void TFormCzaczy::SetMyCalendar(astro::TDateTime x) {
-  const calendar::TimeSettings settings =
-      formKalynth_ ? formKalynth_->timeSettings() : calendar::TimeSettings{};
+  const calendar::TimeSettings settings = timeSettings_;
   // Numbers not computed stay 0, and Zapolnenie leaves their pictures as
   // they were: after an error the pillars computed before it are shown.
   calendar::Pillars p;
@@ -314,7 +314,7 @@ void TFormCzaczy::DateTimePicker1Change() {
   const astro::TDateTime m = WindowMoment();
   LabelNow->setText(DateTimeText(DateTimePicker1->dateTime()));
   SetMyCalendar(m);
-  if (CheckMoon->isChecked() && formKalynth_) formKalynth_->SetLunarDate(m);
+  if (CheckMoon->isChecked() && setLunarDate_) setLunarDate_(m);
 }
 
 void TFormCzaczy::CheckMoonClick() {
@@ -323,7 +323,7 @@ void TFormCzaczy::CheckMoonClick() {
     const QSignalBlocker blocker(DateTimePicker1);
     DateTimePicker1->setDateTime(QDateTime(DateTimePicker1->date(), DateTimePicker2->time()));
   }
-  if (formKalynth_) formKalynth_->SetLunarDate(WindowMoment());
+  if (setLunarDate_) setLunarDate_(WindowMoment());
 }
 
 void TFormCzaczy::Timer1Timer() {

@@ -6,21 +6,28 @@
 // month's name and the solar term; ButtonNow shows the running clock and
 // computes for now. With CheckMoon ticked every recomputation from the
 // pickers or from ButtonNow also sets the main window's four date lists
-// (TFormKalynth::SetLunarDate).
+// (through the callback the start-up code hands over).
 //
 // The window only moves values: the signs come from calendar::ComputePillars
-// (the same computation as `kalynth-calc pillars`) with the main window's
-// time settings, their names from calendar/signs.h. Position, shown state
+// (the same computation as `kalynth-calc pillars`) with the time settings
+// in force, their names from calendar/signs.h. Position, shown state
 // with the "Календарь" item of "Прочее" (Chza1), close box and stay on top
 // are the rules of every tool window (ui/ToolWindow.h).
 //
 // Public API (the main window's start-up, the settings dialog, tests):
-//   TFormCzaczy(formKalynth)   creates the window (FormCreate): reads its
+//   TFormCzaczy(mainWindow, menuItem, timeSettings, setLunarDate)
+//       mainWindow: the default place and the window it stays above;
+//       menuItem: the "Календарь" item it ticks; timeSettings: what the
+//       computations count with until SetTimeSettings; setLunarDate: fills
+//       the main window's date lists (may be empty). Creates the window
+//       (FormCreate): reads its
 //       place (default: left of the main window), CheckMoon and stay on top
 //       from the settings store, shows itself when "Form"/"CzaczyShow" says
 //       so, and computes for now. Create it after the main window.
 //   ~TFormCzaczy()             FormDestroy: writes its position and
 //       "Set"/"CheckMoon".
+//   void SetTimeSettings(TimeSettings)   new settings (the settings dialog's
+//       timeSettingsChanged); the next computation counts with them
 //   void DateTimePicker1Change()  recompute for the window moment (the
 //       settings dialog's OK runs it after new time settings)
 //   void SetStaysOnTop(bool)      from TToolWindow (the settings dialog's OK)
@@ -33,8 +40,10 @@
 #pragma once
 
 #include <QDateTime>
+#include <functional>
 
 #include "astro/constants.h"
+#include "calendar/time_settings.h"
 #include "ui/ToolWindow.h"
 
 class QCheckBox;
@@ -43,13 +52,14 @@ class QLabel;
 class QPushButton;
 class QTimeEdit;
 class QTimer;
-class TFormKalynth;
 
 class TFormCzaczy : public ui::TToolWindow {
   Q_OBJECT
 
  public:
-  explicit TFormCzaczy(TFormKalynth* formKalynth);
+  using SetLunarDateFunction = std::function<void(astro::TDateTime)>;
+  TFormCzaczy(QWidget* mainWindow, QAction* menuItem, const calendar::TimeSettings& timeSettings,
+              SetLunarDateFunction setLunarDate);
   ~TFormCzaczy() override;
 
   // --- controls (object names equal the member names) ---------------------
@@ -76,6 +86,7 @@ class TFormCzaczy : public ui::TToolWindow {
   void DateTimePicker1Change();
   void CheckMoonClick();
   void Timer1Timer();
+  void SetTimeSettings(const calendar::TimeSettings& settings) { timeSettings_ = settings; }
 
   astro::TDateTime WindowMoment() const;
   static QString DateTimeText(const QDateTime& moment);
@@ -88,5 +99,6 @@ class TFormCzaczy : public ui::TToolWindow {
   void FormCreate();
   void FormDestroy();
 
-  TFormKalynth* formKalynth_;
+  calendar::TimeSettings timeSettings_;
+  SetLunarDateFunction setLunarDate_;
 };

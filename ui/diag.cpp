@@ -10,7 +10,6 @@
 #include "settings/SettingsStore.h"
 #include "ui/Application.h"
 #include "ui/Placement.h"
-#include "ui/kalynth.h"
 
 // One row per picture window.
 struct PictureWindowRow {
@@ -19,7 +18,6 @@ struct PictureWindowRow {
   const char* bitmap;  // under ProgramFolder
   QSize client;
   QSize picture;  // the picture area; empty: the picture takes the bitmap's size
-  QAction* TFormKalynth::*menuItem;
   ui::ToolWindowSettings settings;
 };
 
@@ -39,36 +37,33 @@ const PictureWindowRow kRows[4] = {
      "/bmp/diag1.bmp",
      {291, 313},
      {288, 309},
-     &TFormKalynth::Table1,
      {s::FormDiagLeft, s::FormDiagTop, s::FormDiagShow, s::SetDiagWinTop}},
     {"legenda",
      "Стволы-ветви",
      "/bmp/diag2.bmp",
      {302, 381},
      {},
-     &TFormKalynth::StvilyVetvi,
      {s::FormLegendaLeft, s::FormLegendaTop, s::FormLegendaShow, s::SetLegendaTop}},
     {"FormVenvan",
      "Диаграмма Вень-вана",
      "/bmp/diag3.bmp",
      {327, 324},
      {},
-     &TFormKalynth::VenVan,
      {s::FormVenvanLeft, s::FormVenvanTop, s::FormVenvanShow, s::SetVenvanTop}},
     {"Usin",
      "Диаграмма «У-син»",
      "/bmp/diag4.bmp",
      {200, 194},
      {},
-     &TFormKalynth::DiagUsin,
      {s::FormUsinLeft, s::FormUsinTop, s::FormUsinShow, s::SetUsinWinTop}},
 };
 
 }  // namespace
 
-TPictureWindow::TPictureWindow(const PictureWindowRow& row, TFormKalynth* formKalynth)
-    : ui::TToolWindow(formKalynth, formKalynth->*row.menuItem, row.settings),
-      bitmapPath_(formKalynth->programFolder() + QString::fromLatin1(row.bitmap)) {
+TPictureWindow::TPictureWindow(const PictureWindowRow& row, QWidget* mainWindow, QAction* menuItem,
+                               const QString& programFolder)
+    : ui::TToolWindow(mainWindow, menuItem, row.settings),
+      bitmapPath_(programFolder + QString::fromLatin1(row.bitmap)) {
   setObjectName(QString::fromLatin1(row.objectName));
   setWindowTitle(QString::fromUtf8(row.caption));
   setFixedSize(row.client);
@@ -106,7 +101,11 @@ void TPictureWindow::FormCreate(const PictureWindowRow& row) {
   ShowIfStored();
 }
 
-TDiagramm::TDiagramm(TFormKalynth* formKalynth) : TPictureWindow(kRows[DiagRow], formKalynth) {}
-Tlegenda::Tlegenda(TFormKalynth* formKalynth) : TPictureWindow(kRows[LegendaRow], formKalynth) {}
-TFormVenvan::TFormVenvan(TFormKalynth* formKalynth) : TPictureWindow(kRows[VenvanRow], formKalynth) {}
-TUsin::TUsin(TFormKalynth* formKalynth) : TPictureWindow(kRows[UsinRow], formKalynth) {}
+TDiagramm::TDiagramm(QWidget* mainWindow, QAction* menuItem, const QString& programFolder)
+    : TPictureWindow(kRows[DiagRow], mainWindow, menuItem, programFolder) {}
+Tlegenda::Tlegenda(QWidget* mainWindow, QAction* menuItem, const QString& programFolder)
+    : TPictureWindow(kRows[LegendaRow], mainWindow, menuItem, programFolder) {}
+TFormVenvan::TFormVenvan(QWidget* mainWindow, QAction* menuItem, const QString& programFolder)
+    : TPictureWindow(kRows[VenvanRow], mainWindow, menuItem, programFolder) {}
+TUsin::TUsin(QWidget* mainWindow, QAction* menuItem, const QString& programFolder)
+    : TPictureWindow(kRows[UsinRow], mainWindow, menuItem, programFolder) {}

@@ -7,8 +7,7 @@
 // (ui/ToolWindow.h: position from the store and back at destruction, shown
 // state mirrored by its "Прочее" item, the close box hides, stays on top
 // unless "Set" says otherwise). The four differ only in their row of the
-// table in diag.cpp: caption, bitmap, client size, settings values and
-// menu item.
+// table in diag.cpp: caption, bitmap, client size and settings values.
 //
 // Creation (FormCreate), at start-up after the main window:
 //   1. load ProgramFolder + the bitmap into Image1. A missing or unreadable
@@ -25,8 +24,9 @@
 //   3. stay on top from "Set" (default true)
 //   4. shown from "Form" (default false): shown now and its item ticked
 //
-//   TDiagramm(formKalynth) ... TFormVenvan(formKalynth)
-//       formKalynth gives ProgramFolder and the menu item
+//   TDiagramm(mainWindow, menuItem, programFolder) ... TUsin(...)
+//       mainWindow: the window it stays above; menuItem: its "Прочее" item;
+//       programFolder: the folder holding bmp/
 //   bool HasPicture() const     step 1 succeeded
 //   QString BitmapPath() const  ProgramFolder + "/bmp/diagN.bmp"
 #pragma once
@@ -36,7 +36,7 @@
 #include "ui/ToolWindow.h"
 
 class QLabel;
-class TFormKalynth;
+class QAction;
 struct PictureWindowRow;
 
 class TPictureWindow : public ui::TToolWindow {
@@ -48,7 +48,8 @@ class TPictureWindow : public ui::TToolWindow {
   QString BitmapPath() const { return bitmapPath_; }
 
  protected:
-  TPictureWindow(const PictureWindowRow& row, TFormKalynth* formKalynth);
+  TPictureWindow(const PictureWindowRow& row, QWidget* mainWindow, QAction* menuItem,
+                 const QString& programFolder);
 
  private:
   void FormCreate(const PictureWindowRow& row);
@@ -60,23 +61,23 @@ class TPictureWindow : public ui::TToolWindow {
 class TDiagramm : public TPictureWindow {
   Q_OBJECT
  public:
-  explicit TDiagramm(TFormKalynth* formKalynth);
+  TDiagramm(QWidget* mainWindow, QAction* menuItem, const QString& programFolder);
 };
 
 class Tlegenda : public TPictureWindow {
   Q_OBJECT
  public:
-  explicit Tlegenda(TFormKalynth* formKalynth);
+  Tlegenda(QWidget* mainWindow, QAction* menuItem, const QString& programFolder);
 };
 
 class TFormVenvan : public TPictureWindow {
   Q_OBJECT
  public:
-  explicit TFormVenvan(TFormKalynth* formKalynth);
+  TFormVenvan(QWidget* mainWindow, QAction* menuItem, const QString& programFolder);
 };
 
 class TUsin : public TPictureWindow {
   Q_OBJECT
  public:
-  explicit TUsin(TFormKalynth* formKalynth);
+  TUsin(QWidget* mainWindow, QAction* menuItem, const QString& programFolder);
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -47,9 +48,8 @@
 #include "ui/Placement.h"
 #include "ui/Platform.h"
 #include "ui/ToolWindow.h"
-#include "ui/about.h"
+#include "ui/czaczy.h"
 #include "ui/journal.h"
-#include "ui/sett.h"
 
 namespace {
 
@@ -738,29 +738,29 @@ void TFormKalynth::OpenPage(const QUrl& url) {
 }
 
 void TFormKalynth::N3Click() {
-  if (AboutBox) AboutBox->exec();
+  if (windows_.about) windows_.about->exec();
 }
 
 void TFormKalynth::N6Click() {
-  if (SettForm) SettForm->exec();
+  if (windows_.settings) windows_.settings->exec();
 }
 
-// Each tool window registers itself for its item when it is created; an
+// Each item toggles the window the start-up code handed over for it; an
 // item without its window stays unticked.
 void TFormKalynth::Chza1Click() {
-  ui::TToolWindow::ToggleFor(Chza1);
+  ui::TToolWindow::Toggle(windows_.calendar, Chza1);
 }
 void TFormKalynth::VenVanClick() {
-  ui::TToolWindow::ToggleFor(VenVan);
+  ui::TToolWindow::Toggle(windows_.venvan, VenVan);
 }
 void TFormKalynth::Table1Click() {
-  ui::TToolWindow::ToggleFor(Table1);
+  ui::TToolWindow::Toggle(windows_.diagramm, Table1);
 }
 void TFormKalynth::DiagUsinClick() {
-  ui::TToolWindow::ToggleFor(DiagUsin);
+  ui::TToolWindow::Toggle(windows_.usin, DiagUsin);
 }
 void TFormKalynth::StvilyVetviClick() {
-  ui::TToolWindow::ToggleFor(StvilyVetvi);
+  ui::TToolWindow::Toggle(windows_.legenda, StvilyVetvi);
 }
 
 void TFormKalynth::closeEvent(QCloseEvent* event) {

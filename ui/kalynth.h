@@ -42,8 +42,11 @@
 //       timeSettingsChanged); SetTimeSettings(correction, zone) the same by
 //       list indexes, kept as given (an index outside its list shifts nothing)
 //   const core::Divination& Model()   the divination shown (read only)
-//   QAction* Chza1, VenVan, Table1, DiagUsin, StvilyVetvi   the checkable
-//       window items of "Прочее"; the auxiliary windows tick them while shown
+//   controls()   the controls, e.g. controls().Chza1, VenVan, Table1,
+//       DiagUsin, StvilyVetvi: the checkable window items of "Прочее"; the
+//       tool windows tick them while shown
+//   SetWindows(ui::ProgramWindows)   the dialogs and tool windows the menu
+//       items open, handed over by the start-up code once they exist
 //   bool HasRecordExtension(path)  the extension test of a given path
 //
 // Sizes are client sizes: the window is always 479 pixels wide and at least
@@ -65,6 +68,7 @@
 #include "settings/SettingsStore.h"
 #include "sheet/sheet.h"
 #include "ui/Platform.h"
+#include "ui/ProgramWindows.h"
 
 class QAction;
 class QComboBox;
@@ -87,38 +91,10 @@ class TFormJournal;
 // exactly ".KLY", ".kly" or ".Kly".
 bool HasRecordExtension(const QString& path);
 
-class TFormKalynth : public QMainWindow {
-  Q_OBJECT
-
- public:
-  static constexpr int FormWidth = 479;
-  static constexpr int CollapsedHeight = 331;
-  static constexpr int MinExpandedHeight = 400;
-  static inline const QString WebSiteUrl = QStringLiteral("https://ru.wikisource.org/wiki/Книга_перемен");
-
-  explicit TFormKalynth(const QStringList& arguments = {}, QWidget* parent = nullptr);
-  ~TFormKalynth() override;
-
-  // --- state, read only (the window's own handlers change it) -------------
-  const core::Divination& Model() const { return model_; }
-  // The primary figure is on screen.
-  bool PrimaryFigureShown() const { return model_.HasFigure(core::Primary) && !view_.figuresHidden; }
-  const QString& currentFileName() const { return CurrentFileName; }
-  const QString& programFolder() const { return ProgramFolder; }
-  // Another folder holding comment/, help/ and bmp/ (tests' own pictures).
-  void SetProgramFolder(const QString& folder) { ProgramFolder = folder; }
-  int expandedHeight() const { return ExpandedHeight; }
-  int untitledCounter() const { return UntitledCounter; }
-  const QString& handOffPath() const { return HandOffPath; }
-  int timeCorrectionIndex() const { return TimeCorrectionIndex; }
-  int timeZoneIndex() const { return TimeZoneIndex; }
-  calendar::TimeSettings timeSettings() const {
-    return calendar::TimeSettings::FromIndexes(TimeCorrectionIndex, TimeZoneIndex);
-  }
-  void SetTimeSettings(const calendar::TimeSettings& settings);
-  void SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex);
-
-  // --- controls (object names equal the member names) ---------------------
+// The main window's controls (object names equal the member names). The
+// window owns them and inherits them privately, so only it changes them;
+// tests and the start-up code reach them through TFormKalynth::controls().
+struct KalynthControls {
   QMenu* FileMenu = nullptr;   // "Файл"
   QMenu* OtherMenu = nullptr;  // "Прочее"
   QMenu* HelpMenu = nullptr;   // "Справка"
@@ -154,6 +130,42 @@ class TFormKalynth : public QMainWindow {
   QPlainTextEdit* CommentsMemo = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QLabel* StatusPanel = nullptr;  // the status bar's one panel
+};
+
+class TFormKalynth : public QMainWindow, private KalynthControls {
+  Q_OBJECT
+
+ public:
+  static constexpr int FormWidth = 479;
+  static constexpr int CollapsedHeight = 331;
+  static constexpr int MinExpandedHeight = 400;
+  static inline const QString WebSiteUrl = QStringLiteral("https://ru.wikisource.org/wiki/Книга_перемен");
+
+  explicit TFormKalynth(const QStringList& arguments = {}, QWidget* parent = nullptr);
+  ~TFormKalynth() override;
+
+  // --- state, read only (the window's own handlers change it) -------------
+  const core::Divination& Model() const { return model_; }
+  // The primary figure is on screen.
+  bool PrimaryFigureShown() const { return model_.HasFigure(core::Primary) && !view_.figuresHidden; }
+  const QString& currentFileName() const { return CurrentFileName; }
+  const QString& programFolder() const { return ProgramFolder; }
+  // Another folder holding comment/, help/ and bmp/ (tests' own pictures).
+  void SetProgramFolder(const QString& folder) { ProgramFolder = folder; }
+  int expandedHeight() const { return ExpandedHeight; }
+  int untitledCounter() const { return UntitledCounter; }
+  const QString& handOffPath() const { return HandOffPath; }
+  int timeCorrectionIndex() const { return TimeCorrectionIndex; }
+  int timeZoneIndex() const { return TimeZoneIndex; }
+  calendar::TimeSettings timeSettings() const {
+    return calendar::TimeSettings::FromIndexes(TimeCorrectionIndex, TimeZoneIndex);
+  }
+  void SetTimeSettings(const calendar::TimeSettings& settings);
+  void SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex);
+  void SetWindows(const ui::ProgramWindows& windows) { windows_ = windows; }
+
+  // The controls, to read their state and drive them as a user would.
+  const KalynthControls& controls() const { return *this; }
 
   // Line field n = 1 (bottom) .. 6 (top).
   QLineEdit* LineEdit(int n) const;
@@ -283,6 +295,7 @@ class TFormKalynth : public QMainWindow {
   void SetTitleFor(const QString& path);
 
   core::Divination model_;
+  ui::ProgramWindows windows_;
   // What the window shows and enables beyond the divination's facts.
   struct ViewState {
     bool castEnabled = false;  // ">>": after a change of a line field or the yarrow start, until a new sheet

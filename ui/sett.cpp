@@ -21,8 +21,6 @@
 #include "ui/czaczy.h"
 #include "ui/kalynth.h"
 
-TSettForm* SettForm = nullptr;
-
 namespace {
 
 // Selects entry index, or nothing when index lies outside the list.
@@ -120,12 +118,9 @@ TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
   ui::NameSettingsControls(this);
 
   FormCreate();
-  if (!SettForm) SettForm = this;
 }
 
-TSettForm::~TSettForm() {
-  if (SettForm == this) SettForm = nullptr;
-}
+TSettForm::~TSettForm() = default;
 
 void TSettForm::FormCreate() {
   ui::SettingsStore store;
@@ -189,17 +184,16 @@ void TSettForm::BitBtn1Click() {
 }
 
 void TSettForm::ApplyStayOnTop() {
-  // Each box with the "Прочее" item of its window.
-  const std::pair<QCheckBox*, QAction*> boxes[] = {{CheckCall, main_->Chza1},
-                                                   {CheckBoxDiag, main_->Table1},
-                                                   {CheckVenVan, main_->VenVan},
-                                                   {CheckUsin, main_->DiagUsin},
-                                                   {CheckStvoly, main_->StvilyVetvi}};
-  for (const auto& [box, item] : boxes)
-    if (ui::TToolWindow* window = ui::TToolWindow::WindowFor(item)) window->SetStaysOnTop(box->isChecked());
+  // Each box with its window.
+  const std::pair<QCheckBox*, ui::TToolWindow*> boxes[] = {{CheckCall, windows_.calendar},
+                                                           {CheckBoxDiag, windows_.diagramm},
+                                                           {CheckVenVan, windows_.venvan},
+                                                           {CheckUsin, windows_.usin},
+                                                           {CheckStvoly, windows_.legenda}};
+  for (const auto& [box, window] : boxes)
+    if (window) window->SetStaysOnTop(box->isChecked());
 }
 
 void TSettForm::RecomputeCalendar() {
-  if (auto* calendar = qobject_cast<TFormCzaczy*>(ui::TToolWindow::WindowFor(main_->Chza1)))
-    calendar->DateTimePicker1Change();
+  if (windows_.calendar) windows_.calendar->DateTimePicker1Change();
 }

@@ -28,6 +28,7 @@
 #include <array>
 
 #include "calendar/time_settings.h"
+#include "ui/ProgramWindows.h"
 
 class QCheckBox;
 class QComboBox;
@@ -41,6 +42,9 @@ class TSettForm : public QDialog {
   // mainWindow: the program's main window (not null).
   explicit TSettForm(TFormKalynth* mainWindow, QWidget* parent = nullptr);
   ~TSettForm() override;
+  // The tool windows whose level the "Поверх всех окон" boxes set, and the
+  // calendar recomputed on OK (from the start-up code).
+  void SetWindows(const ui::ProgramWindows& windows) { windows_ = windows; }
 
   // The list entries: "-3" .. "+3"; "GMT -12" .. "GMT -1", "GMT ", "GMT +1" .. "GMT +13".
   static QStringList CorrectionEntries();
@@ -76,7 +80,5 @@ class TSettForm : public QDialog {
   void RecomputeCalendar();
 
   TFormKalynth* main_;
+  ui::ProgramWindows windows_;
 };
-
-// The one settings dialog of the program (null before it is created).
-extern TSettForm* SettForm;

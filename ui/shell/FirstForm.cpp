@@ -16,8 +16,6 @@ static void InitShellResources() {
 
 namespace ui {
 
-TFormFirst* FormFirst = nullptr;
-
 TFormFirst::TFormFirst()
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   InitShellResources();
@@ -45,13 +43,10 @@ TFormFirst::TFormFirst()
   // To see a dialog that start-up may show (a message about the file given
   // on the command line): it must not sit under the splash.
   qApp->installEventFilter(this);
-
-  if (!FormFirst) FormFirst = this;
 }
 
 TFormFirst::~TFormFirst() {
   if (qApp) qApp->removeEventFilter(this);
-  if (FormFirst == this) FormFirst = nullptr;
 }
 
 void TFormFirst::showAndPaint() {

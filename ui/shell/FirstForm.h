@@ -21,7 +21,6 @@
 //     QTimer Timer1                the 3000 ms tick (exposed for tests)
 //     void Timer1Timer()           the tick's handler
 //     signal closed()              the splash has gone for good
-//   ui::FormFirst                  the one instance, nullptr when none
 #pragma once
 
 #include <QPixmap>
@@ -65,7 +64,5 @@ class TFormFirst : public QWidget {
   bool ticked_ = false;
   bool gone_ = false;
 };
-
-extern TFormFirst* FormFirst;
 
 }  // namespace ui

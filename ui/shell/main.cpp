@@ -42,15 +42,12 @@
 #include "settings/SettingsStore.h"
 #include "ui/Application.h"
 #include "ui/Platform.h"
-#include "ui/about.h"
-#include "ui/czaczy.h"
-#include "ui/diag.h"
 #include "ui/journal.h"
 #include "ui/kalynth.h"
-#include "ui/sett.h"
 #include "ui/shell/FirstForm.h"
 #include "ui/shell/HandOff.h"
 #include "ui/shell/SingleInstance.h"
+#include "ui/shell/Windows.h"
 
 namespace {
 
@@ -121,10 +118,11 @@ class TraceCommands : public QObject {
       const QByteArray command = pending_.left(end).trimmed();
       pending_.remove(0, end + 1);
       Trace(QStringLiteral("command ") + QString::fromUtf8(command));
-      if (command == "save") window_->Save1->trigger();
+      if (command == "save") window_->controls().Save1->trigger();
       if (command.startsWith("journal ")) {
-        window_->Journal1->trigger();
-        if (window_->FormJournal) window_->FormJournal->SetFolder(QFile::decodeName(command.mid(8)));
+        window_->controls().Journal1->trigger();
+        if (window_->controls().FormJournal)
+          window_->controls().FormJournal->SetFolder(QFile::decodeName(command.mid(8)));
       }
       if (command == "quit") QCoreApplication::exit(0);
     }
@@ -198,10 +196,10 @@ int main(int argc, char** argv) {
   QObject::connect(&splash, &ui::TFormFirst::closed,
                    [&startUp] { Trace(QStringLiteral("splash closed %1").arg(startUp.elapsed())); });
 
-  // The windows, in their creation order. The main window comes first: it
-  // reads its own position, and the others rely on it (the calendar
-  // window's default place, the menu items they tick).
-  TFormKalynth formKalynth(arguments);
+  // The windows, in their creation order (ui/shell/Windows.h). They live
+  // until the program ends; the main window is destroyed last.
+  ui::Windows windows(arguments);
+  TFormKalynth& formKalynth = windows.main();
   mainWindow = &formKalynth;
   QObject::connect(&formKalynth, &QWidget::windowTitleChanged,
                    [](const QString& title) { Trace(QStringLiteral("title ") + title); });
@@ -210,16 +208,6 @@ int main(int argc, char** argv) {
     Trace(QStringLiteral("data %1 %2")
               .arg(QLatin1String(data), folder.exists() ? folder.absolutePath() : QStringLiteral("missing")));
   }
-  // Then the others, in this order. They live until the program ends and
-  // are destroyed before the main window (declared after it), each writing
-  // its position as it goes.
-  TDiagramm diagramm(&formKalynth);
-  TAboutBox aboutBox(TAboutBox::BuildInfo(formKalynth.programFolder()), &formKalynth);
-  TSettForm settForm(&formKalynth, &formKalynth);
-  TFormCzaczy formCzaczy(&formKalynth);
-  TUsin usin(&formKalynth);
-  Tlegenda legenda(&formKalynth);
-  TFormVenvan formVenvan(&formKalynth);
 
   std::unique_ptr<TraceCommands> traceCommands;
   if (tracing && ::fcntl(STDIN_FILENO, F_GETFD) != -1)

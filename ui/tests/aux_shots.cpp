@@ -52,10 +52,10 @@ int main(int argc, char** argv) {
   Shot(&sett, folder + QStringLiteral("/settings.png"));
   sett.hide();
 
-  TDiagramm diagramm(&main);
-  Tlegenda legenda(&main);
-  TFormVenvan venvan(&main);
-  TUsin usin(&main);
+  TDiagramm diagramm(&main, main.controls().Table1, main.programFolder());
+  Tlegenda legenda(&main, main.controls().StvilyVetvi, main.programFolder());
+  TFormVenvan venvan(&main, main.controls().VenVan, main.programFolder());
+  TUsin usin(&main, main.controls().DiagUsin, main.programFolder());
   const std::pair<TPictureWindow*, const char*> pictures[] = {
       {&diagramm, "diagramm.png"}, {&legenda, "legenda.png"}, {&venvan, "venvan.png"}, {&usin, "usin.png"}};
   for (const auto& [w, name] : pictures) {
@@ -69,9 +69,9 @@ int main(int argc, char** argv) {
   venvan.Toggle();
   usin.Toggle();
   main.menuBar()->grab().save(folder + QStringLiteral("/menubar.png"));
-  main.OtherMenu->popup(main.mapToGlobal(QPoint(0, 0)));
+  main.controls().OtherMenu->popup(main.mapToGlobal(QPoint(0, 0)));
   QTest::qWait(300);
-  main.OtherMenu->grab().save(folder + QStringLiteral("/menu-other.png"));
-  main.OtherMenu->hide();
+  main.controls().OtherMenu->grab().save(folder + QStringLiteral("/menu-other.png"));
+  main.controls().OtherMenu->hide();
   return 0;
 }

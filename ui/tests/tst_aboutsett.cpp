@@ -16,6 +16,7 @@
 #include "settings/SettingsStore.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
+#include "ui/ProgramWindows.h"
 #include "ui/about.h"
 #include "ui/kalynth.h"
 #include "ui/sett.h"
@@ -45,6 +46,14 @@ class TestAboutSett : public QObject {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     sett = std::make_unique<TSettForm>(w.get());
+    handOver();
+  }
+  // The start-up's hand-over: the menu items reach these dialogs.
+  void handOver(TAboutBox* about = nullptr) {
+    ui::ProgramWindows windows;
+    windows.about = about;
+    windows.settings = sett.get();
+    ui::HandOver(w.get(), sett.get(), windows);
   }
   // Shows the dialog as "Установки..." does, without waiting in its loop.
   void openSettings() {
@@ -192,13 +201,13 @@ class TestAboutSett : public QObject {
   void aboutFromTheMenu() {
     create();
     TAboutBox box(TAboutBox::BuildInfo(w->programFolder()), w.get());
-    QCOMPARE(AboutBox, &box);
+    handOver(&box);
     bool wasShownModal = false;
     QTimer::singleShot(0, [&] {
       wasShownModal = box.isVisible() && QApplication::activeModalWidget() == &box;
       box.OKButton->click();
     });
-    w->N3->trigger();
+    w->controls().N3->trigger();
     QVERIFY(wasShownModal);
     QVERIFY(!box.isVisible());
   }
@@ -277,7 +286,7 @@ class TestAboutSett : public QObject {
     QCOMPARE(w->timeCorrectionIndex(), 4);
     QCOMPARE(w->timeZoneIndex(), 13);
     QVERIFY(!w->HintsShown());
-    QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени +1 час | GMT +1"));
+    QCOMPARE(w->controls().StatusPanel->text(), QStringLiteral("Поправка времени +1 час | GMT +1"));
     const std::pair<const char*, const char*> values[] = {
         {"Calendar/LetneeTime", "4"}, {"Calendar/GMT", "13"},  {"Set/Hint", "0"},
         {"Set/CzaczyTop", "1"},       {"Set/DiagWinTop", "1"}, {"Set/VenvanTop", "1"},
@@ -293,7 +302,7 @@ class TestAboutSett : public QObject {
     w->close();
     w.reset();
     create();
-    QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени +1 час | GMT +1"));
+    QCOMPARE(w->controls().StatusPanel->text(), QStringLiteral("Поправка времени +1 час | GMT +1"));
     QVERIFY(!sett->CheckUsin->isChecked());
     QVERIFY(!sett->CheckHint->isChecked());
   }
@@ -313,7 +322,7 @@ class TestAboutSett : public QObject {
     QCOMPARE(sett->GMTCombo->count(), 26);
     QCOMPARE(w->timeZoneIndex(), -1);
     QCOMPARE(stored("Calendar", "GMT"), std::optional<QString>(QStringLiteral("-1")));
-    QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени 0"));
+    QCOMPARE(w->controls().StatusPanel->text(), QStringLiteral("Поправка времени 0"));
     // "GMT" without the zero zone's blank is no entry either.
     openSettings();
     sett->GMTCombo->lineEdit()->setText(QStringLiteral("GMT"));
@@ -335,7 +344,7 @@ class TestAboutSett : public QObject {
     QCOMPARE(w->timeCorrectionIndex(), 3);
     QCOMPARE(w->timeZoneIndex(), 15);
     QVERIFY(w->HintsShown());
-    QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +3"));
+    QCOMPARE(w->controls().StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +3"));
     QVERIFY(!stored("Set", "UsinWinTop"));
     QVERIFY(!stored("Calendar", "GMT"));
     openSettings();
@@ -353,47 +362,46 @@ class TestAboutSett : public QObject {
   void dateListsFollowOnlyWithoutHexagram() {
     fake->clock = QDateTime(QDate(2024, 2, 10), QTime(11, 30));
     create();
-    QCOMPARE(w->Chas->currentIndex(), 6);
+    QCOMPARE(w->controls().Chas->currentIndex(), 6);
     // A new zone alone: the lists, moved away by hand, come back to now.
-    const QList<int> now = {w->GodCombo->currentIndex(), w->Mes->currentIndex(), w->Day->currentIndex(),
-                            w->Chas->currentIndex()};
-    for (QComboBox* c : {w->GodCombo, w->Mes, w->Day, w->Chas})
+    const QList<int> now = {w->controls().GodCombo->currentIndex(), w->controls().Mes->currentIndex(),
+                            w->controls().Day->currentIndex(), w->controls().Chas->currentIndex()};
+    for (QComboBox* c : {w->controls().GodCombo, w->controls().Mes, w->controls().Day, w->controls().Chas})
       c->setCurrentIndex((c->currentIndex() + 5) % c->count());
     openSettings();
     sett->GMTCombo->setCurrentIndex(20);
     sett->BitBtn1->click();
-    QCOMPARE(QList<int>({w->GodCombo->currentIndex(), w->Mes->currentIndex(), w->Day->currentIndex(),
-                         w->Chas->currentIndex()}),
+    QCOMPARE(QList<int>({w->controls().GodCombo->currentIndex(), w->controls().Mes->currentIndex(),
+                         w->controls().Day->currentIndex(), w->controls().Chas->currentIndex()}),
              now);
     openSettings();
     sett->ComboBoxLetnee->setCurrentIndex(4);
     sett->BitBtn1->click();
-    QCOMPARE(w->Chas->currentIndex(), 5);
+    QCOMPARE(w->controls().Chas->currentIndex(), 5);
 
     // A hexagram on screen: the lists stay as they are.
     w->ToolButton2Click();
-    QVERIFY(!w->GuaBig1->isHidden());
-    w->Chas->setCurrentIndex(2);
-    w->Day->setCurrentIndex(20);
+    QVERIFY(!w->controls().GuaBig1->isHidden());
+    w->controls().Chas->setCurrentIndex(2);
+    w->controls().Day->setCurrentIndex(20);
     openSettings();
     sett->ComboBoxLetnee->setCurrentIndex(3);
     sett->GMTCombo->setCurrentIndex(20);
     sett->BitBtn1->click();
-    QCOMPARE(w->Chas->currentIndex(), 2);
-    QCOMPARE(w->Day->currentIndex(), 20);
-    QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +8"));
+    QCOMPARE(w->controls().Chas->currentIndex(), 2);
+    QCOMPARE(w->controls().Day->currentIndex(), 20);
+    QCOMPARE(w->controls().StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +8"));
   }
 
   // "Установки..." opens the dialog modally.
   void settingsFromTheMenu() {
     create();
-    QCOMPARE(SettForm, sett.get());
     bool wasShownModal = false;
     QTimer::singleShot(0, [&] {
       wasShownModal = sett->isVisible() && QApplication::activeModalWidget() == sett.get();
       sett->BitBtn2->click();
     });
-    w->N6->trigger();
+    w->controls().N6->trigger();
     QVERIFY(wasShownModal);
   }
 };

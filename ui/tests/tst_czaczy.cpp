@@ -18,6 +18,7 @@
 #include "calendar/my_MOON.h"
 #include "calendar/signs.h"
 #include "settings/SettingsStore.h"
+#include "ui/ProgramWindows.h"
 #include "ui/czaczy.h"
 #include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
@@ -52,7 +53,11 @@ class TestCzaczy : public QObject {
 
   void create() {
     main = std::make_unique<TFormKalynth>();
-    cz = std::make_unique<TFormCzaczy>(main.get());
+    cz = std::make_unique<TFormCzaczy>(main.get(), main->controls().Chza1, main->timeSettings(),
+                                       [this](astro::TDateTime t) { main->SetLunarDate(t); });
+    ui::ProgramWindows windows;
+    windows.calendar = cz.get();
+    main->SetWindows(windows);
   }
   void destroy() {
     cz.reset();
@@ -60,8 +65,8 @@ class TestCzaczy : public QObject {
   }
   // The main window's four date lists, as one comparable value.
   QList<int> lunarLists() const {
-    return {main->GodCombo->currentIndex(), main->Mes->currentIndex(), main->Day->currentIndex(),
-            main->Chas->currentIndex()};
+    return {main->controls().GodCombo->currentIndex(), main->controls().Mes->currentIndex(),
+            main->controls().Day->currentIndex(), main->controls().Chas->currentIndex()};
   }
   QList<int> expectedLists(astro::TDateTime t) const {
     const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, main->timeSettings());
@@ -69,7 +74,8 @@ class TestCzaczy : public QObject {
   }
   // Puts the main window's lists somewhere no computation puts them now.
   void scrambleLists() {
-    for (QComboBox* c : {main->GodCombo, main->Mes, main->Day, main->Chas})
+    for (QComboBox* c :
+         {main->controls().GodCombo, main->controls().Mes, main->controls().Day, main->controls().Chas})
       c->setCurrentIndex((c->currentIndex() + 5) % c->count());
   }
   void setPickers(const QDate& d, const QTime& t) {
@@ -94,7 +100,7 @@ class TestCzaczy : public QObject {
     create();
     QCOMPARE(cz->windowTitle(), QStringLiteral("Календарь"));
     QVERIFY(cz->isVisible());
-    QVERIFY(main->Chza1->isChecked());
+    QVERIFY(main->controls().Chza1->isChecked());
     QVERIFY(!cz->CheckMoon->isChecked());
     QVERIFY(cz->StaysOnTop());
     QCOMPARE(cz->windowType(), Qt::Tool);
@@ -163,6 +169,7 @@ class TestCzaczy : public QObject {
     create();
     // As the settings dialog's OK does: new settings, then a recomputation.
     main->SetTimeSettings(correction, zone);
+    cz->SetTimeSettings(calendar::TimeSettings::FromIndexes(correction, zone));
     cz->DateTimePicker1Change();
     const QDateTime moments[] = {
         {QDate(2024, 2, 10), QTime(12, 0)},       {QDate(2024, 2, 4), QTime(10, 0)},
@@ -260,7 +267,7 @@ class TestCzaczy : public QObject {
     create();
     QVERIFY(cz->CheckMoon->isChecked());
     QVERIFY(!cz->isVisible());
-    QVERIFY(!main->Chza1->isChecked());
+    QVERIFY(!main->controls().Chza1->isChecked());
     QVERIFY(!cz->StaysOnTop());
     QVERIFY(!cz->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(cz->pos(), QPoint(300, 200));
@@ -291,18 +298,18 @@ class TestCzaczy : public QObject {
   void menuItemAndCloseBox() {
     create();
     QVERIFY(cz->isVisible());
-    main->Chza1->trigger();  // ticked: closes
+    main->controls().Chza1->trigger();  // ticked: closes
     QVERIFY(!cz->isVisible());
-    QVERIFY(!main->Chza1->isChecked());
-    main->Chza1->trigger();
+    QVERIFY(!main->controls().Chza1->isChecked());
+    main->controls().Chza1->trigger();
     QVERIFY(cz->isVisible());
-    QVERIFY(main->Chza1->isChecked());
+    QVERIFY(main->controls().Chza1->isChecked());
     QVERIFY(cz->close());
     QVERIFY(!cz->isVisible());
-    QVERIFY(!main->Chza1->isChecked());
-    main->Chza1->trigger();
+    QVERIFY(!main->controls().Chza1->isChecked());
+    main->controls().Chza1->trigger();
     QVERIFY(cz->isVisible());
-    QVERIFY(main->Chza1->isChecked());
+    QVERIFY(main->controls().Chza1->isChecked());
   }
 
   void positionAndBoxWrittenAtTheEndAndReadBack() {
@@ -346,7 +353,7 @@ class TestCzaczy : public QObject {
     const QPoint place = cz->pos();
     cz->SetStaysOnTop(false);
     QVERIFY(cz->isVisible());
-    QVERIFY(main->Chza1->isChecked());
+    QVERIFY(main->controls().Chza1->isChecked());
     QCOMPARE(cz->pos(), place);
     QVERIFY(!cz->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   }

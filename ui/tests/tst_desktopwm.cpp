@@ -27,6 +27,7 @@
 #include <memory>
 
 #include "settings/SettingsStore.h"
+#include "ui/ProgramWindows.h"
 #include "ui/czaczy.h"
 #include "ui/diag.h"
 #include "ui/journal.h"
@@ -125,12 +126,21 @@ class TestDesktopWm : public QObject {
     main = std::make_unique<TFormKalynth>();
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
-    diagramm = std::make_unique<TDiagramm>(main.get());
+    diagramm = std::make_unique<TDiagramm>(main.get(), main->controls().Table1, main->programFolder());
     sett = std::make_unique<TSettForm>(main.get(), main.get());
-    czaczy = std::make_unique<TFormCzaczy>(main.get());
-    usin = std::make_unique<TUsin>(main.get());
-    legenda = std::make_unique<Tlegenda>(main.get());
-    venvan = std::make_unique<TFormVenvan>(main.get());
+    czaczy = std::make_unique<TFormCzaczy>(main.get(), main->controls().Chza1, main->timeSettings(),
+                                           [this](astro::TDateTime t) { main->SetLunarDate(t); });
+    usin = std::make_unique<TUsin>(main.get(), main->controls().DiagUsin, main->programFolder());
+    legenda = std::make_unique<Tlegenda>(main.get(), main->controls().StvilyVetvi, main->programFolder());
+    venvan = std::make_unique<TFormVenvan>(main.get(), main->controls().VenVan, main->programFolder());
+    ui::ProgramWindows windows;
+    windows.settings = sett.get();
+    windows.calendar = czaczy.get();
+    windows.diagramm = diagramm.get();
+    windows.legenda = legenda.get();
+    windows.venvan = venvan.get();
+    windows.usin = usin.get();
+    ui::HandOver(main.get(), sett.get(), windows);
     for (QWidget* w : tools())
       if (w->isVisible()) QVERIFY(QTest::qWaitForWindowExposed(w));
     Settle();
@@ -291,7 +301,7 @@ class TestDesktopWm : public QObject {
               real.openFileName(main.get(), request);
             } break;
             case 3:
-              main->N6->trigger();
+              main->controls().N6->trigger();
               break;
             default:
               real.error(nullptr, QStringLiteral("Cannot open file /nowhere/diag1.bmp"));
@@ -343,7 +353,7 @@ class TestDesktopWm : public QObject {
     QVERIFY(QFileInfo::exists(path));
     main->ClearBtnClick();
     main->Journal1Click();
-    TFormJournal* journal = main->FormJournal;
+    TFormJournal* journal = main->controls().FormJournal;
     QVERIFY(journal);
     QVERIFY(QTest::qWaitForWindowExposed(journal));
     journal->SetFolder(folder.path());

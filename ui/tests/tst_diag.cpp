@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "settings/SettingsStore.h"
+#include "ui/ProgramWindows.h"
 #include "ui/czaczy.h"
 #include "ui/diag.h"
 #include "ui/kalynth.h"
@@ -56,12 +57,21 @@ class TestDiag : public QObject {
     if (!folder.isEmpty()) main->SetProgramFolder(folder);
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
-    diagramm = std::make_unique<TDiagramm>(main.get());
+    diagramm = std::make_unique<TDiagramm>(main.get(), main->controls().Table1, main->programFolder());
     sett = std::make_unique<TSettForm>(main.get());
-    czaczy = std::make_unique<TFormCzaczy>(main.get());
-    usin = std::make_unique<TUsin>(main.get());
-    legenda = std::make_unique<Tlegenda>(main.get());
-    venvan = std::make_unique<TFormVenvan>(main.get());
+    czaczy = std::make_unique<TFormCzaczy>(main.get(), main->controls().Chza1, main->timeSettings(),
+                                           [this](astro::TDateTime t) { main->SetLunarDate(t); });
+    usin = std::make_unique<TUsin>(main.get(), main->controls().DiagUsin, main->programFolder());
+    legenda = std::make_unique<Tlegenda>(main.get(), main->controls().StvilyVetvi, main->programFolder());
+    venvan = std::make_unique<TFormVenvan>(main.get(), main->controls().VenVan, main->programFolder());
+    ui::ProgramWindows windows;
+    windows.settings = sett.get();
+    windows.calendar = czaczy.get();
+    windows.diagramm = diagramm.get();
+    windows.legenda = legenda.get();
+    windows.venvan = venvan.get();
+    windows.usin = usin.get();
+    ui::HandOver(main.get(), sett.get(), windows);
   }
   // The end of a run: the main window's close, then the windows go, each
   // writing its position, before the main window.
@@ -120,10 +130,10 @@ class TestDiag : public QObject {
          {"Диаграмма Вень-вана", "diag3.bmp", {327, 324}, {327, 324}, "FormVenvanShow", "VenvanTop"}},
         {usin.get(), {"Диаграмма «У-син»", "diag4.bmp", {200, 194}, {200, 194}, "UsinShow", "UsinWinTop"}},
     };
-    const std::pair<TPictureWindow*, QAction*> items[] = {{diagramm.get(), main->Table1},
-                                                          {legenda.get(), main->StvilyVetvi},
-                                                          {venvan.get(), main->VenVan},
-                                                          {usin.get(), main->DiagUsin}};
+    const std::pair<TPictureWindow*, QAction*> items[] = {{diagramm.get(), main->controls().Table1},
+                                                          {legenda.get(), main->controls().StvilyVetvi},
+                                                          {venvan.get(), main->controls().VenVan},
+                                                          {usin.get(), main->controls().DiagUsin}};
     for (const auto& [w, item] : items) QCOMPARE(itemOf(w), item);
     for (const auto& [w, e] : table) {
       QVERIFY2(!w->isVisible(), e.caption);
@@ -161,22 +171,22 @@ class TestDiag : public QObject {
   // again: shown at the same place; ticked, unticked, ticked.
   void closeBoxThenMenuAtTheSamePlace() {
     start();
-    main->VenVan->trigger();
+    main->controls().VenVan->trigger();
     QVERIFY(venvan->isVisible());
-    QVERIFY(main->VenVan->isChecked());
+    QVERIFY(main->controls().VenVan->isChecked());
     venvan->move(140, 90);
     const QPoint place = venvan->pos();
     QVERIFY(venvan->close());
     QVERIFY(!venvan->isVisible());
-    QVERIFY(!main->VenVan->isChecked());
-    main->VenVan->trigger();
+    QVERIFY(!main->controls().VenVan->isChecked());
+    main->controls().VenVan->trigger();
     QVERIFY(venvan->isVisible());
-    QVERIFY(main->VenVan->isChecked());
+    QVERIFY(main->controls().VenVan->isChecked());
     QCOMPARE(venvan->pos(), place);
     // And the menu hides it again.
-    main->VenVan->trigger();
+    main->controls().VenVan->trigger();
     QVERIFY(!venvan->isVisible());
-    QVERIFY(!main->VenVan->isChecked());
+    QVERIFY(!main->controls().VenVan->isChecked());
   }
 
   // Ending the program with the five-phases diagram shown brings it back,
@@ -184,23 +194,23 @@ class TestDiag : public QObject {
   // hidden.
   void shownAtExitShownAtNextStart() {
     start();
-    main->DiagUsin->trigger();
+    main->controls().DiagUsin->trigger();
     usin->move(60, 70);
     const QPoint place = usin->pos();
     restart();
     QCOMPARE(stored("Form", "UsinShow"), std::optional<QString>(QStringLiteral("1")));
     QVERIFY(usin->isVisible());
-    QVERIFY(main->DiagUsin->isChecked());
+    QVERIFY(main->controls().DiagUsin->isChecked());
     QCOMPARE(usin->pos(), place);
     for (TPictureWindow* w :
          std::initializer_list<TPictureWindow*>{diagramm.get(), legenda.get(), venvan.get()})
       QVERIFY(!w->isVisible());
     // The legend's shown value is written "LegendaShow" and read as
     // "legendaShow": one value.
-    main->StvilyVetvi->trigger();
+    main->controls().StvilyVetvi->trigger();
     restart();
     QVERIFY(legenda->isVisible());
-    QVERIFY(main->StvilyVetvi->isChecked());
+    QVERIFY(main->controls().StvilyVetvi->isChecked());
   }
 
   // Unticking a window's box in the settings dialog and pressing OK stores
@@ -276,7 +286,7 @@ class TestDiag : public QObject {
   // dialog shows the box still unticked.
   void cancelAfterUnticking() {
     start();
-    main->DiagUsin->trigger();
+    main->controls().DiagUsin->trigger();
     settings([&] { sett->CheckUsin->setChecked(false); }, false);
     QVERIFY(usin->StaysOnTop());
     QVERIFY(usin->isVisible());
@@ -316,10 +326,10 @@ class TestDiag : public QObject {
       QVERIFY(w->StaysOnTop());
     }
     QVERIFY(main->isVisible());
-    main->DiagUsin->trigger();
+    main->controls().DiagUsin->trigger();
     QVERIFY(usin->isVisible());
-    QVERIFY(main->DiagUsin->isChecked());
-    main->DiagUsin->trigger();
+    QVERIFY(main->controls().DiagUsin->isChecked());
+    main->controls().DiagUsin->trigger();
     QVERIFY(!usin->isVisible());
   }
 
@@ -334,10 +344,10 @@ class TestDiag : public QObject {
     start(folder.path());
     QCOMPARE(fake->prompts.size(), 4);
     fake->prompts.clear();
-    main->VenVan->trigger();
+    main->controls().VenVan->trigger();
     QVERIFY(venvan->isVisible());
     venvan->move(150, 120);
-    main->VenVan->trigger();
+    main->controls().VenVan->trigger();
     QVERIFY(!venvan->isVisible());
     stop();
     QCOMPARE(stored("Form", "UsinLeft"), std::optional<QString>(QStringLiteral("300")));
@@ -366,7 +376,7 @@ class TestDiag : public QObject {
     QCOMPARE(main->timeZoneIndex(), 0);
     QCOMPARE(czaczy->StvolYahr->accessibleName(), QStringLiteral("Цзя"));
     QCOMPARE(czaczy->VetvYahr->accessibleName(), QStringLiteral("Чэнь"));
-    QCOMPARE(main->StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT -12"));
+    QCOMPARE(main->controls().StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT -12"));
   }
 };
 

@@ -569,15 +569,15 @@ class TestJournal : public QObject {
     ui::SettingsStore().write(ui::settings::SetJournalFolder, root_);
     TFormKalynth main;
     main.show();
-    main.Journal1->trigger();
-    QVERIFY(main.FormJournal);
-    TFormJournal& journal = *main.FormJournal;
+    main.controls().Journal1->trigger();
+    QVERIFY(main.controls().FormJournal);
+    TFormJournal& journal = *main.controls().FormJournal;
     QVERIFY(journal.isVisible());
     QCOMPARE(journal.folder(), root_);
     WAIT_IDLE(journal);
-    QCOMPARE(main.Journal1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
+    QCOMPARE(main.controls().Journal1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
 
-    main.Edit7->setText(QStringLiteral("несохранённое"));  // an unnamed sheet with text
+    main.controls().Edit7->setText(QStringLiteral("несохранённое"));  // an unnamed sheet with text
     journal.SearchEdit->setText(QStringLiteral("переезд"));
     QCOMPARE(journal.Table->model()->rowCount(), 1);
     const QModelIndex row = journal.Table->model()->index(0, records::ColNote);
@@ -588,7 +588,7 @@ class TestJournal : public QObject {
     QTest::keyClick(journal.Table, Qt::Key_Return);
     QTRY_COMPARE(fake.prompts.size(), 1);
     QCOMPARE(fake.prompts[0].text, QStringLiteral("Сохранить изменения в файле «без имени»?"));
-    QCOMPARE(main.Edit7->text(), QStringLiteral("несохранённое"));
+    QCOMPARE(main.controls().Edit7->text(), QStringLiteral("несохранённое"));
 
     fake.answers = {ui::Answer::No};
     const QRect cell = journal.Table->visualRect(row);
@@ -596,7 +596,7 @@ class TestJournal : public QObject {
     QTest::mousePress(journal.Table->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseRelease(journal.Table->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(journal.Table->viewport(), Qt::LeftButton, {}, cell.center());
-    QTRY_COMPARE(main.Edit7->text(), QStringLiteral("Переезд в новый дом"));
+    QTRY_COMPARE(main.controls().Edit7->text(), QStringLiteral("Переезд в новый дом"));
     QCOMPARE(fake.prompts.size(), 2);
     QCOMPARE(main.currentFileName(), root_ + "/2024/весна/переезд.kly");
     QCOMPARE(main.windowTitle(), QStringLiteral("KALYNTH - переезд.kly"));

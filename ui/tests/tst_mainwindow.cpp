@@ -60,7 +60,7 @@ class TestMainWindow : public QObject {
   // user makes it clean before the step a test watches.
   void saveAsClean() {
     fake->saveNames.push_back(saveDir.filePath(QStringLiteral("clean%1.kly").arg(++saved)));
-    w->Saveas1->trigger();
+    w->controls().Saveas1->trigger();
     QVERIFY(!w->Model().modified());
   }
   QTemporaryDir saveDir;
@@ -125,8 +125,8 @@ class TestMainWindow : public QObject {
     fake->utcOffset = offsetMinutes * 60;
     create();
     QCOMPARE(w->timeZoneIndex(), zone);
-    QCOMPARE(w->StatusBar1->currentMessage(), message);
-    QCOMPARE(w->StatusPanel->isHidden(), !message.isEmpty());
+    QCOMPARE(w->controls().StatusBar1->currentMessage(), message);
+    QCOMPARE(w->controls().StatusPanel->isHidden(), !message.isEmpty());
     // Taken, not written: the settings dialog's OK stores it.
     if (store.isEmpty())
       QVERIFY(!ui::SettingsStore().rawText(QStringLiteral("Calendar"), QStringLiteral("GMT")));
@@ -166,7 +166,7 @@ class TestMainWindow : public QObject {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(w->pos(), QPoint(screen.width() / 2 - 479 / 2, screen.height() / 2 - 331 / 2));
     QVERIFY(w->HintsShown());
-    QCOMPARE(w->StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +3"));
+    QCOMPARE(w->controls().StatusPanel->text(), QStringLiteral("Поправка времени 0 | GMT +3"));
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
     QCOMPARE(w->timeCorrectionIndex(), 3);
     QCOMPARE(w->timeZoneIndex(), 15);
@@ -174,13 +174,15 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->untitledCounter(), 1);
     QVERIFY(!w->Model().modified());
     QVERIFY(!w->Model().bound());
-    for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1,
-                                                      w->Label2, w->Label3, w->PanelStatus})
+    for (QWidget* x : std::initializer_list<QWidget*>{
+             w->controls().GuaBig1, w->controls().GuaBig2, w->controls().GuaBig3, w->controls().Label1,
+             w->controls().Label2, w->controls().Label3, w->controls().PanelStatus})
       QVERIFY2(!shown(x), qPrintable(x->objectName()));
-    QVERIFY(!w->Button1->isEnabled());
-    QVERIFY(w->ToolButton1->isEnabled());
-    QVERIFY(!w->ToolButton4->isEnabled() && !w->ToolButton5->isEnabled() && !w->ToolButton6->isEnabled());
-    QCOMPARE(w->LabelStatus->text(), QStringLiteral("Не установлено"));
+    QVERIFY(!w->controls().Button1->isEnabled());
+    QVERIFY(w->controls().ToolButton1->isEnabled());
+    QVERIFY(!w->controls().ToolButton4->isEnabled() && !w->controls().ToolButton5->isEnabled() &&
+            !w->controls().ToolButton6->isEnabled());
+    QCOMPARE(w->controls().LabelStatus->text(), QStringLiteral("Не установлено"));
   }
 
   // Captions, hints, shortcuts and object names as the user and the other
@@ -219,7 +221,8 @@ class TestMainWindow : public QObject {
       QCOMPARE(letter(a->text()), QString::fromUtf8(item.letter));
       QCOMPARE(a->shortcut(), item.keys);
     }
-    for (QAction* a : {w->Chza1, w->VenVan, w->Table1, w->DiagUsin, w->StvilyVetvi})
+    for (QAction* a : {w->controls().Chza1, w->controls().VenVan, w->controls().Table1,
+                       w->controls().DiagUsin, w->controls().StvilyVetvi})
       QVERIFY(a->isCheckable());
     QStringList menus, letters;
     for (QAction* a : w->menuBar()->actions()) {
@@ -229,7 +232,8 @@ class TestMainWindow : public QObject {
     QCOMPARE(menus, QStringList({"Файл", "Прочее", "Справка"}));
     QCOMPARE(letters, QStringList({"Ф", "П", "С"}));
     // The letters are not underlined in the menu bar nor in the menus.
-    for (QWidget* m : std::initializer_list<QWidget*>{w->menuBar(), w->FileMenu, w->OtherMenu, w->HelpMenu})
+    for (QWidget* m : std::initializer_list<QWidget*>{w->menuBar(), w->controls().FileMenu,
+                                                      w->controls().OtherMenu, w->controls().HelpMenu})
       QCOMPARE(m->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, m), 0);
 
     struct Hint {
@@ -267,14 +271,14 @@ class TestMainWindow : public QObject {
       QCOMPARE(b->cursor().shape(), Qt::PointingHandCursor);
       QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
     }
-    QCOMPARE(w->Chas->count(), 12);
-    QCOMPARE(w->Chas->maxVisibleItems(), 8);
-    for (int i = 0; i < 12; ++i) QVERIFY(!w->Chas->itemIcon(i).isNull());
-    QCOMPARE(w->GodCombo->count(), 12);
-    QCOMPARE(w->Mes->count(), 12);
-    QCOMPARE(w->Day->count(), 30);
-    QCOMPARE(w->Day->itemText(29), QStringLiteral("30"));
-    QVERIFY(w->Panel9->text().contains(QStringLiteral("wikisource.org")));
+    QCOMPARE(w->controls().Chas->count(), 12);
+    QCOMPARE(w->controls().Chas->maxVisibleItems(), 8);
+    for (int i = 0; i < 12; ++i) QVERIFY(!w->controls().Chas->itemIcon(i).isNull());
+    QCOMPARE(w->controls().GodCombo->count(), 12);
+    QCOMPARE(w->controls().Mes->count(), 12);
+    QCOMPARE(w->controls().Day->count(), 30);
+    QCOMPARE(w->controls().Day->itemText(29), QStringLiteral("30"));
+    QVERIFY(w->controls().Panel9->text().contains(QStringLiteral("wikisource.org")));
   }
 
   // Alt+Ф opens "Файл", and within it the letter of an item chooses it
@@ -282,49 +286,52 @@ class TestMainWindow : public QObject {
   void altLettersOpenMenus() {
     create();
     QTest::sendKeyEvent(QTest::Click, w.get(), Qt::Key(0x0424), QStringLiteral("ф"), Qt::AltModifier);
-    QTRY_VERIFY(w->FileMenu->isVisible());
+    QTRY_VERIFY(w->controls().FileMenu->isVisible());
     fake->openNames.push_back(QString());  // the user cancels the dialog
-    QTest::sendKeyEvent(QTest::Click, w->FileMenu, Qt::Key(0x041E), QStringLiteral("о"), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, w->controls().FileMenu, Qt::Key(0x041E), QStringLiteral("о"),
+                        Qt::NoModifier);
     QTRY_COMPARE(fake->openRequests.size(), 1);
-    QTRY_VERIFY(!w->FileMenu->isVisible());
+    QTRY_VERIFY(!w->controls().FileMenu->isVisible());
     QTest::sendKeyEvent(QTest::Click, w.get(), Qt::Key(0x0421), QStringLiteral("с"), Qt::AltModifier);
-    QTRY_VERIFY(w->HelpMenu->isVisible());
-    QTest::keyClick(w->HelpMenu, Qt::Key_Escape);
-    QTRY_VERIFY(!w->HelpMenu->isVisible());
+    QTRY_VERIFY(w->controls().HelpMenu->isVisible());
+    QTest::keyClick(w->controls().HelpMenu, Qt::Key_Escape);
+    QTRY_VERIFY(!w->controls().HelpMenu->isVisible());
   }
 
   // Tab leaves the comments box, as it leaves every other field.
   void tabLeavesComments() {
     create();
     w->resize(TFormKalynth::FormWidth, 500);
-    QTRY_VERIFY(w->CommentsMemo->isVisible());
+    QTRY_VERIFY(w->controls().CommentsMemo->isVisible());
     w->activateWindow();
-    w->CommentsMemo->setFocus();
-    QTRY_VERIFY(w->CommentsMemo->hasFocus());
-    QTest::keyClicks(w->CommentsMemo, QStringLiteral("idea"));
-    QTest::keyClick(w->CommentsMemo, Qt::Key_Tab);
-    QCOMPARE(w->CommentsMemo->toPlainText(), QStringLiteral("idea"));
-    QVERIFY(!w->CommentsMemo->hasFocus());
+    w->controls().CommentsMemo->setFocus();
+    QTRY_VERIFY(w->controls().CommentsMemo->hasFocus());
+    QTest::keyClicks(w->controls().CommentsMemo, QStringLiteral("idea"));
+    QTest::keyClick(w->controls().CommentsMemo, Qt::Key_Tab);
+    QCOMPARE(w->controls().CommentsMemo->toPlainText(), QStringLiteral("idea"));
+    QVERIFY(!w->controls().CommentsMemo->hasFocus());
   }
 
   // Every control lies inside the 479-pixel client area and nothing is cut
   // by the tool bars' overflow button.
   void everythingFitsCollapsed() {
     create();
-    for (QToolBar* bar : {w->ToolBar1, w->ToolBar2}) {
+    for (QToolBar* bar : {w->controls().ToolBar1, w->controls().ToolBar2}) {
       auto* ext = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
       QVERIFY(!ext || !ext->isVisible());
     }
-    for (QWidget* x : std::initializer_list<QWidget*>{w->Edit1, w->Edit6, w->Button1, w->Panel1, w->Edit7,
-                                                      w->Chas, w->ToolButton2, w->Panel9}) {
+    for (QWidget* x : std::initializer_list<QWidget*>{
+             w->controls().Edit1, w->controls().Edit6, w->controls().Button1, w->controls().Panel1,
+             w->controls().Edit7, w->controls().Chas, w->controls().ToolButton2, w->controls().Panel9}) {
       const QRect r(x->mapTo(w.get(), QPoint(0, 0)), x->size());
       QVERIFY2(w->rect().contains(r), qPrintable(x->objectName()));
     }
-    QVERIFY(!w->CommentsMemo->isVisible());
-    const QRect panel(w->Panel1->mapTo(w.get(), QPoint(0, 0)), w->Panel1->size());
-    const QRect status(w->PanelStatus->mapTo(w.get(), QPoint(0, 0)), w->PanelStatus->size());
+    QVERIFY(!w->controls().CommentsMemo->isVisible());
+    const QRect panel(w->controls().Panel1->mapTo(w.get(), QPoint(0, 0)), w->controls().Panel1->size());
+    const QRect status(w->controls().PanelStatus->mapTo(w.get(), QPoint(0, 0)),
+                       w->controls().PanelStatus->size());
     QVERIFY(panel.contains(status));
-    QVERIFY(w->Panel1->height() >= 10 + 88 + 4 + 18 + 20);
+    QVERIFY(w->controls().Panel1->height() >= 10 + 88 + 4 + 18 + 20);
   }
 
   void storedHeight_data() {
@@ -349,17 +356,17 @@ class TestMainWindow : public QObject {
 
   void commentsToggle() {
     create();
-    QVERIFY(!w->CommentsMemo->isVisible());
+    QVERIFY(!w->controls().CommentsMemo->isVisible());
     w->resize(479, 600);
     QTRY_COMPARE(w->height(), 600);
     QCOMPARE(w->expandedHeight(), 600);
-    QVERIFY(w->CommentsMemo->isVisible());
-    QVERIFY(w->CommentsMemo->height() >= 600 - 331 - 8);
-    w->ToolButton10->click();
+    QVERIFY(w->controls().CommentsMemo->isVisible());
+    QVERIFY(w->controls().CommentsMemo->height() >= 600 - 331 - 8);
+    w->controls().ToolButton10->click();
     QTRY_COMPARE(w->height(), 331);
     QCOMPARE(w->expandedHeight(), 600);
-    QTRY_VERIFY(!w->CommentsMemo->isVisible());
-    w->ToolButton10->click();
+    QTRY_VERIFY(!w->controls().CommentsMemo->isVisible());
+    w->controls().ToolButton10->click();
     QTRY_COMPARE(w->height(), 600);
   }
 
@@ -367,7 +374,7 @@ class TestMainWindow : public QObject {
     ui::test::WriteSettings("[Form]\nHeightIndex=380\n");
     create();
     QCOMPARE(w->expandedHeight(), 380);
-    w->ToolButton10->click();
+    w->controls().ToolButton10->click();
     QTRY_COMPARE(w->height(), 400);
     QCOMPARE(w->expandedHeight(), 400);
   }
@@ -411,7 +418,7 @@ class TestMainWindow : public QObject {
     ui::test::WriteSettings("[Calendar]\nLetneeTime=" + QByteArray::number(correction) +
                             "\nGMT=" + QByteArray::number(zone) + "\n");
     create();
-    QCOMPARE(w->StatusPanel->text(), text);
+    QCOMPARE(w->controls().StatusPanel->text(), text);
   }
 
   void closeWritesFormAndSet() {
@@ -449,11 +456,11 @@ class TestMainWindow : public QObject {
   void hintsOff() {
     ui::test::WriteSettings("[Set]\nHint=0\n");
     create();
-    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), w->Edit1->mapToGlobal(QPoint(2, 2)));
-    QCoreApplication::sendEvent(w->Edit1, &help);
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), w->controls().Edit1->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(w->controls().Edit1, &help);
     QVERIFY(!QToolTip::isVisible());
     w->SetHintsShown(true);
-    QCoreApplication::sendEvent(w->Edit1, &help);
+    QCoreApplication::sendEvent(w->controls().Edit1, &help);
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), QStringLiteral("Числа первого яо"));
     QToolTip::hideText();
@@ -484,25 +491,26 @@ class TestMainWindow : public QObject {
     QFETCH(bool, allThree);
     create();
     typeAll(codes);
-    QVERIFY(w->Button1->isEnabled());
+    QVERIFY(w->controls().Button1->isEnabled());
     saveAsClean();
-    QTest::keyClick(w->Edit4, Qt::Key_Return);
+    QTest::keyClick(w->controls().Edit4, Qt::Key_Return);
     QVERIFY(w->Model().modified());
     if (numbers.isEmpty()) {
-      QVERIFY(!shown(w->GuaBig1) && !shown(w->Label1) && !shown(w->GuaBig3));
+      QVERIFY(!shown(w->controls().GuaBig1) && !shown(w->controls().Label1) && !shown(w->controls().GuaBig3));
       return;
     }
-    QVERIFY(shown(w->GuaBig1) && shown(w->Label1));
-    QCOMPARE(w->Label1->text(), QString::number(numbers[0]));
-    QCOMPARE(shown(w->GuaBig2), allThree);
-    QCOMPARE(shown(w->GuaBig3), allThree);
-    QCOMPARE(shown(w->Label3), allThree);
+    QVERIFY(shown(w->controls().GuaBig1) && shown(w->controls().Label1));
+    QCOMPARE(w->controls().Label1->text(), QString::number(numbers[0]));
+    QCOMPARE(shown(w->controls().GuaBig2), allThree);
+    QCOMPARE(shown(w->controls().GuaBig3), allThree);
+    QCOMPARE(shown(w->controls().Label3), allThree);
     if (allThree) {
-      QCOMPARE(w->Label2->text(), QString::number(numbers[1]));
-      QCOMPARE(w->Label3->text(), QString::number(numbers[2]));
+      QCOMPARE(w->controls().Label2->text(), QString::number(numbers[1]));
+      QCOMPARE(w->controls().Label3->text(), QString::number(numbers[2]));
     }
-    for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) QCOMPARE(g->JaoNo(), 0);
-    QVERIFY(!shown(w->PanelStatus));
+    for (TGuaBig* g : {w->controls().GuaBig1, w->controls().GuaBig2, w->controls().GuaBig3})
+      QCOMPARE(g->JaoNo(), 0);
+    QVERIFY(!shown(w->controls().PanelStatus));
   }
 
   // A failed number entry hides the figures and numbers and keeps the
@@ -510,20 +518,20 @@ class TestMainWindow : public QObject {
   void invalidCodesKeepCaptionsHidden() {
     create();
     typeAll({"588", "588", "544", "588", "588", "588"});
-    w->Button1->click();
-    QCOMPARE(w->Label2->text(), QStringLiteral("37"));
-    w->Edit6->setText(QStringLiteral("5"));
-    w->Button1->click();
-    QVERIFY(!shown(w->GuaBig1) && !shown(w->Label1) && !shown(w->Label2));
-    QCOMPARE(w->Label2->text(), QStringLiteral("37"));
-    QVERIFY(w->Button1->isEnabled());
+    w->controls().Button1->click();
+    QCOMPARE(w->controls().Label2->text(), QStringLiteral("37"));
+    w->controls().Edit6->setText(QStringLiteral("5"));
+    w->controls().Button1->click();
+    QVERIFY(!shown(w->controls().GuaBig1) && !shown(w->controls().Label1) && !shown(w->controls().Label2));
+    QCOMPARE(w->controls().Label2->text(), QStringLiteral("37"));
+    QVERIFY(w->controls().Button1->isEnabled());
     w->NewClick();
-    QVERIFY(!w->Button1->isEnabled());
+    QVERIFY(!w->controls().Button1->isEnabled());
   }
 
   void changingCodesInRed() {
     create();
-    QLineEdit* e = w->Edit2;
+    QLineEdit* e = w->controls().Edit2;
     QTest::keyClick(e, '5');
     QVERIFY(!isRed(e));
     QTest::keyClick(e, '4');
@@ -541,32 +549,32 @@ class TestMainWindow : public QObject {
   // Three characters are typed at most; longer text from a file stays whole.
   void atMostThreeTyped() {
     create();
-    QTest::keyClicks(w->Edit1, "58845");
-    QCOMPARE(w->Edit1->text(), QStringLiteral("588"));
-    w->Edit2->setText(QStringLiteral("12345"));
-    QCOMPARE(w->Edit2->text(), QStringLiteral("12345"));
-    w->Edit2->setCursorPosition(5);
-    QTest::keyClick(w->Edit2, Qt::Key_Backspace);
-    QCOMPARE(w->Edit2->text(), QStringLiteral("1234"));
-    QTest::keyClick(w->Edit2, '9');
-    QCOMPARE(w->Edit2->text(), QStringLiteral("1234"));
+    QTest::keyClicks(w->controls().Edit1, "58845");
+    QCOMPARE(w->controls().Edit1->text(), QStringLiteral("588"));
+    w->controls().Edit2->setText(QStringLiteral("12345"));
+    QCOMPARE(w->controls().Edit2->text(), QStringLiteral("12345"));
+    w->controls().Edit2->setCursorPosition(5);
+    QTest::keyClick(w->controls().Edit2, Qt::Key_Backspace);
+    QCOMPARE(w->controls().Edit2->text(), QStringLiteral("1234"));
+    QTest::keyClick(w->controls().Edit2, '9');
+    QCOMPARE(w->controls().Edit2->text(), QStringLiteral("1234"));
   }
 
   // Enter runs ">>" from any line field and from the button, also while the
   // button is disabled.
   void enterRunsButton1() {
     create();
-    QVERIFY(!w->Button1->isEnabled());
-    QTest::keyClick(w->Edit1, Qt::Key_Enter);
+    QVERIFY(!w->controls().Button1->isEnabled());
+    QTest::keyClick(w->controls().Edit1, Qt::Key_Enter);
     QVERIFY(w->Model().modified());
     typeAll({"588", "588", "544", "588", "588", "588"});
-    w->Button1->setEnabled(false);
-    QTest::keyClick(w->Edit6, Qt::Key_Return);
-    QCOMPARE(w->Label2->text(), QStringLiteral("37"));
-    w->GuaBig1->hide();
-    w->Button1->setEnabled(true);
-    QTest::keyClick(w->Button1, Qt::Key_Return);
-    QVERIFY(shown(w->GuaBig1));
+    w->controls().Button1->setEnabled(false);
+    QTest::keyClick(w->controls().Edit6, Qt::Key_Return);
+    QCOMPARE(w->controls().Label2->text(), QStringLiteral("37"));
+    w->controls().GuaBig1->hide();
+    w->controls().Button1->setEnabled(true);
+    QTest::keyClick(w->controls().Button1, Qt::Key_Return);
+    QVERIFY(shown(w->controls().GuaBig1));
   }
 
   // Enter that confirms a dialog is pressed in the dialog; its release then
@@ -575,23 +583,23 @@ class TestMainWindow : public QObject {
   void enterReleasedAfterADialogRunsNothing() {
     create();
     typeAll({"588", "588", "544", "588", "588", "588"});
-    w->Edit1->setFocus();
-    w->ToolButton2->click();
-    const QString primary = w->Label1->text();
-    const int jaoNo = w->GuaBig1->JaoNo();
+    w->controls().Edit1->setFocus();
+    w->controls().ToolButton2->click();
+    const QString primary = w->controls().Label1->text();
+    const int jaoNo = w->controls().GuaBig1->JaoNo();
     saveAsClean();
-    for (QWidget* target : std::initializer_list<QWidget*>{w->Edit1, w->Button1}) {
+    for (QWidget* target : std::initializer_list<QWidget*>{w->controls().Edit1, w->controls().Button1}) {
       QTest::keyRelease(target, Qt::Key_Return);
       QVERIFY(!w->Model().modified());
-      QVERIFY(shown(w->PanelStatus));
-      QCOMPARE(w->Label1->text(), primary);
-      QCOMPARE(w->GuaBig1->JaoNo(), jaoNo);
+      QVERIFY(shown(w->controls().PanelStatus));
+      QCOMPARE(w->controls().Label1->text(), primary);
+      QCOMPARE(w->controls().GuaBig1->JaoNo(), jaoNo);
     }
     // A whole key stroke in the field still runs ">>".
-    QTest::keyClick(w->Edit1, Qt::Key_Return);
+    QTest::keyClick(w->controls().Edit1, Qt::Key_Return);
     QVERIFY(w->Model().modified());
-    QVERIFY(!shown(w->PanelStatus));
-    QCOMPARE(w->Label1->text(), QStringLiteral("1"));
+    QVERIFY(!shown(w->controls().PanelStatus));
+    QCOMPARE(w->controls().Label1->text(), QStringLiteral("1"));
   }
 
   // ---- yarrow stalks -----------------------------------------------------------
@@ -599,29 +607,29 @@ class TestMainWindow : public QObject {
   void yarrowCasting() {
     create();
     fake->clock = QDateTime(QDate(2024, 2, 10), QTime(10, 12, 34));  // clock number 1234
-    w->CommentsMemo->setPlainText(QStringLiteral("старый комментарий"));
-    w->Edit7->setText(QStringLiteral("заметка"));
+    w->controls().CommentsMemo->setPlainText(QStringLiteral("старый комментарий"));
+    w->controls().Edit7->setText(QStringLiteral("заметка"));
     saveAsClean();
-    w->ToolButton1->click();
+    w->controls().ToolButton1->click();
     QVERIFY(w->Model().yarrowActive());
     QCOMPARE(w->Model().yarrowLine(), 1);
-    QVERIFY(w->CommentsMemo->toPlainText().isEmpty());
-    QVERIFY(!w->CommentsMemo->isEnabled());
-    QVERIFY(w->Edit7->text().isEmpty());
-    QVERIFY(w->Edit7->isEnabled());
-    QVERIFY(w->Button1->isEnabled());
-    for (QAction* a : {w->Save1, w->Saveas1}) QVERIFY(!a->isEnabled());
+    QVERIFY(w->controls().CommentsMemo->toPlainText().isEmpty());
+    QVERIFY(!w->controls().CommentsMemo->isEnabled());
+    QVERIFY(w->controls().Edit7->text().isEmpty());
+    QVERIFY(w->controls().Edit7->isEnabled());
+    QVERIFY(w->controls().Button1->isEnabled());
+    for (QAction* a : {w->controls().Save1, w->controls().Saveas1}) QVERIFY(!a->isEnabled());
 
-    QToolButton* steps[3] = {w->ToolButton4, w->ToolButton5, w->ToolButton6};
+    QToolButton* steps[3] = {w->controls().ToolButton4, w->controls().ToolButton5, w->controls().ToolButton6};
     for (int line = 1; line <= 6; ++line) {
       for (int step = 0; step < 3; ++step) {
         // State table: exactly the next division button is enabled; casting
         // button, date casting, save commands and date lists are disabled.
         for (int k = 0; k < 3; ++k) QCOMPARE(steps[k]->isEnabled(), k == step);
-        QVERIFY(!w->ToolButton1->isEnabled());
-        QVERIFY(!w->ToolButton2->isEnabled());
-        QVERIFY(!w->ToolButton9->isEnabled());
-        QVERIFY(!w->GodCombo->isEnabled() && !w->Chas->isEnabled());
+        QVERIFY(!w->controls().ToolButton1->isEnabled());
+        QVERIFY(!w->controls().ToolButton2->isEnabled());
+        QVERIFY(!w->controls().ToolButton9->isEnabled());
+        QVERIFY(!w->controls().GodCombo->isEnabled() && !w->controls().Chas->isEnabled());
         QVERIFY(w->LineEdit(line)->isReadOnly());
         steps[step]->click();
         QCOMPARE(w->LineEdit(line)->text().size(), step + 1);
@@ -630,20 +638,22 @@ class TestMainWindow : public QObject {
           QVERIFY(!w->Model().bound());
         }
       }
-      if (line == 1) QCOMPARE(w->Edit1->text(), QStringLiteral("588"));  // left heap 10: 2 + 2 + 1 = 5
+      if (line == 1)
+        QCOMPARE(w->controls().Edit1->text(), QStringLiteral("588"));  // left heap 10: 2 + 2 + 1 = 5
     }
     QCOMPARE(fieldTexts(), QStringList({"588", "588", "544", "544", "984", "948"}));
     QVERIFY(!w->Model().yarrowActive());
     QCOMPARE(w->Model().yarrowLine(), 0);
     QVERIFY(w->Model().modified());
     QVERIFY(!w->Model().bound());
-    QVERIFY(w->CommentsMemo->toPlainText().isEmpty());
-    QVERIFY(w->CommentsMemo->isEnabled());
-    QVERIFY(w->ToolButton1->isEnabled() && w->ToolButton2->isEnabled() && w->ToolButton9->isEnabled());
+    QVERIFY(w->controls().CommentsMemo->toPlainText().isEmpty());
+    QVERIFY(w->controls().CommentsMemo->isEnabled());
+    QVERIFY(w->controls().ToolButton1->isEnabled() && w->controls().ToolButton2->isEnabled() &&
+            w->controls().ToolButton9->isEnabled());
     for (QToolButton* b : steps) QVERIFY(!b->isEnabled());
     for (int n = 1; n <= 6; ++n) QVERIFY(!w->LineEdit(n)->isReadOnly());
-    QVERIFY(shown(w->GuaBig1) && shown(w->GuaBig2) && shown(w->GuaBig3));
-    QVERIFY(isRed(w->Edit3) && isRed(w->Edit4) && !isRed(w->Edit5));
+    QVERIFY(shown(w->controls().GuaBig1) && shown(w->controls().GuaBig2) && shown(w->controls().GuaBig3));
+    QVERIFY(isRed(w->controls().Edit3) && isRed(w->controls().Edit4) && !isRed(w->controls().Edit5));
     QVERIFY(fake->prompts.isEmpty());
   }
 
@@ -651,11 +661,11 @@ class TestMainWindow : public QObject {
   void yarrowWithClockZero() {
     create();
     fake->clock = QDateTime(QDate(2024, 2, 10), QTime(10, 0, 0));
-    w->ToolButton1->click();
-    w->ToolButton4->click();
-    w->ToolButton5->click();
-    w->ToolButton6->click();
-    QCOMPARE(w->Edit1->text(), QStringLiteral("544"));
+    w->controls().ToolButton1->click();
+    w->controls().ToolButton4->click();
+    w->controls().ToolButton5->click();
+    w->controls().ToolButton6->click();
+    QCOMPARE(w->controls().Edit1->text(), QStringLiteral("544"));
     QCOMPARE(w->Model().yarrowLine(), 2);
   }
 
@@ -664,13 +674,13 @@ class TestMainWindow : public QObject {
     type(1, "588");
     const QStringList before = fieldTexts();
     fake->answers = {Answer::Cancel};
-    w->ToolButton1->click();
+    w->controls().ToolButton1->click();
     QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле «без имени»?"});
     QCOMPARE(fake->prompts.first().kind, QStringLiteral("warning3"));
     QVERIFY(!w->Model().yarrowActive());
     QCOMPARE(fieldTexts(), before);
     fake->answers = {Answer::No};
-    w->ToolButton1->click();
+    w->controls().ToolButton1->click();
     QVERIFY(w->Model().yarrowActive());
   }
 
@@ -678,10 +688,10 @@ class TestMainWindow : public QObject {
   // Enter works in the read-only fields.
   void buttonDuringCasting() {
     create();
-    w->ToolButton1->click();
-    w->ToolButton4->click();
-    QTest::keyClick(w->Edit1, Qt::Key_Return);
-    QVERIFY(!shown(w->GuaBig1));
+    w->controls().ToolButton1->click();
+    w->controls().ToolButton4->click();
+    QTest::keyClick(w->controls().Edit1, Qt::Key_Return);
+    QVERIFY(!shown(w->controls().GuaBig1));
     QVERIFY(w->Model().yarrowActive());
   }
 
@@ -725,61 +735,63 @@ class TestMainWindow : public QObject {
     QFETCH(QString, changedLines);
     create();
     typeAll({"588", "", "", "", "", ""});
-    w->GodCombo->setCurrentIndex(year - 1);
-    w->Mes->setCurrentIndex(month - 1);
-    w->Day->setCurrentIndex(day - 1);
-    w->Chas->setCurrentIndex(hour);
+    w->controls().GodCombo->setCurrentIndex(year - 1);
+    w->controls().Mes->setCurrentIndex(month - 1);
+    w->controls().Day->setCurrentIndex(day - 1);
+    w->controls().Chas->setCurrentIndex(hour);
     saveAsClean();
-    w->ToolButton2->click();
+    w->controls().ToolButton2->click();
     QVERIFY(w->Model().modified());
-    QCOMPARE(w->Label1->text(), QString::number(numbers[0]));
-    QCOMPARE(w->Label2->text(), QString::number(numbers[1]));
-    QCOMPARE(w->Label3->text(), QString::number(numbers[2]));
-    for (QWidget* x : std::initializer_list<QWidget*>{w->GuaBig1, w->GuaBig2, w->GuaBig3, w->Label1,
-                                                      w->Label2, w->Label3, w->PanelStatus})
+    QCOMPARE(w->controls().Label1->text(), QString::number(numbers[0]));
+    QCOMPARE(w->controls().Label2->text(), QString::number(numbers[1]));
+    QCOMPARE(w->controls().Label3->text(), QString::number(numbers[2]));
+    for (QWidget* x : std::initializer_list<QWidget*>{
+             w->controls().GuaBig1, w->controls().GuaBig2, w->controls().GuaBig3, w->controls().Label1,
+             w->controls().Label2, w->controls().Label3, w->controls().PanelStatus})
       QVERIFY(shown(x));
-    for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) QCOMPARE(g->JaoNo(), jaoNo);
+    for (TGuaBig* g : {w->controls().GuaBig1, w->controls().GuaBig2, w->controls().GuaBig3})
+      QCOMPARE(g->JaoNo(), jaoNo);
     for (int n = 1; n <= 6; ++n) {
-      QCOMPARE(w->GuaBig1->line(n), primaryLines[n - 1] == QLatin1Char('1'));
-      QCOMPARE(w->GuaBig3->line(n), changedLines[n - 1] == QLatin1Char('1'));
+      QCOMPARE(w->controls().GuaBig1->line(n), primaryLines[n - 1] == QLatin1Char('1'));
+      QCOMPARE(w->controls().GuaBig3->line(n), changedLines[n - 1] == QLatin1Char('1'));
     }
-    QCOMPARE(w->LabelStatus->text(), status);
-    QCOMPARE(w->Edit1->text(), QStringLiteral("588"));  // line fields untouched
+    QCOMPARE(w->controls().LabelStatus->text(), status);
+    QCOMPARE(w->controls().Edit1->text(), QStringLiteral("588"));  // line fields untouched
 
     // ">>" afterwards redraws from the fields and hides the strip.
-    w->Button1->click();
-    QVERIFY(!shown(w->PanelStatus));
+    w->controls().Button1->click();
+    QVERIFY(!shown(w->controls().PanelStatus));
   }
 
   // An empty month list ends the casting with the conversion error, shown
   // by the application's error box; the program goes on.
   void dateCastingWithEmptyMonth() {
     create();
-    w->ToolButton2->click();  // year 5, month 1, day 1, hour 6: number 4
-    QCOMPARE(w->Label1->text(), QStringLiteral("4"));
-    const QString label1 = w->Label1->text();
-    w->Mes->setCurrentIndex(-1);
+    w->controls().ToolButton2->click();  // year 5, month 1, day 1, hour 6: number 4
+    QCOMPARE(w->controls().Label1->text(), QStringLiteral("4"));
+    const QString label1 = w->controls().Label1->text();
+    w->controls().Mes->setCurrentIndex(-1);
     saveAsClean();
-    QTest::mouseClick(w->ToolButton2, Qt::LeftButton);
+    QTest::mouseClick(w->controls().ToolButton2, Qt::LeftButton);
     QCOMPARE(fake->prompts.size(), 1);
     QCOMPARE(fake->prompts.first().kind, QStringLiteral("error"));
     QCOMPARE(fake->prompts.first().text, QStringLiteral("'' is not a valid integer value"));
     QVERIFY(w->Model().modified());
-    QVERIFY(!shown(w->GuaBig1) && !shown(w->GuaBig2) && !shown(w->GuaBig3));
-    QVERIFY(shown(w->Label1));
-    QCOMPARE(w->Label1->text(), label1);
+    QVERIFY(!shown(w->controls().GuaBig1) && !shown(w->controls().GuaBig2) && !shown(w->controls().GuaBig3));
+    QVERIFY(shown(w->controls().Label1));
+    QCOMPARE(w->controls().Label1->text(), label1);
     // The window still works.
-    w->Mes->setCurrentIndex(0);
-    QTest::mouseClick(w->ToolButton2, Qt::LeftButton);
-    QVERIFY(shown(w->GuaBig1));
+    w->controls().Mes->setCurrentIndex(0);
+    QTest::mouseClick(w->controls().ToolButton2, Qt::LeftButton);
+    QVERIFY(shown(w->controls().GuaBig1));
   }
 
   void listChoiceMarksModified() {
     create();
     QVERIFY(!w->Model().modified());
-    w->Day->setCurrentIndex(3);  // by the program: no change of the record
+    w->controls().Day->setCurrentIndex(3);  // by the program: no change of the record
     QVERIFY(!w->Model().modified());
-    QTest::keyClick(w->Day, Qt::Key_Down);  // by the user
+    QTest::keyClick(w->controls().Day, Qt::Key_Down);  // by the user
     QVERIFY(w->Model().modified());
   }
 
@@ -822,13 +834,13 @@ class TestMainWindow : public QObject {
     ui::test::WriteSettings("[Calendar]\nLetneeTime=" + QByteArray::number(correction) + "\n");
     fake->clock = now;
     create();
-    QCOMPARE(w->GodCombo->currentIndex() + 1, year);
-    QCOMPARE(w->Mes->currentText().toInt(), month);
-    QCOMPARE(w->Day->currentText().toInt(), day);
-    QCOMPARE(w->Chas->currentIndex(), hour);
-    QCOMPARE(w->Label6->text(), monthCaption);
-    QCOMPARE(w->Chas->itemText(0), firstChas);
-    QCOMPARE(w->Chas->itemText(11), lastChas);
+    QCOMPARE(w->controls().GodCombo->currentIndex() + 1, year);
+    QCOMPARE(w->controls().Mes->currentText().toInt(), month);
+    QCOMPARE(w->controls().Day->currentText().toInt(), day);
+    QCOMPARE(w->controls().Chas->currentIndex(), hour);
+    QCOMPARE(w->controls().Label6->text(), monthCaption);
+    QCOMPARE(w->controls().Chas->itemText(0), firstChas);
+    QCOMPARE(w->controls().Chas->itemText(11), lastChas);
     QVERIFY(!w->Model().modified());
   }
 
@@ -837,9 +849,9 @@ class TestMainWindow : public QObject {
   void modelFollowsTheControls() {
     create();
     type(2, "948");
-    w->Mes->setCurrentIndex(7);  // by the program
-    QTest::keyClicks(w->Edit7, "note");
-    w->CommentsMemo->setPlainText(QStringLiteral("строка 1\nстрока 2"));
+    w->controls().Mes->setCurrentIndex(7);  // by the program
+    QTest::keyClicks(w->controls().Edit7, "note");
+    w->controls().CommentsMemo->setPlainText(QStringLiteral("строка 1\nстрока 2"));
     const core::Divination& m = w->Model();
     QCOMPARE(m.lineCode(2), std::string("948"));
     QCOMPARE(m.date().month, 7);
@@ -859,9 +871,9 @@ class TestMainWindow : public QObject {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     typeAll({"588", "588", "544", "588", "588", "588"});
-    w->Button1->click();
-    QTest::mouseClick(w->Label2, Qt::LeftButton);
-    QTest::mouseClick(w->Label1, Qt::LeftButton);
+    w->controls().Button1->click();
+    QTest::mouseClick(w->controls().Label2, Qt::LeftButton);
+    QTest::mouseClick(w->controls().Label1, Qt::LeftButton);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(catcher.urls.size(), 2);
     QVERIFY(catcher.urls[0].isLocalFile());
@@ -874,38 +886,38 @@ class TestMainWindow : public QObject {
   // not shown has no name; the longest name fits on two lines.
   void namesUnderTheNumbers() {
     create();
-    QCOMPARE(w->Edit7->placeholderText(), QStringLiteral("Вопрос или краткая заметка"));
-    QLabel* names[3] = {w->GuaName1, w->GuaName2, w->GuaName3};
-    TClickLabel* numbers[3] = {w->Label1, w->Label2, w->Label3};
+    QCOMPARE(w->controls().Edit7->placeholderText(), QStringLiteral("Вопрос или краткая заметка"));
+    QLabel* names[3] = {w->controls().GuaName1, w->controls().GuaName2, w->controls().GuaName3};
+    TClickLabel* numbers[3] = {w->controls().Label1, w->controls().Label2, w->controls().Label3};
     for (QLabel* n : names) QVERIFY(!shown(n));
     // 28 "Переизбыток великого" (the longest name), 1, 43.
     typeAll({"988", "588", "588", "588", "588", "548"});
-    w->Button1->click();
-    QCOMPARE(w->Label1->text(), QStringLiteral("28"));
+    w->controls().Button1->click();
+    QCOMPARE(w->controls().Label1->text(), QStringLiteral("28"));
     const QStringList expected{"Переизбыток великого", "Творчество", "Прорыв"};
-    const int column = w->Panel1->width() / 3;
+    const int column = w->controls().Panel1->width() / 3;
     for (int i = 0; i < 3; ++i) {
       QVERIFY(shown(names[i]));
       QCOMPARE(names[i]->text(), expected[i]);
       const QRect r = names[i]->geometry();
       QVERIFY2(r.left() >= column * i && r.right() < column * (i + 1), qPrintable(expected[i]));
       QVERIFY(r.top() >= numbers[i]->geometry().bottom());
-      QVERIFY(r.bottom() < w->PanelStatus->geometry().top());
+      QVERIFY(r.bottom() < w->controls().PanelStatus->geometry().top());
       QVERIFY(names[i]->heightForWidth(r.width()) <= r.height());
     }
     UrlCatcher catcher;
     fake->interceptUrls = false;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-    QTest::mouseClick(w->Label1, Qt::LeftButton);
-    QTest::mouseClick(w->GuaName3, Qt::LeftButton);  // the name opens nothing
+    QTest::mouseClick(w->controls().Label1, Qt::LeftButton);
+    QTest::mouseClick(w->controls().GuaName3, Qt::LeftButton);  // the name opens nothing
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(catcher.urls.size(), 1);
     QCOMPARE(catcher.urls[0].toLocalFile(), w->programFolder() + QStringLiteral("/comment/28.htm"));
 
     typeAll({"588", "588", "588", "588", "588", "588"});  // no changing line: the primary alone
-    w->Button1->click();
-    QCOMPARE(w->GuaName1->text(), QStringLiteral("Творчество"));
-    QVERIFY(!shown(w->GuaName2) && !shown(w->GuaName3));
+    w->controls().Button1->click();
+    QCOMPARE(w->controls().GuaName1->text(), QStringLiteral("Творчество"));
+    QVERIFY(!shown(w->controls().GuaName2) && !shown(w->controls().GuaName3));
     fake->answers.push_back(ui::Answer::No);  // do not save
     w->ClearBtnClick();
     for (QLabel* n : names) QVERIFY(!shown(n));
@@ -915,17 +927,17 @@ class TestMainWindow : public QObject {
   // correction.
   void hourListShowsWholeCaptions() {
     create();
-    const QFontMetrics m(w->Chas->view()->font());
+    const QFontMetrics m(w->controls().Chas->view()->font());
     for (int correction = 0; correction <= 6; ++correction) {
       w->SetTimeSettings(correction, 15);
       for (int i = 0; i < 12; ++i) {
-        const QString caption = w->Chas->itemText(i);
+        const QString caption = w->controls().Chas->itemText(i);
         QCOMPARE(caption, QString::fromStdString(calendar::DoubleHourCaption(
                               i, calendar::TimeSettings::FromIndexes(correction, 15))));
-        QVERIFY2(
-            m.horizontalAdvance(caption) + w->Chas->iconSize().width() <
-                w->Chas->view()->minimumWidth() - w->Chas->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
-            qPrintable(caption));
+        QVERIFY2(m.horizontalAdvance(caption) + w->controls().Chas->iconSize().width() <
+                     w->controls().Chas->view()->minimumWidth() -
+                         w->controls().Chas->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                 qPrintable(caption));
       }
     }
   }
@@ -933,7 +945,7 @@ class TestMainWindow : public QObject {
   void numbersOutsideTheBookOpenNothing() {
     create();
     for (const char* caption : {"0", "65"}) {
-      w->Label3->setText(QString::fromLatin1(caption));
+      w->controls().Label3->setText(QString::fromLatin1(caption));
       w->Label3Click();
     }
     QVERIFY(fake->urls.isEmpty());
@@ -945,16 +957,18 @@ class TestMainWindow : public QObject {
     fake->clock = QDateTime(QDate(2024, 2, 10), QTime(23, 30));
     ui::test::WriteSettings("[Calendar]\nLetneeTime=3\nGMT=15\n");
     create();
-    const QStringList neutral = {w->GodCombo->currentText(), w->Mes->currentText(), w->Day->currentText(),
-                                 w->Chas->currentText(), w->Chas->itemText(0)};
+    const QStringList neutral = {w->controls().GodCombo->currentText(), w->controls().Mes->currentText(),
+                                 w->controls().Day->currentText(), w->controls().Chas->currentText(),
+                                 w->controls().Chas->itemText(0)};
     cleanup();
     init();
     fake->clock = QDateTime(QDate(2024, 2, 10), QTime(23, 30));
     ui::test::WriteSettings("[Calendar]\nLetneeTime=-2147483648\nGMT=-2147483648\n");
     create();
     QCOMPARE(w->timeCorrectionIndex(), INT_MIN);
-    QCOMPARE(QStringList({w->GodCombo->currentText(), w->Mes->currentText(), w->Day->currentText(),
-                          w->Chas->currentText(), w->Chas->itemText(0)}),
+    QCOMPARE(QStringList({w->controls().GodCombo->currentText(), w->controls().Mes->currentText(),
+                          w->controls().Day->currentText(), w->controls().Chas->currentText(),
+                          w->controls().Chas->itemText(0)}),
              neutral);
   }
 
@@ -964,9 +978,9 @@ class TestMainWindow : public QObject {
     create();
     fake->interceptUrls = false;
     typeAll({"588", "588", "544", "588", "588", "588"});
-    w->Button1->click();
-    QTest::mouseClick(w->Label2, Qt::LeftButton);
-    w->N8->trigger();
+    w->controls().Button1->click();
+    QTest::mouseClick(w->controls().Label2, Qt::LeftButton);
+    w->controls().N8->trigger();
     w->Panel9Click();
     const QStringList texts = fake->promptTexts();
     QCOMPARE(texts.size(), 3);
@@ -980,16 +994,16 @@ class TestMainWindow : public QObject {
     // A page the desktop did open gives no message.
     fake->prompts.clear();
     fake->interceptUrls = true;
-    w->N8->trigger();
+    w->controls().N8->trigger();
     QVERIFY(fake->prompts.isEmpty());
     fake->urlsOpen = false;
-    w->N8->trigger();
+    w->controls().N8->trigger();
     QCOMPARE(fake->prompts.size(), 1);
   }
 
   void helpAndWebSite() {
     create();
-    w->N8->trigger();
+    w->controls().N8->trigger();
     w->Panel9Click();
     QCOMPARE(fake->urls.size(), 2);
     QCOMPARE(fake->urls[0], QUrl::fromLocalFile(w->programFolder() + QStringLiteral("/help/index.htm")));

@@ -90,9 +90,9 @@ class TestRecordLifecycle : public QObject {
   static bool shown(QWidget* x) { return !x->isHidden(); }
   void expectNoPrompt() { QVERIFY2(fake->prompts.isEmpty(), qPrintable(fake->promptTexts().join(" | "))); }
   void castByYarrow() {
-    w->ToolButton1->click();
+    w->controls().ToolButton1->click();
     while (w->Model().yarrowActive()) {
-      for (QToolButton* b : {w->ToolButton4, w->ToolButton5, w->ToolButton6})
+      for (QToolButton* b : {w->controls().ToolButton4, w->controls().ToolButton5, w->controls().ToolButton6})
         if (b->isEnabled()) {
           b->click();
           break;
@@ -121,8 +121,8 @@ class TestRecordLifecycle : public QObject {
     create();
     const QString a = writeSample(QStringLiteral("a.kly"));
     auto touch = [this] {  // a digit typed and deleted again
-      QTest::keyClick(w->Edit1, '5');
-      QTest::keyClick(w->Edit1, Qt::Key_Backspace);
+      QTest::keyClick(w->controls().Edit1, '5');
+      QTest::keyClick(w->controls().Edit1, Qt::Key_Backspace);
       QVERIFY(w->Model().modified());
     };
     touch();
@@ -146,7 +146,7 @@ class TestRecordLifecycle : public QObject {
 
   void loneCodeMakesCloseAsk() {
     create();
-    QTest::keyClicks(w->Edit6, "588");
+    QTest::keyClicks(w->controls().Edit6, "588");
     fake->answers = {Answer::Cancel};
     QVERIFY(!w->close());
     QCOMPARE(fake->prompts.size(), 1);
@@ -161,11 +161,11 @@ class TestRecordLifecycle : public QObject {
   void promptNamesTheFile() {
     create();
     w->OpenMyDropOrClickFile(writeSample(QStringLiteral("гадание.kly")));
-    w->Edit7->setText(QStringLiteral("другая заметка"));
+    w->controls().Edit7->setText(QStringLiteral("другая заметка"));
     fake->answers = {Answer::Cancel};
     w->ClearBtnClick();
     QCOMPARE(fake->promptTexts(), QStringList{"Сохранить изменения в файле гадание.kly?"});
-    QCOMPARE(w->Edit7->text(), QStringLiteral("другая заметка"));
+    QCOMPARE(w->controls().Edit7->text(), QStringLiteral("другая заметка"));
   }
 
   // ---- save and save as -----------------------------------------------------------
@@ -202,9 +202,9 @@ class TestRecordLifecycle : public QObject {
     create();
     const QString a = writeSample(QStringLiteral("a.kly"));
     w->OpenMyDropOrClickFile(a);
-    w->Edit2->setText(QStringLiteral("988"));
-    w->CommentsMemo->setPlainText(QStringLiteral("раз\nдва"));
-    w->Day->setCurrentIndex(20);
+    w->controls().Edit2->setText(QStringLiteral("988"));
+    w->controls().CommentsMemo->setPlainText(QStringLiteral("раз\nдва"));
+    w->controls().Day->setCurrentIndex(20);
     w->Save1Click();
     QVERIFY(!w->Model().modified());
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
@@ -230,8 +230,8 @@ class TestRecordLifecycle : public QObject {
     QVERIFY(!w->Model().bound() && !w->Model().modified());
     QVERIFY(w->currentFileName().isEmpty());
     QCOMPARE(fieldTexts(), QStringList({"", "", "", "", "", ""}));
-    QVERIFY(!w->Button1->isEnabled());
-    QVERIFY(!shown(w->GuaBig1));
+    QVERIFY(!w->controls().Button1->isEnabled());
+    QVERIFY(!shown(w->controls().GuaBig1));
     fake->saveNames = {QString()};
     w->Save1Click();
     QCOMPARE(fake->saveRequests.size(), 2);  // Save behaves as Save As
@@ -253,7 +253,7 @@ class TestRecordLifecycle : public QObject {
     const QString a = writeSample(QStringLiteral("a.kly"));
     const QByteArray before = Bytes(a);
     w->OpenMyDropOrClickFile(a);
-    w->Edit7->setText(QStringLiteral("изменено"));
+    w->controls().Edit7->setText(QStringLiteral("изменено"));
     fake->saveNames = {path(target)};
     QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);  // through the event loop
     QCOMPARE(fake->prompts.size(), 1);
@@ -282,7 +282,7 @@ class TestRecordLifecycle : public QObject {
     const QByteArray before = Bytes(a);
     QVERIFY(!before.isEmpty());
     w->OpenMyDropOrClickFile(a);
-    w->Edit7->setText(QStringLiteral("изменено"));
+    w->controls().Edit7->setText(QStringLiteral("изменено"));
     if (how == QLatin1String("read-only")) {
       if (geteuid() == 0) QSKIP("root writes into read-only folders");
       QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
@@ -295,7 +295,7 @@ class TestRecordLifecycle : public QObject {
       small.rlim_cur = rlim_t(before.size() / 2);
       QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     }
-    QTest::mouseClick(w->ToolButton9, Qt::LeftButton);
+    QTest::mouseClick(w->controls().ToolButton9, Qt::LeftButton);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     QFile::setPermissions(dir->path(),
@@ -338,7 +338,7 @@ class TestRecordLifecycle : public QObject {
     w->ClearBtnClick();
     w->OpenMyDropOrClickFile(path(saved));
     expectNoPrompt();
-    QCOMPARE(w->Edit1->text(), QStringLiteral("588"));
+    QCOMPARE(w->controls().Edit1->text(), QStringLiteral("588"));
   }
 
   // The dialog asked about the typed name only: replacing the file with
@@ -368,22 +368,22 @@ class TestRecordLifecycle : public QObject {
   void noteIsLimitedToWhatARecordHolds() {
     create();
     const QString longText = QString(3000, QChar(u'ж'));
-    w->Edit7->setFocus();
+    w->controls().Edit7->setFocus();
     QGuiApplication::clipboard()->setText(longText);
-    w->Edit7->paste();
-    QCOMPARE(w->Edit7->text(), QString(2047, QChar(u'ж')));
-    w->Edit7->setText(QString(2045, QChar(u'а')));
-    w->Edit7->end(false);
-    QTest::keyClicks(w->Edit7, QStringLiteral("wxyz"));
-    QCOMPARE(w->Edit7->text(), QString(2045, QChar(u'а')) + QStringLiteral("wx"));
+    w->controls().Edit7->paste();
+    QCOMPARE(w->controls().Edit7->text(), QString(2047, QChar(u'ж')));
+    w->controls().Edit7->setText(QString(2045, QChar(u'а')));
+    w->controls().Edit7->end(false);
+    QTest::keyClicks(w->controls().Edit7, QStringLiteral("wxyz"));
+    QCOMPARE(w->controls().Edit7->text(), QString(2045, QChar(u'а')) + QStringLiteral("wx"));
 
     typeCodes({"588", "588", "588", "588", "588", "588"});
     fake->saveNames = {path(QStringLiteral("n.kly"))};
     w->Saveas1Click();
-    const QString shown = w->Edit7->text();
+    const QString shown = w->controls().Edit7->text();
     w->ClearBtnClick();
     w->OpenMyDropOrClickFile(path(QStringLiteral("n.kly")));
-    QCOMPARE(w->Edit7->text(), shown);
+    QCOMPARE(w->controls().Edit7->text(), shown);
     expectNoPrompt();
   }
 
@@ -404,8 +404,8 @@ class TestRecordLifecycle : public QObject {
   void unencodableTextWarns() {
     create();
     typeCodes({"588", "588", "588", "588", "588", "588"});
-    w->Edit7->setText(QStringLiteral("甲子"));
-    w->CommentsMemo->setPlainText(QStringLiteral("☯"));
+    w->controls().Edit7->setText(QStringLiteral("甲子"));
+    w->controls().CommentsMemo->setPlainText(QStringLiteral("☯"));
     fake->saveNames = {path("a.kly"), path("a.kly")};
     fake->answers = {Answer::No};
     w->Saveas1Click();
@@ -427,7 +427,7 @@ class TestRecordLifecycle : public QObject {
   void cancelledSaveInPromptChangesNothing() {
     create();
     typeCodes({"588", "588", "544", "588", "588", "588"});
-    w->Button1->click();
+    w->controls().Button1->click();
     const QString b = writeSample(QStringLiteral("b.kly"));
     const QStringList before = fieldTexts();
     auto expectUntouched = [&] {
@@ -436,7 +436,7 @@ class TestRecordLifecycle : public QObject {
       QVERIFY(w->Model().modified());
       QVERIFY(!w->Model().bound());
       QCOMPARE(w->untitledCounter(), 1);
-      QVERIFY(shown(w->GuaBig1));
+      QVERIFY(shown(w->controls().GuaBig1));
     };
     // New sheet and a given path stop.
     fake->answers = {Answer::Yes};
@@ -474,7 +474,7 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - b.kly"));
     QCOMPARE(w->currentFileName(), b);
     // Open: Yes saves, then the command starts again and shows the dialog.
-    w->Edit7->setText(QStringLiteral("ещё"));
+    w->controls().Edit7->setText(QStringLiteral("ещё"));
     fake->answers = {Answer::Yes};
     fake->openNames = {QString()};
     w->Open1Click();
@@ -486,15 +486,15 @@ class TestRecordLifecycle : public QObject {
 
   void closingDuringCastingAsksToAbort() {
     create();
-    w->ToolButton1->click();
-    w->ToolButton4->click();
+    w->controls().ToolButton1->click();
+    w->controls().ToolButton4->click();
     fake->answers = {Answer::No};
     QVERIFY(!w->close());
     QCOMPARE(fake->prompts.size(), 1);
     QCOMPARE(fake->prompts[0].kind, QStringLiteral("confirm"));
     QCOMPARE(fake->prompts[0].text, QStringLiteral("Прервать гадание?"));
     QVERIFY(w->Model().yarrowActive());
-    QVERIFY(w->ToolButton5->isEnabled());
+    QVERIFY(w->controls().ToolButton5->isEnabled());
     fake->answers = {Answer::Yes};
     QVERIFY(w->close());
     w.reset();
@@ -503,7 +503,7 @@ class TestRecordLifecycle : public QObject {
   void newSheetOrOpenDuringCasting() {
     create();
     const QString a = writeSample(QStringLiteral("a.kly"));
-    w->ToolButton1->click();
+    w->controls().ToolButton1->click();
     fake->answers = {Answer::No};
     w->ClearBtnClick();
     QVERIFY(w->Model().yarrowActive());
@@ -513,8 +513,9 @@ class TestRecordLifecycle : public QObject {
     fake->answers = {Answer::Yes};
     w->OpenMyDropOrClickFile(a);
     QVERIFY(!w->Model().yarrowActive());
-    QVERIFY(w->ToolButton1->isEnabled() && !w->ToolButton4->isEnabled());
-    QVERIFY(w->Save1->isEnabled() && w->Saveas1->isEnabled() && w->ToolButton9->isEnabled());
+    QVERIFY(w->controls().ToolButton1->isEnabled() && !w->controls().ToolButton4->isEnabled());
+    QVERIFY(w->controls().Save1->isEnabled() && w->controls().Saveas1->isEnabled() &&
+            w->controls().ToolButton9->isEnabled());
     QCOMPARE(fieldTexts(), QStringList({"588", "588", "544", "588", "588", "588"}));
     for (int n = 1; n <= 6; ++n) QVERIFY(!w->LineEdit(n)->isReadOnly());
   }
@@ -545,18 +546,18 @@ class TestRecordLifecycle : public QObject {
     w->Open1Click();
     QCOMPARE(fake->openRequests[0].filter, QStringLiteral("Kalynth files (*.kly)"));
     QCOMPARE(fieldTexts(), QStringList({"588", "588", "544", "588", "588", "588"}));
-    QCOMPARE(w->Edit7->text(), QStringLiteral("Семья"));
-    QCOMPARE(w->GodCombo->currentIndex(), 2);
-    QCOMPARE(w->Mes->currentIndex(), 3);
-    QCOMPARE(w->Day->currentIndex(), 4);
-    QCOMPARE(w->Chas->currentIndex(), 5);
-    QCOMPARE(w->Label1->text(), QStringLiteral("1"));
-    QCOMPARE(w->Label2->text(), QStringLiteral("37"));
-    QCOMPARE(w->Label3->text(), QStringLiteral("10"));
-    QVERIFY(!shown(w->PanelStatus));
-    QCOMPARE(w->CommentsMemo->toPlainText(), QStringLiteral("первая строка\n\nтретья строка"));
-    QVERIFY(w->Button1->isEnabled());  // the fields' change reactions ran
-    QCOMPARE(w->Edit3->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(w->controls().Edit7->text(), QStringLiteral("Семья"));
+    QCOMPARE(w->controls().GodCombo->currentIndex(), 2);
+    QCOMPARE(w->controls().Mes->currentIndex(), 3);
+    QCOMPARE(w->controls().Day->currentIndex(), 4);
+    QCOMPARE(w->controls().Chas->currentIndex(), 5);
+    QCOMPARE(w->controls().Label1->text(), QStringLiteral("1"));
+    QCOMPARE(w->controls().Label2->text(), QStringLiteral("37"));
+    QCOMPARE(w->controls().Label3->text(), QStringLiteral("10"));
+    QVERIFY(!shown(w->controls().PanelStatus));
+    QCOMPARE(w->controls().CommentsMemo->toPlainText(), QStringLiteral("первая строка\n\nтретья строка"));
+    QVERIFY(w->controls().Button1->isEnabled());  // the fields' change reactions ran
+    QCOMPARE(w->controls().Edit3->palette().color(QPalette::Text), QColor(Qt::red));
     QVERIFY(!w->Model().modified());
     QVERIFY(w->Model().bound());
     QCOMPARE(w->currentFileName(), a);
@@ -584,12 +585,12 @@ class TestRecordLifecycle : public QObject {
   // casting, whatever the window showed before.
   void dateCastRecordRoundTrip() {
     create();
-    w->GodCombo->setCurrentIndex(0);
-    w->Mes->setCurrentIndex(0);
-    w->Day->setCurrentIndex(5);
-    w->Chas->setCurrentIndex(7);
-    w->ToolButton2->click();  // numbers 2, 39, 16; changing line 4
-    const QString status = w->LabelStatus->text();
+    w->controls().GodCombo->setCurrentIndex(0);
+    w->controls().Mes->setCurrentIndex(0);
+    w->controls().Day->setCurrentIndex(5);
+    w->controls().Chas->setCurrentIndex(7);
+    w->controls().ToolButton2->click();  // numbers 2, 39, 16; changing line 4
+    const QString status = w->controls().LabelStatus->text();
     fake->saveNames = {path("date.kly")};
     w->Saveas1Click();
     const auto stored = records::ReadRecordFile(path("date.kly"));
@@ -597,19 +598,20 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(stored->jaoNo, 4);
     w->ClearBtnClick();
     typeCodes({"588", "588", "588", "588", "588", "588"});
-    w->Button1->click();
+    w->controls().Button1->click();
     fake->answers = {Answer::No};
     w->OpenMyDropOrClickFile(path("date.kly"));
-    QCOMPARE(w->Label1->text(), QStringLiteral("2"));
-    QCOMPARE(w->Label2->text(), QStringLiteral("39"));
-    QCOMPARE(w->Label3->text(), QStringLiteral("16"));
-    for (TGuaBig* g : {w->GuaBig1, w->GuaBig2, w->GuaBig3}) {
+    QCOMPARE(w->controls().Label1->text(), QStringLiteral("2"));
+    QCOMPARE(w->controls().Label2->text(), QStringLiteral("39"));
+    QCOMPARE(w->controls().Label3->text(), QStringLiteral("16"));
+    for (TGuaBig* g : {w->controls().GuaBig1, w->controls().GuaBig2, w->controls().GuaBig3}) {
       QVERIFY(shown(g));
       QCOMPARE(g->JaoNo(), 4);
     }
-    for (int n = 1; n <= 6; ++n) QCOMPARE(w->GuaBig3->line(n) != w->GuaBig1->line(n), n == 4);
-    QVERIFY(shown(w->PanelStatus));
-    QCOMPARE(w->LabelStatus->text(), status);
+    for (int n = 1; n <= 6; ++n)
+      QCOMPARE(w->controls().GuaBig3->line(n) != w->controls().GuaBig1->line(n), n == 4);
+    QVERIFY(shown(w->controls().PanelStatus));
+    QCOMPARE(w->controls().LabelStatus->text(), status);
     QVERIFY(!w->Model().modified());
   }
 
@@ -640,7 +642,7 @@ class TestRecordLifecycle : public QObject {
       QCOMPARE(fake->prompts[0].kind, QStringLiteral("error"));
       QCOMPARE(fake->prompts[0].text, QStringLiteral("File ") + p + NotARecord);
       QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
-      QVERIFY(w->Edit1->text().isEmpty());
+      QVERIFY(w->controls().Edit1->text().isEmpty());
     }
   }
 
@@ -683,7 +685,7 @@ class TestRecordLifecycle : public QObject {
     QMetaObject::invokeMethod(
         w.get(), [this] { w->OpenMyDropOrClickFile(path("bad.kly")); }, Qt::QueuedConnection);
     QTRY_COMPARE(fake->promptTexts(), QStringList{"'abc' is not a valid integer value"});
-    QVERIFY(w->Edit1->text().isEmpty());
+    QVERIFY(w->controls().Edit1->text().isEmpty());
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH"));
     QVERIFY(!w->Model().bound());
   }
@@ -702,12 +704,12 @@ class TestRecordLifecycle : public QObject {
     const QString text =
         QStringLiteral("В комментариях 100001 строк, а программа показывает и сохраняет не больше 100000");
     QTRY_COMPARE(fake->promptTexts(), QStringList{text});
-    QVERIFY(w->Edit1->text().isEmpty());
+    QVERIFY(w->controls().Edit1->text().isEmpty());
     QVERIFY(!w->Model().bound());
 
     fake->prompts.clear();
     typeCodes({"588", "588", "588", "588", "588", "588"});
-    w->CommentsMemo->setPlainText(QString(100000, u'\n'));
+    w->controls().CommentsMemo->setPlainText(QString(100000, u'\n'));
     fake->saveNames = {path("out.kly")};
     QMetaObject::invokeMethod(
         w.get(), [this] { ui::RunCommand([this] { w->Saveas1Click(); }); }, Qt::QueuedConnection);
@@ -745,7 +747,7 @@ class TestRecordLifecycle : public QObject {
     const QString b = writeSample(QStringLiteral("b.kly"), other);
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl::fromLocalFile(path("c.txt"))});
-    for (QWidget* target : std::initializer_list<QWidget*>{w.get(), w->Edit7}) {
+    for (QWidget* target : std::initializer_list<QWidget*>{w.get(), w->controls().Edit7}) {
       QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
       QCoreApplication::sendEvent(target, &enter);
       QVERIFY(enter.isAccepted());
@@ -753,7 +755,7 @@ class TestRecordLifecycle : public QObject {
       QCoreApplication::sendEvent(target, &drop);
       QVERIFY(drop.isAccepted());
       QTRY_COMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
-      QCOMPARE(w->Edit7->text(), QStringLiteral("Семья"));  // not the dropped path as text
+      QCOMPARE(w->controls().Edit7->text(), QStringLiteral("Семья"));  // not the dropped path as text
       w->ClearBtnClick();
     }
     expectNoPrompt();
@@ -818,7 +820,7 @@ class TestRecordLifecycle : public QObject {
     const QString a = path(QStringLiteral("a.kly"));
     QVERIFY(QFile::link(QStringLiteral("target.kly"), a));
     w->OpenMyDropOrClickFile(a);
-    w->Edit7->setText(QStringLiteral("изменено"));
+    w->controls().Edit7->setText(QStringLiteral("изменено"));
     if (change == QLatin1String("re-point")) {
       QVERIFY(QFile::remove(a));
       QVERIFY(QFile::link(QStringLiteral("other.kly"), a));
@@ -834,7 +836,7 @@ class TestRecordLifecycle : public QObject {
     const QString refusal = records::OtherFileText(a) + QStringLiteral("\n\nСохранить запись в другой файл?");
 
     fake->answers.push_back(Answer::No);
-    w->ToolButton9->click();
+    w->controls().ToolButton9->click();
     QCOMPARE(fake->promptTexts(), QStringList{refusal});
     QCOMPARE(fake->prompts[0].kind, QStringLiteral("warning2"));
     QVERIFY(w->Model().modified());
@@ -847,7 +849,7 @@ class TestRecordLifecycle : public QObject {
     fake->answers.push_back(Answer::Yes);
     const QString chosen = path(QStringLiteral("chosen.kly"));
     fake->saveNames.push_back(chosen);
-    w->ToolButton9->click();
+    w->controls().ToolButton9->click();
     QCOMPARE(fake->promptTexts(), QStringList{refusal});
     QCOMPARE(w->currentFileName(), chosen);
     QVERIFY(!w->Model().modified());
@@ -855,8 +857,8 @@ class TestRecordLifecycle : public QObject {
     QCOMPARE(Bytes(other), otherBefore);
     // The chosen file is the record's file now: the next Save goes there.
     fake->prompts.clear();
-    w->Edit7->setText(QStringLiteral("ещё раз"));
-    w->ToolButton9->click();
+    w->controls().Edit7->setText(QStringLiteral("ещё раз"));
+    w->controls().ToolButton9->click();
     expectNoPrompt();
     QCOMPARE(records::ReadRecordFile(chosen)->note, QStringLiteral("ещё раз"));
   }
@@ -871,8 +873,8 @@ class TestRecordLifecycle : public QObject {
     QVERIFY(QFile::link(target, link));
     w->OpenMyDropOrClickFile(link);
     for (const char* note : {"первое", "второе"}) {
-      w->Edit7->setText(QString::fromUtf8(note));
-      w->ToolButton9->click();
+      w->controls().Edit7->setText(QString::fromUtf8(note));
+      w->controls().ToolButton9->click();
       expectNoPrompt();
       QVERIFY(!w->Model().modified());
       QVERIFY(QFileInfo(link).isSymLink());
@@ -909,7 +911,7 @@ class TestRecordLifecycle : public QObject {
     QVERIFY(asNobody([&] { return QFile::link(QStringLiteral("record"), a); }));
     w->OpenMyDropOrClickFile(a);
     QCOMPARE(w->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
-    w->Edit7->setText(QStringLiteral("изменено"));
+    w->controls().Edit7->setText(QStringLiteral("изменено"));
     const QByteArray targetBefore = Bytes(target);
     const QString refusal =
         records::ForeignLinkText(a) + QStringLiteral("\n\nСохранить запись в другой файл?");
@@ -919,7 +921,7 @@ class TestRecordLifecycle : public QObject {
       if (repointed) QVERIFY(asNobody([&] { return QFile::remove(a) && QFile::link(important, a); }));
       fake->prompts.clear();
       fake->answers.push_back(Answer::No);
-      w->Save1->trigger();
+      w->controls().Save1->trigger();
       QCOMPARE(fake->promptTexts(), QStringList{refusal});
       QVERIFY(w->Model().modified());
       QCOMPARE(Bytes(target), targetBefore);
@@ -930,7 +932,7 @@ class TestRecordLifecycle : public QObject {
     fake->prompts.clear();
     fake->saveNames.push_back(a);
     fake->answers.push_back(Answer::No);
-    w->Saveas1->trigger();
+    w->controls().Saveas1->trigger();
     QCOMPARE(fake->promptTexts(), QStringList{refusal});
     QCOMPARE(w->currentFileName(), a);
     QCOMPARE(w->untitledCounter(), 1);
@@ -967,7 +969,7 @@ class TestRecordLifecycle : public QObject {
     for (const auto& c : refused) {
       fake->prompts.clear();
       fake->saveNames.push_back(c.chosen);
-      w->PdfExport1->trigger();
+      w->controls().PdfExport1->trigger();
       QCOMPARE(fake->promptTexts(), QStringList{c.error});
       QCOMPARE(fake->prompts[0].kind, QStringLiteral("error"));
     }
@@ -992,7 +994,7 @@ class TestRecordLifecycle : public QObject {
       fake->prompts.clear();
       fake->saveNames.push_back(pdf);
       fake->answers.push_back(answer);
-      w->PdfExport1->trigger();
+      w->controls().PdfExport1->trigger();
       QCOMPARE(fake->promptTexts(), QStringList{replace});
       QCOMPARE(Bytes(pdf).startsWith("%PDF-"), answer == Answer::Yes);
     }

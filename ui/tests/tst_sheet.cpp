@@ -314,23 +314,24 @@ class TestSheet : public QObject {
     ui::ScopedPlatform scoped(&fake);
     TFormKalynth w(QStringList{});
     w.SetTimeSettings(correction, 15);
-    QCOMPARE(w.Chas->itemText(3), caption);
+    QCOMPARE(w.controls().Chas->itemText(3), caption);
     const char* const codes[6] = {"544", "948", "984", "588", "984", "948"};
-    QLineEdit* fields[6] = {w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6};
+    QLineEdit* fields[6] = {w.controls().Edit1, w.controls().Edit2, w.controls().Edit3,
+                            w.controls().Edit4, w.controls().Edit5, w.controls().Edit6};
     for (int i = 0; i < 6; ++i) fields[i]->setText(QString::fromLatin1(codes[i]));
     w.Button1Click();
-    w.GodCombo->setCurrentIndex(4);
-    w.Mes->setCurrentIndex(2);
-    w.Day->setCurrentIndex(14);
-    w.Chas->setCurrentIndex(3);
+    w.controls().GodCombo->setCurrentIndex(4);
+    w.controls().Mes->setCurrentIndex(2);
+    w.controls().Day->setCurrentIndex(14);
+    w.controls().Chas->setCurrentIndex(3);
     w.ToolButton2Click();  // year 5, month 3, day 15, Мао: s = 23, t = 27, line 3 (yang) changes
     QCOMPARE(w.Model().ChangingLines(), std::vector<int>{3});
-    QCOMPARE(w.Edit1->text(), QStringLiteral("544"));
+    QCOMPARE(w.controls().Edit1->text(), QStringLiteral("544"));
 
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("по дате.pdf"));
     fake.saveNames.push_back(pdf);
-    w.PdfExport1->trigger();
+    w.controls().PdfExport1->trigger();
     QVERIFY2(fake.prompts.isEmpty(), qPrintable(fake.prompts.value(0).text));
     const QString text = PdfText(pdf).simplified();
     QVERIFY2(text.contains(hour), qPrintable(text));
@@ -355,16 +356,16 @@ class TestSheet : public QObject {
       return f.readAll();
     }();
     TFormKalynth w({record});
-    QCOMPARE(w.Print1->text().remove(QLatin1Char('&')), QStringLiteral("Печать..."));
-    QCOMPARE(w.Print1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
-    QCOMPARE(w.PdfExport1->text().remove(QLatin1Char('&')), QStringLiteral("Экспорт в PDF..."));
-    QVERIFY(w.FileMenu->actions().contains(w.Print1));
-    QVERIFY(w.FileMenu->actions().contains(w.PdfExport1));
+    QCOMPARE(w.controls().Print1->text().remove(QLatin1Char('&')), QStringLiteral("Печать..."));
+    QCOMPARE(w.controls().Print1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    QCOMPARE(w.controls().PdfExport1->text().remove(QLatin1Char('&')), QStringLiteral("Экспорт в PDF..."));
+    QVERIFY(w.controls().FileMenu->actions().contains(w.controls().Print1));
+    QVERIFY(w.controls().FileMenu->actions().contains(w.controls().PdfExport1));
     QVERIFY(!w.Model().modified());
 
     const QString pdf = dir.filePath(QStringLiteral("переезд.pdf"));
     fake.saveNames.push_back(pdf);
-    w.PdfExport1->trigger();
+    w.controls().PdfExport1->trigger();
     QVERIFY2(fake.prompts.isEmpty(), qPrintable(fake.prompts.value(0).text));
     QCOMPARE(fake.saveRequests.size(), 1);
     QCOMPARE(fake.saveRequests[0].fileName, QStringLiteral("переезд.pdf"));
@@ -385,7 +386,7 @@ class TestSheet : public QObject {
       if (auto* pages = shown->findChild<QPrintPreviewWidget*>()) previewPages = pages->pageCount();
       shown->reject();
     });
-    w.Print1->trigger();
+    w.controls().Print1->trigger();
     QVERIFY(shown);
     QCOMPARE(previewPages, 1);
     QVERIFY2(fake.prompts.isEmpty(), qPrintable(fake.prompts.value(0).text));
@@ -396,13 +397,13 @@ class TestSheet : public QObject {
     // A new sheet holds no hexagram: both items are disabled and say why
     // (no error box to dismiss); the handlers themselves still refuse
     // before any dialog.
-    for (QAction* item : {w.PdfExport1, w.Print1}) {
+    for (QAction* item : {w.controls().PdfExport1, w.controls().Print1}) {
       QVERIFY(item->isEnabled());
       QVERIFY(!item->toolTip().startsWith(QStringLiteral("Печатать нечего")));
     }
     w.ClearBtnClick();
     QVERIFY(!w.Model().modified());
-    for (QAction* item : {w.PdfExport1, w.Print1}) {
+    for (QAction* item : {w.controls().PdfExport1, w.controls().Print1}) {
       fake.prompts.clear();
       QVERIFY(!item->isEnabled());
       QCOMPARE(item->toolTip(), QStringLiteral("Печатать нечего: сначала получите гуа."));
@@ -410,7 +411,7 @@ class TestSheet : public QObject {
       QVERIFY(fake.prompts.isEmpty());
       QString refusal;
       try {
-        item == w.Print1 ? w.Print1Click() : w.PdfExport1Click();
+        item == w.controls().Print1 ? w.Print1Click() : w.PdfExport1Click();
       } catch (const std::runtime_error& e) {
         refusal = QString::fromUtf8(e.what());
       }

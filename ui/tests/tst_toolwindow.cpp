@@ -57,10 +57,10 @@ class TestToolWindow : public QObject {
     QAction item;
     item.setCheckable(true);
     auto w = Create(&main, &item);
-    QVERIFY(ui::TToolWindow::ToggleFor(&item));
+    QVERIFY(ui::TToolWindow::Toggle(w.get(), &item));
     QVERIFY(w->isVisible());
     QVERIFY(item.isChecked());
-    QVERIFY(ui::TToolWindow::ToggleFor(&item));
+    QVERIFY(ui::TToolWindow::Toggle(w.get(), &item));
     QVERIFY(!w->isVisible());
     QVERIFY(!item.isChecked());
     // Shown again, then closed by its close box: hidden, unticked, alive.
@@ -78,14 +78,8 @@ class TestToolWindow : public QObject {
     QAction item;
     item.setCheckable(true);
     item.setChecked(true);
-    QVERIFY(!ui::TToolWindow::ToggleFor(&item));
+    QVERIFY(!ui::TToolWindow::Toggle(nullptr, &item));
     QVERIFY(!item.isChecked());
-    {
-      QWidget main;
-      auto w = Create(&main, &item);
-    }
-    // The window is gone: its item no longer reaches it.
-    QVERIFY(!ui::TToolWindow::ToggleFor(&item));
   }
 
   void positionWrittenAtDestructionAndReadBack() {

@@ -156,14 +156,14 @@ int main(int argc, char** argv) {
   const char* codes[6] = {"588", "588", "544", "588", "588", "588"};
   for (int n = 1; n <= 6; ++n) w.LineEdit(n)->setText(QString::fromLatin1(codes[n - 1]));
   w.Button1Click();
-  w.Edit7->setText(QStringLiteral("Семья: всё на своих местах"));
+  w.controls().Edit7->setText(QStringLiteral("Семья: всё на своих местах"));
   Save(&w, folder, "numbers.png");
 
   // Yarrow stalks, half way and finished.
   core::ProgramRandom().setState(0);
   w.ToolButton1Click();
   for (int i = 0; i < 7; ++i) {
-    QToolButton* steps[3] = {w.ToolButton4, w.ToolButton5, w.ToolButton6};
+    QToolButton* steps[3] = {w.controls().ToolButton4, w.controls().ToolButton5, w.controls().ToolButton6};
     for (QToolButton* b : steps)
       if (b->isEnabled()) {
         b->click();
@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
   }
   Save(&w, folder, "yarrow-running.png");
   while (w.Model().yarrowActive()) {
-    QToolButton* steps[3] = {w.ToolButton4, w.ToolButton5, w.ToolButton6};
+    QToolButton* steps[3] = {w.controls().ToolButton4, w.controls().ToolButton5, w.controls().ToolButton6};
     for (QToolButton* b : steps)
       if (b->isEnabled()) {
         b->click();
@@ -182,13 +182,13 @@ int main(int argc, char** argv) {
   Save(&w, folder, "yarrow.png");
 
   // Date casting, expanded with comments.
-  w.GodCombo->setCurrentIndex(4);
-  w.Mes->setCurrentIndex(2);
-  w.Day->setCurrentIndex(14);
-  w.Chas->setCurrentIndex(6);
+  w.controls().GodCombo->setCurrentIndex(4);
+  w.controls().Mes->setCurrentIndex(2);
+  w.controls().Day->setCurrentIndex(14);
+  w.controls().Chas->setCurrentIndex(6);
   w.ToolButton2Click();
   Save(&w, folder, "date.png");
-  w.CommentsMemo->setPlainText(
+  w.controls().CommentsMemo->setPlainText(
       QStringLiteral("Мэн. Недоразвитость.\nНе я ищу юношу, а юноша ищет меня.\nПервое гадание сообщает."));
   w.ToolButton10Click();
   QTest::qWait(200);
@@ -197,10 +197,10 @@ int main(int argc, char** argv) {
   QTest::qWait(200);
 
   // The double hours dropped down.
-  w.Chas->showPopup();
+  w.controls().Chas->showPopup();
   QTest::qWait(300);
-  w.Chas->view()->window()->grab().save(folder + QStringLiteral("/chas-list.png"));
-  w.Chas->hidePopup();
+  w.controls().Chas->view()->window()->grab().save(folder + QStringLiteral("/chas-list.png"));
+  w.controls().Chas->hidePopup();
 
   // The prompts, with the real boxes of the platform.
   ui::Platform real;
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
     real.error(&w, QStringLiteral("File /home/user/список.txt Этот файл не является файлом KALYNTH"));
   });
   ShotOfModal(folder + QStringLiteral("/prompt-codepage.png"), [&] {
-    w.Edit7->setText(QStringLiteral("甲子"));
+    w.controls().Edit7->setText(QStringLiteral("甲子"));
     platform.savePath = QDir::tempPath() + QStringLiteral("/kalynth-shot.kly");
     w.Saveas1Click();
   });

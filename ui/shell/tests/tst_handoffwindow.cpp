@@ -94,7 +94,7 @@ class TestHandOffWindow : public QObject {
     Leave(path);
     watcher->bringToFront();
     QTRY_COMPARE(window->windowTitle(), QStringLiteral("KALYNTH - a.kly"));
-    QCOMPARE(window->Edit7->text(), QStringLiteral("первая"));
+    QCOMPARE(window->controls().Edit7->text(), QStringLiteral("первая"));
     QCOMPARE(window->handOffPath(), path);
     QCOMPARE(Stored(), QString());
     QVERIFY(answering.prompts.isEmpty());  // a blank sheet asks nothing
@@ -104,7 +104,7 @@ class TestHandOffWindow : public QObject {
   // closing, the user switching back): the path is not opened twice.
   void activationDuringTheSavePromptOpensNothingMore() {
     const QString path = makeRecord(QStringLiteral("a.kly"), QStringLiteral("первая"));
-    window->Edit7->setText(QStringLiteral("несохранённая заметка"));
+    window->controls().Edit7->setText(QStringLiteral("несохранённая заметка"));
     QString storedWhilePrompting = QStringLiteral("unread");
     int opensBefore = -1;
     answering.answer = ui::Answer::No;
@@ -129,7 +129,7 @@ class TestHandOffWindow : public QObject {
   void requestDuringThePromptIsOpenedAfterIt() {
     const QString a = makeRecord(QStringLiteral("a.kly"), QStringLiteral("первая"));
     const QString b = makeRecord(QStringLiteral("b.kly"), QStringLiteral("вторая"));
-    window->Edit7->setText(QStringLiteral("несохранённая заметка"));
+    window->controls().Edit7->setText(QStringLiteral("несохранённая заметка"));
     QString titleAfterPrompt;
     answering.whilePromptWaits = [&] {
       Leave(b);
@@ -141,7 +141,7 @@ class TestHandOffWindow : public QObject {
     watcher->bringToFront();
     QTRY_COMPARE(window->windowTitle(), QStringLiteral("KALYNTH - b.kly"));
     QCOMPARE(titleAfterPrompt, QStringLiteral("KALYNTH"));  // nothing opened inside the prompt
-    QCOMPARE(window->Edit7->text(), QStringLiteral("вторая"));
+    QCOMPARE(window->controls().Edit7->text(), QStringLiteral("вторая"));
     QCOMPARE(answering.prompts.size(), 1);  // a.kly was clean when b.kly came
     QCOMPARE(Stored(), QString());
   }
@@ -150,7 +150,7 @@ class TestHandOffWindow : public QObject {
   // stays, and a later activation does not bring the prompt back.
   void cancelledPromptDropsTheHandOff() {
     const QString path = makeRecord(QStringLiteral("a.kly"), QStringLiteral("первая"));
-    window->Edit7->setText(QStringLiteral("несохранённая заметка"));
+    window->controls().Edit7->setText(QStringLiteral("несохранённая заметка"));
     answering.answer = ui::Answer::Cancel;
     Leave(path);
     watcher->bringToFront();
@@ -160,7 +160,7 @@ class TestHandOffWindow : public QObject {
     QTest::qWait(kDecidedMs);
     QCOMPARE(answering.prompts.size(), 1);
     QCOMPARE(window->windowTitle(), QStringLiteral("KALYNTH"));
-    QCOMPARE(window->Edit7->text(), QStringLiteral("несохранённая заметка"));
+    QCOMPARE(window->controls().Edit7->text(), QStringLiteral("несохранённая заметка"));
   }
 
   void handedOverTextFileIsNotARecord() {
@@ -178,7 +178,7 @@ class TestHandOffWindow : public QObject {
   void keyboardSwitchPicksUpAndClickDoesNot() {
     const QString path = makeRecord(QStringLiteral("a.kly"), QStringLiteral("первая"));
     Leave(path);
-    QTest::mouseClick(window->Edit7, Qt::LeftButton);
+    QTest::mouseClick(window->controls().Edit7, Qt::LeftButton);
     Activate(window.get());
     QTest::qWait(kDecidedMs);
     QCOMPARE(window->windowTitle(), QStringLiteral("KALYNTH"));
