@@ -362,6 +362,14 @@ void CatchFileSizeSignal() {
   ::sigaction(SIGXFSZ, &action, nullptr);
 }
 
+bool IsRecordFileName(const QString& path) {
+  const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  if (dot < 0) return false;
+  const QStringView ext = QStringView(name).mid(dot);
+  return ext == QLatin1String(".KLY") || ext == QLatin1String(".kly") || ext == QLatin1String(".Kly");
+}
+
 bool HasRecordFileExtension(const QString& path) {
   return path.endsWith(QLatin1String(".kly"), Qt::CaseInsensitive);
 }

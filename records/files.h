@@ -144,7 +144,13 @@ QString OtherFileText(const QString& path);
 // ignoring the signal: programs started from ours get the default again.
 void CatchFileSizeSignal();
 
-// The file name ends in ".kly" in any letter case: the name of a record.
+// The name of a record: the file name's extension, from its last point, is
+// exactly ".KLY", ".kly" or ".Kly". The window opens only such names and
+// the journal lists only them, so whatever the journal lists opens.
+bool IsRecordFileName(const QString& path);
+
+// The file name ends in ".kly" in any letter case: a name that may be taken
+// for a record, never written over by a sheet.
 bool HasRecordFileExtension(const QString& path);
 
 }  // namespace records

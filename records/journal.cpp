@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <string_view>
 
 #include "core/celltext.h"
 #include "core/divination.h"
@@ -127,10 +128,11 @@ Record DecodeForJournal(const QByteArray& bytes, qsizetype keep) {
   return DecodeRecord(bytes.first(end + cut));
 }
 
-// HasRecordFileExtension on a name's bytes, for the folder walk.
+// IsRecordFileName on a name's bytes, for the folder walk.
 bool EndsWithCandidateExtension(const char* name, std::size_t length) {
-  return length >= 4 && name[length - 4] == '.' && (name[length - 3] | 0x20) == 'k' &&
-         (name[length - 2] | 0x20) == 'l' && (name[length - 1] | 0x20) == 'y';
+  if (length < 4 || name[length - 4] != '.') return false;
+  const std::string_view ext(name + length - 3, 3);
+  return ext == "kly" || ext == "KLY" || ext == "Kly";
 }
 
 // `native` relative to the root's bytes, shown.
@@ -153,7 +155,7 @@ QByteArray AbsoluteNative(QByteArray native) {
 }  // namespace
 
 bool IsJournalCandidate(const QString& fileName) {
-  return HasRecordFileExtension(fileName);
+  return IsRecordFileName(fileName);
 }
 
 QString FoldForSearch(const QString& text) {

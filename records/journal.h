@@ -9,7 +9,8 @@
 // (JournalCell), their filter (JournalMatcher) and their order
 // (JournalOrder) from here, so they always agree.
 //
-// Candidates are the files whose name ends in ".kly" in any letter case.
+// Candidates are the files the window opens as records: names ending in
+// ".kly", ".KLY" or ".Kly" (records::IsRecordFileName).
 // One that cannot be read, or is not a record, still gets a row, whose
 // `problem` tells why; it never hides the others. Nothing here writes.
 #pragma once
@@ -88,7 +89,7 @@ struct JournalStamp {
 };
 JournalStamp StampOf(const QByteArray& native);
 
-// True when `fileName` ends in ".kly" in any letter case.
+// records::IsRecordFileName: the name is one the window opens.
 bool IsJournalCandidate(const QString& fileName);
 
 // Every candidate file under root and its subfolders, in path order, and

@@ -149,11 +149,7 @@ static void InitResources() {
 }
 
 bool HasRecordExtension(const QString& path) {
-  const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-  const int dot = name.lastIndexOf(QLatin1Char('.'));
-  if (dot < 0) return false;
-  const QString ext = name.mid(dot);
-  return ext == QLatin1String(".KLY") || ext == QLatin1String(".kly") || ext == QLatin1String(".Kly");
+  return records::IsRecordFileName(path);
 }
 
 // ---------------------------------------------------------------------------

@@ -403,6 +403,15 @@ TEST(FileSizeLimit, ASaveOverTheLimitFailsInsteadOfEndingTheProcess) {
             QStringList{"big.kly"});
 }
 
+// The one rule of a record's name, which the window's open and the
+// journal's listing share.
+TEST(RecordFileName, OnlyThreeLetterCases) {
+  for (const char* name : {"a.kly", "a.KLY", "a.Kly", "/x/y/.kly", "/home/a.b/record.Kly"})
+    EXPECT_TRUE(IsRecordFileName(QString::fromLatin1(name))) << name;
+  for (const char* name : {"a.kLy", "a.KLy", "a.klY", "a.kly.", "/home/a.kly/record", "a.pdf", "kly"})
+    EXPECT_FALSE(IsRecordFileName(QString::fromLatin1(name))) << name;
+}
+
 TEST(RecordFileExtension, AnyLetterCase) {
   for (const char* name : {"a.kly", "a.KLY", "a.Kly", "a.kLy", "/x/y/.kly"})
     EXPECT_TRUE(HasRecordFileExtension(QString::fromLatin1(name))) << name;

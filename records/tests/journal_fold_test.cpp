@@ -2,6 +2,10 @@
 // must fold as the general one does.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include "records/journal.h"
 
 namespace records {
@@ -29,3 +33,23 @@ TEST(FoldForSearch, AsciiAndOtherTexts) {
 
 }  // namespace
 }  // namespace records
+
+// The journal lists exactly the names the window opens: a name it would
+// refuse (a.kLy) is not listed.
+TEST(JournalCandidate, TheWindowsRecordNames) {
+  for (const char* name : {"a.kly", "a.KLY", "a.Kly"})
+    EXPECT_TRUE(records::IsJournalCandidate(QString::fromLatin1(name))) << name;
+  for (const char* name : {"a.kLy", "a.KLy", "a.klY", "a.kly.pdf"})
+    EXPECT_FALSE(records::IsJournalCandidate(QString::fromLatin1(name))) << name;
+  // The folder walk, which reads the names' bytes, keeps the same rule.
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const char* name : {"a.kly", "b.KLY", "c.Kly", "d.kLy", "e.klY"}) {
+    QFile file(dir.filePath(QString::fromLatin1(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  QStringList listed;
+  for (const records::JournalEntry& entry : records::ListJournalTree(dir.path()).files)
+    listed << QFileInfo(entry.path).fileName();
+  EXPECT_EQ(listed, (QStringList{"a.kly", "b.KLY", "c.Kly"}));
+}
