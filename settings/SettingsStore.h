@@ -88,6 +88,13 @@ inline constexpr IntSetting FormLegendaTop{"Form", "legendaTop", 0};
 // Written by the main window as "LegendaShow", read by the legend window as
 // "legendaShow": the same value, since names ignore case.
 inline constexpr BoolSetting FormLegendaShow{"Form", "LegendaShow", false};
+// The reading window: its outer position and client size. With nothing
+// stored it is shown on a first start when the screen has room for it.
+inline constexpr IntSetting FormReadingLeft{"Form", "ReadingLeft", 0};  // main right + 4
+inline constexpr IntSetting FormReadingTop{"Form", "ReadingTop", 0};    // main top + 1
+inline constexpr IntSetting FormReadingWidth{"Form", "ReadingWidth", 440};
+inline constexpr IntSetting FormReadingHeight{"Form", "ReadingHeight", 560};
+inline constexpr BoolSetting FormReadingShow{"Form", "ReadingShow", true};
 
 // The journal window: its outer position and client size, and the folder it
 // last showed (empty: the folder of the current record, else the user's
@@ -109,6 +116,7 @@ inline constexpr BoolSetting SetDiagWinTop{"Set", "DiagWinTop", true};
 inline constexpr BoolSetting SetVenvanTop{"Set", "VenvanTop", true};
 inline constexpr BoolSetting SetUsinWinTop{"Set", "UsinWinTop", true};
 inline constexpr BoolSetting SetLegendaTop{"Set", "legendaTop", true};
+inline constexpr BoolSetting SetReadingTop{"Set", "ReadingTop", true};
 inline constexpr BoolSetting SetCheckMoon{"Set", "CheckMoon", false};
 
 // The one-slot mailbox between a second start and the running instance.

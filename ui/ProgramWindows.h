@@ -9,6 +9,7 @@
 class QDialog;
 class TFormCzaczy;
 class TFormKalynth;
+class TFormReading;
 class TSettForm;
 
 namespace ui {
@@ -19,6 +20,7 @@ struct ProgramWindows {
   QDialog* about = nullptr;     // "О программе"
   QDialog* settings = nullptr;  // "Установки"
   TFormCzaczy* calendar = nullptr;
+  TFormReading* reading = nullptr;  // "Толкование" (Reading1)
   TToolWindow* diagramm = nullptr;  // "Диаграмма «Стволы-ветви»" (Table1)
   TToolWindow* legenda = nullptr;   // "Стволы-ветви" (StvilyVetvi)
   TToolWindow* venvan = nullptr;    // "Диаграмма Вень-вана" (VenVan)
@@ -26,8 +28,9 @@ struct ProgramWindows {
 };
 
 // Hands the windows over: to the main window (its menu items), to the
-// settings dialog (stay on top, the calendar's recomputation), and the
-// dialog's new time settings to the calendar. Null main or settings: that
+// settings dialog (stay on top, the calendar's recomputation), the
+// dialog's new time settings to the calendar, and every redraw of the main
+// window's divination to the reading window. Null main or settings: that
 // part is left out.
 void HandOver(TFormKalynth* main, TSettForm* settings, const ProgramWindows& windows);
 

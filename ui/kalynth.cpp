@@ -230,7 +230,9 @@ void TFormKalynth::CreateControls() {
   Table1 = named(OtherMenu->addAction(QStringLiteral("&Диаграмма «Стволы-ветви»")), "Table1");
   DiagUsin = named(OtherMenu->addAction(QStringLiteral("Диаграмма «У-си&н»")), "DiagUsin");
   StvilyVetvi = named(OtherMenu->addAction(QStringLiteral("&Стволы-ветви")), "StvilyVetvi");
-  for (QAction* a : {Chza1, VenVan, Table1, DiagUsin, StvilyVetvi}) a->setCheckable(true);
+  Reading1 = named(OtherMenu->addAction(QStringLiteral("&Толкование")), "Reading1");
+  Reading1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  for (QAction* a : {Chza1, VenVan, Table1, DiagUsin, StvilyVetvi, Reading1}) a->setCheckable(true);
   OtherMenu->addSeparator();
   N6 = named(OtherMenu->addAction(QStringLiteral("&Установки...")), "N6");
 
@@ -281,6 +283,7 @@ void TFormKalynth::CreateControls() {
   connect(Table1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Table1Click));
   connect(DiagUsin, &QAction::triggered, this, ui::Command(this, &TFormKalynth::DiagUsinClick));
   connect(StvilyVetvi, &QAction::triggered, this, ui::Command(this, &TFormKalynth::StvilyVetviClick));
+  connect(Reading1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Reading1Click));
   connect(N6, &QAction::triggered, this, ui::Command(this, &TFormKalynth::N6Click));
   connect(N8, &QAction::triggered, this, ui::Command(this, &TFormKalynth::N8Click));
   connect(N3, &QAction::triggered, this, ui::Command(this, &TFormKalynth::N3Click));
@@ -758,6 +761,9 @@ void TFormKalynth::DiagUsinClick() {
 void TFormKalynth::StvilyVetviClick() {
   ui::TToolWindow::Toggle(windows_.legenda, StvilyVetvi);
 }
+void TFormKalynth::Reading1Click() {
+  ui::TToolWindow::Toggle(windows_.reading, Reading1);
+}
 
 void TFormKalynth::closeEvent(QCloseEvent* event) {
   // Refuse first: an error inside the close query (a failed save) must keep
@@ -781,6 +787,7 @@ void TFormKalynth::FormClose() {
   store.write(ui::settings::FormVenvanShow, VenVan->isChecked());
   store.write(ui::settings::FormUsinShow, DiagUsin->isChecked());
   store.write(ui::settings::FormLegendaShow, StvilyVetvi->isChecked());
+  if (windows_.reading) store.write(ui::settings::FormReadingShow, Reading1->isChecked());
   store.write(ui::settings::SetHint, hintsShown_);
 }
 
@@ -952,6 +959,7 @@ void TFormKalynth::Draw() {
   ToolButton4->setEnabled(m.yarrowDivision() == 1);
   ToolButton5->setEnabled(m.yarrowDivision() == 2);
   ToolButton6->setEnabled(m.yarrowDivision() == 3);
+  emit divinationChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -981,6 +989,7 @@ void TFormKalynth::EditChange(int n) {
   Apply([this, n] {
     model_.EditLine(n, LineEdit(n)->text().toStdString());
     view_.castEnabled = true;
+    view_.codesTyped = true;
   });
 }
 
@@ -996,6 +1005,7 @@ void TFormKalynth::ZapolnenieGua(QLineEdit* field) {
 void TFormKalynth::Button1Click() {
   Apply([this] {
     view_.figuresHidden = false;
+    view_.codesTyped = false;
     model_.CastFromCodes();
   });
   ui::Announce(this, ui::CastResultText(model_));
@@ -1054,6 +1064,7 @@ void TFormKalynth::Divide(int division) {
   Apply([this, division] {
     if (model_.yarrowLine() >= 1 && model_.yarrowLine() <= 6) view_.castEnabled = true;
     view_.figuresHidden = false;
+    view_.codesTyped = false;
     model_.Divide(division, core::ProgramRandom(), WindowClock());
   });
 }
@@ -1086,6 +1097,7 @@ void TFormKalynth::ToolButton2Click() {
     // The figures are hidden first: a date list without selection leaves
     // them so.
     view_.figuresHidden = true;
+    view_.codesTyped = false;
     model_.CastFromDate();
     view_.figuresHidden = false;
   });
@@ -1116,10 +1128,56 @@ void TFormKalynth::OpenGuaWindows(QLabel* label) {
   const core::FigureIndex i = label == Label1   ? core::Primary
                               : label == Label2 ? core::Nuclear
                                                 : core::Changed;
-  const int n = view_.captions[i];
+  OpenHexagramPage(view_.captions[i]);
+}
+
+void TFormKalynth::OpenHexagramPage(int n) {
   if (n < 1 || n > 64) return;
   OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
                                QStringLiteral(".htm")));
+}
+
+namespace {
+QString CodesText(const core::Divination& m) {
+  QStringList codes;
+  for (int n = 1; n <= 6; ++n) codes << QString::fromStdString(m.lineCode(n));
+  return QStringLiteral("Числа черт (снизу вверх): ") + codes.join(QLatin1Char(' '));
+}
+}  // namespace
+
+ui::ShownCast TFormKalynth::ShownCast() const {
+  const core::Divination& m = model_;
+  ui::ShownCast cast;
+  cast.note = QString::fromStdString(m.note());
+  if (m.yarrowActive()) {
+    cast.hint =
+        QStringLiteral("Идёт гадание на стеблях: тексты появятся, когда будут получены все шесть черт.");
+    return cast;
+  }
+  if (view_.codesTyped) {
+    // The reading of the codes as they are typed, once all six are valid.
+    std::array<std::string_view, 6> codes;
+    for (int n = 1; n <= 6; ++n) codes[std::size_t(n - 1)] = m.lineCode(n);
+    const core::CodesCasting casting = core::CastFromCodes(codes);
+    if (!casting.valid) {
+      cast.hint = QStringLiteral("Введите числа всех шести черт: тексты появятся, когда гуа будет получена.");
+      return cast;
+    }
+    cast.primary = casting.primary;
+    for (int n = 1; n <= 6; ++n)
+      if (m.IsChangingLine(n)) cast.changing.push_back(n);
+    cast.source = CodesText(m);
+    return cast;
+  }
+  if (!m.numbers() || view_.figuresHidden) {
+    cast.hint = QStringLiteral(
+        "Гуа ещё не получена: введите числа черт и нажмите «>>», разделите стебли или получите гуа по дате.");
+    return cast;
+  }
+  cast.primary = m.figure(core::Primary);
+  cast.changing = m.ChangingLines();
+  cast.source = m.fromDate() ? QString::fromStdString(m.CastDateText()) : CodesText(m);
+  return cast;
 }
 
 // ---------------------------------------------------------------------------
@@ -1255,6 +1313,7 @@ void TFormKalynth::NewClick() {
   Apply([this] {
     model_.NewSheet();
     view_.castEnabled = false;
+    view_.codesTyped = false;
   });
   setWindowTitle(Title);
   SetLunarDate(ui::DayValueOf(ui::platform().now()));
@@ -1317,6 +1376,7 @@ void TFormKalynth::ReadRecord(const records::Record& record, const QString& path
   for (int n = 1; n <= 6; ++n)  // a field that changes enables ">>"
     if (record.lineCodes[n - 1].toStdString() != model_.lineCode(n)) view_.castEnabled = true;
   view_.figuresHidden = false;
+  view_.codesTyped = false;
   records::Restore(model_, record);
   // The caller's binding: the open dialog binds at once and forgets the
   // name; a given path binds after the reset.

@@ -47,6 +47,8 @@
 //       tool windows tick them while shown
 //   SetWindows(ui::ProgramWindows)   the dialogs and tool windows the menu
 //       items open, handed over by the start-up code once they exist
+//   ShownCast(), divinationChanged()   what the reading window reads, and
+//       the signal that it may have changed
 //   bool HasRecordExtension(path)  the extension test of a given path
 //
 // Sizes are client sizes: the window is always 479 pixels wide and at least
@@ -69,6 +71,7 @@
 #include "sheet/sheet.h"
 #include "ui/Platform.h"
 #include "ui/ProgramWindows.h"
+#include "ui/reading.h"
 
 class QAction;
 class QComboBox;
@@ -103,6 +106,7 @@ struct KalynthControls {
   QAction* Journal1 = nullptr;                       // "Журнал..."
   TFormJournal* FormJournal = nullptr;               // made on first use, lives as long as this window
   QAction *Chza1 = nullptr, *VenVan = nullptr, *Table1 = nullptr, *DiagUsin = nullptr, *StvilyVetvi = nullptr;
+  QAction* Reading1 = nullptr;  // "Толкование" (Ctrl+T)
   QAction *N6 = nullptr, *N8 = nullptr, *N3 = nullptr;
 
   QToolBar *ToolBar1 = nullptr, *ToolBar2 = nullptr;
@@ -182,6 +186,7 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   void Table1Click();
   void DiagUsinClick();
   void StvilyVetviClick();
+  void Reading1Click();
   bool HintsShown() const { return hintsShown_; }
   void SetHintsShown(bool shown) { hintsShown_ = shown; }
 
@@ -211,6 +216,12 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   void Label2Click();
   void Label3Click();
   void OpenGuaWindows(QLabel* label);
+  // Page n (1..64) of the commentary, as a number label opens it.
+  void OpenHexagramPage(int n);
+  // The cast whose texts the reading window shows: the figures on the
+  // sheet; while codes typed since the last cast are incomplete or invalid,
+  // or the stalks are being divided, nothing but a hint.
+  ui::ShownCast ShownCast() const;
   // Hands a page or address to the desktop; when nothing opens it, an error
   // box names the page's path or the address.
   void OpenPage(const QUrl& url);
@@ -239,6 +250,10 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   void PrintSheet(QPrinter& target, const ui::SheetFooter& footer);
   // The record the controls hold now (what Save writes).
   records::Record CurrentRecord() const;
+
+ signals:
+  // The divination was drawn anew into the controls (after any operation).
+  void divinationChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -300,6 +315,7 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   struct ViewState {
     bool castEnabled = false;  // ">>": after a change of a line field or the yarrow start, until a new sheet
     bool figuresHidden = false;     // a failed date casting hid the figures until the next casting
+    bool codesTyped = false;        // a line field was edited since the last casting
     std::array<int, 3> captions{};  // the number labels: the last complete casting's numbers
   };
   ViewState view_;

@@ -20,6 +20,7 @@
 #include "ui/ToolWindow.h"
 #include "ui/czaczy.h"
 #include "ui/kalynth.h"
+#include "ui/reading.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
   CheckBoxDiag = named(new QCheckBox(QStringLiteral("Диаграмма «Стволы-ветви»"), this), "CheckBoxDiag");
   CheckUsin = named(new QCheckBox(QStringLiteral("Диаграмма «У-син»"), this), "CheckUsin");
   CheckStvoly = named(new QCheckBox(QStringLiteral("Стволы-ветви"), this), "CheckStvoly");
+  CheckReading = named(new QCheckBox(QStringLiteral("Толкование"), this), "CheckReading");
   BitBtn1 = named(new QPushButton(QStringLiteral("OK"), this), "BitBtn1");
   BitBtn1->setDefault(true);
   BitBtn2 = named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn2");
@@ -107,7 +109,7 @@ TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
   layout->addWidget(GMTCombo);
   layout->addSpacing(6);
   layout->addWidget(Label3);
-  for (QCheckBox* box : {CheckCall, CheckVenVan, CheckBoxDiag, CheckUsin, CheckStvoly})
+  for (QCheckBox* box : {CheckCall, CheckVenVan, CheckBoxDiag, CheckUsin, CheckStvoly, CheckReading})
     layout->addWidget(box);
   layout->addStretch(1);
   auto* buttons = new QHBoxLayout;
@@ -130,6 +132,7 @@ void TSettForm::FormCreate() {
   CheckVenVan->setChecked(store.read(ui::settings::SetVenvanTop));
   CheckUsin->setChecked(store.read(ui::settings::SetUsinWinTop));
   CheckStvoly->setChecked(store.read(ui::settings::SetLegendaTop));
+  CheckReading->setChecked(store.read(ui::settings::SetReadingTop));
 }
 
 void TSettForm::showEvent(QShowEvent* event) {
@@ -168,6 +171,7 @@ void TSettForm::BitBtn1Click() {
     store.write(ui::settings::SetVenvanTop, CheckVenVan->isChecked());
     store.write(ui::settings::SetUsinWinTop, CheckUsin->isChecked());
     store.write(ui::settings::SetLegendaTop, CheckStvoly->isChecked());
+    store.write(ui::settings::SetReadingTop, CheckReading->isChecked());
   }
   // 8. The dialog closes, also when a step below ends with an error (the
   // settings are stored by then).
@@ -185,11 +189,9 @@ void TSettForm::BitBtn1Click() {
 
 void TSettForm::ApplyStayOnTop() {
   // Each box with its window.
-  const std::pair<QCheckBox*, ui::TToolWindow*> boxes[] = {{CheckCall, windows_.calendar},
-                                                           {CheckBoxDiag, windows_.diagramm},
-                                                           {CheckVenVan, windows_.venvan},
-                                                           {CheckUsin, windows_.usin},
-                                                           {CheckStvoly, windows_.legenda}};
+  const std::pair<QCheckBox*, ui::TToolWindow*> boxes[] = {
+      {CheckCall, windows_.calendar}, {CheckBoxDiag, windows_.diagramm}, {CheckVenVan, windows_.venvan},
+      {CheckUsin, windows_.usin},     {CheckStvoly, windows_.legenda},   {CheckReading, windows_.reading}};
   for (const auto& [box, window] : boxes)
     if (window) window->SetStaysOnTop(box->isChecked());
 }

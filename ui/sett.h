@@ -1,17 +1,17 @@
 // TSettForm: the modal "Установки" dialog.
 //
 // Sets the hints of the main window, the time correction and the time zone
-// of the calendar computations, and which of the five tool windows stay on
+// of the calendar computations, and which of the six tool windows stay on
 // top of other windows. Created once at start-up, shown from the main
 // window's "Установки..." (N6Click).
 //
-//   FormCreate   (constructor) the six check boxes from the store, group
+//   FormCreate   (constructor) the seven check boxes from the store, group
 //                "Set"; they keep what the user ticks until the next OK,
 //                also across Cancel
 //   FormShow     (every showing) the two lists select the main window's
 //                TimeCorrectionIndex and TimeZoneIndex (no selection when
 //                the index lies outside the list)
-//   BitBtn1Click (OK) applies, in this order: hints; stay-on-top of the five
+//   BitBtn1Click (OK) applies, in this order: hints; stay-on-top of the six
 //                windows; the two indexes (zone: the entry whose text the
 //                box holds exactly, else -1), announced as
 //                timeSettingsChanged (the main window takes them); the store; the status text;
@@ -19,7 +19,7 @@
 //                when it shows no hexagram; the dialog closes
 //   BitBtn2      (Cancel) closes, applying nothing
 //
-// The five windows are found by their "Прочее" items (ui/ToolWindow.h); a
+// The tool windows are handed over by the start-up code (SetWindows); a
 // window not created (tests) is left out.
 #pragma once
 
@@ -64,6 +64,7 @@ class TSettForm : public QDialog {
   QCheckBox* CheckBoxDiag = nullptr;
   QCheckBox* CheckUsin = nullptr;
   QCheckBox* CheckStvoly = nullptr;
+  QCheckBox* CheckReading = nullptr;
   QPushButton* BitBtn1 = nullptr;
   QPushButton* BitBtn2 = nullptr;
 

@@ -4,6 +4,7 @@
 #include "ui/czaczy.h"
 #include "ui/diag.h"
 #include "ui/kalynth.h"
+#include "ui/reading.h"
 #include "ui/sett.h"
 
 namespace ui {
@@ -22,6 +23,8 @@ Windows::Windows(const QStringList& arguments) {
   usin_ = std::make_unique<TUsin>(main, items.DiagUsin, folder);
   legenda_ = std::make_unique<Tlegenda>(main, items.StvilyVetvi, folder);
   venvan_ = std::make_unique<TFormVenvan>(main, items.VenVan, folder);
+  reading_ =
+      std::make_unique<TFormReading>(main, items.Reading1, [main](int n) { main->OpenHexagramPage(n); });
 
   ProgramWindows windows;
   windows.about = about_.get();
@@ -31,11 +34,13 @@ Windows::Windows(const QStringList& arguments) {
   windows.legenda = legenda_.get();
   windows.venvan = venvan_.get();
   windows.usin = usin_.get();
+  windows.reading = reading_.get();
   HandOver(main, settings_.get(), windows);
 }
 
 Windows::~Windows() {
   // The tool windows and dialogs first, the main window last.
+  reading_.reset();
   venvan_.reset();
   legenda_.reset();
   usin_.reset();

@@ -8,7 +8,9 @@
 //   3. the about box (TAboutBox) and 4. the settings dialog (TSettForm);
 //   5. the calendar window (TFormCzaczy) with the main window's time
 //      settings and its "set lunar date" callback;
-//   6. the other picture windows: TUsin, Tlegenda, TFormVenvan.
+//   6. the other picture windows: TUsin, Tlegenda, TFormVenvan;
+//   7. the reading window (TFormReading), which follows the main window's
+//      divination and opens pages through it.
 // Then the main window gets the dialogs and tool windows its menu items
 // open, and the settings dialog the tool windows it configures; a change
 // of the time settings reaches the main window and the calendar.
@@ -26,6 +28,7 @@ class TAboutBox;
 class TDiagramm;
 class TFormCzaczy;
 class TFormKalynth;
+class TFormReading;
 class TFormVenvan;
 class TSettForm;
 class TUsin;
@@ -43,6 +46,7 @@ class Windows {
   TFormKalynth& main() { return *main_; }
   TFormCzaczy& calendar() { return *calendar_; }
   TSettForm& settings() { return *settings_; }
+  TFormReading& reading() { return *reading_; }
 
  private:
   std::unique_ptr<TFormKalynth> main_;
@@ -53,6 +57,7 @@ class Windows {
   std::unique_ptr<TUsin> usin_;
   std::unique_ptr<Tlegenda> legenda_;
   std::unique_ptr<TFormVenvan> venvan_;
+  std::unique_ptr<TFormReading> reading_;
 };
 
 }  // namespace ui

@@ -1,0 +1,222 @@
+#include "ui/reading.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "core/reading.h"
+#include "settings/SettingsStore.h"
+#include "ui/Application.h"
+
+namespace {
+
+// The scheme of a heading's link: "hexagram:11" opens page 11.
+const QString PageScheme = QStringLiteral("hexagram");
+
+const ui::ToolWindowSettings ReadingWindowSettings{
+    ui::settings::FormReadingLeft, ui::settings::FormReadingTop, ui::settings::FormReadingShow,
+    ui::settings::SetReadingTop};
+
+QString Html(std::string_view text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size())).toHtmlEscaped();
+}
+
+// The texts under their headings: a hexagram's heading (a link to its page)
+// before the first of its texts, then each text's own heading, our wording
+// and the classical text.
+QString TextsHtml(const std::vector<core::ReadingText>& texts) {
+  QString html;
+  int hexagram = 0;
+  for (const core::ReadingText& t : texts) {
+    if (t.hexagram != hexagram) {
+      hexagram = t.hexagram;
+      html += QStringLiteral("<h3><a href=\"%1:%2\">%3</a></h3>")
+                  .arg(PageScheme)
+                  .arg(hexagram)
+                  .arg(Html(core::HexagramHeading(hexagram)));
+    }
+    html += QStringLiteral("<h4>") + Html(t.heading) +
+            (t.leading ? QStringLiteral(" — главная") : QString()) + QStringLiteral("</h4>");
+    if (!t.text.empty()) html += QStringLiteral("<p>") + Html(t.text) + QStringLiteral("</p>");
+    if (!t.zh.empty())
+      html += QStringLiteral(
+                  "<p style=\"font-family:'WenQuanYi Micro Hei','Noto Sans CJK TC',sans-serif; "
+                  "font-size:large;\">") +
+              Html(t.zh) + QStringLiteral("</p>");
+  }
+  return html;
+}
+
+std::optional<core::ReadingTexts> TextsOf(const ui::ShownCast& cast) {
+  if (!cast.primary) return std::nullopt;
+  return core::TextsOfReading(*cast.primary, cast.changing);
+}
+
+}  // namespace
+
+TFormReading::TFormReading(QWidget* mainWindow, QAction* menuItem, OpenPageFunction openPage)
+    : ui::TToolWindow(mainWindow, menuItem, ReadingWindowSettings), openPage_(std::move(openPage)) {
+  setObjectName(QStringLiteral("FormReading"));
+  setWindowTitle(QStringLiteral("Толкование"));
+  setAccessibleName(windowTitle());
+  CreateControls();
+  FormCreate();
+}
+
+TFormReading::~TFormReading() {
+  ui::SettingsStore store;
+  store.write(ui::settings::FormReadingWidth, width());
+  store.write(ui::settings::FormReadingHeight, height());
+}
+
+void TFormReading::CreateControls() {
+  auto browser = [this](const char* name, const QString& accessibleName) {
+    auto* b = new QTextBrowser(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAccessibleName(accessibleName);
+    b->setOpenLinks(false);
+    b->setFrameShape(QFrame::NoFrame);
+    b->document()->setDocumentMargin(10);
+    // Tab moves through the headings' links; Shift+Tab and Ctrl+Tab leave.
+    b->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    b->setTabChangesFocus(true);
+    connect(b, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) { LinkClicked(url); });
+    return b;
+  };
+  ReadingText = browser("ReadingText", QStringLiteral("Что читать"));
+  RestText = browser("RestText", QStringLiteral("Остальные тексты"));
+  RestText->hide();
+
+  RestButton = new QToolButton(this);
+  RestButton->setObjectName(QStringLiteral("RestButton"));
+  RestButton->setText(QStringLiteral("&Остальные тексты"));
+  RestButton->setToolTip(QStringLiteral("Показать или скрыть остальные тексты основного и изменённого гуа"));
+  RestButton->setAccessibleName(QStringLiteral("Остальные тексты"));
+  RestButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  RestButton->setArrowType(Qt::RightArrow);
+  RestButton->setCheckable(true);
+  RestButton->setAutoRaise(true);
+  RestButton->setFocusPolicy(Qt::StrongFocus);
+  connect(RestButton, &QToolButton::clicked, this, ui::Command(this, &TFormReading::RestButtonClick));
+
+  CopyButton = new QPushButton(QStringLiteral("&Копировать"), this);
+  CopyButton->setObjectName(QStringLiteral("CopyButton"));
+  CopyButton->setToolTip(QStringLiteral("Скопировать толкование с числами черт и заметкой"));
+  CopyButton->setAutoDefault(false);
+  connect(CopyButton, &QPushButton::clicked, this, ui::Command(this, &TFormReading::CopyButtonClick));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 6);
+  layout->setSpacing(4);
+  layout->addWidget(ReadingText, 3);
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(6, 0, 6, 0);
+  row->addWidget(RestButton);
+  row->addStretch(1);
+  row->addWidget(CopyButton);
+  layout->addLayout(row);
+  layout->addWidget(RestText, 2);
+  setTabOrder(ReadingText, RestButton);
+  setTabOrder(RestButton, CopyButton);
+  setTabOrder(CopyButton, RestText);
+}
+
+void TFormReading::FormCreate() {
+  ui::SettingsStore store;
+  // A size that no screen shows (a hand-edited store) gives way to bounds.
+  resize(qBound(260, store.read(ui::settings::FormReadingWidth), 4000),
+         qBound(200, store.read(ui::settings::FormReadingHeight), 4000));
+  // Right of the main window, its top one pixel lower (as the calendar
+  // stands left of it).
+  QPoint defaultPlace(0, 0);
+  bool room = true;
+  if (QWidget* main = MainWindow()) {
+    const QRect mainFrame = main->frameGeometry();
+    defaultPlace = QPoint(mainFrame.right() + 1 + 4, main->y() + 1);
+    if (QScreen* screen = main->screen())
+      room = defaultPlace.x() + frameGeometry().width() <= screen->availableGeometry().right() + 1;
+  }
+  // Nothing stored yet: shown on a first start only where it does not cover
+  // the main window.
+  const bool stored = store
+                          .rawText(QString::fromLatin1(ui::settings::FormReadingShow.group),
+                                   QString::fromLatin1(ui::settings::FormReadingShow.name))
+                          .has_value();
+  ReadPosition(defaultPlace);
+  ReadStaysOnTop();
+  if (stored || room) ShowIfStored();
+}
+
+void TFormReading::ShowCast(const ui::ShownCast& cast) {
+  if (cast == cast_ && laidOut_) return;
+  const bool sameTexts =
+      laidOut_ && cast.primary == cast_.primary && cast.changing == cast_.changing && cast.hint == cast_.hint;
+  cast_ = cast;
+  if (sameTexts) return;  // only the note or the source changed: the copy reads them
+  laidOut_ = false;
+  if (isVisible()) LayOut();
+}
+
+void TFormReading::showEvent(QShowEvent* event) {
+  if (!laidOut_) LayOut();
+  ui::TToolWindow::showEvent(event);
+}
+
+void TFormReading::LayOut() {
+  ReadingText->setHtml(ReadingHtml(cast_));
+  const QString rest = RestHtml(cast_);
+  RestText->setHtml(rest);
+  RestButton->setEnabled(!rest.isEmpty());
+  RestText->setVisible(RestButton->isChecked() && !rest.isEmpty());
+  laidOut_ = true;
+}
+
+QString TFormReading::ReadingHtml(const ui::ShownCast& cast) {
+  const std::optional<core::ReadingTexts> texts = TextsOf(cast);
+  if (!texts) return QStringLiteral("<p>") + cast.hint.toHtmlEscaped() + QStringLiteral("</p>");
+  return QStringLiteral("<p><b>") + Html(texts->rule) + QStringLiteral("</b></p>") +
+         TextsHtml(texts->selected);
+}
+
+QString TFormReading::RestHtml(const ui::ShownCast& cast) {
+  const std::optional<core::ReadingTexts> texts = TextsOf(cast);
+  if (!texts) return {};
+  return TextsHtml(texts->rest);
+}
+
+void TFormReading::RestButtonClick() {
+  const bool open = RestButton->isChecked();
+  RestButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+  if (!laidOut_) LayOut();
+  RestText->setVisible(open && RestButton->isEnabled());
+}
+
+QString TFormReading::PlainText() const {
+  QString text;
+  if (!cast_.source.isEmpty()) text += cast_.source + QLatin1Char('\n');
+  if (!cast_.note.isEmpty()) text += QStringLiteral("Заметка: ") + cast_.note + QLatin1Char('\n');
+  if (!text.isEmpty()) text += QLatin1Char('\n');
+  if (const std::optional<core::ReadingTexts> texts = TextsOf(cast_))
+    text += QString::fromStdString(core::PlainReadingText(*texts));
+  else
+    text += cast_.hint + QLatin1Char('\n');
+  return text;
+}
+
+void TFormReading::CopyButtonClick() {
+  QGuiApplication::clipboard()->setText(PlainText());
+}
+
+void TFormReading::LinkClicked(const QUrl& url) {
+  if (url.scheme() != PageScheme || !openPage_) return;
+  bool ok = false;
+  const int n = url.path().toInt(&ok);
+  if (ok && n >= 1 && n <= 64) ui::RunCommand([this, n] { openPage_(n); });
+}
