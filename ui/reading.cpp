@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -171,11 +172,22 @@ void TFormReading::showEvent(QShowEvent* event) {
 
 void TFormReading::LayOut() {
   ReadingText->setHtml(ReadingHtml(cast_));
-  const QString rest = RestHtml(cast_);
-  RestText->setHtml(rest);
-  RestButton->setEnabled(!rest.isEmpty());
-  RestText->setVisible(RestButton->isChecked() && !rest.isEmpty());
+  RestButton->setEnabled(cast_.primary.has_value());
   laidOut_ = true;
+  // The other texts are long: laid out only while unfolded, and after the
+  // selected ones are on screen.
+  restLaidOut_ = false;
+  if (RestButton->isChecked())
+    QTimer::singleShot(0, this, [this] { LayOutRest(); });
+  else
+    RestText->hide();
+}
+
+void TFormReading::LayOutRest() {
+  if (restLaidOut_ || !laidOut_) return;
+  RestText->setHtml(RestHtml(cast_));
+  RestText->setVisible(RestButton->isChecked() && RestButton->isEnabled());
+  restLaidOut_ = true;
 }
 
 QString TFormReading::ReadingHtml(const ui::ShownCast& cast) {
@@ -195,6 +207,7 @@ void TFormReading::RestButtonClick() {
   const bool open = RestButton->isChecked();
   RestButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
   if (!laidOut_) LayOut();
+  if (open) LayOutRest();
   RestText->setVisible(open && RestButton->isEnabled());
 }
 

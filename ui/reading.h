@@ -85,9 +85,11 @@ class TFormReading : public ui::TToolWindow {
   void CreateControls();
   void FormCreate();
   void LayOut();
+  void LayOutRest();
   void LinkClicked(const QUrl& url);
 
   OpenPageFunction openPage_;
   ui::ShownCast cast_;
-  bool laidOut_ = false;  // the browsers show cast_
+  bool laidOut_ = false;      // ReadingText shows cast_
+  bool restLaidOut_ = false;  // RestText shows cast_
 };
