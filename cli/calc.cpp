@@ -22,6 +22,7 @@
 #include "cli/journal.h"
 #include "cli/tsv.h"
 #include "core/core.h"
+#include "core/reading.h"
 #include "records/mapping.h"
 #include "records/record.h"
 #include "settings/SettingsStore.h"
@@ -331,6 +332,39 @@ int Sun(const std::vector<std::string>& args, std::ostream& out) {
 
 // Every casting below runs through core::Divination, as the window's do.
 
+// --codes K1 .. K6 of `command`: the casting of six line codes, line 1 first.
+core::Divination CodesCasting(const std::string& command, const ParsedArgs& a) {
+  if (a.positional.size() < 6)
+    throw UsageError(command + " --codes ждёт шесть кодов линий, с первой (нижней)");
+  NoMorePositional(a, 6);
+  core::Divination d;
+  for (int i = 0; i < 6; ++i) {
+    if (!core::IsValidCode(a.positional[i]))
+      throw UsageError("неверный код линии " + std::to_string(i + 1) + ": «" + a.positional[i] +
+                       "» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)");
+    d.EditLine(i + 1, a.positional[i]);
+  }
+  d.CastFromCodes();
+  return d;
+}
+
+// The record file of a command, read as `record` reads it. A file that is
+// not there or cannot be opened is said so; the window keeps its one
+// not-a-record message for every case. One open decides (a pipe put there
+// is not waited on).
+records::Record RecordOfFile(const std::string& path) {
+  const QString file = QFile::decodeName(path.c_str());
+  const records::CandidateFile candidate = records::ReadCandidateFile(file, records::MaxRecordSize);
+  using records::CandidateProblem;
+  if (candidate.problem == CandidateProblem::Missing || candidate.problem == CandidateProblem::DanglingLink)
+    throw std::runtime_error("файл " + path + " не существует");
+  if (candidate.problem == CandidateProblem::Unreadable)
+    throw std::runtime_error("файл " + path + " не удаётся прочитать");
+  if (!candidate.bytes || !records::IsRecord(*candidate.bytes))
+    throw std::runtime_error(records::NotARecordMessage(file).toStdString());
+  return records::DecodeRecord(*candidate.bytes);
+}
+
 void NumbersInto(Row& row, const core::Divination& d) {
   const core::Numbers n = d.numbers().value_or(core::Numbers{});
   row << n.primary << n.nuclear << n.changed;
@@ -354,16 +388,7 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
     throw UsageError("--correction относится только к cast --now");
 
   if (a.Flag("--codes")) {
-    if (a.positional.size() < 6) throw UsageError("cast --codes ждёт шесть кодов линий, с первой (нижней)");
-    NoMorePositional(a, 6);
-    core::Divination d;
-    for (int i = 0; i < 6; ++i) {
-      if (!core::IsValidCode(a.positional[i]))
-        throw UsageError("неверный код линии " + std::to_string(i + 1) + ": «" + a.positional[i] +
-                         "» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)");
-      d.EditLine(i + 1, a.positional[i]);
-    }
-    d.CastFromCodes();
+    const core::Divination d = CodesCasting("cast", a);
     Table table(out, {"primary", "nuclear", "changed"});
     Row row = table.Add();
     NumbersInto(row, d);
@@ -410,20 +435,7 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   const ParsedArgs a = ParseArgs("record", args, 1, {}, {});
   if (a.positional.empty()) throw UsageError("команде record нужен файл записи");
   NoMorePositional(a, 1);
-  const std::string& path = a.positional[0];
-  const QString file = QFile::decodeName(path.c_str());
-  // A file that is not there or cannot be opened is said so; the window
-  // keeps its one not-a-record message for every case. One open decides
-  // (a pipe put there is not waited on).
-  const records::CandidateFile candidate = records::ReadCandidateFile(file, records::MaxRecordSize);
-  using records::CandidateProblem;
-  if (candidate.problem == CandidateProblem::Missing || candidate.problem == CandidateProblem::DanglingLink)
-    throw std::runtime_error("файл " + path + " не существует");
-  if (candidate.problem == CandidateProblem::Unreadable)
-    throw std::runtime_error("файл " + path + " не удаётся прочитать");
-  if (!candidate.bytes || !records::IsRecord(*candidate.bytes))
-    throw std::runtime_error(records::NotARecordMessage(file).toStdString());
-  const std::optional<records::Record> r = records::DecodeRecord(*candidate.bytes);
+  const std::optional<records::Record> r = RecordOfFile(a.positional[0]);
 
   Table table(out, {"key", "value"});
   auto field = [&table](const char* key, const QString& value) { table.Add() << key << value.toStdString(); };
@@ -452,6 +464,31 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   return 0;
 }
 
+// ---- reading -------------------------------------------------------------
+
+// The texts that answer a cast, by the rule of core/reading.h, as plain
+// text: the rule's sentence, then every selected text under its heading.
+int ReadingCommand(const std::vector<std::string>& args, std::ostream& out) {
+  const ParsedArgs a = ParseArgs("reading", args, 1, {}, {"--codes"});
+  core::Divination d;
+  if (a.Flag("--codes")) {
+    d = CodesCasting("reading", a);
+  } else {
+    if (a.positional.empty()) throw UsageError("команде reading нужен файл записи или --codes и шесть кодов");
+    NoMorePositional(a, 1);
+    records::Restore(d, RecordOfFile(a.positional[0]));
+    // The figures the window shows after opening the record: none while a
+    // line code is invalid.
+    if (!d.numbers())
+      throw std::runtime_error("в записи " + a.positional[0] +
+                               " нет гуа: коды линий не заполнены или неверны, а гадание не по дате");
+  }
+  const std::string text =
+      core::PlainReadingText(core::TextsOfReading(d.figure(core::Primary), d.ChangingLines()));
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  return 0;
+}
+
 int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
   const std::string& command = args[0];
   if (command == "lunar") return Lunar(args, out, env);
@@ -462,6 +499,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Envi
   if (command == "cast") return Cast(args, out, env);
   if (command == "yarrow") return Yarrow(args, out, env);
   if (command == "record") return RecordCommand(args, out);
+  if (command == "reading") return ReadingCommand(args, out);
   if (command == "journal") return JournalCommand(args, out);
   if (command == "sheet") return SheetCommand(args, out, env);
   throw UsageError("неизвестная команда «" + command + "»; список команд: kalynth-calc --help");

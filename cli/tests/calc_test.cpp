@@ -15,6 +15,7 @@
 
 #include "calendar/civil.h"
 #include "cli/tsv.h"
+#include "core/hextexts.h"
 #include "records/record.h"
 
 namespace cli {
@@ -305,6 +306,15 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"yarrow", "--clock", "1260"}, "kalynth-calc: --clock — минуты и секунды ММСС, а не «1260»"},
       {{"yarrow", "7"}, "kalynth-calc: лишний аргумент «7»"},
       {{"record"}, "kalynth-calc: команде record нужен файл записи"},
+      {{"reading"}, "kalynth-calc: команде reading нужен файл записи или --codes и шесть кодов"},
+      {{"reading", "--codes", "588", "588"},
+       "kalynth-calc: reading --codes ждёт шесть кодов линий, с первой (нижней)"},
+      {{"reading", "--codes", "588", "588", "588", "588", "588", "5880"},
+       "kalynth-calc: неверный код линии 6: «5880» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)"},
+      {{"reading", "--codes", "588", "588", "588", "588", "588", "588", "588"},
+       "kalynth-calc: лишний аргумент «588»"},
+      {{"reading", "a.kly", "b.kly"}, "kalynth-calc: лишний аргумент «b.kly»"},
+      {{"reading", "--date"}, "kalynth-calc: команда reading не знает параметра «--date»"},
   };
   for (const auto& c : cases) {
     std::string joined;
@@ -351,7 +361,7 @@ TEST(KalynthCalc, HelpExplainsEveryCommand) {
     EXPECT_EQ(r.err, "");
     for (const char* command :
          {"lunar [ДАТА", "lunar --from", "pillars", "terms", "newmoons", "sun", "cast --codes", "cast --date",
-          "cast --now", "yarrow", "record", "--correction", "--zone"})
+          "cast --now", "yarrow", "record", "reading ФАЙЛ", "reading --codes", "--correction", "--zone"})
       EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
 }
@@ -515,6 +525,93 @@ TEST_F(RecordCommand, NotARecordAndBadIntegers) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "kalynth-calc: 'abc' is not a valid integer value\n");
+}
+
+// ---- reading -------------------------------------------------------------
+
+// Our wording and the classical text of a line of hexagram n, as the table
+// of texts has them (the core's tests hold that table to comment/hexagrams.py).
+std::vector<std::string> LineTexts(int n, int line) {
+  const core::HexagramTexts& t = core::TextsOfHexagram(n);
+  return {std::string(t.lines[line - 1]), std::string(t.lines_zh[line - 1])};
+}
+
+std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// Plain text, not a table: the rule, then each text under its heading.
+// Codes 588 588 544 588 588 988: Heaven below, Lake above, 43, lines 3
+// (yang) and 6 (yin) changing. The date casting of records 63 with line 1
+// (yang) changing; the codes record 61 (Lake below, Wind above) with lines
+// 1, 2, 3 changing, which turn it into 53 (Mountain below, Wind above).
+TEST_F(RecordCommand, ReadingPrintsTheRuleAndTheSelectedTexts) {
+  records::Record dated;
+  dated.btn2 = true;
+  dated.gua = {true, false, true, false, true, false};
+  dated.jaoNo = 1;
+  dated.yah = 0, dated.mon = 4, dated.day = 11, dated.hour = 6;
+  records::Record codes;
+  codes.lineCodes = {"544", "544", "988", "584", "948", "588"};
+  const core::HexagramTexts &t61 = core::TextsOfHexagram(61), &t53 = core::TextsOfHexagram(53);
+  const struct {
+    const char* what;
+    std::vector<std::string> args;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"codes, two changing lines",
+       {"reading", "--codes", "588", "588", "544", "588", "588", "988"},
+       Joined(
+           {{"Меняются две черты: читайте обе, главная — верхняя.", "", "43. Гуай «Прорыв» — Девятка третья"},
+            LineTexts(43, 3),
+            {"", "43. Гуай «Прорыв» — Наверху шестёрка (главная)"},
+            LineTexts(43, 6)})},
+      {"a date casting's record",
+       {"reading", Write("dated.kly", records::EncodeRecord(dated))},
+       Joined({{"Меняется одна черта: читайте её текст в основном гуа.", "",
+                "63. Цзи-цзи «Уже конец» — В начале девятка"},
+               LineTexts(63, 1)})},
+      {"a record of codes, three changing lines",
+       {"reading", Write("codes.kly", records::EncodeRecord(codes))},
+       {"Меняются три черты: читайте суждение и образ основного гуа, затем изменённого; главное — основное.",
+        "", "61. Чжун-фу «Внутренняя правда» — Суждение", std::string(t61.judgement),
+        std::string(t61.judgement_zh), "", "61. Чжун-фу «Внутренняя правда» — Образ", std::string(t61.image),
+        std::string(t61.image_zh), "", "53. Цзянь «Постепенность» — Суждение", std::string(t53.judgement),
+        std::string(t53.judgement_zh), "", "53. Цзянь «Постепенность» — Образ", std::string(t53.image),
+        std::string(t53.image_zh)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Result r = Calc(c.args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Lines(r.out), c.lines);
+    EXPECT_EQ(r.out.find('\t'), std::string::npos);
+  }
+}
+
+TEST_F(RecordCommand, ReadingFailsAsRecordDoes) {
+  records::Record unfinished;
+  unfinished.lineCodes = {"588", "588", "", "588", "588", "588"};
+  const std::string empty = Write("unfinished.kly", records::EncodeRecord(unfinished));
+  const std::string other = Write("other.kly", "[TITLE]\r\nTitle=kalynth\r\n");
+  const std::string missing = QFile::encodeName(dir_.filePath("missing.kly")).toStdString();
+  const struct {
+    std::string file, err;
+  } cases[] = {
+      {missing, "kalynth-calc: файл " + missing + " не существует\n"},
+      {other, "kalynth-calc: File " + other + " Этот файл не является файлом KALYNTH\n"},
+      {empty, "kalynth-calc: в записи " + empty +
+                  " нет гуа: коды линий не заполнены или неверны, а гадание не по дате\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Calc({"reading", c.file});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, c.err);
+  }
 }
 
 }  // namespace
