@@ -54,34 +54,6 @@ QString LunarDateText(const core::DateSelection& d, const calendar::TimeSettings
       .arg(year, number(d.month), number(d.day), hour);
 }
 
-// "Читать: ..." by Zhu Xi's rule: which texts of which page answer the cast.
-QString ReadingText(const core::Reading& r) {
-  auto hexagram = [](int n) {
-    return QStringLiteral("гуа %1 «%2»").arg(n).arg(Q(core::NameOfHexagram(n).name));
-  };
-  const core::Figure figure = core::FigureOfNumber(r.hexagram);
-  auto line = [&](int n) {
-    return QStringLiteral("«%1»").arg(
-        QString::fromStdString(core::LineName(n, figure[static_cast<std::size_t>(n - 1)])));
-  };
-  if (r.allLines)
-    return QStringLiteral("Читать: %1, «%2».")
-        .arg(hexagram(r.hexagram),
-             r.hexagram == 1 ? QStringLiteral("Все девятки") : QStringLiteral("Все шестёрки"));
-  if (r.alsoHexagram)
-    return QStringLiteral("Читать: суждения — %1 и %2; главное — основное.")
-        .arg(hexagram(r.hexagram), hexagram(r.alsoHexagram));
-  if (r.lines.empty()) return QStringLiteral("Читать: %1 — суждение и образ.").arg(hexagram(r.hexagram));
-  QStringList names;
-  for (int n : r.lines) names << line(n);
-  QString text =
-      QStringLiteral("Читать: %1, %2 %3")
-          .arg(hexagram(r.hexagram), names.size() == 1 ? QStringLiteral("черта") : QStringLiteral("черты"),
-               names.join(QStringLiteral(" и ")));
-  if (r.leadingLine) text += QStringLiteral("; главная — %1").arg(line(r.leadingLine));
-  return text + QLatin1Char('.');
-}
-
 // One painter, one page area, a pen position that moves down the page and
 // on to the next page when the text runs out of room.
 class SheetPainter {
@@ -111,15 +83,24 @@ class SheetPainter {
     return f;
   }
 
+  // The classical texts: a font with the traditional characters first, the
+  // sheet's own font for anything it lacks.
+  QFont ChineseFont(double points) const {
+    QFont f;
+    f.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK TC"),
+                   QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK TC"),
+                   QStringLiteral("AR PL UMing TW"), QStringLiteral("DejaVu Sans")});
+    f.setPointSizeF(points);
+    return f;
+  }
+
   // Bottom of the room for text above the footer.
   double Bottom() const { return area_.bottom() - mm(12); }
 
-  // Text wrapped to the area's width from the pen position; lines that do
-  // not fit go on to the next page.
-  void Paragraph(const QString& text, const QFont& font, const QColor& colour, double indentMm = 0) {
-    const double left = area_.left() + mm(indentMm);
+  // The lines of a paragraph wrapped to the area's width less the indent
+  // (a word longer than the line is broken).
+  void LayOut(QTextLayout& layout, double indentMm) const {
     const double width = area_.width() - mm(indentMm);
-    QTextLayout layout(text, font, p_.device());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -131,6 +112,28 @@ class SheetPainter {
       height += line.height();
     }
     layout.endLayout();
+  }
+
+  // The height of a paragraph as Paragraph would paint it, all of it and of
+  // its first line.
+  struct Height {
+    double all = 0, firstLine = 0;
+  };
+  Height Measure(const QString& text, const QFont& font, double indentMm = 0) const {
+    QTextLayout layout(text, font, p_.device());
+    LayOut(layout, indentMm);
+    Height h;
+    for (int i = 0; i < layout.lineCount(); ++i) h.all += layout.lineAt(i).height();
+    if (layout.lineCount() > 0) h.firstLine = layout.lineAt(0).height();
+    return h;
+  }
+
+  // Text wrapped to the area's width from the pen position; lines that do
+  // not fit go on to the next page.
+  void Paragraph(const QString& text, const QFont& font, const QColor& colour, double indentMm = 0) {
+    const double left = area_.left() + mm(indentMm);
+    QTextLayout layout(text, font, p_.device());
+    LayOut(layout, indentMm);
     p_.setPen(colour);
     for (int i = 0; i < layout.lineCount(); ++i) {
       const QTextLine line = layout.lineAt(i);
@@ -143,6 +146,11 @@ class SheetPainter {
   // Keeps `millimetres` together on one page.
   void NeedRoom(double millimetres) {
     if (y_ + mm(millimetres) > Bottom()) NextPage();
+  }
+  // Keeps `height` device pixels together on one page when they fit on
+  // one: what is taller than a page starts where the pen is.
+  void KeepTogether(double height) {
+    if (y_ + height > Bottom() && y_ > area_.top() && area_.top() + height <= Bottom()) NextPage();
   }
 
   void Footer() {
@@ -305,20 +313,51 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   s.MoveTo(figuresBottom);
   s.down(4);
 
-  // What changes, and where the answer is to be read.
+  // What changes.
   QStringList lineNames;
   for (const std::string& name : divination.ChangingLineNames()) lineNames << QString::fromStdString(name);
   s.Paragraph(lineNames.isEmpty()
                   ? QStringLiteral("Меняющихся черт нет.")
                   : QStringLiteral("Меняющиеся черты: %1.").arg(lineNames.join(QStringLiteral(", "))),
               s.Font(10), Ink);
-  s.Paragraph(ReadingText(core::ReadingOf(divination.figure(core::Primary), changing)), s.Font(10), Ink);
 
   // The date of a casting from the date.
   if (divination.fromDate()) {
     s.down(2);
     s.Paragraph(QString::fromStdString(divination.CastDateText()), s.Font(10, true), Ink);
     s.Paragraph(LunarDateText(divination.date(), footer.timeSettings), s.Font(10), Ink);
+  }
+
+  // The reading by Zhu Xi's rule, as kalynth-calc reading gives it: the
+  // rule's sentence, then every selected text under its heading, our
+  // wording and the classical text beneath. A heading never stands alone
+  // at the foot of a page: it goes on with its texts.
+  const core::ReadingTexts reading = core::TextsOfReading(divination.figure(core::Primary), changing);
+  s.down(4);
+  s.Paragraph(Q(reading.rule), s.Font(10, false, true), Ink);
+  const QFont headingFont = s.Font(10, true), textFont = s.Font(10), zhFont = s.ChineseFont(11);
+  for (const core::ReadingText& t : reading.selected) {
+    const QString heading = Q(core::HexagramHeading(t.hexagram)) + QStringLiteral(" — ") + Q(t.heading) +
+                            (t.leading ? QStringLiteral(" (главная)") : QString());
+    const QString text = Q(t.text), zh = Q(t.zh);
+    s.down(3);
+    constexpr double HeadingGapMm = 1, TextGapMm = 0.8;
+    s.KeepTogether(s.Measure(heading, headingFont).all + s.mm(HeadingGapMm) + s.Measure(text, textFont).all +
+                   (text.isEmpty() ? 0 : s.mm(TextGapMm)) + s.Measure(zh, zhFont).all);
+    SheetLayout::ReadingBlock block;
+    block.headingPage = s.page();
+    const double top = s.y();
+    s.Paragraph(heading, headingFont, Ink);
+    s.down(HeadingGapMm);
+    if (!text.isEmpty()) {
+      s.Paragraph(text, textFont, Ink);
+      s.down(TextGapMm);
+    }
+    if (!zh.isEmpty()) s.Paragraph(zh, zhFont, Ink);
+    block.endPage = s.page();
+    const double from = block.endPage == block.headingPage ? top : area.top();
+    block.rect = QRectF(QPointF(area.left(), from), QPointF(area.right(), s.y()));
+    layout.reading.push_back(block);
   }
 
   // The comments, wrapped (a word longer than the line is broken), up to

@@ -17,9 +17,11 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
+#include "core/hextexts.h"
 #include "records/record.h"
 #include "sheet/sheet.h"
 
@@ -207,6 +209,11 @@ TEST(KalynthCalcTool, SheetWritesThePdfOfARecord) {
   const std::string text = PdfText(pdf);
   for (const char* expected : {"Сделка осенью", "63. Цзи-цзи", "64. Вэй-цзи", "39. Цзянь", "В начале девятка",
                                "Гуа на год 1, месяц 5, день 12, час У", "Ждать до весны.", "сделка.kly"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in: " << text;
+  // The reading: the changing line's heading, our wording and the classical text.
+  const core::HexagramTexts& texts = core::TextsOfHexagram(63);
+  for (const std::string_view expected :
+       {std::string_view("63. Цзи-цзи «Уже конец» — В начале девятка"), texts.lines[0], texts.lines_zh[0]})
     EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in: " << text;
 }
 

@@ -1,7 +1,9 @@
 // The divination sheet: painted into an image (the figures where the layout
 // says, each with the lines of its number), exported to PDF (a real PDF
-// whose text, Cyrillic included, pdftotext reads back), the refusal of an
-// empty sheet, an unwritable path, and the two items of the "Файл" menu.
+// whose text, Cyrillic and the classical Chinese of the reading included,
+// pdftotext reads back), the reading's headings kept with their texts
+// across page breaks, the refusal of an empty sheet, an unwritable path,
+// and the two items of the "Файл" menu.
 //
 // Expected figures and numbers are worked by hand from the King Wen table:
 // codes 588 588 544 588 588 588 give 1, 37 and 10 (third line changes);
@@ -27,6 +29,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "core/hextexts.h"
 #include "records/mapping.h"
 #include "records/record.h"
 #include "sheet/sheet.h"
@@ -62,6 +65,29 @@ core::Divination Restored(const records::Record& record) {
   core::Divination d;
   records::Restore(d, record);
   return d;
+}
+
+// Lines 1, 2 and 3 of 61 (Lake below, Wind above) change: the reading is
+// the judgement and the image of 61, then of 53 (Mountain below, Wind
+// above), four texts under four headings.
+records::Record ThreeLinesRecord() {
+  records::Record r;
+  r.lineCodes = {"544", "544", "988", "584", "948", "588"};
+  r.note = QStringLiteral("Три меняющиеся черты");
+  return r;
+}
+
+// Our wording and the classical text of line `line` of hexagram n.
+QStringList LineTexts(int n, int line) {
+  const core::HexagramTexts& t = core::TextsOfHexagram(n);
+  const auto i = static_cast<std::size_t>(line - 1);
+  return {QString::fromUtf8(t.lines[i].data(), qsizetype(t.lines[i].size())),
+          QString::fromUtf8(t.lines_zh[i].data(), qsizetype(t.lines_zh[i].size()))};
+}
+
+QString Judgement(int n) {
+  const std::string_view j = core::TextsOfHexagram(n).judgement;
+  return QString::fromUtf8(j.data(), qsizetype(j.size()));
 }
 
 const ui::SheetFooter Footer{QStringLiteral("/home/user/записи/переезд.kly"),
@@ -151,33 +177,43 @@ class TestSheet : public QObject {
     QVERIFY(red);
   }
 
+  // The reading: the rule, the one changing line under its heading with
+  // our wording and the classical text; none of the texts not selected.
   void pdfCarriesTheTexts_data() {
     QTest::addColumn<int>("fixture");
     QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QStringList>("absent");
     QTest::newRow("codes") << 0
                            << QStringList{"Вопрос о переезде весной",
                                           "Творчество",
                                           "Семья",
                                           "Поступь",
                                           "Девятка третья",
-                                          "Читать: гуа 1 «Творчество», черта «Девятка третья».",
+                                          "Меняется одна черта: читайте её текст в основном гуа.",
+                                          "1. Цянь «Творчество» — Девятка третья",
                                           "Ёлка, щука и съезд.",
                                           "переезд.kly",
-                                          "10.02.2024"};
-    QTest::newRow("date") << 1
-                          << QStringList{
-                                 "Гадание по дате",
-                                 "Уже конец",
-                                 "Ещё не конец",
-                                 "Препятствие",
-                                 "В начале девятка",
-                                 "Читать: гуа 63 «Уже конец», черта «В начале девятка».",
-                                 "Гуа на год 1, месяц 5, день 12, час У",
-                                 "Лунная дата: год Цзы (Крыса), месяц 5, день 12, час У (11:00–13:00)"};
+                                          "10.02.2024"} +
+                                  LineTexts(1, 3)
+                           << QStringList{Judgement(1), LineTexts(1, 2)[0], Judgement(10), "Читать:"};
+    QTest::newRow("date")
+        << 1
+        << QStringList{"Гадание по дате",
+                       "Уже конец",
+                       "Ещё не конец",
+                       "Препятствие",
+                       "В начале девятка",
+                       "Меняется одна черта: читайте её текст в основном гуа.",
+                       "63. Цзи-цзи «Уже конец» — В начале девятка",
+                       "Гуа на год 1, месяц 5, день 12, час У",
+                       "Лунная дата: год Цзы (Крыса), месяц 5, день 12, час У (11:00–13:00)"} +
+               LineTexts(63, 1)
+        << QStringList{Judgement(63), LineTexts(39, 1)[0], "Читать:"};
   }
   void pdfCarriesTheTexts() {
     QFETCH(int, fixture);
     QFETCH(QStringList, texts);
+    QFETCH(QStringList, absent);
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
       QSKIP("pdftotext (poppler-utils) is not installed");
     QTemporaryDir dir;
@@ -190,6 +226,36 @@ class TestSheet : public QObject {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("лист.pdf")});
     const QString text = PdfText(pdf).simplified();
     for (const QString& t : texts) QVERIFY2(text.contains(t), qPrintable(t + " not in: " + text));
+    for (const QString& t : absent) QVERIFY2(!text.contains(t), qPrintable(t + " in: " + text));
+  }
+
+  // Four texts of the reading on pages of every height from one that
+  // breaks before the reading to one that holds it all: a page break falls
+  // between two texts, never between a heading and its texts or inside
+  // them, and every text ends above the footer.
+  void readingKeepsHeadingsWithTheirTexts() {
+    const core::Divination d = Restored(ThreeLinesRecord());
+    QImage image(1240, 1754, QImage::Format_RGB32);
+    image.setDotsPerMeterX(5906);
+    image.setDotsPerMeterY(5906);
+    const double footerHeight = 12 / 25.4 * 150;
+    int movedOn = 0;
+    for (int height = 560; height <= 1200; height += 6) {
+      const QRectF area(100, 90, 1040, height);
+      QPainter painter(&image);
+      const ui::SheetLayout layout = ui::PaintSheet(painter, area, d, Footer, [] {});
+      painter.end();
+      QCOMPARE(layout.reading.size(), std::size_t(4));
+      for (const ui::SheetLayout::ReadingBlock& b : layout.reading) {
+        QVERIFY2(b.headingPage == b.endPage, qPrintable(QStringLiteral("height %1").arg(height)));
+        QVERIFY(b.rect.top() >= area.top());
+        QVERIFY(b.rect.bottom() <= area.bottom() - footerHeight + 0.5);
+        QVERIFY(b.rect.height() > 0);
+      }
+      if (layout.reading.back().headingPage > layout.reading.front().headingPage) ++movedOn;
+    }
+    // Some of the heights broke the page within the reading.
+    QVERIFY(movedOn > 0);
   }
 
   void longCommentsRunOnToMorePages() {
