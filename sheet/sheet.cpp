@@ -331,29 +331,40 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   // The reading by Zhu Xi's rule, as kalynth-calc reading gives it: the
   // rule's sentence, then every selected text under its heading, our
   // wording and the classical text beneath. A heading never stands alone
-  // at the foot of a page: it goes on with its texts.
+  // at the foot of a page: it goes on with its texts, and the rule's
+  // sentence with the first of them.
   const core::ReadingTexts reading = core::TextsOfReading(divination.figure(core::Primary), changing);
+  const QFont ruleFont = s.Font(10, false, true), headingFont = s.Font(10, true), textFont = s.Font(10),
+              zhFont = s.ChineseFont(11);
+  constexpr double RuleGapMm = 3, HeadingGapMm = 1, TextGapMm = 0.8;
+  auto headingOf = [](const core::ReadingText& t) {
+    return Q(core::HexagramHeading(t.hexagram)) + QStringLiteral(" — ") + Q(t.heading) +
+           (t.leading ? QStringLiteral(" (главная)") : QString());
+  };
+  auto heightOf = [&](const core::ReadingText& t) {
+    return s.Measure(headingOf(t), headingFont).all + s.mm(HeadingGapMm) +
+           s.Measure(Q(t.text), textFont).all + (t.text.empty() ? 0 : s.mm(TextGapMm)) +
+           s.Measure(Q(t.zh), zhFont).all;
+  };
   s.down(4);
-  s.Paragraph(Q(reading.rule), s.Font(10, false, true), Ink);
-  const QFont headingFont = s.Font(10, true), textFont = s.Font(10), zhFont = s.ChineseFont(11);
+  const QString rule = Q(reading.rule);
+  s.KeepTogether(s.Measure(rule, ruleFont).all +
+                 (reading.selected.empty() ? 0 : s.mm(RuleGapMm) + heightOf(reading.selected.front())));
+  layout.rulePage = s.page();
+  s.Paragraph(rule, ruleFont, Ink);
   for (const core::ReadingText& t : reading.selected) {
-    const QString heading = Q(core::HexagramHeading(t.hexagram)) + QStringLiteral(" — ") + Q(t.heading) +
-                            (t.leading ? QStringLiteral(" (главная)") : QString());
-    const QString text = Q(t.text), zh = Q(t.zh);
-    s.down(3);
-    constexpr double HeadingGapMm = 1, TextGapMm = 0.8;
-    s.KeepTogether(s.Measure(heading, headingFont).all + s.mm(HeadingGapMm) + s.Measure(text, textFont).all +
-                   (text.isEmpty() ? 0 : s.mm(TextGapMm)) + s.Measure(zh, zhFont).all);
+    s.down(RuleGapMm);
+    s.KeepTogether(heightOf(t));
     SheetLayout::ReadingBlock block;
     block.headingPage = s.page();
     const double top = s.y();
-    s.Paragraph(heading, headingFont, Ink);
+    s.Paragraph(headingOf(t), headingFont, Ink);
     s.down(HeadingGapMm);
-    if (!text.isEmpty()) {
-      s.Paragraph(text, textFont, Ink);
+    if (!t.text.empty()) {
+      s.Paragraph(Q(t.text), textFont, Ink);
       s.down(TextGapMm);
     }
-    if (!zh.isEmpty()) s.Paragraph(zh, zhFont, Ink);
+    if (!t.zh.empty()) s.Paragraph(Q(t.zh), zhFont, Ink);
     block.endPage = s.page();
     const double from = block.endPage == block.headingPage ? top : area.top();
     block.rect = QRectF(QPointF(area.left(), from), QPointF(area.right(), s.y()));

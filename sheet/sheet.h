@@ -59,13 +59,15 @@ struct SheetLayout {
   // Device rectangles of the primary, nuclear and changed figures' six
   // lines (empty for a figure not shown).
   std::array<QRectF, 3> figures;
-  // The selected texts of the reading, in the order printed: the pages of
-  // each heading and of the end of its texts, and the rectangle from the
-  // heading to that end (from the top of the end's page when they differ).
+  // The page of the reading's rule, and its selected texts in the order
+  // printed: the pages of each heading and of the end of its texts, and
+  // the rectangle from the heading to that end (from the top of the end's
+  // page when they differ).
   struct ReadingBlock {
     int headingPage = 0, endPage = 0;
     QRectF rect;
   };
+  int rulePage = 0;
   std::vector<ReadingBlock> reading;
   int pages = 0;
 };

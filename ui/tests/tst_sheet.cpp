@@ -232,7 +232,8 @@ class TestSheet : public QObject {
   // Four texts of the reading on pages of every height from one that
   // breaks before the reading to one that holds it all: a page break falls
   // between two texts, never between a heading and its texts or inside
-  // them, and every text ends above the footer.
+  // them, nor between the rule and the first text, and every text ends
+  // above the footer.
   void readingKeepsHeadingsWithTheirTexts() {
     const core::Divination d = Restored(ThreeLinesRecord());
     QImage image(1240, 1754, QImage::Format_RGB32);
@@ -246,6 +247,7 @@ class TestSheet : public QObject {
       const ui::SheetLayout layout = ui::PaintSheet(painter, area, d, Footer, [] {});
       painter.end();
       QCOMPARE(layout.reading.size(), std::size_t(4));
+      QCOMPARE(layout.rulePage, layout.reading.front().headingPage);
       for (const ui::SheetLayout::ReadingBlock& b : layout.reading) {
         QVERIFY2(b.headingPage == b.endPage, qPrintable(QStringLiteral("height %1").arg(height)));
         QVERIFY(b.rect.top() >= area.top());
