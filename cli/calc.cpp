@@ -435,31 +435,31 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   const ParsedArgs a = ParseArgs("record", args, 1, {}, {});
   if (a.positional.empty()) throw UsageError("команде record нужен файл записи");
   NoMorePositional(a, 1);
-  const std::optional<records::Record> r = RecordOfFile(a.positional[0]);
+  const records::Record r = RecordOfFile(a.positional[0]);
 
   Table table(out, {"key", "value"});
   auto field = [&table](const char* key, const QString& value) { table.Add() << key << value.toStdString(); };
-  for (int i = 0; i < 6; ++i) field(records::LineKeys[i], r->lineCodes[i]);
-  field(records::NoteKey, r->note);
-  table.Add() << records::YearKey << r->yah;
-  table.Add() << records::MonthKey << r->mon;
-  table.Add() << records::DayKey << r->day;
-  table.Add() << records::HourKey << r->hour;
-  table.Add() << records::CastFromDateKey << r->btn2;
-  for (int i = 0; i < 6; ++i) table.Add() << records::FigureKeys[i] << r->gua[i];
-  table.Add() << records::ChangingLineKey << r->jaoNo;
+  for (int i = 0; i < 6; ++i) field(records::LineKeys[i], r.lineCodes[i]);
+  field(records::NoteKey, r.note);
+  table.Add() << records::YearKey << r.yah;
+  table.Add() << records::MonthKey << r.mon;
+  table.Add() << records::DayKey << r.day;
+  table.Add() << records::HourKey << r.hour;
+  table.Add() << records::CastFromDateKey << r.btn2;
+  for (int i = 0; i < 6; ++i) table.Add() << records::FigureKeys[i] << r.gua[i];
+  table.Add() << records::ChangingLineKey << r.jaoNo;
 
   // The figures the window shows after opening the record; no numbers while
   // a line code is invalid.
   core::Divination d;
-  records::Restore(d, *r);
+  records::Restore(d, r);
   const std::optional<core::Numbers> n = d.numbers();
   auto number = [&n](int core::Numbers::*which) { return n ? std::to_string((*n).*which) : std::string(); };
   table.Add() << "primary" << number(&core::Numbers::primary);
   table.Add() << "nuclear" << number(&core::Numbers::nuclear);
   table.Add() << "changed" << number(&core::Numbers::changed);
-  if (!r->comments.isEmpty())
-    for (const QStringView line : QStringTokenizer(r->comments, u'\n'))
+  if (!r.comments.isEmpty())
+    for (const QStringView line : QStringTokenizer(r.comments, u'\n'))
       table.Add() << "comment" << line.toString().toStdString();
   return 0;
 }
