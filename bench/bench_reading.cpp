@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   formKalynth.show();
   QElapsedTimer clock;
   clock.start();
-  TFormReading formReading(&formKalynth, formKalynth.controls().Reading1, [](int) {});
+  TFormReading formReading(&formKalynth, formKalynth.controls().Reading1, [](int, const QString&) {});
   ui::ProgramWindows windows;
   windows.reading = &formReading;
   ui::HandOver(&formKalynth, nullptr, windows);

@@ -1131,10 +1131,12 @@ void TFormKalynth::OpenGuaWindows(QLabel* label) {
   OpenHexagramPage(view_.captions[i]);
 }
 
-void TFormKalynth::OpenHexagramPage(int n) {
+void TFormKalynth::OpenHexagramPage(int n, const QString& anchor) {
   if (n < 1 || n > 64) return;
-  OpenPage(QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
-                               QStringLiteral(".htm")));
+  QUrl page = QUrl::fromLocalFile(ProgramFolder + QStringLiteral("/comment/") + QString::number(n) +
+                                  QStringLiteral(".htm"));
+  if (!anchor.isEmpty()) page.setFragment(anchor);
+  OpenPage(page);
 }
 
 namespace {

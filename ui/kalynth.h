@@ -216,8 +216,9 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   void Label2Click();
   void Label3Click();
   void OpenGuaWindows(QLabel* label);
-  // Page n (1..64) of the commentary, as a number label opens it.
-  void OpenHexagramPage(int n);
+  // Page n (1..64) of the commentary, as a number label opens it; at the
+  // page's anchor (e.g. "line3") when one is given.
+  void OpenHexagramPage(int n, const QString& anchor = {});
   // The cast whose texts the reading window shows: the figures on the
   // sheet; while codes typed since the last cast are incomplete or invalid,
   // or the stalks are being divided, nothing but a hint.

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
@@ -43,8 +44,17 @@ QString TextsHtml(const std::vector<core::ReadingText>& texts) {
                   .arg(hexagram)
                   .arg(Html(core::HexagramHeading(hexagram)));
     }
-    html += QStringLiteral("<h4>") + Html(t.heading) +
-            (t.leading ? QStringLiteral(" — главная") : QString()) + QStringLiteral("</h4>");
+    // A line's heading leads to that line on the page.
+    const QString anchor = t.part == core::TextPart::Line       ? QStringLiteral("line%1").arg(t.line)
+                           : t.part == core::TextPart::AllLines ? QStringLiteral("lines-all")
+                                                                : QString();
+    const QString heading = anchor.isEmpty() ? Html(t.heading)
+                                             : QStringLiteral("<a href=\"%1:%2#%3\">%4</a>")
+                                                   .arg(PageScheme)
+                                                   .arg(hexagram)
+                                                   .arg(anchor, Html(t.heading));
+    html += QStringLiteral("<h4>") + heading + (t.leading ? QStringLiteral(" — главная") : QString()) +
+            QStringLiteral("</h4>");
     if (!t.text.empty()) html += QStringLiteral("<p>") + Html(t.text) + QStringLiteral("</p>");
     if (!t.zh.empty())
       html += QStringLiteral(
@@ -231,5 +241,9 @@ void TFormReading::LinkClicked(const QUrl& url) {
   if (url.scheme() != PageScheme || !openPage_) return;
   bool ok = false;
   const int n = url.path().toInt(&ok);
-  if (ok && n >= 1 && n <= 64) ui::RunCommand([this, n] { openPage_(n); });
+  // Only the anchors the pages have.
+  const QString fragment = url.fragment();
+  static const QRegularExpression anchors(QStringLiteral("^(line[1-6]|lines-all)?$"));
+  if (ok && n >= 1 && n <= 64 && anchors.match(fragment).hasMatch())
+    ui::RunCommand([this, n, fragment] { openPage_(n, fragment); });
 }

@@ -6,8 +6,8 @@
 // beneath; folded below ("Остальные тексты"), the other texts of the primary
 // and the changed hexagram. Every text comes from core::TextsOfReading (the
 // one table of texts); the window only lays them out. A hexagram heading is
-// a link: it opens that hexagram's page through the same path as the main
-// window's number labels (and its error box when the desktop opens
+// a link: it opens that hexagram's page (a line's heading: at that line)
+// through the same path as the main window's number labels (and its error box when the desktop opens
 // nothing). "Копировать" puts the reading on the clipboard as plain text,
 // with what the cast came from and the note.
 //
@@ -19,7 +19,8 @@
 // Public API (the start-up code, tests):
 //   TFormReading(mainWindow, menuItem, openPage)
 //       mainWindow: default place and the window it stays above; menuItem:
-//       the item it ticks; openPage: opens a hexagram's page (1..64).
+//       the item it ticks; openPage: opens a hexagram's page (1..64), at a
+//       line's anchor for the heading of a line.
 //   void ShowCast(const ui::ShownCast&)   what the main window shows now;
 //       the text is laid out again only when the cast changed, and while
 //       the window is hidden only once it is shown
@@ -59,7 +60,9 @@ class TFormReading : public ui::TToolWindow {
   Q_OBJECT
 
  public:
-  using OpenPageFunction = std::function<void(int hexagram)>;
+  // Opens page `hexagram` (1..64) at `anchor` ("line3", "lines-all"; empty:
+  // the top).
+  using OpenPageFunction = std::function<void(int hexagram, const QString& anchor)>;
   TFormReading(QWidget* mainWindow, QAction* menuItem, OpenPageFunction openPage);
   ~TFormReading() override;
 

@@ -23,8 +23,8 @@ Windows::Windows(const QStringList& arguments) {
   usin_ = std::make_unique<TUsin>(main, items.DiagUsin, folder);
   legenda_ = std::make_unique<Tlegenda>(main, items.StvilyVetvi, folder);
   venvan_ = std::make_unique<TFormVenvan>(main, items.VenVan, folder);
-  reading_ =
-      std::make_unique<TFormReading>(main, items.Reading1, [main](int n) { main->OpenHexagramPage(n); });
+  reading_ = std::make_unique<TFormReading>(
+      main, items.Reading1, [main](int n, const QString& anchor) { main->OpenHexagramPage(n, anchor); });
 
   ProgramWindows windows;
   windows.about = about_.get();

@@ -52,8 +52,9 @@ class TestReading : public QObject {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     TFormKalynth* main = w.get();
-    r = std::make_unique<TFormReading>(main, w->controls().Reading1,
-                                       [main](int n) { main->OpenHexagramPage(n); });
+    r = std::make_unique<TFormReading>(main, w->controls().Reading1, [main](int n, const QString& anchor) {
+      main->OpenHexagramPage(n, anchor);
+    });
     ui::ProgramWindows windows;
     windows.reading = r.get();
     ui::HandOver(main, nullptr, windows);
@@ -110,6 +111,7 @@ class TestReading : public QObject {
     for (const QString& part : ExpectedStart(qian, {3, 5})) QVERIFY(shown().contains(part));
     QVERIFY(shown().contains(QStringLiteral("Меняются две черты: читайте обе, главная — верхняя.")));
     QVERIFY(shown().contains(QStringLiteral("Девятка пятая — главная")));
+    QVERIFY(r->ReadingText->toHtml().contains(QStringLiteral("href=\"hexagram:1#line5\"")));
     QVERIFY(shown().indexOf(QStringLiteral("Девятка третья")) <
             shown().indexOf(QStringLiteral("Девятка пятая")));
     w->controls().Button1->click();
@@ -212,10 +214,17 @@ class TestReading : public QObject {
     emit r->ReadingText->anchorClicked(QUrl(QStringLiteral("hexagram:1")));
     QCOMPARE(fake->prompts.size(), 1);
     QVERIFY(fake->prompts.last().text.contains(QStringLiteral("1.htm")));
+    // A line's heading opens the page at that line.
+    fake->urlsOpen = true;
+    emit r->ReadingText->anchorClicked(QUrl(QStringLiteral("hexagram:12#line4")));
+    QCOMPARE(fake->urls.size(), 3);
+    QVERIFY(fake->urls.last().toLocalFile().endsWith(QStringLiteral("/comment/12.htm")));
+    QCOMPARE(fake->urls.last().fragment(), QStringLiteral("line4"));
     // Anything else is no page.
-    emit r->ReadingText->anchorClicked(QUrl(QStringLiteral("hexagram:65")));
-    emit r->ReadingText->anchorClicked(QUrl(QStringLiteral("file:///etc/passwd")));
-    QCOMPARE(fake->urls.size(), 2);
+    for (const char* url :
+         {"hexagram:65", "hexagram:0", "hexagram:1#line7", "hexagram:1#x\"onload", "file:///etc/passwd"})
+      emit r->ReadingText->anchorClicked(QUrl(QString::fromLatin1(url)));
+    QCOMPARE(fake->urls.size(), 3);
   }
 
   // The item ticks with the window; Ctrl+T is its shortcut.
@@ -260,7 +269,7 @@ class TestReading : public QObject {
     w->move(atRightEdge ? area.right() - w->frameGeometry().width() : area.left(), area.top() + 10);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    r = std::make_unique<TFormReading>(w.get(), w->controls().Reading1, [](int) {});
+    r = std::make_unique<TFormReading>(w.get(), w->controls().Reading1, [](int, const QString&) {});
     QCOMPARE(!r->isHidden(), shown);
     QCOMPARE(w->controls().Reading1->isChecked(), shown);
     QVERIFY(r->width() >= 260 && r->width() <= 4000);
