@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/reading.h"
 #include "settings/SettingsStore.h"
@@ -141,28 +142,47 @@ void TFormReading::CreateControls() {
 
 void TFormReading::FormCreate() {
   ui::SettingsStore store;
-  // A size that no screen shows (a hand-edited store) gives way to bounds.
-  resize(qBound(260, store.read(ui::settings::FormReadingWidth), 4000),
-         qBound(200, store.read(ui::settings::FormReadingHeight), 4000));
+  auto hasStored = [&store](const auto& setting) {
+    return store.rawText(QString::fromLatin1(setting.group), QString::fromLatin1(setting.name)).has_value();
+  };
+  QWidget* main = MainWindow();
+  QScreen* screen = main ? main->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 4000, 4000);
+  // A size that no screen shows (a hand-edited store, another screen) gives
+  // way to the screen's; the caption bar's height is left for the frame.
+  constexpr int FrameAllowance = 40;
+  resize(qBound(260, store.read(ui::settings::FormReadingWidth), std::max(260, area.width())),
+         qBound(200, store.read(ui::settings::FormReadingHeight),
+                std::max(200, area.height() - FrameAllowance)));
   // Right of the main window, its top one pixel lower (as the calendar
-  // stands left of it).
-  QPoint defaultPlace(0, 0);
+  // stands left of it); without room there, left of it, over the calendar
+  // rather than over the main window.
+  QPoint defaultPlace(area.topLeft());
   bool room = true;
-  if (QWidget* main = MainWindow()) {
+  if (main) {
     const QRect mainFrame = main->frameGeometry();
-    defaultPlace = QPoint(mainFrame.right() + 1 + 4, main->y() + 1);
-    if (QScreen* screen = main->screen())
-      room = defaultPlace.x() + frameGeometry().width() <= screen->availableGeometry().right() + 1;
+    const QPoint right(mainFrame.right() + 1 + 4, main->y() + 1);
+    const QPoint left(mainFrame.left() - 4 - width(), main->y() + 1);
+    room = right.x() + width() <= area.right() + 1;
+    // A window of the default height ends above the screen's foot, its
+    // caption bar (not known before it is shown) included.
+    if (!hasStored(ui::settings::FormReadingHeight))
+      resize(width(), std::clamp(area.bottom() + 1 - right.y() - FrameAllowance, 200, height()));
+    // A window of the default width narrows to the room beside the main
+    // window, down to a width that still reads well.
+    constexpr int NarrowestBeside = 300;
+    const int roomRight = area.right() + 1 - right.x();
+    if (!room && !hasStored(ui::settings::FormReadingWidth) && roomRight >= NarrowestBeside) {
+      resize(roomRight, height());
+      room = true;
+    }
+    defaultPlace = room || left.x() < area.left() ? right : left;
   }
   // Nothing stored yet: shown on a first start only where it does not cover
-  // the main window.
-  const bool stored = store
-                          .rawText(QString::fromLatin1(ui::settings::FormReadingShow.group),
-                                   QString::fromLatin1(ui::settings::FormReadingShow.name))
-                          .has_value();
+  // another window.
   ReadPosition(defaultPlace);
   ReadStaysOnTop();
-  if (stored || room) ShowIfStored();
+  if (hasStored(ui::settings::FormReadingShow) || room) ShowIfStored();
 }
 
 void TFormReading::ShowCast(const ui::ShownCast& cast) {

@@ -3,6 +3,7 @@
 // its headings; on a first start it stands right of the main window when
 // the screen has room.
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -227,6 +228,30 @@ class TestReading : public QObject {
     QCOMPARE(fake->urls.size(), 3);
   }
 
+  // From the keyboard alone: Tab walks the headings' links, Enter opens the
+  // page, and Tab past the last link goes on to the buttons.
+  void keyboardReachesTheLinks() {
+    create();
+    typeAll({"588", "588", "544", "588", "544", "588"});
+    w->controls().Button1->click();
+    QApplication::setActiveWindow(r.get());
+    QVERIFY(QTest::qWaitForWindowActive(r.get()));
+    r->ReadingText->setFocus(Qt::TabFocusReason);
+    QVERIFY(r->ReadingText->hasFocus());
+    QStringList links;
+    for (int i = 0; i < 3 && r->ReadingText->hasFocus(); ++i) {
+      QTest::keyClick(r->ReadingText, Qt::Key_Tab);
+      if (r->ReadingText->hasFocus()) links << r->ReadingText->textCursor().selectedText();
+    }
+    QCOMPARE(links, (QStringList{QString::fromStdString(core::HexagramHeading(1)),
+                                 QStringLiteral("Девятка третья"), QStringLiteral("Девятка пятая")}));
+    QTest::keyClick(r->ReadingText, Qt::Key_Return);
+    QCOMPARE(fake->urls.size(), 1);
+    QCOMPARE(fake->urls.last().fragment(), QStringLiteral("line5"));
+    QTest::keyClick(r->ReadingText, Qt::Key_Tab);
+    QVERIFY(r->RestButton->hasFocus());
+  }
+
   // The item ticks with the window; Ctrl+T is its shortcut.
   void menuItemToggles() {
     create();
@@ -253,7 +278,8 @@ class TestReading : public QObject {
     // (The offscreen screen is 800 pixels wide: room for a narrow window.)
     QTest::newRow("room") << QByteArray("[Form]\nReadingWidth=280\n") << false << true;
     QTest::newRow("no room") << QByteArray() << true << false;
-    QTest::newRow("no room at the default size") << QByteArray() << false << false;
+    QTest::newRow("room for a narrower window") << QByteArray() << false << true;
+    QTest::newRow("no room right, room left") << QByteArray("[Form]\nReadingWidth=280\n") << true << false;
     QTest::newRow("stored hidden") << QByteArray("[Form]\nReadingShow=0\n") << false << false;
     QTest::newRow("stored shown, no room") << QByteArray("[Form]\nReadingShow=1\n") << true << true;
     QTest::newRow("nonsense size") << QByteArray("[Form]\nReadingWidth=-7\nReadingHeight=99999999\n") << false
@@ -272,9 +298,15 @@ class TestReading : public QObject {
     r = std::make_unique<TFormReading>(w.get(), w->controls().Reading1, [](int, const QString&) {});
     QCOMPARE(!r->isHidden(), shown);
     QCOMPARE(w->controls().Reading1->isChecked(), shown);
-    QVERIFY(r->width() >= 260 && r->width() <= 4000);
-    QVERIFY(r->height() >= 200 && r->height() <= 4000);
-    if (shown && !atRightEdge) QVERIFY(r->x() >= w->frameGeometry().right());
+    QVERIFY(r->width() >= 260 && r->width() <= area.width());
+    QVERIFY(r->height() <= area.height());
+    // Right of the main window where it fits, else left of it where that
+    // fits; never over the main window when either does.
+    const int right = w->frameGeometry().right();
+    if (r->width() + 4 <= area.right() - right)
+      QVERIFY(r->x() > right);
+    else if (r->width() + 4 <= w->x() - area.left())
+      QVERIFY(r->frameGeometry().right() < w->x());
   }
 };
 
