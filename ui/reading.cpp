@@ -54,7 +54,7 @@ QString TextsHtml(const std::vector<core::ReadingText>& texts) {
                                                    .arg(PageScheme)
                                                    .arg(hexagram)
                                                    .arg(anchor, Html(t.heading));
-    html += QStringLiteral("<h4>") + heading + (t.leading ? QStringLiteral(" — главная") : QString()) +
+    html += QStringLiteral("<h4>") + heading + (t.leading ? QStringLiteral(" (главная)") : QString()) +
             QStringLiteral("</h4>");
     if (!t.text.empty()) html += QStringLiteral("<p>") + Html(t.text) + QStringLiteral("</p>");
     if (!t.zh.empty())

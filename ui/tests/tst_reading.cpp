@@ -111,7 +111,7 @@ class TestReading : public QObject {
     const core::Figure qian{true, true, true, true, true, true};
     for (const QString& part : ExpectedStart(qian, {3, 5})) QVERIFY(shown().contains(part));
     QVERIFY(shown().contains(QStringLiteral("Меняются две черты: читайте обе, главная — верхняя.")));
-    QVERIFY(shown().contains(QStringLiteral("Девятка пятая — главная")));
+    QVERIFY(shown().contains(QStringLiteral("Девятка пятая (главная)")));
     QVERIFY(r->ReadingText->toHtml().contains(QStringLiteral("href=\"hexagram:1#line5\"")));
     QVERIFY(shown().indexOf(QStringLiteral("Девятка третья")) <
             shown().indexOf(QStringLiteral("Девятка пятая")));
