@@ -129,14 +129,16 @@ int PillarOf(const QWidget* widget) {
 bool OwnInterface(const QWidget* widget) {
   return widget->objectName() == QLatin1String("Panel1") ||
          widget->objectName() == QLatin1String("FormCzaczy") ||
-         widget->objectName() == QLatin1String("FormJournal") || PillarOf(widget) >= 0;
+         widget->objectName() == QLatin1String("FormJournal") ||
+         widget->objectName() == QLatin1String("FormReading") || PillarOf(widget) >= 0;
 }
 
 QAccessibleInterface* Interfaces(const QString& /*className*/, QObject* object) {
   auto* widget = qobject_cast<QWidget*>(object);
   if (!widget || !OwnInterface(widget)) return nullptr;
   if (widget->objectName() == QLatin1String("Panel1")) return new ShownChildren(widget, QAccessible::Pane);
-  if (widget->objectName() == QLatin1String("FormJournal"))
+  if (widget->objectName() == QLatin1String("FormJournal") ||
+      widget->objectName() == QLatin1String("FormReading"))
     return new ShownChildren(widget, QAccessible::Window);
   if (widget->objectName() == QLatin1String("FormCzaczy")) {
     // The captions and branch pictures are read with their stem picture.
@@ -171,6 +173,10 @@ void UseOwnInterfaces(QWidget* window) {
 }  // namespace
 
 void NameCalendarWindowControls(QWidget* window) {
+  UseOwnInterfaces(window);
+}
+
+void NameReadingWindowControls(QWidget* window) {
   UseOwnInterfaces(window);
 }
 

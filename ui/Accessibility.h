@@ -13,6 +13,9 @@
 //       the calendar window as a named window whose hidden sign pictures
 //       are not read, each pillar one picture read «Год: Бин У».
 //       Call once from the window's constructor.
+//   void ui::NameReadingWindowControls(QWidget* window)
+//       the reading window as a named window whose folded texts are not
+//       read. Call once from the window's constructor.
 //   void ui::NameJournalControls(QWidget* window)
 //   void ui::NameSettingsControls(QWidget* dialog)
 //       the fields of the journal and of the settings dialog named by their
@@ -39,6 +42,7 @@ namespace ui {
 
 void NameMainWindowControls(QWidget* window);
 void NameCalendarWindowControls(QWidget* window);
+void NameReadingWindowControls(QWidget* window);
 void NameJournalControls(QWidget* window);
 void NameSettingsControls(QWidget* dialog);
 void DescribeFigures(QWidget* window, const core::Divination& model);

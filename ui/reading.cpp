@@ -16,6 +16,7 @@
 
 #include "core/reading.h"
 #include "settings/SettingsStore.h"
+#include "ui/Accessibility.h"
 #include "ui/Application.h"
 
 namespace {
@@ -79,6 +80,7 @@ TFormReading::TFormReading(QWidget* mainWindow, QAction* menuItem, OpenPageFunct
   setWindowTitle(QStringLiteral("Толкование"));
   setAccessibleName(windowTitle());
   CreateControls();
+  ui::NameReadingWindowControls(this);
   FormCreate();
 }
 

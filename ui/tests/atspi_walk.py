@@ -5,7 +5,8 @@ Run inside its own session bus with the accessibility bus started
 (atspi_walk.sh). Walks the tree of the running program and checks that
 every focusable or actionable object has a name; types six line codes and
 Enter with xdotool and checks that the figures name the numbers that
-kalynth-calc computes for those codes; makes a save fail and checks that
+kalynth-calc computes for those codes and that the reading window reads
+the texts kalynth-calc reading selects; makes a save fail and checks that
 the failure is announced. Exit 0 pass, 1 fail, 77 skip.
 """
 import os
@@ -174,6 +175,34 @@ def main():
             live = by_name_prefix(app, "Основное гуа")
             if live is None:
                 failures.append("cast not announced")
+
+        # The reading window, shown beside the main window, reads the rule
+        # and the texts that kalynth-calc reading gives for the same codes,
+        # in the same order.
+        reading = wait_for(lambda: next((o for o in walk(app) if o.name == "Толкование"
+                                         and o.getRoleName() in ("frame", "window")), None))
+        if reading is None:
+            failures.append("no reading window")
+        else:
+            plain = subprocess.run([calc, "reading", "--codes"] + CODES, capture_output=True, text=True).stdout
+            blocks = plain.strip("\n").split("\n\n")
+            # The rule, then each text's wording and classical text (the
+            # window sets the headings apart, so they are left out here).
+            wanted = [blocks[0]] + [line for block in blocks[1:] for line in block.split("\n")[1:]]
+
+            def read_text():
+                doc = next((o for o in walk(reading) if o.name == "Что читать" and showing(o)), None)
+                if doc is None:
+                    return ""
+                text = doc.queryText()
+                return text.getText(0, text.characterCount)
+
+            said = wait_for(lambda: wanted[0] in read_text() and read_text()) or ""
+            positions = [said.find(line) for line in wanted]
+            print("reading window: %s, %d of %d texts in order" %
+                  (reading.getRoleName(), sum(1 for p in positions if p >= 0), len(wanted)))
+            if -1 in positions or positions != sorted(positions):
+                failures.append("reading window does not read the texts in order")
 
         # A failing save: Save As with the proposed name in /proc.
         subprocess.run(["xdotool", "key", "ctrl+shift+s"], check=True)
