@@ -5,6 +5,8 @@
 //   yarrow.h    the program-wide generator and the three stalk divisions
 //   datecast.h  casting from the lunar date (Raschet, Chisla2) and the
 //               status text naming the date
+//   context.h   the moment and calendar of a cast, kept with its record
+//   reading.h   which texts answer a cast, and the texts themselves
 //   divination.h  core::Divination: one divination with the operations of
 //               its castings and records (what the window, the command
 //               line and the readers of records share)
@@ -14,8 +16,10 @@
 // every rule is testable without a window.
 #pragma once
 
+#include "context.h"
 #include "datecast.h"
 #include "divination.h"
 #include "hexagram.h"
 #include "messages.h"
+#include "reading.h"
 #include "yarrow.h"

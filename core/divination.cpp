@@ -100,6 +100,7 @@ void Divination::CastFromCodes() {
 }
 
 void Divination::CastCodes(CastMethod how) {
+  context_.reset();
   // No figure has a changing line of its own after number entry: changing
   // lines are those of the codes.
   changingLine_ = 0;
@@ -143,6 +144,7 @@ void Divination::CastPrimary(const Figure& primary, int changingLine) {
   figures_[Nuclear] = c.nuclear;
   method_ = CastMethod::Date;
   castDate_ = date_;
+  context_.reset();
 }
 
 // ---- yarrow stalks ----------------------------------------------------------
@@ -151,6 +153,7 @@ void Divination::BeginMilfoil() {
   yarrowLine_ = 1;
   yarrowDivision_ = 1;
   method_ = CastMethod::None;
+  context_.reset();
   SetCommentsText({});
   note_.clear();
   for (std::string& code : lineCodes_) code.clear();
@@ -197,7 +200,7 @@ void Divination::AllFree() {
 
 void Divination::Restore(const std::array<std::string, 6>& lineCodes, const std::string& note,
                          const DateSelection& date, bool fromDate, const Figure& primary, int changingLine,
-                         std::string_view comments) {
+                         std::string_view comments, std::optional<CastContext> context) {
   // Each field that changes runs the field's change reaction.
   for (int n = 1; n <= 6; ++n)
     if (lineCodes[n - 1] != lineCodes_[n - 1]) EditLine(n, lineCodes[n - 1]);
@@ -212,6 +215,7 @@ void Divination::Restore(const std::array<std::string, 6>& lineCodes, const std:
   }
   AllFree();
   SetCommentsText(comments);
+  context_ = std::move(context);
   modified_ = false;
   bound_ = true;
 }
@@ -219,6 +223,7 @@ void Divination::Restore(const std::array<std::string, 6>& lineCodes, const std:
 void Divination::NewSheet() {
   for (std::string& code : lineCodes_) code.clear();
   method_ = CastMethod::None;
+  context_.reset();
   note_.clear();
   AllFree();
   SetCommentsText({});

@@ -15,6 +15,7 @@
 //                           method fromDate changingLine castDate
 //                           modified bound yarrow* (the yarrow procedure)
 //                           dateNumbers (trigrams of the last date casting)
+//                           context (moment and calendar of the cast, SetContext)
 //     Editing ............. EditLine EditNote EditComments SetDate ChooseDate
 //     Number entry ........ CastFromCodes                     (">>")
 //     Date casting ........ CastFromDate                      ("Получить гуа")
@@ -36,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/context.h"
 #include "core/datecast.h"
 #include "core/hexagram.h"
 #include "core/yarrow.h"
@@ -50,14 +52,10 @@ struct DateSelection {
   friend bool operator==(const DateSelection&, const DateSelection&) = default;
 };
 
-// How the figures were cast. A record file tells only the date casting
-// apart, so a divination read from a file is Codes or Date.
-enum class CastMethod {
-  None,    // nothing cast since the sheet was cleared, or the codes were invalid
-  Codes,   // the six line codes typed by the user (">>")
-  Yarrow,  // the six line codes the yarrow procedure gave
-  Date,    // the lunar date ("Получить гуа")
-};
+// How the figures were cast (CastMethod, core/context.h): a record file
+// tells only the date casting apart, so a divination read from a file is
+// Codes or Date; its context, when the record has one, keeps the method of
+// the cast itself.
 
 enum FigureIndex { Primary = 0, Nuclear = 1, Changed = 2 };
 
@@ -101,6 +99,12 @@ class Divination {
   int stalkCount() const { return stalkCount_; }
   // Upper and lower trigram and changing line of the last date casting.
   const DateNumbers& dateNumbers() const { return dateNumbers_; }
+  // The moment and calendar of the cast on the sheet: set by the caster
+  // after each cast (SetContext), kept by a record; nullopt before any
+  // cast, after a new sheet or a cast that gave no figures, and for a
+  // record that does not hold one. Every casting clears it first.
+  const std::optional<CastContext>& context() const { return context_; }
+  void SetContext(CastContext context) { context_ = std::move(context); }
 
   // ---- editing (the user's input) -------------------------------------
   // The text of line field n changed: marks the record changed.
@@ -141,7 +145,7 @@ class Divination {
   // changingLine and commentsText.
   void Restore(const std::array<std::string, 6>& lineCodes, const std::string& note,
                const DateSelection& date, bool fromDate, const Figure& primary, int changingLine,
-               std::string_view comments);
+               std::string_view comments, std::optional<CastContext> context = std::nullopt);
   // A blank sheet: no codes, note, comments or figures; clean and unbound.
   // The date lists are left to the caller (the lunar date of the moment).
   void NewSheet();
@@ -192,6 +196,7 @@ class Divination {
   CastMethod method_ = CastMethod::None;
   int changingLine_ = 0;
   std::optional<DateSelection> castDate_;
+  std::optional<CastContext> context_;
   bool modified_ = false;
   bool bound_ = false;
   bool yarrowActive_ = false;

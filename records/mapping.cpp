@@ -6,7 +6,7 @@ void Restore(core::Divination& divination, const Record& record) {
   std::array<std::string, 6> codes;
   for (int n = 0; n < 6; ++n) codes[n] = record.lineCodes[n].toStdString();
   divination.Restore(codes, record.note.toStdString(), {record.yah, record.mon, record.day, record.hour},
-                     record.btn2, record.gua, record.jaoNo, record.comments.toStdString());
+                     record.btn2, record.gua, record.jaoNo, record.comments.toStdString(), record.context);
 }
 
 core::Divination DivinationOf(const Record& record) {
@@ -28,6 +28,7 @@ Record RecordOf(const core::Divination& divination) {
   r.gua = divination.figure(core::Primary);
   r.jaoNo = divination.changingLine();
   r.comments = QString::fromStdString(divination.commentsText());
+  r.context = divination.context();
   return r;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "records/context.h"
 #include "records/cp1251.h"
 #include "records/inifile.h"
 
@@ -63,7 +64,7 @@ QString CannotCreateFileText(const QString& path) {
 bool operator==(const Record& a, const Record& b) {
   return a.lineCodes == b.lineCodes && a.note == b.note && a.yah == b.yah && a.mon == b.mon &&
          a.day == b.day && a.hour == b.hour && a.btn2 == b.btn2 && a.gua == b.gua && a.jaoNo == b.jaoNo &&
-         a.comments == b.comments;
+         a.comments == b.comments && a.context == b.context;
 }
 
 QByteArray EncodeRecord(const Record& record) {
@@ -78,6 +79,11 @@ QByteArray EncodeRecord(const Record& record) {
   ini.writeString(kBeginner, Key(CastFromDateKey), Flag(record.btn2));
   for (int n = 0; n < 6; ++n) ini.writeString(kBeginner, Key(FigureKeys[n]), Flag(record.gua[n]));
   ini.writeString(kBeginner, Key(ChangingLineKey), QString::number(record.jaoNo));
+  if (record.context) {
+    const QString section = QString::fromLatin1(ContextSection);
+    for (const auto& [key, value] : ContextValues(*record.context))
+      ini.writeString(section, key, StorableLine(value));
+  }
 
   QStringList lines = ini.lines();
   lines.append(QString::fromLatin1(CommentsMarker));
@@ -211,6 +217,7 @@ Record DecodeRecord(const QByteArray& bytes) {
     r.jaoNo = n.value_or(0);
   }
   r.comments = CommentsRead(bytes);
+  r.context = DecodeContext(bytes);
   const qsizetype lines = CommentLineCount(r.comments);
   if (lines > MaxCommentLines) throw RecordError(CommentLinesText(lines));
   return r;

@@ -44,6 +44,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "core/context.h"
 #include "records/files.h"
 
 namespace records {
@@ -61,6 +62,8 @@ struct Record {
   // CommentsMemo text: the comment lines joined by '\n' (a single empty
   // line reads as no comment at all).
   QString comments;
+  // The [CONTEXT] section (records/context.h); nullopt: the record has none.
+  std::optional<core::CastContext> context;
 };
 
 // A failure with the text the window shows, e.g. "Cannot create file %s"
