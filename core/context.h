@@ -62,6 +62,23 @@ struct CastContext {
   friend bool operator==(const CastContext&, const CastContext&) = default;
 };
 
+// The texts a reader shows (UTF-8):
+//   MomentText    "11.12.2026 22:57 (GMT +3)"; empty when the moment is unknown
+//   PillarsText   "Бин-У, Гэн-Цзы, Цзи-Вэй, Дин-Хай" (year, month, day, hour;
+//                 "?" for an unknown pillar); empty when all are unknown
+//   LunarText     "год 43, месяц 11, день 2, час Хай" ("месяц 4 (доп.)" in
+//                 a leap month); empty when unknown
+//   ContextText   the whole context on one line: "Гадание 11.12.2026 22:57
+//                 (GMT +3) · год 43, … · столпы Бин-У, … · Большие снега"
+//   MethodName    "числа черт", "стебли", "дата"
+std::string MomentText(const CastContext& context);
+std::string PillarsText(const CastContext& context);
+std::string LunarText(const CastContext& context);
+std::string ContextText(const CastContext& context);
+std::string_view MethodName(CastMethod method);
+// What a reader says of a divination whose record keeps no moment.
+inline constexpr std::string_view UnknownMomentText = "Момент гадания неизвестен";
+
 // "codes", "yarrow", "date"; empty for None.
 std::string_view MethodKey(CastMethod method);
 // The method of a stored key; None for anything else.
