@@ -55,7 +55,7 @@ void BM_SetLunarDate(benchmark::State& state) {
   calendar::ClearCalendarMemo();
   benchmark::IterationCount i = 0;
   for (auto _ : state)
-    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
+    benchmark::DoNotOptimize(calendar::LunarDayOf(Spread(start, i++), calendar::TimeSettings{}));
 }
 BENCHMARK(BM_SetLunarDate)->Unit(benchmark::kMicrosecond);
 
@@ -64,7 +64,7 @@ void BM_SetLunarDateCold(benchmark::State& state) {
   benchmark::IterationCount i = 0;
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
-    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
+    benchmark::DoNotOptimize(calendar::LunarDayOf(Spread(start, i++), calendar::TimeSettings{}));
   }
 }
 BENCHMARK(BM_SetLunarDateCold)->Unit(benchmark::kMicrosecond);
@@ -74,7 +74,7 @@ void BM_SetLunarDateNoMemo(benchmark::State& state) {
   calendar::SetCalendarMemo(false);
   benchmark::IterationCount i = 0;
   for (auto _ : state)
-    benchmark::DoNotOptimize(calendar::ComputeLunarSelection(Spread(start, i++), calendar::TimeSettings{}));
+    benchmark::DoNotOptimize(calendar::LunarDayOf(Spread(start, i++), calendar::TimeSettings{}));
   calendar::SetCalendarMemo(true);
 }
 BENCHMARK(BM_SetLunarDateNoMemo)->Unit(benchmark::kMicrosecond);
@@ -85,7 +85,7 @@ void BM_LunarYearOfDays(benchmark::State& state) {
   for (auto _ : state) {
     calendar::ClearCalendarMemo();
     for (int d = 0; d < 365; ++d)
-      benchmark::DoNotOptimize(calendar::ComputeLunarSelection(start + d, calendar::TimeSettings{}));
+      benchmark::DoNotOptimize(calendar::LunarDayOf(start + d, calendar::TimeSettings{}));
   }
 }
 BENCHMARK(BM_LunarYearOfDays)->Unit(benchmark::kMicrosecond);

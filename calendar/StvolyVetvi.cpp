@@ -4,7 +4,7 @@
 
 #include "astro/vsop.h"
 #include "calendar/civil.h"
-#include "calendar/my_MOON.h"
+#include "calendar/double_hours.h"
 #include "calendar/season.h"
 
 namespace calendar {
@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::int64_t DayEpoch = 37552;  // 2002-10-23, stem 1 and branch 1
 constexpr int YearEpoch = 1983;           // stem 10, branch 12: 1984 is Jia-Zi
-// The day count changes at 23:00, with the double hour Zi: one hour early.
-constexpr int DayChangeHoursEarly = 1;
+// The day count changes with the double hour Zi, at 23:00: one hour early.
+constexpr int DayChangeHoursEarly = 24 - DoubleHourFirstHour(0);
 
 // Year pillar of the corrected universal moment a: counted from its
 // Gregorian year, one back while January or February precede the start of

@@ -2,7 +2,9 @@
 //
 //   time_settings.h  the time correction and the zone, in hours
 //   season.h       solar terms, major terms, SeasonOf
-//   my_MOON.h      lunar date of a moment, China time, double hours
+//   lunar_date.h   lunar date of a moment, China time, new moons and major terms
+//   lunar_range.h  the date a divination by date is cast from, and many days of it
+//   double_hours.h the double hours and their clock hours
 //   StvolyVetvi.h  stems and branches of year, month, day and hour
 //   civil.h        day values read as the clock and date pickers read them
 //   memo.h         the memo of the pure searches (on/off switch)
@@ -14,8 +16,10 @@
 
 #include "StvolyVetvi.h"
 #include "civil.h"
+#include "double_hours.h"
+#include "lunar_date.h"
+#include "lunar_range.h"
 #include "memo.h"
-#include "my_MOON.h"
 #include "season.h"
 #include "signs.h"
 #include "time_settings.h"

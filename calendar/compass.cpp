@@ -1,6 +1,6 @@
 #include "compass.h"
 
-#include "my_MOON.h"
+#include "double_hours.h"
 
 namespace calendar {
 namespace {
@@ -33,12 +33,6 @@ constexpr TrigramRow kTrigrams[8] = {
     {"坤", "Кунь", "Земля", Phase::Earth, Direction::SouthWest, 2},
 };
 
-bool IsStem(int stem) {
-  return stem >= 1 && stem <= 10;
-}
-bool IsBranch(int branch) {
-  return branch >= 1 && branch <= 12;
-}
 bool IsTrigram(int t) {
   return t >= 1 && t <= 8;
 }
@@ -110,12 +104,8 @@ double StemAzimuth(int stem) {
   return a < 0 ? a + 360.0 : a;
 }
 
-// From the double hours of the main window's list (DoubleHourIndex).
 int BranchFirstHour(int branch) {
-  if (!IsBranch(branch)) return 0;
-  for (int h = 0; h < 24; ++h)
-    if (DoubleHourIndex(h) == branch - 1 && DoubleHourIndex((h + 23) % 24) != branch - 1) return h;
-  return 0;
+  return IsBranch(branch) ? DoubleHourFirstHour(branch - 1) : 0;
 }
 int BranchLastHour(int branch) {
   return IsBranch(branch) ? (BranchFirstHour(branch) + 2) % 24 : 0;

@@ -6,6 +6,7 @@
 #include "astro/moon.h"
 #include "astro/vsop.h"
 #include "calendar/civil.h"
+#include "calendar/double_hours.h"
 
 namespace calendar {
 
@@ -14,16 +15,11 @@ namespace {
 // The moment whose date names the day: from 23:00 on, the Zi hour belongs
 // to the next date.
 TDateTime DayMoment(TDateTime corrected, int doubleHour) {
-  return doubleHour == 0 ? corrected + 1.0 / 24 : corrected;
+  return doubleHour == 0 ? corrected + (24 - DoubleHourFirstHour(0)) / 24.0 : corrected;
 }
 
 int RoundToInt(double x) {
   return static_cast<int>(std::lround(x));
-}
-
-// The first major term from 15 December on is the winter solstice.
-TDateTime SolsticeDay(int year) {
-  return MajorTermDayOnOrAfter(astro::EncodeHistoricDate(year, 12, 15));
 }
 
 }  // namespace
@@ -69,18 +65,11 @@ TDateTime LunarDayWalk::NextSolstice() {
 }
 
 void LunarDayWalk::LoadLunation(TDateTime x, TDateTime a, TDateTime b) {
-  const TDateTime m12 = NewMoonOnOrAfter(a + 1);      // month after the solstice month
-  const TDateTime next11 = NewMoonOnOrBefore(b + 1);  // month of the next solstice
+  const LunarYearFrame frame = LunarYearFrameOf(a, b);
   // The month that holds x. Walking on from the last day of the lunation
   // kept, x is the day its next new moon falls on, found already.
   const TDateTime m = haveLunation_ && nextIsNewMoon_ && x == next_ ? next_ : NewMoonOnOrBefore(x + 1);
-
-  TLunarDate r;
-  r.LeapYear = RoundToInt((next11 - m12) / astro::MeanSynodicMonth) == 12;
-  int month = RoundToInt((m - m12) / astro::MeanSynodicMonth);
-  r.LeapMonth = r.LeapYear && HasNoMajorTerm(m) && !PriorLeapMonth(NewMoonOnOrBefore(m), m12);
-  if (r.LeapYear && (PriorLeapMonth(m, m12) || r.LeapMonth)) --month;
-  r.Month = static_cast<int>(astro::AMod(month, 12));
+  const TLunarDate r = LunarMonthOf(m, frame);
 
   // Every day from m up to the day before the next new moon's has m as the
   // last new moon by its end. Near the end of the kernel's range the next
@@ -119,9 +108,7 @@ TLunarDate LunarDayWalk::DateAt(TDateTime t) {
 
   TLunarDate r = month_;
   r.DayOfMonth = RoundToInt(x - first_ + 1);
-  r.YearCount = year_ + 2636;
-  if (r.Month <= 10 || t > july1_) ++r.YearCount;
-  r.YearInCycle = static_cast<int>(astro::AMod(r.YearCount, 60));
+  CountLunarYear(r, year_, t > july1_);
   return r;
 }
 

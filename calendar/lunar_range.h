@@ -1,20 +1,22 @@
-// The lunar date of a moment for callers that list many days and show no
-// window: the same date, double hour and year number as
-// ComputeLunarSelection, without the captions of the "Час" list (a listing
-// takes the one caption it needs from DoubleHourCaption, or computes the
-// twelve once).
+// The date a divination by date is cast from, for a moment of the user's
+// clock: the lunar date, the double hour and the year number. The main
+// window's four date lists hold it (year number, month, day, double hour)
+// and kalynth-calc cast and lunar read it.
 #pragma once
 
-#include "calendar/my_MOON.h"
+#include "calendar/lunar_date.h"
+#include "calendar/time_settings.h"
 
 namespace calendar {
 
 struct LunarDay {
-  int doubleHour = 0;  // 0..11
+  int doubleHour = 0;  // 0..11, of corrected time (double_hours.h)
   int yearNumber = 0;  // 1..12, the year's branch
-  TLunarDate lunar;
+  TLunarDate lunar;    // of the date; from 23:00 on, the Zi hour belongs to the next date
 };
 
+// The time correction taken off first (ApplyTimeCorrection). Kernel errors
+// pass through.
 LunarDay LunarDayOf(TDateTime t, const TimeSettings& settings);
 
 // LunarDayOf for many moments, day after day: what neighbouring days share

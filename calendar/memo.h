@@ -1,6 +1,6 @@
 // Memo of the calendar's pure searches.
 //
-// SolarTermInstant(year, k), the four China-date searches of my_MOON.h and
+// SolarTermInstant(year, k), the four China-date searches of lunar_date.h and
 // the new-moon instants that the kernel's phase searches evaluate are pure
 // functions of their exact arguments, and the lunar date of one moment asks
 // for the same few dozen of them again and again (the same solstices, the

@@ -38,13 +38,6 @@ constexpr BranchRow kBranches[12] = {
 constexpr std::string_view kPhaseNames[6] = {"", "Дерево", "Огонь", "Земля", "Металл", "Вода"};
 constexpr std::string_view kPhaseSigns[6] = {"", "木", "火", "土", "金", "水"};
 
-bool IsStem(int stem) {
-  return stem >= 1 && stem <= 10;
-}
-bool IsBranch(int branch) {
-  return branch >= 1 && branch <= 12;
-}
-
 }  // namespace
 
 std::string_view StemSign(int stem) {

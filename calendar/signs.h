@@ -18,6 +18,13 @@ namespace calendar {
 // water feeds wood.
 enum class Phase { None = 0, Wood, Fire, Earth, Metal, Water };
 
+constexpr bool IsStem(int stem) {
+  return stem >= 1 && stem <= 10;
+}
+constexpr bool IsBranch(int branch) {
+  return branch >= 1 && branch <= 12;
+}
+
 std::string_view StemSign(int stem);         // "甲" .. "癸"
 std::string_view StemReading(int stem);      // "Цзя" .. "Гуй"
 std::string_view BranchSign(int branch);     // "子" .. "亥"

@@ -14,6 +14,12 @@ std::string Signed(int hours) {
 
 }  // namespace
 
+astro::TDateTime ApplyTimeCorrection(astro::TDateTime t, const TimeSettings& settings) {
+  // The clock runs ahead by correctionHours: -3 adds 0.125 days, +3 takes
+  // them off (h / 24 is the same day fraction as 1/24, 1/12, 0.125).
+  return t - settings.correctionHours / 24.0;
+}
+
 bool IsCorrectionIndex(int index) {
   return index >= 0 && index <= MaxCorrectionIndex;
 }

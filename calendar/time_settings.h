@@ -16,6 +16,8 @@
 #include <optional>
 #include <string>
 
+#include "astro/constants.h"
+
 namespace calendar {
 
 struct TimeSettings {
@@ -35,6 +37,10 @@ struct TimeSettings {
 
   friend bool operator==(const TimeSettings&, const TimeSettings&) = default;
 };
+
+// A moment of the user's clock taken back to standard time: minus the
+// correction's hours.
+astro::TDateTime ApplyTimeCorrection(astro::TDateTime t, const TimeSettings& settings);
 
 bool IsCorrectionIndex(int index);  // 0..6
 bool IsZoneIndex(int index);        // 0..25

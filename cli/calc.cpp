@@ -167,7 +167,7 @@ Table LunarTable(std::ostream& out) {
 class LunarLines {
  public:
   LunarLines(Table& table, std::ostream& out, const TimeSettings& settings) : table_(table), out_(out) {
-    const std::array<std::string, 12> captions = calendar::FillChasCaptions(settings);
+    const std::array<std::string, 12> captions = calendar::DoubleHourCaptions(settings);
     for (std::size_t i = 0; i < captions.size(); ++i) captions_[i] = TsvCell(captions[i]);
   }
   LunarLines(const LunarLines&) = delete;
@@ -405,8 +405,8 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
     return 0;
   }
   NoMorePositional(a, 0);
-  const calendar::LunarSelection s = calendar::ComputeLunarSelection(env.now(), TimeSettingsOf(a, env));
-  DateCastingRow(out, s.yearNumber, s.month, s.day, s.doubleHour);
+  const calendar::LunarDay d = calendar::LunarDayOf(env.now(), TimeSettingsOf(a, env));
+  DateCastingRow(out, d.yearNumber, d.lunar.Month, d.lunar.DayOfMonth, d.doubleHour);
   return 0;
 }
 

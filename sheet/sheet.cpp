@@ -17,7 +17,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "calendar/my_MOON.h"
+#include "calendar/double_hours.h"
 #include "calendar/signs.h"
 #include "core/hexnames.h"
 #include "core/reading.h"

@@ -113,7 +113,7 @@ class PillarPicture : public QAccessibleWidget {
 
 // The pillars of the calendar: stem picture, caption, branch picture.
 const char* const Pillars[4][3] = {{"StvolYahr", "Label6", "VetvYahr"},
-                                   {"StvolMod", "Label5", "VetvGod"},
+                                   {"StvolMonth", "Label5", "VetvMonth"},
                                    {"StvolDay", "Label1", "VetvDay"},
                                    {"StvolChas", "Label3", "VetvChas"}};
 

@@ -139,8 +139,8 @@ void TFormCzaczy::CreateControls() {
   StvolYahr = image("StvolYahr");
   VetvYahr = image("VetvYahr");
   Label5 = named(new QLabel(QStringLiteral("Сезон:"), this), "Label5");
-  StvolMod = image("StvolMod");
-  VetvGod = image("VetvGod");
+  StvolMonth = image("StvolMonth");
+  VetvMonth = image("VetvMonth");
   Label1 = named(new QLabel(QStringLiteral("Знаки дня:"), this), "Label1");
   StvolDay = image("StvolDay");
   VetvDay = image("VetvDay");
@@ -197,7 +197,7 @@ void TFormCzaczy::CreateControls() {
   rows->setColumnStretch(4, 1);
   rows->setColumnMinimumWidth(1, 96);
   QLabel* const grid[4][3] = {{Label6, StvolYahr, VetvYahr},
-                              {Label5, StvolMod, VetvGod},
+                              {Label5, StvolMonth, VetvMonth},
                               {Label1, StvolDay, VetvDay},
                               {Label3, StvolChas, VetvChas}};
   for (int r = 0; r < 4; ++r) {
@@ -277,14 +277,14 @@ void TFormCzaczy::ButtonNowClick() {
 
 void TFormCzaczy::SetMyCalendar(astro::TDateTime x) {
   const calendar::TimeSettings settings = timeSettings_;
-  // Numbers not computed stay 0, and Zapolnenie leaves their pictures as
+  // Numbers not computed stay 0, and ShowSigns leaves their pictures as
   // they were: after an error the pillars computed before it are shown.
   calendar::Pillars p;
   auto show = [this, &p] {
-    Zapolnenie(StvolYahr, VetvYahr, p.yearStem, p.yearBranch);
-    Zapolnenie(StvolChas, VetvChas, p.hourStem, p.hourBranch);
-    Zapolnenie(StvolMod, VetvGod, p.monthStem, p.monthBranch);
-    Zapolnenie(StvolDay, VetvDay, p.dayStem, p.dayBranch);
+    ShowSigns(StvolYahr, VetvYahr, p.yearStem, p.yearBranch);
+    ShowSigns(StvolChas, VetvChas, p.hourStem, p.hourBranch);
+    ShowSigns(StvolMonth, VetvMonth, p.monthStem, p.monthBranch);
+    ShowSigns(StvolDay, VetvDay, p.dayStem, p.dayBranch);
   };
   try {
     calendar::ComputePillars(x, settings, p);
@@ -297,13 +297,13 @@ void TFormCzaczy::SetMyCalendar(astro::TDateTime x) {
   SmolSeason->setText(QString::fromStdString(p.term));
 }
 
-void TFormCzaczy::Zapolnenie(QLabel* stemImage, QLabel* branchImage, int stem, int branch) {
+void TFormCzaczy::ShowSigns(QLabel* stemImage, QLabel* branchImage, int stem, int branch) {
   auto copy = [](QLabel* from, QLabel* to) {
     to->setPixmap(from->pixmap());
     SetReading(to, from->toolTip());
   };
-  if (stem >= 1 && stem <= 10) copy(Stvol[stem], stemImage);
-  if (branch >= 1 && branch <= 12) copy(Vetv[branch], branchImage);
+  if (calendar::IsStem(stem)) copy(Stvol[stem], stemImage);
+  if (calendar::IsBranch(branch)) copy(Vetv[branch], branchImage);
 }
 
 void TFormCzaczy::DateTimePicker1Change() {

@@ -68,10 +68,10 @@ class TFormCzaczy : public ui::TToolWindow {
   QPushButton* ButtonNow = nullptr;
   QLabel* Label2 = nullptr;    // "Расчет произведен на:"
   QLabel* LabelNow = nullptr;  // the moment shown
-  QLabel *Label6 = nullptr, *StvolYahr = nullptr, *VetvYahr = nullptr;  // "Год:"
-  QLabel *Label5 = nullptr, *StvolMod = nullptr, *VetvGod = nullptr;    // "Сезон:"
-  QLabel *Label1 = nullptr, *StvolDay = nullptr, *VetvDay = nullptr;    // "Знаки дня:"
-  QLabel *Label3 = nullptr, *StvolChas = nullptr, *VetvChas = nullptr;  // "Знаки часа:"
+  QLabel *Label6 = nullptr, *StvolYahr = nullptr, *VetvYahr = nullptr;    // "Год:"
+  QLabel *Label5 = nullptr, *StvolMonth = nullptr, *VetvMonth = nullptr;  // "Сезон:"
+  QLabel *Label1 = nullptr, *StvolDay = nullptr, *VetvDay = nullptr;      // "Знаки дня:"
+  QLabel *Label3 = nullptr, *StvolChas = nullptr, *VetvChas = nullptr;    // "Знаки часа:"
   QLabel* BigSeason = nullptr;
   QLabel* SmolSeason = nullptr;
   QCheckBox* CheckMoon = nullptr;
@@ -82,7 +82,7 @@ class TFormCzaczy : public ui::TToolWindow {
   // --- handlers, in the window's order -------------------------------------
   void ButtonNowClick();
   void SetMyCalendar(astro::TDateTime x);
-  void Zapolnenie(QLabel* stemImage, QLabel* branchImage, int stem, int branch);
+  void ShowSigns(QLabel* stemImage, QLabel* branchImage, int stem, int branch);
   void DateTimePicker1Change();
   void CheckMoonClick();
   void Timer1Timer();

@@ -34,7 +34,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "calendar/my_MOON.h"
+#include "calendar/double_hours.h"
 #include "core/core.h"
 #include "core/hexnames.h"
 #include "records/inifile.h"
@@ -45,6 +45,7 @@
 #include "ui/Application.h"
 #include "ui/ClickLabel.h"
 #include "ui/GuaBig.h"
+#include "ui/LunarLists.h"
 #include "ui/Placement.h"
 #include "ui/Platform.h"
 #include "ui/ToolWindow.h"
@@ -380,7 +381,7 @@ void TFormKalynth::CreateControls() {
   addCaption(QStringLiteral("Час:"));
   Chas = makeList("Chas", 0, 122, QStringLiteral("Двухчасовки"));
   // The captions until SetLunarDate rewrites their hour ranges.
-  const std::array<std::string, 12> chasCaptions = calendar::FillChasCaptions(timeSettings());
+  const std::array<std::string, 12> chasCaptions = calendar::DoubleHourCaptions(timeSettings());
   for (int i = 0; i < 12; ++i) Chas->addItem(ChasIcon(i), QString::fromStdString(chasCaptions[i]));
   Chas->setIconSize(QSize(16, 16));
   Chas->setMaxVisibleItems(8);
@@ -1105,7 +1106,7 @@ void TFormKalynth::ToolButton2Click() {
 }
 
 void TFormKalynth::SetLunarDate(astro::TDateTime t) {
-  const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, timeSettings());
+  const ui::LunarSelection s = ui::ComputeLunarSelection(t, timeSettings());
   for (int i = 0; i < 12; ++i) Chas->setItemText(i, QString::fromStdString(s.chasCaptions[i]));
   Label6->setText(QString::fromStdString(s.monthCaption));
   Apply([this, &s] { model_.SetDate({s.yearNumber - 1, s.month - 1, s.day - 1, s.doubleHour}); });
@@ -1420,7 +1421,7 @@ void TFormKalynth::SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex) {
   // The hour ranges of the "Час" list follow the new correction at once,
   // also while a cast figure keeps the lists' date: the list and the sheet
   // name the same clock hours.
-  const std::array<std::string, 12> captions = calendar::FillChasCaptions(timeSettings());
+  const std::array<std::string, 12> captions = calendar::DoubleHourCaptions(timeSettings());
   for (int i = 0; i < 12 && i < Chas->count(); ++i) Chas->setItemText(i, QString::fromStdString(captions[i]));
 }
 

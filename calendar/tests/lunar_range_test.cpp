@@ -1,39 +1,45 @@
-// The listing's lunar date (LunarDayOf) against the main window's
-// (ComputeLunarSelection): the same answer for every day of a span that
-// holds leap months, at times of day on both sides of the Zi hour and at
-// every time correction; with the memo off as well, so the listing does not
-// depend on what earlier days left behind.
+// The date a divination by date is cast from (LunarDayOf) against the
+// lunar date of the corrected moment, the Zi hour from 23:00 on taken to
+// the next date: the same answer for every day of a span that holds leap
+// months, at times of day on both sides of the Zi hour and at every time
+// correction; with the memo off as well, so the answer does not depend on
+// what earlier days left behind. Then the walk over many days against
+// LunarDayOf.
 #include "calendar/lunar_range.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "astro/vsop.h"
 #include "calendar/civil.h"
+#include "calendar/lunar_date.h"
 #include "calendar/memo.h"
-#include "calendar/my_MOON.h"
 
 namespace calendar {
 namespace {
 
-void ExpectSameAsSelection(TDateTime from, TDateTime to, double timeOfDay, int correction) {
+void ExpectSameAsLunarDate(TDateTime from, TDateTime to, double timeOfDay, int correction) {
+  const TimeSettings settings = TimeSettings::FromIndexes(correction, TimeSettings::DefaultZoneIndex);
+  const int hoursAhead = IsCorrectionIndex(correction) ? correction - 3 : 0;
   for (TDateTime day = from; day <= to; day += 1) {
     const TDateTime t = day + timeOfDay;
-    const LunarDay d = LunarDayOf(t, TimeSettings::FromIndexes(correction, TimeSettings::DefaultZoneIndex));
-    const LunarSelection s =
-        ComputeLunarSelection(t, TimeSettings::FromIndexes(correction, TimeSettings::DefaultZoneIndex));
-    ASSERT_EQ(d.doubleHour, s.doubleHour) << t;
-    ASSERT_EQ(d.yearNumber, s.yearNumber) << t;
-    ASSERT_EQ(d.lunar.Month, s.month) << t;
-    ASSERT_EQ(d.lunar.DayOfMonth, s.day) << t;
-    ASSERT_EQ(d.lunar.LeapMonth, s.leapMonth) << t;
-    ASSERT_EQ(d.lunar.LeapYear, s.lunar.LeapYear) << t;
-    ASSERT_EQ(d.lunar.YearCount, s.lunar.YearCount) << t;
-    ASSERT_EQ(d.lunar.YearInCycle, s.lunar.YearInCycle) << t;
+    const LunarDay d = LunarDayOf(t, settings);
+    const TDateTime corrected = t - hoursAhead / 24.0;
+    const int hour = HourOfDay(corrected);
+    const TLunarDate lunar = LunarDateOf(hour == 23 ? corrected + 1.0 / 24 : corrected);
+    ASSERT_EQ(d.doubleHour, (hour + 1) % 24 / 2) << t;
+    ASSERT_EQ(d.yearNumber, static_cast<int>(astro::AMod(lunar.YearInCycle, 12))) << t;
+    ASSERT_EQ(d.lunar.Month, lunar.Month) << t;
+    ASSERT_EQ(d.lunar.DayOfMonth, lunar.DayOfMonth) << t;
+    ASSERT_EQ(d.lunar.LeapMonth, lunar.LeapMonth) << t;
+    ASSERT_EQ(d.lunar.LeapYear, lunar.LeapYear) << t;
+    ASSERT_EQ(d.lunar.YearCount, lunar.YearCount) << t;
+    ASSERT_EQ(d.lunar.YearInCycle, lunar.YearInCycle) << t;
   }
 }
 
-TEST(LunarDayOf, SameAsTheWindowsSelection) {
+TEST(LunarDayOf, SameAsTheLunarDateOfTheCorrectedMoment) {
   // 2017 and 2020 have leap months (6 and 4); 23:30 belongs to the next day.
   const TDateTime from = EncodeCivilDate(2016, 12, 1), to = EncodeCivilDate(2020, 12, 31);
   const struct {
@@ -42,13 +48,13 @@ TEST(LunarDayOf, SameAsTheWindowsSelection) {
   } cases[] = {{0.5, 3}, {23.5 / 24, 3}, {0.5 / 24, 0}, {22.5 / 24, 6}, {0.5, -1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.timeOfDay << " correction " << c.correction);
-    ExpectSameAsSelection(from, to, c.timeOfDay, c.correction);
+    ExpectSameAsLunarDate(from, to, c.timeOfDay, c.correction);
   }
 }
 
 TEST(LunarDayOf, SameWithoutTheMemo) {
   SetCalendarMemo(false);
-  ExpectSameAsSelection(EncodeCivilDate(2023, 1, 1), EncodeCivilDate(2023, 3, 31), 0.5, 3);
+  ExpectSameAsLunarDate(EncodeCivilDate(2023, 1, 1), EncodeCivilDate(2023, 3, 31), 0.5, 3);
   SetCalendarMemo(true);
 }
 

@@ -9,7 +9,9 @@
 #include "astro/Calendar.h"
 #include "astro/moon.h"
 #include "calendar/civil.h"
-#include "calendar/my_MOON.h"
+#include "calendar/double_hours.h"
+#include "calendar/lunar_date.h"
+#include "calendar/lunar_range.h"
 #include "calendar/season.h"
 #include "moments.h"
 
@@ -26,11 +28,11 @@ TimeSettings Of(int correction) {
 TDateTime ApplyTimeCorrection(TDateTime t, int correction) {
   return calendar::ApplyTimeCorrection(t, Of(correction));
 }
-LunarSelection ComputeLunarSelection(TDateTime t, int correction) {
-  return calendar::ComputeLunarSelection(t, Of(correction));
+LunarDay LunarDayOf(TDateTime t, int correction) {
+  return calendar::LunarDayOf(t, Of(correction));
 }
-std::array<std::string, 12> FillChasCaptions(int correction) {
-  return calendar::FillChasCaptions(Of(correction));
+std::array<std::string, 12> DoubleHourCaptions(int correction) {
+  return calendar::DoubleHourCaptions(Of(correction));
 }
 DoubleHourClock DoubleHourClockHours(int doubleHour, int correction) {
   return calendar::DoubleHourClockHours(doubleHour, Of(correction));
@@ -48,13 +50,13 @@ TEST(ApplyTimeCorrection, ClockAheadByIndexMinusThreeHours) {
   for (int index = 0; index <= 6; ++index)
     EXPECT_NEAR(ApplyTimeCorrection(t, index), t + hoursAdded[index] / 24, 1e-12) << index;
   for (int index : {-1, 7, 100, INT_MIN, INT_MAX}) EXPECT_EQ(ApplyTimeCorrection(t, index), t) << index;
-  // The lunar selection and its double-hour captions are those of index 3.
-  const LunarSelection neutral = ComputeLunarSelection(t, 3);
+  // The lunar day and the double-hour captions are those of index 3.
+  const LunarDay neutral = LunarDayOf(t, 3);
   for (int index : {INT_MIN, INT_MAX}) {
-    const LunarSelection s = ComputeLunarSelection(t, index);
-    EXPECT_EQ(s.chasCaptions, neutral.chasCaptions) << index;
+    const LunarDay s = LunarDayOf(t, index);
+    EXPECT_EQ(DoubleHourCaptions(index), DoubleHourCaptions(3)) << index;
     EXPECT_EQ(s.doubleHour, neutral.doubleHour) << index;
-    EXPECT_EQ(s.day, neutral.day) << index;
+    EXPECT_EQ(s.lunar.DayOfMonth, neutral.lunar.DayOfMonth) << index;
   }
 }
 
@@ -289,19 +291,19 @@ TEST(DoubleHourIndex, TwoClockHoursPerBranch) {
   for (int h = 0; h < 24; ++h) EXPECT_EQ(DoubleHourIndex(h), expected[h]) << h;
 }
 
-TEST(FillChasCaptions, HourRangesFollowTheCorrection) {
+TEST(DoubleHourCaptions, HourRangesFollowTheCorrection) {
   const std::array<std::string, 12> noCorrection = {
       "Цзы | 23-1", "Чоу | 1-3",   "Инь | 3-5",    "Мао | 5-7", "Чэнь | 7-9",  "Сы | 9-11",
       "У | 11-13",  "Вэй | 13-15", "Шэнь | 15-17", "Ю | 17-19", "Сюй | 19-21", "Хай | 21-23"};
   const std::array<std::string, 12> plusOne = {"Цзы | 0-2",    "Чоу | 2-4",  "Инь | 4-6",   "Мао | 6-8",
                                                "Чэнь | 8-10",  "Сы | 10-12", "У | 12-14",   "Вэй | 14-16",
                                                "Шэнь | 16-18", "Ю | 18-20",  "Сюй | 20-22", "Хай | 22-0"};
-  EXPECT_EQ(FillChasCaptions(3), noCorrection);
-  EXPECT_EQ(FillChasCaptions(4), plusOne);
-  EXPECT_EQ(FillChasCaptions(0)[0], "Цзы | 20-22");
-  EXPECT_EQ(FillChasCaptions(6)[0], "Цзы | 2-4");
-  EXPECT_EQ(FillChasCaptions(6)[11], "Хай | 0-2");
-  EXPECT_EQ(FillChasCaptions(9), noCorrection);  // out of range: no correction
+  EXPECT_EQ(DoubleHourCaptions(3), noCorrection);
+  EXPECT_EQ(DoubleHourCaptions(4), plusOne);
+  EXPECT_EQ(DoubleHourCaptions(0)[0], "Цзы | 20-22");
+  EXPECT_EQ(DoubleHourCaptions(6)[0], "Цзы | 2-4");
+  EXPECT_EQ(DoubleHourCaptions(6)[11], "Хай | 0-2");
+  EXPECT_EQ(DoubleHourCaptions(9), noCorrection);  // out of range: no correction
 }
 
 // The double hours on the user's clock: the clock runs ahead of corrected
@@ -338,7 +340,7 @@ TEST(DoubleHourClockHours, TheClockRunsAheadByTheCorrection) {
     EXPECT_EQ(DoubleHourClockHours(c.doubleHour, c.correction), c.clock);
     EXPECT_EQ(DoubleHourCaption(c.doubleHour, c.correction), c.caption);
     EXPECT_EQ(DoubleHourText(c.doubleHour, c.correction), c.text);
-    EXPECT_EQ(FillChasCaptions(c.correction)[static_cast<std::size_t>(c.doubleHour)], c.caption);
+    EXPECT_EQ(DoubleHourCaptions(c.correction)[static_cast<std::size_t>(c.doubleHour)], c.caption);
   }
   EXPECT_EQ(DoubleHourCaption(12, 3), "");
   EXPECT_EQ(DoubleHourText(-1, 4), "");
@@ -351,7 +353,7 @@ TEST(DoubleHourClockHours, HoldsTheMomentsTheSelectionPutsThere) {
   for (int correction = 0; correction <= 6; ++correction) {
     for (int clockHour = 0; clockHour < 24; ++clockHour) {
       const TDateTime t = EncodeCivilDateTime({2024, 3, 15, clockHour, 30, 0, 0});
-      const int index = ComputeLunarSelection(t, correction).doubleHour;
+      const int index = LunarDayOf(t, correction).doubleHour;
       const DoubleHourClock h = DoubleHourClockHours(index, correction);
       const bool inside =
           h.from < h.to ? clockHour >= h.from && clockHour < h.to : clockHour >= h.from || clockHour < h.to;
@@ -368,7 +370,7 @@ struct SelectionCase {
   bool leapMonth;
 };
 
-TEST(ComputeLunarSelection, WhatTheFourListsShow) {
+TEST(LunarDayOf, WhatTheFourListsShow) {
   // 2024-02-09 is the last day (30) of month 12; 2024-02-10 is New Year.
   const SelectionCase cases[] = {
       {"23:30 is Zi of the next date", Moment(2024, 2, 9, 23, 30), 3, 0, 5, 1, 1, false},
@@ -380,26 +382,24 @@ TEST(ComputeLunarSelection, WhatTheFourListsShow) {
       {"with -3, 21:00 is corrected to 00:00 of the next date", Moment(2024, 2, 9, 21, 0), 0, 0, 5, 1, 1,
        false},
       {"1 January 2000, midday", Moment(2000, 1, 1, 12), 3, 6, 4, 11, 25, false},
-      {"1 April 2023: leap month, Label6 Мес/д:", Moment(2023, 4, 1, 12), 3, 6, 4, 2, 11, true},
+      {"1 April 2023: leap month", Moment(2023, 4, 1, 12), 3, 6, 4, 2, 11, true},
       {"20 April 2023: month 3", Moment(2023, 4, 20, 12), 3, 6, 4, 3, 1, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const LunarSelection s = ComputeLunarSelection(c.t, c.correction);
+    const LunarDay s = LunarDayOf(c.t, c.correction);
     EXPECT_EQ(s.doubleHour, c.doubleHour);
     EXPECT_EQ(s.yearNumber, c.yearNumber);
-    EXPECT_EQ(s.month, c.month);
-    EXPECT_EQ(s.day, c.day);
-    EXPECT_EQ(s.leapMonth, c.leapMonth);
-    EXPECT_EQ(s.monthCaption, c.leapMonth ? "Мес/д:" : "Месяц:");
-    EXPECT_EQ(s.chasCaptions, FillChasCaptions(c.correction));
+    EXPECT_EQ(s.lunar.Month, c.month);
+    EXPECT_EQ(s.lunar.DayOfMonth, c.day);
+    EXPECT_EQ(s.lunar.LeapMonth, c.leapMonth);
   }
 }
 
 TEST(LunarDate, KernelErrorsPassThrough) {
   // Before year 1 there is no historic date to frame the year with.
   EXPECT_THROW(LunarDateOf(-693600.0), astro::EConvertError);
-  EXPECT_THROW(ComputeLunarSelection(-693600.0, 3), astro::EConvertError);
+  EXPECT_THROW(LunarDayOf(-693600.0, 3), astro::EConvertError);
   EXPECT_THROW(LunarDateOf(-2415019.0), astro::EConvertError);  // a negative Julian day
 }
 

@@ -11,7 +11,7 @@
 
 #include "astro/vsop.h"
 #include "calendar/StvolyVetvi.h"
-#include "calendar/my_MOON.h"
+#include "calendar/lunar_date.h"
 #include "calendar/season.h"
 #include "calendar/season_search.h"
 #include "moments.h"

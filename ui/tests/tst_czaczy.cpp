@@ -15,9 +15,9 @@
 
 #include "calendar/StvolyVetvi.h"
 #include "calendar/civil.h"
-#include "calendar/my_MOON.h"
 #include "calendar/signs.h"
 #include "settings/SettingsStore.h"
+#include "ui/LunarLists.h"
 #include "ui/ProgramWindows.h"
 #include "ui/czaczy.h"
 #include "ui/kalynth.h"
@@ -69,7 +69,7 @@ class TestCzaczy : public QObject {
             main->controls().Day->currentIndex(), main->controls().Chas->currentIndex()};
   }
   QList<int> expectedLists(astro::TDateTime t) const {
-    const calendar::LunarSelection s = calendar::ComputeLunarSelection(t, main->timeSettings());
+    const ui::LunarSelection s = ui::ComputeLunarSelection(t, main->timeSettings());
     return {s.yearNumber - 1, s.month - 1, s.day - 1, s.doubleHour};
   }
   // Puts the main window's lists somewhere no computation puts them now.
@@ -129,7 +129,7 @@ class TestCzaczy : public QObject {
     // весны" (4 to 19 February).
     create();
     QCOMPARE(Shown(cz->StvolYahr, cz->VetvYahr), (QStringList{"Цзя", "Чэнь"}));
-    QCOMPARE(Shown(cz->StvolMod, cz->VetvGod), (QStringList{"Бин", "Инь"}));
+    QCOMPARE(Shown(cz->StvolMonth, cz->VetvMonth), (QStringList{"Бин", "Инь"}));
     QCOMPARE(Shown(cz->StvolDay, cz->VetvDay), (QStringList{"Цзя", "Чэнь"}));
     QCOMPARE(Shown(cz->StvolChas, cz->VetvChas), (QStringList{"Гэн", "У"}));
     QCOMPARE(cz->BigSeason->text(), QStringLiteral("Начало весны"));
@@ -188,7 +188,7 @@ class TestCzaczy : public QObject {
       QCOMPARE(Shown(cz->StvolYahr, cz->VetvYahr),
                (QStringList{Reading(calendar::StemReading(p.yearStem)),
                             Reading(calendar::BranchReading(p.yearBranch))}));
-      QCOMPARE(Shown(cz->StvolMod, cz->VetvGod),
+      QCOMPARE(Shown(cz->StvolMonth, cz->VetvMonth),
                (QStringList{Reading(calendar::StemReading(p.monthStem)),
                             Reading(calendar::BranchReading(p.monthBranch))}));
       QCOMPARE(Shown(cz->StvolDay, cz->VetvDay),

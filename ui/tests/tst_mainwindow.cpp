@@ -23,7 +23,7 @@
 #include <climits>
 #include <memory>
 
-#include "calendar/my_MOON.h"
+#include "calendar/double_hours.h"
 #include "core/yarrow.h"
 #include "settings/SettingsStore.h"
 #include "ui/ClickLabel.h"

@@ -26,9 +26,9 @@
 #include <QToolButton>
 #include <cstdio>
 
-#include "calendar/my_MOON.h"
 #include "core/yarrow.h"
 #include "ui/Application.h"
+#include "ui/LunarLists.h"
 #include "ui/Platform.h"
 #include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   if (mode == QLatin1String("--lunar")) {
     QElapsedTimer t;
     t.start();
-    const auto s = calendar::ComputeLunarSelection(45000.5, calendar::TimeSettings{});
+    const auto s = ui::ComputeLunarSelection(45000.5, calendar::TimeSettings{});
     std::printf("first lunar-date computation: %.1f ms (month %d day %d)\n", t.nsecsElapsed() / 1e6, s.month,
                 s.day);
     return 0;

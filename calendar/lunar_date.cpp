@@ -1,7 +1,6 @@
-#include "calendar/my_MOON.h"
+#include "calendar/lunar_date.h"
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "astro/Calendar.h"
@@ -10,7 +9,6 @@
 #include "calendar/civil.h"
 #include "calendar/memo_table.h"
 #include "calendar/season.h"
-#include "calendar/signs.h"
 
 namespace calendar {
 namespace {
@@ -77,12 +75,6 @@ int RoundToInt(double x) {
 
 }  // namespace
 
-TDateTime ApplyTimeCorrection(TDateTime t, const TimeSettings& settings) {
-  // The clock runs ahead by correctionHours: -3 adds 0.125 days, +3 takes
-  // them off (h / 24 is the same day fraction as 1/24, 1/12, 0.125).
-  return t - settings.correctionHours / 24.0;
-}
-
 TDateTime ToChinaTime(TDateTime t) {
   return t + ChinaShift(t);
 }
@@ -125,87 +117,54 @@ bool PriorLeapMonth(TDateTime a, TDateTime b) {
   return false;
 }
 
+TDateTime SolsticeDay(int year) {
+  // The first major term from 15 December on is the winter solstice.
+  return MajorTermDayOnOrAfter(astro::EncodeHistoricDate(year, 12, 15));
+}
+
+LunarYearFrame LunarYearFrameOf(TDateTime a, TDateTime b) {
+  LunarYearFrame f;
+  f.month12 = NewMoonOnOrAfter(a + 1);
+  f.nextMonth11 = NewMoonOnOrBefore(b + 1);
+  return f;
+}
+
+TLunarDate LunarMonthOf(TDateTime m, const LunarYearFrame& frame) {
+  const TDateTime m12 = frame.month12;
+  TLunarDate r;
+  r.LeapYear = RoundToInt((frame.nextMonth11 - m12) / astro::MeanSynodicMonth) == 12;
+  int month = RoundToInt((m - m12) / astro::MeanSynodicMonth);
+  r.LeapMonth = r.LeapYear && HasNoMajorTerm(m) && !PriorLeapMonth(NewMoonOnOrBefore(m), m12);
+  if (r.LeapYear && (PriorLeapMonth(m, m12) || r.LeapMonth)) --month;
+  r.Month = static_cast<int>(astro::AMod(month, 12));
+  return r;
+}
+
+void CountLunarYear(TLunarDate& date, int year, bool afterJuly1) {
+  date.YearCount = year + 2636;
+  if (date.Month <= 10 || afterJuly1) ++date.YearCount;
+  date.YearInCycle = static_cast<int>(astro::AMod(date.YearCount, 60));
+}
+
 TLunarDate LunarDateOf(TDateTime t) {
   const astro::CalendarDate date = astro::DecodeHistoricDate(t);
   const int Y = date.year;
   const TDateTime x = DateOf(t);
 
-  // The first major term from 15 December on is the winter solstice.
-  auto solsticeDay = [](int y) { return MajorTermDayOnOrAfter(astro::EncodeHistoricDate(y, 12, 15)); };
-  TDateTime A = solsticeDay(Y - 1);
-  TDateTime B = solsticeDay(Y);
+  TDateTime A = SolsticeDay(Y - 1);
+  TDateTime B = SolsticeDay(Y);
   if (!(A <= x && x < B)) {
     A = B;
-    B = solsticeDay(Y + 1);
+    B = SolsticeDay(Y + 1);
   }
 
-  const TDateTime m12 = NewMoonOnOrAfter(A + 1);      // month after the solstice month
-  const TDateTime next11 = NewMoonOnOrBefore(B + 1);  // month of the next solstice
-  const TDateTime m = NewMoonOnOrBefore(x + 1);       // month that holds x
+  const LunarYearFrame frame = LunarYearFrameOf(A, B);
+  const TDateTime m = NewMoonOnOrBefore(x + 1);  // month that holds x
 
-  TLunarDate r;
-  r.LeapYear = RoundToInt((next11 - m12) / astro::MeanSynodicMonth) == 12;
-  int month = RoundToInt((m - m12) / astro::MeanSynodicMonth);
-  r.LeapMonth = r.LeapYear && HasNoMajorTerm(m) && !PriorLeapMonth(NewMoonOnOrBefore(m), m12);
-  if (r.LeapYear && (PriorLeapMonth(m, m12) || r.LeapMonth)) --month;
-  r.Month = static_cast<int>(astro::AMod(month, 12));
+  TLunarDate r = LunarMonthOf(m, frame);
   r.DayOfMonth = RoundToInt(x - m + 1);
-  r.YearCount = Y + 2636;
-  if (r.Month <= 10 || t > astro::EncodeHistoricDate(Y, 7, 1)) ++r.YearCount;
-  r.YearInCycle = static_cast<int>(astro::AMod(r.YearCount, 60));
+  CountLunarYear(r, Y, t > astro::EncodeHistoricDate(Y, 7, 1));
   return r;
-}
-
-int DoubleHourIndex(int hour) {
-  return hour == 23 || hour == 0 ? 0 : (hour + 1) / 2;
-}
-
-DoubleHourClock DoubleHourClockHours(int doubleHour, const TimeSettings& settings) {
-  const int i = doubleHour >= 0 && doubleHour < 12 ? doubleHour : 0;
-  // 23:00 moved from corrected time back into clock time.
-  const TDateTime base = 0.958333333333 - ApplyTimeCorrection(0, settings);
-  return {HourOfDay(base + i / 12.0), HourOfDay(base + (i + 1) / 12.0)};
-}
-
-std::string DoubleHourCaption(int doubleHour, const TimeSettings& settings) {
-  if (doubleHour < 0 || doubleHour >= 12) return {};
-  const DoubleHourClock h = DoubleHourClockHours(doubleHour, settings);
-  std::string caption(BranchReading(doubleHour + 1));
-  caption += " | ";
-  caption += std::to_string(h.from);
-  caption += '-';
-  caption += std::to_string(h.to);
-  return caption;
-}
-
-std::string DoubleHourText(int doubleHour, const TimeSettings& settings) {
-  if (doubleHour < 0 || doubleHour >= 12) return {};
-  const DoubleHourClock h = DoubleHourClockHours(doubleHour, settings);
-  char hours[40];
-  std::snprintf(hours, sizeof hours, " (%02d:00–%02d:00)", h.from, h.to);
-  return std::string(BranchReading(doubleHour + 1)) + hours;
-}
-
-std::array<std::string, 12> FillChasCaptions(const TimeSettings& settings) {
-  std::array<std::string, 12> captions;
-  for (int i = 0; i < 12; ++i) captions[i] = DoubleHourCaption(i, settings);
-  return captions;
-}
-
-LunarSelection ComputeLunarSelection(TDateTime t, const TimeSettings& settings) {
-  LunarSelection s;
-  const TDateTime corrected = ApplyTimeCorrection(t, settings);
-  s.chasCaptions = FillChasCaptions(settings);
-  s.doubleHour = DoubleHourIndex(HourOfDay(corrected));
-  // From 23:00 on, the Zi hour belongs to the next date.
-  const TDateTime dayMoment = s.doubleHour == 0 ? corrected + 1.0 / 24 : corrected;
-  s.lunar = LunarDateOf(dayMoment);
-  s.yearNumber = static_cast<int>(astro::AMod(s.lunar.YearInCycle, 12));
-  s.leapMonth = s.lunar.LeapMonth;
-  s.monthCaption = s.leapMonth ? "Мес/д:" : "Месяц:";
-  s.month = s.lunar.Month;
-  s.day = s.lunar.DayOfMonth;
-  return s;
 }
 
 }  // namespace calendar
