@@ -4,9 +4,9 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <cmath>
 #include <ostream>
 
+#include "calendar/civil.h"
 #include "cli/args.h"
 #include "cli/tsv.h"
 #include "records/journal.h"
@@ -15,13 +15,11 @@ namespace cli {
 
 namespace {
 
-// The date of day value 0: the program counts its days from there.
-const QDate DayValueEpoch(1899, 12, 30);
-
 // A date argument (YYYY-MM-DD) as a calendar date.
 QDate DateArgument(const std::string& text) {
-  const double day = ParseDate(text);  // checks the text, days since DayValueEpoch
-  return DayValueEpoch.addDays(static_cast<qint64>(std::floor(day)));
+  const calendar::CivilDateTime d =
+      calendar::DecodeCivilDateTime(ParseDate(text));  // ParseDate checks the text
+  return QDate(d.year, d.month, d.day);
 }
 
 void WriteLine(std::ostream& out, const QStringList& cells) {

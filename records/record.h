@@ -51,15 +51,18 @@ namespace records {
 
 inline const char* const CommentsMarker = "[%%%&*(0876&%9]";
 
-// One divination as stored in a record file.
+// One divination as stored in a record file, each field under the key
+// named below (the key constants further down).
 struct Record {
-  std::array<QString, 6> lineCodes;                             // Edit1..Edit6 (line 1 first)
-  QString note;                                                 // Edit7
-  int yah = 0, mon = 0, day = 0, hour = 0;                      // list item indexes, -1 = none
-  bool btn2 = false;                                            // figures were cast from the date
-  std::array<bool, 6> gua{true, true, true, true, true, true};  // GuaBig1 lines
-  int jaoNo = 0;
-  // CommentsMemo text: the comment lines joined by '\n' (a single empty
+  std::array<QString, 6> lineCodes;         // keys Edit1..Edit6: the typed line codes, line 1 first
+  QString note;                             // key Edit7: the question or note
+  int yah = 0, mon = 0, day = 0, hour = 0;  // yah, mon, day, hour: the lunar date as 0-based
+                                            // year number, month, day and double hour, -1 = none
+  bool btn2 = false;                        // Btn2: the figures were cast from the date
+  std::array<bool, 6> gua{true, true, true, true, true, true};  // Gua1..Gua6: the primary figure's
+                                                                // lines, line 1 first, true = yang
+  int jaoNo = 0;                                                // JaoNo: the changing line
+  // The comment lines after the marker, joined by '\n' (a single empty
   // line reads as no comment at all).
   QString comments;
   // The [CONTEXT] section (records/context.h); nullopt: the record has none.

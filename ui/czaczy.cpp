@@ -226,27 +226,27 @@ void TFormCzaczy::CreateControls() {
 // Creation runs outside any event: an error of the calendar is shown here
 // and the window is still made.
 void TFormCzaczy::FormCreate() {
-  // 1. Place: left of the main window, its top one pixel lower.
+  // Place: left of the main window, its top one pixel lower.
   QPoint defaultPlace(0, 0);
   if (MainWindow())
     defaultPlace = QPoint(MainWindow()->x() - frameGeometry().width() - 4, MainWindow()->y() + 1);
   ReadPosition(defaultPlace);
-  // 2. The lunar-calendar box as stored (not as designed).
+  // The lunar-calendar box as stored (not as designed).
   {
     ui::SettingsStore store;
     CheckMoon->setChecked(store.read(ui::settings::SetCheckMoon));
   }
-  // 3. Stay on top, 4. shown at start.
+  // Stay on top and shown at start, as stored.
   ReadStaysOnTop();
   ShowIfStored();
-  // 5. The pickers: today, now.
+  // The pickers: today, now.
   const QDateTime now = ui::platform().now();
   {
     const QSignalBlocker b1(DateTimePicker1), b2(DateTimePicker2);
     DateTimePicker1->setDateTime(now);
     DateTimePicker2->setTime(now.time());
   }
-  // 6.
+  // The moment computed for, and the pillars of now.
   ButtonNow->setText(DateTimeText(now));
   LabelNow->setText(DateTimeText(now));
   try {

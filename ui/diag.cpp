@@ -82,13 +82,13 @@ TPictureWindow::TPictureWindow(const PictureWindowRow& row, QWidget* mainWindow,
 }
 
 void TPictureWindow::FormCreate(const PictureWindowRow& row) {
-  // 1.
+  // The picture first: without it the window has nothing to show.
   QPixmap picture;
   if (!picture.load(bitmapPath_)) throw std::runtime_error("Cannot open file " + bitmapPath_.toStdString());
   Image1->setPixmap(picture);
   if (row.picture.isEmpty()) Image1->resize(picture.size());
   hasPicture_ = true;
-  // 2. Without a stored place the four stand side by side from the top left
+  // Without a stored place the four stand side by side from the top left
   // corner of the screen, as far as the screen has room.
   const int index = int(&row - kRows);
   QList<QSize> sizes;
@@ -96,7 +96,7 @@ void TPictureWindow::FormCreate(const PictureWindowRow& row) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   ReadPosition(ui::BesideEachOther(sizes, index, area));
-  // 3, 4.
+  // Stay on top and shown at start, as stored.
   ReadStaysOnTop();
   ShowIfStored();
 }

@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "calendar/double_hours.h"
+
 namespace {
 
 const QColor Ink(40, 40, 40);
@@ -182,7 +184,7 @@ QImage DoubleHour(int index) {
   QColor fill(230, 150, 20);
   if (index <= 2 || index >= 10) fill = QColor(40, 60, 150);
   if (index == 3 || index == 9) fill = QColor(150, 70, 160);
-  const int firstHour = (23 + 2 * index) % 12;
+  const int firstHour = calendar::DoubleHourFirstHour(index) % 12;
   return Draw([firstHour, fill](QPainter& p) {
     const QRectF dial(0.5, 0.5, 15, 15);
     p.setPen(Qt::NoPen);
