@@ -158,11 +158,7 @@ TDateTime PrincipalPhaseInstant(std::uint8_t phase, TDateTime t) {
   return JulianDayToDateTime(v.JDE + correction + additional);
 }
 
-namespace {
-
-// The instant of a phase, or none for a value that names no phase at all.
-// The intermediate phases raise E_OutOfAlgorithmRange.
-std::optional<TDateTime> InstantOf(std::uint8_t phase, TDateTime t) {
+std::optional<TDateTime> PhaseInstant(std::uint8_t phase, TDateTime t) {
   switch (phase) {
     case mpNewMoon:
     case mpFirstQuarter:
@@ -181,17 +177,15 @@ std::optional<TDateTime> InstantOf(std::uint8_t phase, TDateTime t) {
   }
 }
 
+namespace {
+
 TDateTime InstantOrRaise(std::uint8_t phase, TDateTime t) {
-  const std::optional<TDateTime> instant = InstantOf(phase, t);
+  const std::optional<TDateTime> instant = PhaseInstant(phase, t);
   if (!instant) throw E_OutOfAlgorithmRange("No TDateTime possible");
   return *instant;
 }
 
 }  // namespace
-
-TDateTime PhaseInstant(std::uint8_t phase, TDateTime t) {
-  return InstantOf(phase, t).value_or(0.0);
-}
 
 // Probes step by 28 days, less than any lunation, so no lunation is skipped.
 TDateTime LastPhase(std::uint8_t phase, TDateTime t) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -40,9 +41,11 @@ struct MeanPhaseValues {
 };
 
 MeanPhaseValues MeanPhase(std::uint8_t phase, TDateTime t);
-// 0 for a value that names no phase; the searches below raise "No TDateTime
-// possible" for it instead.
-TDateTime PhaseInstant(std::uint8_t phase, TDateTime t);
+// The instant of a principal phase (PrincipalPhaseInstant); none for a
+// value that names no phase at all, for which the searches below raise
+// "No TDateTime possible". The intermediate phases 1, 3, 5, 7 raise
+// E_OutOfAlgorithmRange.
+std::optional<TDateTime> PhaseInstant(std::uint8_t phase, TDateTime t);
 
 // Instant of a principal phase (new moon, first quarter, full moon, last
 // quarter) in the lunation whose mean new moon is nearest to t: mean phase

@@ -29,10 +29,10 @@ TDateTime ChinaShift(TDateTime t) {
   return astro::DecodeHistoricDate(t).year >= 1929 ? ChinaOffset : BeijingMeanOffset;
 }
 
-// astro::PhaseInstant(mpNewMoon, probe), memoised by the exact probe.
+// The new moon of the lunation nearest to the probe, memoised by the exact probe.
 TDateTime NewMoonInstant(TDateTime probe) {
   return detail::ThreadMemo().newMoonInstants.Get(
-      detail::KeyOf(probe), [probe] { return astro::PhaseInstant(astro::mpNewMoon, probe); });
+      detail::KeyOf(probe), [probe] { return astro::PrincipalPhaseInstant(astro::mpNewMoon, probe); });
 }
 
 // astro::LastPhase and astro::NextPhase for the new moon: the same probes
@@ -44,7 +44,6 @@ TDateTime LastNewMoon(TDateTime t) {
   TDateTime result = probe;
   while (result > t) {
     result = NewMoonInstant(probe);
-    if (result == 0.0) throw astro::E_OutOfAlgorithmRange("No TDateTime possible");
     probe -= 28;
   }
   return result;
@@ -56,7 +55,6 @@ TDateTime NextNewMoon(TDateTime t) {
   TDateTime result = probe;
   while (result < t) {
     result = NewMoonInstant(probe);
-    if (result == 0.0) throw astro::E_OutOfAlgorithmRange("No TDateTime possible");
     probe += 28;
   }
   return result;

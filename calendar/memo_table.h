@@ -50,7 +50,7 @@ struct MemoTables {
   MemoTable<12, true> newMoonOnOrAfter;
   MemoTable<12, true> majorTermDayOnOrAfter;
   MemoTable<12, true> majorTermDayBefore;
-  MemoTable<12, true> newMoonInstants;  // astro::PhaseInstant(mpNewMoon, probe) by probe
+  MemoTable<12, true> newMoonInstants;  // astro::PrincipalPhaseInstant(mpNewMoon, probe) by probe
 };
 
 MemoTables& ThreadMemo();
