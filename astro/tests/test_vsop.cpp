@@ -107,7 +107,7 @@ TEST(Vsop, SunMeeusExample) {
 }
 
 // Pins the program's own values at J2000.0 (see the note at the top).
-TEST(Vsop, SunAtJ2000OwnValues) {
+TEST(Vsop, PinsSunAtJ2000) {
   const TSkyCoordinates sun = SunCoordinates(36526.5);
   EXPECT_NEAR(static_cast<double>(sun.longitude), 280.36814, 1e-5);
   EXPECT_NEAR(static_cast<double>(sun.declination), -23.03248, 1e-5);

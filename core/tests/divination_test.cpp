@@ -246,7 +246,7 @@ TEST(DateCastingModel, NoCodesToShow) {
 
 // Clock number 1234 at every draw in a freshly started program: the worked
 // example of the stalk divisions.
-TEST(YarrowModel, WholeProcedureWithClock1234) {
+TEST(YarrowModel, PinsTheWholeProcedureWithClock1234) {
   Divination d = WithCodes({"948", "", "", "", "", ""});
   d.EditNote("заметка");
   d.EditComments("старый\nкомментарий");

@@ -103,7 +103,7 @@ TEST(RemainderByFours, CountsOneToFour) {
 // A freshly started program whose clock always reads 1234 casts these six
 // lines; the first division of line 1 takes a left heap of 10 (remainders 2
 // and 2, digit 5).
-TEST(Yarrow, FreshProgramWithClock1234) {
+TEST(Yarrow, PinsTheLinesOfAFreshProgramWithClock1234) {
   RandomGenerator rng;
   const std::uint32_t raw = DrawRepeated(rng, Constant(1234), 49);
   EXPECT_EQ(raw % 47, 10u);

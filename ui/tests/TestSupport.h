@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QObject>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 #include <QtGlobal>
 #include <deque>
 #include <functional>
+#include <memory>
 
 #include "ui/Application.h"
 #include "ui/Platform.h"
@@ -143,6 +145,30 @@ class FakePlatform : public Platform {
     answers.pop_front();
     return a;
   }
+};
+
+// The test function's own platform: empty settings, then a fresh
+// FakePlatform put in place of the real one (from init()); and taken away
+// again, the fake last (from cleanup()).
+inline void PutFakePlatform(std::unique_ptr<FakePlatform>& fake, std::unique_ptr<ScopedPlatform>& scoped) {
+  ClearSettings();
+  fake = std::make_unique<FakePlatform>();
+  scoped = std::make_unique<ScopedPlatform>(fake.get());
+}
+inline void TakeFakePlatform(std::unique_ptr<FakePlatform>& fake, std::unique_ptr<ScopedPlatform>& scoped) {
+  scoped.reset();
+  fake.reset();
+}
+
+// Receives what the program hands to the desktop, for URL schemes it is
+// made the handler of (QDesktopServices::setUrlHandler(scheme, &catcher,
+// "open")); set the FakePlatform's interceptUrls to false first.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls.append(url); }
 };
 
 }  // namespace ui::test

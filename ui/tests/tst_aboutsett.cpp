@@ -23,15 +23,7 @@
 #include "ui/tests/TestSupport.h"
 
 using ui::test::FakePlatform;
-
-// Receives the addresses handed to the desktop (QDesktopServices URL handler).
-class MailCatcher : public QObject {
-  Q_OBJECT
- public:
-  QList<QUrl> urls;
- public slots:
-  void open(const QUrl& url) { urls.append(url); }
-};
+using ui::test::UrlCatcher;
 
 class TestAboutSett : public QObject {
   Q_OBJECT
@@ -65,16 +57,11 @@ class TestAboutSett : public QObject {
   }
 
  private slots:
-  void init() {
-    ui::test::ClearSettings();
-    fake = std::make_unique<FakePlatform>();
-    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
-  }
+  void init() { ui::test::PutFakePlatform(fake, scoped); }
   void cleanup() {
     sett.reset();
     w.reset();  // gone without closing: no prompts
-    scoped.reset();
-    fake.reset();
+    ui::test::TakeFakePlatform(fake, scoped);
   }
 
   // ---- about box -------------------------------------------------------------
@@ -114,7 +101,7 @@ class TestAboutSett : public QObject {
     TAboutBox box(info);
     box.show();
     fake->interceptUrls = false;  // through QDesktopServices, as the program does
-    MailCatcher catcher;
+    UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
     QTest::mouseClick(box.MailLink, Qt::LeftButton);

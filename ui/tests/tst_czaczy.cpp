@@ -85,15 +85,12 @@ class TestCzaczy : public QObject {
 
  private slots:
   void init() {
-    ui::test::ClearSettings();
-    fake = std::make_unique<FakePlatform>();  // clock: 2024-02-10 12:00
-    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
+    ui::test::PutFakePlatform(fake, scoped);  // clock: 2024-02-10 12:00
   }
   void cleanup() {
     destroy();
     QVERIFY2(fake->prompts.isEmpty(), qPrintable(fake->promptTexts().join(QStringLiteral(" | "))));
-    scoped.reset();
-    fake.reset();
+    ui::test::TakeFakePlatform(fake, scoped);
   }
 
   void firstStartShowsTheWindowLeftOfTheMainWindow() {

@@ -197,16 +197,11 @@ class TestDesktopWm : public QObject {
              .contains(QLatin1String("window id")))
       QSKIP("no window manager runs on this display");
   }
-  void init() {
-    ui::test::ClearSettings();
-    fake = std::make_unique<FakePlatform>();
-    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
-  }
+  void init() { ui::test::PutFakePlatform(fake, scoped); }
   void cleanup() {
     stop();
     QVERIFY2(fake->prompts.isEmpty(), qPrintable(fake->promptTexts().join(QStringLiteral(" | "))));
-    scoped.reset();
-    fake.reset();
+    ui::test::TakeFakePlatform(fake, scoped);
   }
 
   // OK in "Установки" without a change, several times in a row: every tool

@@ -106,16 +106,11 @@ class TestDiag : public QObject {
   }
 
  private slots:
-  void init() {
-    ui::test::ClearSettings();
-    fake = std::make_unique<FakePlatform>();
-    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
-  }
+  void init() { ui::test::PutFakePlatform(fake, scoped); }
   void cleanup() {
     stop();
     QVERIFY2(fake->prompts.isEmpty(), qPrintable(fake->promptTexts().join(QStringLiteral(" | "))));
-    scoped.reset();
-    fake.reset();
+    ui::test::TakeFakePlatform(fake, scoped);
   }
 
   // Captions, bitmaps and sizes of the four; on a first start they are all

@@ -80,16 +80,13 @@ class TestReading : public QObject {
 
  private slots:
   void init() {
-    ui::test::ClearSettings();
-    fake = std::make_unique<FakePlatform>();
-    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
+    ui::test::PutFakePlatform(fake, scoped);
     core::ProgramRandom().setState(0);
   }
   void cleanup() {
     r.reset();
     w.reset();
-    scoped.reset();
-    fake.reset();
+    ui::test::TakeFakePlatform(fake, scoped);
   }
 
   // Every way the sheet changes reaches the window at once: codes as they

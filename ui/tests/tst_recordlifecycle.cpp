@@ -102,16 +102,13 @@ class TestRecordLifecycle : public QObject {
 
  private slots:
   void init() {
-    ui::test::ClearSettings();
+    ui::test::PutFakePlatform(fake, scoped);
     dir = std::make_unique<QTemporaryDir>();
-    fake = std::make_unique<FakePlatform>();
-    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
     core::ProgramRandom().setState(0);
   }
   void cleanup() {
     w.reset();  // gone without closing: no prompts
-    scoped.reset();
-    fake.reset();
+    ui::test::TakeFakePlatform(fake, scoped);
     dir.reset();
   }
 

@@ -5,6 +5,7 @@
 // start's path that comes during the prompt is opened right after; a
 // handed-over path that is not a record shows the not-a-record message.
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "records/record.h"
@@ -110,8 +111,9 @@ class TestHandOffWindow : public QObject {
     answering.answer = ui::Answer::No;
     answering.whilePromptWaits = [&] {
       storedWhilePrompting = Stored();
+      QSignalSpy settled(watcher.get(), &ui::HandOffWatcher::activationSettled);
       Activate(window.get());
-      QTest::qWait(kDecidedMs);
+      QVERIFY(settled.wait(kDecidedMs * 4));
       opensBefore = answering.prompts.size();
     };
     Leave(path);
@@ -156,8 +158,10 @@ class TestHandOffWindow : public QObject {
     watcher->bringToFront();
     QTRY_COMPARE(answering.prompts.size(), 1);
     QTest::qWait(kDecidedMs);
+    // The activation is decided a pick-up and finds the mailbox empty.
+    QSignalSpy pickedUp(watcher.get(), &ui::HandOffWatcher::pickedUp);
     Activate(window.get());
-    QTest::qWait(kDecidedMs);
+    QVERIFY(pickedUp.wait(kDecidedMs * 4));
     QCOMPARE(answering.prompts.size(), 1);
     QCOMPARE(window->windowTitle(), QStringLiteral("KALYNTH"));
     QCOMPARE(window->controls().Edit7->text(), QStringLiteral("несохранённая заметка"));
