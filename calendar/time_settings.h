@@ -45,7 +45,7 @@ astro::TDateTime ApplyTimeCorrection(astro::TDateTime t, const TimeSettings& set
 bool IsCorrectionIndex(int index);  // 0..6
 bool IsZoneIndex(int index);        // 0..25
 
-// Texts of the main window's status strip (UTF-8):
+// The two settings in words (UTF-8), one line for both:
 //   CorrectionCaption  "Поправка времени 0", "Поправка времени +1 час",
 //                      "Поправка времени -2 часа"
 //   ZoneCaption        "GMT +3", "GMT 0", "GMT -12"; empty with no zone

@@ -13,14 +13,14 @@ struct DateNumbers {
   int lowerTrigram = 0;  // 1..8
   int changingLine = 0;  // 1..6
 };
-// year 1..12, month and day as read from the lists, hourIndex = Chas item index 0..11.
+// year number 1..12, lunar month 1..12, lunar day 1..30, double hour 0..11 (0 = Цзы).
 DateNumbers Raschet(int year, int month, int day, int hourIndex);
 
 // Lines of a figure from trigram numbers; a number outside 1..8 leaves its
 // three lines as they were; returns JaoNo (0 when changingLine is not 1..6).
 int Chisla2(Figure& figure, int upperTrigram, int lowerTrigram, int changingLine);
 
-// Branch name of a Chas item index ("Цзы" .. "Хай"), empty outside 0..11.
+// Branch name of a double hour 0..11 ("Цзы" .. "Хай"), empty outside 0..11.
 std::string BranchName(int hourIndex);
 
 // "Гуа на год Y, месяц M, день D, час H" (monthText/dayText as the lists show them).

@@ -34,11 +34,11 @@ class QPainter;
 
 namespace ui {
 
-// Shown when there is no hexagram to print (thrown as std::runtime_error).
 // The A4 page's margins in millimetres (left, top, right, bottom), for the
 // PDF and the printer alike.
 inline const QMarginsF SheetMargins{18, 15, 15, 12};
 
+// Shown when there is no hexagram to print (thrown as std::runtime_error).
 inline const char* const EmptySheetText =
     "Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.";
 
