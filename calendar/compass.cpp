@@ -108,7 +108,7 @@ int BranchFirstHour(int branch) {
   return IsBranch(branch) ? DoubleHourFirstHour(branch - 1) : 0;
 }
 int BranchLastHour(int branch) {
-  return IsBranch(branch) ? (BranchFirstHour(branch) + 2) % 24 : 0;
+  return IsBranch(branch) ? DoubleHourFirstHour(branch % 12) : 0;  // where the next one begins
 }
 
 // Phase is declared in generating order: the next one is generated, the
