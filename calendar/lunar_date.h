@@ -39,12 +39,14 @@ TLunarDate LunarDateOf(TDateTime t);
 // The parts of LunarDateOf that a walk over many days keeps, one lunation
 // or one Gregorian year at a time.
 //
-// The lunar year between the solstice days a and b: the first new moon
-// after the solstice month (month 12 of the year before, or 11 in a leap
-// year before it) and the new moon of b's month (the next month 11).
+// The months between the winter solstice days a and b (China dates): the
+// month holding a solstice is month 11, so the months are counted from the
+// one after a's month (month 12) up to b's month (the next month 11); twelve
+// lunations between them make a leap year, whose first month without a
+// major term is the leap month.
 struct LunarYearFrame {
-  TDateTime month12 = 0;
-  TDateTime nextMonth11 = 0;
+  TDateTime month12 = 0;      // first day of the month after a's month
+  TDateTime nextMonth11 = 0;  // first day of b's month
 };
 LunarYearFrame LunarYearFrameOf(TDateTime a, TDateTime b);
 // The lunation beginning on China date m within the frame: Month,
