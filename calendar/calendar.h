@@ -5,6 +5,7 @@
 //   lunar_date.h   lunar date of a moment, China time, new moons and major terms
 //   lunar_range.h  the date a divination by date is cast from, and many days of it
 //   double_hours.h the double hours and their clock hours
+//   boundaries.h   the changes of that date near a moment, with a sentence each
 //   StvolyVetvi.h  stems and branches of year, month, day and hour
 //   civil.h        day values read as the clock and date pickers read them
 //   memo.h         the memo of the pure searches (on/off switch)
@@ -15,6 +16,7 @@
 #pragma once
 
 #include "StvolyVetvi.h"
+#include "boundaries.h"
 #include "civil.h"
 #include "double_hours.h"
 #include "lunar_date.h"
