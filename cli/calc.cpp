@@ -370,22 +370,29 @@ void NumbersInto(Row& row, const core::Divination& d) {
   row << n.primary << n.nuclear << n.changed;
 }
 
-void DateCastingRow(std::ostream& out, int year, int month, int day, int hour) {
+// `boundary`: the warnings of a moment near a change of its date (empty for
+// cast --date, which has no moment, and for a moment far from any change).
+void DateCastingRow(std::ostream& out, int year, int month, int day, int hour, const std::string& boundary) {
   core::Divination d;
   d.SetDate({year - 1, month - 1, day - 1, hour});
   d.CastFromDate();
-  Row row = Table(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status"}).Add();
+  Row row =
+      Table(out, {"upper", "lower", "changing_line", "primary", "nuclear", "changed", "status", "boundary"})
+          .Add();
   row << d.dateNumbers().upperTrigram << d.dateNumbers().lowerTrigram << d.dateNumbers().changingLine;
   NumbersInto(row, d);
-  row << d.CastDateText();
+  row << d.CastDateText() << boundary;
 }
 
 int Cast(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
-  const ParsedArgs a = ParseArgs("cast", args, 1, {"--correction"}, {"--codes", "--date", "--now"});
+  const ParsedArgs a =
+      ParseArgs("cast", args, 1, {"--correction", "--boundary-minutes"}, {"--codes", "--date", "--now"});
   const int modes = a.Flag("--codes") + a.Flag("--date") + a.Flag("--now");
   if (modes != 1) throw UsageError("команде cast нужен ровно один из способов --codes, --date, --now");
   if (a.Value("--correction") && !a.Flag("--now"))
     throw UsageError("--correction относится только к cast --now");
+  if (a.Value("--boundary-minutes") && !a.Flag("--now"))
+    throw UsageError("--boundary-minutes относится только к cast --now");
 
   if (a.Flag("--codes")) {
     const core::Divination d = CodesCasting("cast", a);
@@ -401,12 +408,18 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
     const int month = ParseInt(a.positional[1], 1, 12, "лунный месяц");
     const int day = ParseInt(a.positional[2], 1, 30, "лунный день");
     const int hour = ParseInt(a.positional[3], 0, 11, "двухчасовка");
-    DateCastingRow(out, year, month, day, hour);
+    DateCastingRow(out, year, month, day, hour, {});
     return 0;
   }
   NoMorePositional(a, 0);
-  const calendar::LunarDay d = calendar::LunarDayOf(env.now(), TimeSettingsOf(a, env));
-  DateCastingRow(out, d.yearNumber, d.lunar.Month, d.lunar.DayOfMonth, d.doubleHour);
+  const auto minutes = a.Value("--boundary-minutes");
+  const int window = minutes ? ParseInt(*minutes, 0, core::MaxBoundaryMinutes, "--boundary-minutes")
+                             : core::DefaultBoundaryMinutes;
+  const astro::TDateTime now = env.now();
+  const TimeSettings settings = TimeSettingsOf(a, env);
+  const calendar::LunarDay d = calendar::LunarDayOf(now, settings);
+  DateCastingRow(out, d.yearNumber, d.lunar.Month, d.lunar.DayOfMonth, d.doubleHour,
+                 core::BoundaryWarningsLine(core::BoundaryWarnings(now, settings, window)));
   return 0;
 }
 

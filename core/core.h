@@ -11,11 +11,14 @@
 //               its castings and records (what the window, the command
 //               line and the readers of records share)
 //   messages.h  error texts raised by more than one module
+//   boundary.h  warnings for a moment near a change of its date, with the
+//               hexagrams the other side gives
 //
 // The main window reads its controls, calls core::Divination and draws it;
 // every rule is testable without a window.
 #pragma once
 
+#include "boundary.h"
 #include "context.h"
 #include "datecast.h"
 #include "divination.h"

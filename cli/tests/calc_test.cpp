@@ -71,7 +71,7 @@ struct OutputCase {
 const char* const LunarHeader =
     "moment\tyear_count\tyear_in_cycle\tyear_branch\tmonth\tleap_month\tleap_year\tday\tdouble_hour\t"
     "double_hour_caption";
-const char* const CastHeader = "upper\tlower\tchanging_line\tprimary\tnuclear\tchanged\tstatus";
+const char* const CastHeader = "upper\tlower\tchanging_line\tprimary\tnuclear\tchanged\tstatus\tboundary";
 const char* const YarrowHeader = "line1\tline2\tline3\tline4\tline5\tline6\tprimary\tnuclear\tchanged";
 
 TEST(KalynthCalc, CommandsPrintTheirRows) {
@@ -107,16 +107,16 @@ TEST(KalynthCalc, CommandsPrintTheirRows) {
        {"primary\tnuclear\tchanged", "1\t37\t10"}},
       {"date casting 5 3 15 U",
        {"cast", "--date", "5", "3", "15", "6"},
-       {CastHeader, "7\t6\t6\t4\t24\t7\tГуа на год 5, месяц 3, день 15, час У"}},
+       {CastHeader, "7\t6\t6\t4\t24\t7\tГуа на год 5, месяц 3, день 15, час У\t"}},
       {"date casting with remainders 0",
        {"cast", "--date", "1", "1", "6", "7"},
-       {CastHeader, "8\t8\t4\t2\t39\t16\tГуа на год 1, месяц 1, день 6, час Вэй"}},
+       {CastHeader, "8\t8\t4\t2\t39\t16\tГуа на год 1, месяц 1, день 6, час Вэй\t"}},
       {"date casting at the end of the lists",
        {"cast", "--date", "12", "12", "30", "11"},
-       {CastHeader, "6\t2\t6\t60\t27\t61\tГуа на год 12, месяц 12, день 30, час Хай"}},
+       {CastHeader, "6\t2\t6\t60\t27\t61\tГуа на год 12, месяц 12, день 30, час Хай\t"}},
       {"now: New Year's day, Wu hour",
        {"cast", "--now"},
-       {CastHeader, "7\t6\t2\t4\t24\t23\tГуа на год 5, месяц 1, день 1, час У"}},
+       {CastHeader, "7\t6\t2\t4\t24\t23\tГуа на год 5, месяц 1, день 1, час У\t"}},
       {"yarrow stalks with the clock number 1234",
        {"yarrow", "--clock", "1234"},
        {YarrowHeader, "588\t588\t544\t544\t984\t948\t1\t27\t61"}},
@@ -143,7 +143,73 @@ TEST(KalynthCalc, CastNowUsesTheLunarDateOfTheCorrectedMoment) {
   const Environment evening = FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, 9, 21, 0, 0, 0}));
   EXPECT_EQ(Calc({"cast", "--now", "--correction", "0"}, evening).out,
             Calc({"cast", "--date", "5", "1", "1", "0"}).out);
-  EXPECT_EQ(Calc({"cast", "--now"}, evening).out, Calc({"cast", "--date", "4", "12", "30", "11"}).out);
+  // Without "-3" it is 21:00, Hai of the last day of month 12, a change of
+  // the double hour that the last column warns of.
+  EXPECT_EQ(Calc({"cast", "--now", "--boundary-minutes", "0"}, evening).out,
+            Calc({"cast", "--date", "4", "12", "30", "11"}).out);
+  EXPECT_EQ(Fields(Lines(Calc({"cast", "--now"}, evening).out).at(1)).back(),
+            "После смены двойного часа прошло меньше минуты: до 21:00 — час Сюй; по ту сторону гуа 5, 38, "
+            "60, черта 3");
+}
+
+// The last column of cast --now warns of a change of the date within the
+// minutes of --boundary-minutes (5 unless given), naming the hexagrams of
+// the other side; the casting itself keeps the moment's own date. The new
+// moon of 2024-02-09 23:00:15 (kalynth-calc newmoons 2024) falls on 10
+// February China time, so the lunar year begins at 23:00 of 9 February.
+TEST(KalynthCalc, CastNowWarnsNearAChangeOfTheDate) {
+  auto at = [](int day, int h, int mi) {
+    return FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, day, h, mi, 0, 0}));
+  };
+  struct Case {
+    const char* what;
+    Environment env;
+    std::vector<std::string> options;
+    std::vector<std::string> cast;  // cast --date of the moment's own date
+    const char* boundary;
+  };
+  const Case cases[] = {
+      {"Shen in 2 minutes",
+       at(10, 14, 58),
+       {},
+       {"5", "1", "1", "7"},
+       "До смены двойного часа 2 мин: после 15:00 — час Шэнь; по ту сторону гуа 23, 2, 35, черта 4"},
+      {"a window of 1 minute", at(10, 14, 58), {"--boundary-minutes", "1"}, {"5", "1", "1", "7"}, ""},
+      {"a window of 0 minutes", at(9, 22, 58), {"--boundary-minutes=0"}, {"4", "12", "30", "11"}, ""},
+      {"the new year in 2 minutes",
+       at(9, 22, 58),
+       {},
+       {"4", "12", "30", "11"},
+       "До начала лунного года 2 мин: после 23:00 — год 5, месяц 1, день 1, час Цзы; по ту сторону гуа 23, "
+       "2, 4, "
+       "черта 2"},
+      {"with +1 the new year is at 00:00",
+       at(9, 23, 58),
+       {"--correction", "+1"},
+       {"4", "12", "30", "11"},
+       "До начала лунного года 2 мин: после 00:00 — год 5, месяц 1, день 1, час Цзы; по ту сторону гуа 23, "
+       "2, 4, "
+       "черта 2"},
+      {"with +1 22:58 is far from it", at(9, 22, 58), {"--correction", "+1"}, {"4", "12", "30", "11"}, ""},
+      {"midday", at(10, 12, 0), {}, {"5", "1", "1", "6"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> args{"cast", "--now"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const Result r = Calc(args, c.env);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], CastHeader);
+    std::vector<std::string> date{"cast", "--date"};
+    date.insert(date.end(), c.cast.begin(), c.cast.end());
+    std::vector<std::string> fields = Fields(lines[1]);
+    EXPECT_EQ(fields.back(), c.boundary);
+    fields.back().clear();
+    std::vector<std::string> own = Fields(Lines(Calc(date).out).at(1));
+    EXPECT_EQ(fields, own);
+  }
 }
 
 TEST(KalynthCalc, TermsAndNewMoons) {
@@ -296,6 +362,12 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"cast", "--date", "1", "1", "1"}, "kalynth-calc: cast --date ждёт ГОД МЕСЯЦ ДЕНЬ ЧАС"},
       {{"cast", "--date", "1", "1", "1", "1", "--correction", "3"},
        "kalynth-calc: --correction относится только к cast --now"},
+      {{"cast", "--date", "1", "1", "1", "1", "--boundary-minutes", "3"},
+       "kalynth-calc: --boundary-minutes относится только к cast --now"},
+      {{"cast", "--now", "--boundary-minutes", "121"},
+       "kalynth-calc: --boundary-minutes: нужно целое число от 0 до 120, а не «121»"},
+      {{"cast", "--now", "--boundary-minutes", "-1"},
+       "kalynth-calc: --boundary-minutes: нужно целое число от 0 до 120, а не «-1»"},
       {{"yarrow", "--clock", "6000"}, "kalynth-calc: --clock: нужно целое число от 0 до 5959, а не «6000»"},
       {{"yarrow", "--clock", "1260"}, "kalynth-calc: --clock — минуты и секунды ММСС, а не «1260»"},
       {{"yarrow", "7"}, "kalynth-calc: лишний аргумент «7»"},
@@ -355,7 +427,8 @@ TEST(KalynthCalc, HelpExplainsEveryCommand) {
     EXPECT_EQ(r.err, "");
     for (const char* command :
          {"lunar [ДАТА", "lunar --from", "pillars", "terms", "newmoons", "sun", "cast --codes", "cast --date",
-          "cast --now", "yarrow", "record", "reading ФАЙЛ", "reading --codes", "--correction", "--zone"})
+          "cast --now", "yarrow", "record", "reading ФАЙЛ", "reading --codes", "--correction", "--zone",
+          "--boundary-minutes", "boundary"})
       EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
 }
