@@ -10,6 +10,8 @@
 //                        after the new moon of 2023-04-20 04:13:38, China 12:13): leap month 2
 //   2023-05-19 15:54:21  new moon, China 19 May 23:54: month 4 begins on 19 May, not 20 May
 //   2024-02-09 23:00:15  new moon, China 10 February 07:00: lunar year 4661 (branch 5) begins
+//   1850-05-11 23:09:02  new moon, China (Beijing mean time, 7 h 45 min 40 s ahead)
+//                        12 May 06:54: month 4 of 4487 begins (kalynth-calc newmoons 1850)
 //   2024-03-10 09:01:32  new moon, China 10 March 17:01: month 2 begins (month 1 had 29 days)
 // Each month begins at 23:00 corrected time of the day before its first day.
 #include "calendar/boundaries.h"
@@ -126,6 +128,20 @@ TEST(DateBoundaries, KindsInstantsAndBothSides) {
        Correction(0),
        5,
        {{BoundaryKind::DayChange, Moment(2023, 5, 19, 23), 2, {4, 4, false, 1, 11}, {4, 4, false, 2, 0}}}},
+      {"before 1899-12-30: negative day values",
+       Moment(1850, 5, 11, 22, 57),
+       Correction(0),
+       5,
+       {{BoundaryKind::MonthStart,
+         Moment(1850, 5, 11, 23),
+         3,
+         {11, 3, false, 30, 11},
+         {11, 4, false, 1, 0}}}},
+      {"negative day values, Chou",
+       Moment(1850, 5, 12, 1, 4),
+       Correction(0),
+       5,
+       {{BoundaryKind::DoubleHour, Moment(1850, 5, 12, 1), -4, {11, 4, false, 1, 1}, {11, 4, false, 1, 0}}}},
       // Days and double hours.
       {"an ordinary 23:00",
        Moment(2024, 2, 12, 22, 58),
