@@ -22,7 +22,7 @@ struct BoundaryWarning {
   calendar::DateBoundary boundary;
   std::string text;      // calendar::BoundaryText
   DateCasting other;     // CastFromDate of the other side's four list values
-  std::string castText;  // "по ту сторону гуа 24, 2, 23, черта 2"
+  std::string castText;  // "по ту сторону гуа 23, 2, 4, черта 2"
                          // (primary, nuclear, changed, changing line)
 };
 
