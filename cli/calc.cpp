@@ -23,6 +23,7 @@
 #include "cli/tsv.h"
 #include "core/core.h"
 #include "core/reading.h"
+#include "records/context.h"
 #include "records/mapping.h"
 #include "records/record.h"
 #include "settings/SettingsStore.h"
@@ -471,6 +472,13 @@ int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   table.Add() << "primary" << number(&core::Numbers::primary);
   table.Add() << "nuclear" << number(&core::Numbers::nuclear);
   table.Add() << "changed" << number(&core::Numbers::changed);
+  // The moment of the cast as the record keeps it: the section's keys, then
+  // the whole in one line (or that the record keeps no moment).
+  if (r.context)
+    for (const auto& [key, value] : records::ContextValues(*r.context))
+      table.Add() << key.toStdString() << value.toStdString();
+  table.Add() << "context"
+              << (r.context ? core::ContextText(*r.context) : std::string(core::UnknownMomentText));
   if (!r.comments.isEmpty())
     for (const QStringView line : QStringTokenizer(r.comments, u'\n'))
       table.Add() << "comment" << line.toString().toStdString();

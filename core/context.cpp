@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "calendar/StvolyVetvi.h"
+#include "calendar/lunar_range.h"
 #include "calendar/signs.h"
 
 namespace core {
@@ -51,6 +53,27 @@ std::string Join(const std::vector<std::string>& parts, const char* between) {
 }
 
 }  // namespace
+
+CastContext ContextOfCast(CastMethod method, std::string moment, astro::TDateTime clock,
+                          const calendar::TimeSettings& settings) {
+  CastContext c;
+  c.moment = std::move(moment);
+  c.method = method;
+  c.zoneHours = settings.zoneHours;
+  c.correctionHours = settings.correctionHours;
+  const calendar::LunarDay day = calendar::LunarDayOf(clock, settings);
+  c.yearInCycle = day.lunar.YearInCycle;
+  c.month = day.lunar.Month;
+  c.leapMonth = day.lunar.LeapMonth;
+  c.day = day.lunar.DayOfMonth;
+  c.doubleHour = day.doubleHour;
+  const calendar::Pillars p = calendar::ComputePillars(clock, settings);
+  c.pillars = {Pillar{p.yearStem, p.yearBranch}, Pillar{p.monthStem, p.monthBranch},
+               Pillar{p.dayStem, p.dayBranch}, Pillar{p.hourStem, p.hourBranch}};
+  c.term = p.term;
+  c.season = p.season;
+  return c;
+}
 
 std::string MomentText(const CastContext& c) {
   // "YYYY-MM-DDTHH:MM[:SS][.fff](Z|+HH:MM)", as the record reader lets it in.

@@ -7,6 +7,7 @@
 //   CastContext   the moment, the method, the time settings, the lunar date,
 //                 the four pillars, the solar term and season, and the
 //                 warning of a date casting near a boundary
+//   ContextOfCast the context of a cast made now
 //   MethodKey / MethodOfKey   the method as a record stores it
 //
 // Every field is checked when read from a file (records/context.h): one
@@ -18,6 +19,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "astro/constants.h"
+#include "calendar/time_settings.h"
 
 namespace core {
 
@@ -61,6 +65,13 @@ struct CastContext {
   std::string boundary;
   friend bool operator==(const CastContext&, const CastContext&) = default;
 };
+
+// The context of a cast made now: `moment` the local clock time as ISO 8601
+// with its offset, `clock` the same as a day value of the clock; the lunar
+// date, pillars, term and season of that moment under `settings`. Kernel
+// errors pass through.
+CastContext ContextOfCast(CastMethod method, std::string moment, astro::TDateTime clock,
+                          const calendar::TimeSettings& settings);
 
 // The texts a reader shows (UTF-8):
 //   MomentText    "11.12.2026 22:57 (GMT +3)"; empty when the moment is unknown

@@ -37,10 +37,9 @@ struct ColumnInfo {
   const char* title;
 };
 const ColumnInfo kColumns[JournalColumnCount] = {
-    {"saved", "Сохранена"},      {"file", "Файл"},
-    {"folder", "Папка"},         {"note", "Заметка"},
-    {"primary", "Гуа"},          {"changed", "Изменённое"},
-    {"changing_lines", "Черты"}, {"lunar_date", "Лунная дата"},
+    {"saved", "Сохранена"},      {"cast", "Гадание"},         {"file", "Файл"},
+    {"folder", "Папка"},         {"note", "Заметка"},         {"primary", "Гуа"},
+    {"changed", "Изменённое"},   {"changing_lines", "Черты"}, {"lunar_date", "Лунная дата"},
     {"comments", "Комментарии"}, {"problem", "Не запись"},
 };
 
@@ -239,6 +238,11 @@ JournalRow ReadJournalRow(const JournalEntry& file, const QString& root) {
     row.problem = e.text();
     return row;
   }
+  if (record.context) {
+    if (!record.context->moment.empty())
+      row.cast = QDateTime::fromString(QString::fromStdString(record.context->moment), Qt::ISODateWithMs);
+    row.castContext = QString::fromStdString(core::ContextText(*record.context));
+  }
   row.note = record.note;
   // Only the beginning of the comments stays with the row.
   row.commentsHead = record.comments.left(CommentsHeadLength);
@@ -414,8 +418,9 @@ bool JournalMatcher::operator()(const JournalRow& row) const {
     return false;
   if (filter_.changingOnly && row.changingLines.isEmpty()) return false;
   if (filter_.from || filter_.to) {
-    if (!row.saved.isValid()) return false;
-    const QDate date = row.saved.date();
+    const QDateTime when = row.when();
+    if (!when.isValid()) return false;
+    const QDate date = when.date();
     if (filter_.from && date < *filter_.from) return false;
     if (filter_.to && date > *filter_.to) return false;
   }
@@ -423,7 +428,8 @@ bool JournalMatcher::operator()(const JournalRow& row) const {
 }
 
 bool JournalOrder(const JournalRow& a, const JournalRow& b) {
-  if (a.saved != b.saved) return a.saved > b.saved;
+  const QDateTime ta = a.when(), tb = b.when();
+  if (ta != tb) return ta > tb;
   return a.path < b.path;
 }
 
@@ -439,6 +445,13 @@ QString JournalCell(const JournalRow& row, int column) {
   switch (column) {
     case ColSaved:
       return row.saved.isValid() ? row.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QString();
+    case ColCast:
+      // The moment in the offset it was cast in; a record without one shows
+      // its file's time, marked.
+      if (row.castKnown()) return row.cast.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+      return row.saved.isValid() && row.isRecord()
+                 ? row.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral(" (файл)")
+                 : QString();
     case ColFile:
       return OneLine(row.fileName);
     case ColNote:

@@ -38,6 +38,15 @@ struct JournalRow {
   QString problem;        // why the file is not listed as a record; empty for a record
   bool isFolder = false;  // a subfolder that could not be listed (problem says why)
 
+  // The moment of the cast as the record keeps it (with the offset it was
+  // cast in); invalid for a record that keeps none.
+  QDateTime cast;
+  QString castContext;  // the whole calendar of the cast in one line (core::ContextText), or empty
+  // What the journal sorts and filters by: the moment of the cast, else
+  // the file's time (castKnown() tells which).
+  QDateTime when() const { return cast.isValid() ? cast : saved; }
+  bool castKnown() const { return cast.isValid(); }
+
   QString note;     // Edit7
   int primary = 0;  // hexagram numbers as the main window shows them
   int nuclear = 0;  // after opening the record; 0 = not shown
@@ -133,7 +142,9 @@ QString FoldForSearch(const QString& text);
 
 // What the user looks for. Every word must occur in the note, the comments
 // or the file name; `hexagram` (1..64, 0 = any) must be the primary, the
-// nuclear or the changed hexagram; the file date must lie within from..to.
+// nuclear or the changed hexagram; the date of the cast (the file's date
+// for a record that keeps no moment) must lie within from..to, the date as
+// the clock of the cast read it.
 struct JournalFilter {
   QString text;
   int hexagram = 0;
@@ -155,12 +166,14 @@ inline bool Matches(const JournalRow& row, const JournalFilter& filter) {
   return JournalMatcher(filter)(row);
 }
 
-// Newest first; equal times by path.
+// Newest cast first (the file's time for a record without a moment);
+// equal times by path.
 bool JournalOrder(const JournalRow& a, const JournalRow& b);
 
 // The columns shown in the window and printed by the command line, in order.
 enum JournalColumn {
   ColSaved,
+  ColCast,
   ColFile,
   ColFolder,
   ColNote,

@@ -184,8 +184,8 @@ void NameJournalControls(QWidget* window) {
   UseOwnInterfaces(window);
   // The fields are named by the caption before them.
   const std::pair<const char*, const char*> fields[] = {
-      {"FolderEdit", "Папка с записями"},  {"SearchEdit", "Найти"},          {"HexagramBox", "Гуа"},
-      {"FromDate", "Сохранены не раньше"}, {"ToDate", "Сохранены не позже"}, {"Table", "Записи"}};
+      {"FolderEdit", "Папка с записями"}, {"SearchEdit", "Найти"},        {"HexagramBox", "Гуа"},
+      {"FromDate", "Гадания не раньше"},  {"ToDate", "Гадания не позже"}, {"Table", "Записи"}};
   for (const auto& [name, caption] : fields)
     if (auto* w = Child<QWidget>(window, QLatin1String(name)))
       w->setAccessibleName(QString::fromUtf8(caption));

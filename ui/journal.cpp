@@ -310,6 +310,8 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
       switch (column) {
         case records::ColSaved:
           return r.saved;
+        case records::ColCast:
+          return r.when();
         case records::ColPrimary:
           return r.primary;
         case records::ColChanged:
@@ -320,6 +322,11 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       if (!r.isRecord()) return r.problem;
       if (column == records::ColFile) return QDir::toNativeSeparators(r.path);
+      if (column == records::ColCast)
+        return r.castContext.isEmpty() ? QString::fromUtf8(core::UnknownMomentText.data(),
+                                                           qsizetype(core::UnknownMomentText.size())) +
+                                             QStringLiteral(": показано время файла")
+                                       : r.castContext;
       if (column == records::ColComments && !r.commentsHead.isEmpty()) {
         QString tip = r.commentsHead.section(u'\n', 0, 29);
         if (r.commentsCut || tip.size() < r.commentsHead.size()) tip += QChar(0x2026);
@@ -426,13 +433,16 @@ void TJournalProxy::setFilter(const records::JournalFilter& filter) {
 }
 
 bool TJournalProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-  if (left.column() == records::ColSaved) {
-    // By time, files of the same minute by path, so the order never depends
-    // on the order the files were read in.
+  if (left.column() == records::ColSaved || left.column() == records::ColCast) {
+    // By time (of the file, or of the cast with the file's time for a
+    // record without a moment), files of the same minute by path, so the
+    // order never depends on the order the files were read in.
     const auto* source = static_cast<const TJournalModel*>(sourceModel());
     const JournalRow& a = source->row(left.row());
     const JournalRow& b = source->row(right.row());
-    if (a.saved != b.saved) return a.saved < b.saved;
+    const QDateTime ta = left.column() == records::ColSaved ? a.saved : a.when();
+    const QDateTime tb = left.column() == records::ColSaved ? b.saved : b.when();
+    if (ta != tb) return ta < tb;
     return a.path > b.path;  // newest first reads the names in ascending order
   }
   return QSortFilterProxyModel::lessThan(left, right);
@@ -514,8 +524,10 @@ void TFormJournal::CreateControls() {
     d->setEnabled(false);
   }
   FromDate->setDate(today.addYears(-1));
-  FromCheck->setToolTip(QStringLiteral("Файлы, сохранённые не раньше этой даты"));
-  ToCheck->setToolTip(QStringLiteral("Файлы, сохранённые не позже этой даты"));
+  FromCheck->setToolTip(
+      QStringLiteral("Гадания не раньше этой даты (у записи без момента гадания — дата файла)"));
+  ToCheck->setToolTip(
+      QStringLiteral("Гадания не позже этой даты (у записи без момента гадания — дата файла)"));
   filterRow->addWidget(FromCheck);
   filterRow->addWidget(FromDate);
   filterRow->addWidget(ToCheck);
@@ -533,7 +545,7 @@ void TFormJournal::CreateControls() {
   Table->setAlternatingRowColors(true);
   Table->setWordWrap(false);
   Table->setSortingEnabled(true);
-  Table->sortByColumn(records::ColSaved, Qt::DescendingOrder);
+  Table->sortByColumn(records::ColCast, Qt::DescendingOrder);
   Table->verticalHeader()->hide();
   Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);
   Table->horizontalHeader()->setStretchLastSection(true);
@@ -550,6 +562,7 @@ void TFormJournal::CreateControls() {
   }
   const QString samples[records::JournalColumnCount] = {
       QStringLiteral("2024-12-31 23:59"),
+      QStringLiteral("2024-12-31 23:59 (файл)"),
       QStringLiteral("Untitle1234.kly"),
       QStringLiteral("2024/весна"),
       QStringLiteral("Переезд в новый дом, весной"),

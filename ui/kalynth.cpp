@@ -541,6 +541,9 @@ void TFormKalynth::CreateControls() {
   StatusPanel = new QLabel(StatusBar1);
   StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
   StatusBar1->addWidget(StatusPanel, 1);
+  MomentPanel = new QLabel(StatusBar1);
+  MomentPanel->setObjectName(QStringLiteral("MomentPanel"));
+  StatusBar1->addPermanentWidget(MomentPanel);
 
   if (qApp) qApp->installEventFilter(new HintSwitch(&hintsShown_, this));
 }
@@ -945,6 +948,20 @@ void TFormKalynth::Draw() {
   LabelStatus->setText(m.castDate() ? QString::fromStdString(m.CastDateText())
                                     : QString::fromUtf8(NoCastDateText));
   PanelStatus->setVisible(m.fromDate());
+  // The moment of the cast on the sheet (an opened record's own), its whole
+  // calendar as the hint.
+  if (const std::optional<core::CastContext>& context = m.context()) {
+    const std::string moment = core::MomentText(*context);
+    MomentPanel->setText(QString::fromStdString(moment.empty() ? std::string("Момент неизвестен") : moment));
+    MomentPanel->setToolTip(QString::fromStdString(core::ContextText(*context)));
+  } else {
+    MomentPanel->setText(m.numbers() ? QStringLiteral("Момент неизвестен") : QString());
+    MomentPanel->setToolTip(m.numbers() ? QString::fromUtf8(core::UnknownMomentText.data(),
+                                                            qsizetype(core::UnknownMomentText.size())) +
+                                              QStringLiteral(": запись сохранена без него")
+                                        : QString());
+  }
+  MomentPanel->setAccessibleName(MomentPanel->toolTip());
   ui::DescribeFigures(this, m);
 
   // The yarrow procedure: exactly the next division button while it runs;
@@ -1008,6 +1025,7 @@ void TFormKalynth::Button1Click() {
     view_.figuresHidden = false;
     view_.codesTyped = false;
     model_.CastFromCodes();
+    RememberCastMoment();
   });
   ui::Announce(this, ui::CastResultText(model_));
 }
@@ -1067,6 +1085,7 @@ void TFormKalynth::Divide(int division) {
     view_.figuresHidden = false;
     view_.codesTyped = false;
     model_.Divide(division, core::ProgramRandom(), WindowClock());
+    if (!model_.yarrowActive()) RememberCastMoment();
   });
 }
 
@@ -1101,8 +1120,20 @@ void TFormKalynth::ToolButton2Click() {
     view_.codesTyped = false;
     model_.CastFromDate();
     view_.figuresHidden = false;
+    RememberCastMoment();
   });
   ui::Announce(this, ui::CastResultText(model_));
+}
+
+void TFormKalynth::RememberCastMoment() {
+  // Each casting clears the context of the one before; a cast that gave no
+  // figures has none.
+  if (!model_.numbers() || model_.context()) return;
+  ui::Platform& platform = ui::platform();
+  const QDateTime now = platform.now();
+  const QDateTime local(now.date(), now.time(), Qt::OffsetFromUTC, platform.utcOffsetSeconds());
+  model_.SetContext(core::ContextOfCast(model_.method(), local.toString(Qt::ISODate).toStdString(),
+                                        ui::DayValueOf(now), timeSettings()));
 }
 
 void TFormKalynth::SetLunarDate(astro::TDateTime t) {
@@ -1179,6 +1210,8 @@ ui::ShownCast TFormKalynth::ShownCast() const {
   }
   cast.primary = m.figure(core::Primary);
   cast.changing = m.ChangingLines();
+  cast.context = QString::fromStdString(m.context() ? core::ContextText(*m.context())
+                                                    : std::string(core::UnknownMomentText));
   cast.source = m.fromDate() ? QString::fromStdString(m.CastDateText()) : CodesText(m);
   return cast;
 }

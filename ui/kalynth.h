@@ -133,7 +133,8 @@ struct KalynthControls {
   QLineEdit* Edit7 = nullptr;
   QPlainTextEdit* CommentsMemo = nullptr;
   QStatusBar* StatusBar1 = nullptr;
-  QLabel* StatusPanel = nullptr;  // the status bar's one panel
+  QLabel* StatusPanel = nullptr;  // the status bar's panel of the time settings
+  QLabel* MomentPanel = nullptr;  // the moment of the cast on the sheet, its calendar as the hint
 };
 
 class TFormKalynth : public QMainWindow, private KalynthControls {
@@ -279,6 +280,8 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   // do not run meanwhile.
   void Draw();
   void Divide(int division);
+  // The moment of the cast just made and its calendar, into the model.
+  void RememberCastMoment();
   core::DateSelection DateLists() const;
 
   QString SavePromptText() const;

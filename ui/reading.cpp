@@ -189,8 +189,8 @@ void TFormReading::FormCreate() {
 
 void TFormReading::ShowCast(const ui::ShownCast& cast) {
   if (cast == cast_ && laidOut_) return;
-  const bool sameTexts =
-      laidOut_ && cast.primary == cast_.primary && cast.changing == cast_.changing && cast.hint == cast_.hint;
+  const bool sameTexts = laidOut_ && cast.primary == cast_.primary && cast.changing == cast_.changing &&
+                         cast.hint == cast_.hint && cast.context == cast_.context;
   cast_ = cast;
   if (sameTexts) return;  // only the note or the source changed: the copy reads them
   laidOut_ = false;
@@ -225,7 +225,11 @@ void TFormReading::LayOutRest() {
 QString TFormReading::ReadingHtml(const ui::ShownCast& cast) {
   const std::optional<core::ReadingTexts> texts = TextsOf(cast);
   if (!texts) return QStringLiteral("<p>") + cast.hint.toHtmlEscaped() + QStringLiteral("</p>");
-  return QStringLiteral("<p><b>") + Html(texts->rule) + QStringLiteral("</b></p>") +
+  const QString context =
+      cast.context.isEmpty()
+          ? QString()
+          : QStringLiteral("<p><small>") + cast.context.toHtmlEscaped() + QStringLiteral("</small></p>");
+  return context + QStringLiteral("<p><b>") + Html(texts->rule) + QStringLiteral("</b></p>") +
          TextsHtml(texts->selected);
 }
 
@@ -247,6 +251,7 @@ QString TFormReading::PlainText() const {
   QString text;
   if (!cast_.source.isEmpty()) text += cast_.source + QLatin1Char('\n');
   if (!cast_.note.isEmpty()) text += QStringLiteral("Заметка: ") + cast_.note + QLatin1Char('\n');
+  if (!cast_.context.isEmpty()) text += cast_.context + QLatin1Char('\n');
   if (!text.isEmpty()) text += QLatin1Char('\n');
   if (const std::optional<core::ReadingTexts> texts = TextsOf(cast_))
     text += QString::fromStdString(core::PlainReadingText(*texts));

@@ -49,8 +49,9 @@ struct ShownCast {
   std::optional<core::Figure> primary;  // nullopt: nothing to read (see hint)
   std::vector<int> changing;            // its changing lines 1..6, bottom first
   QString hint;                         // why there is nothing to read
-  QString source;  // what the cast came from: "Числа черт: 788 …" or "Гуа на год …"
-  QString note;    // the divination's note
+  QString source;   // what the cast came from: "Числа черт: 788 …" or "Гуа на год …"
+  QString note;     // the divination's note
+  QString context;  // the moment and calendar of the cast (core::ContextText), or that it is unknown
   friend bool operator==(const ShownCast&, const ShownCast&) = default;
 };
 

@@ -531,7 +531,7 @@ TEST(KalynthCalcTool, JournalOfAHostileTreeIsOneRowPerFile) {
   const std::vector<std::string> lines = Lines(result.out);
   ASSERT_EQ(lines.size(), 4u) << result.out;
   for (const std::string& line : lines) {
-    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9) << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 10) << line;  // eleven columns
     for (const char c : line) EXPECT_TRUE(c == '\t' || static_cast<unsigned char>(c) >= 0x20) << line;
     for (const char* separator : {"\xc2\x85", "\xe2\x80\xa8", "\xe2\x80\xa9", "\x7f"})
       EXPECT_EQ(line.find(separator), std::string::npos) << line;

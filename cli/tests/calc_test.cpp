@@ -525,14 +525,33 @@ TEST_F(RecordCommand, ShowsTheRecordAsTheWindowRestoresIt) {
   const Result r = Calc({"record", path});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
-  const std::vector<std::string> expected = {
-      "key\tvalue", "Edit1\t588",    "Edit2\t588",  "Edit3\t544",
-      "Edit4\t588", "Edit5\t588",    "Edit6\t588",  "Edit7\tВопрос о пути",
-      "yah\t4",     "mon\t0",        "day\t0",      "hour\t6",
-      "Btn2\t0",    "Gua1\t1",       "Gua2\t1",     "Gua3\t1",
-      "Gua4\t1",    "Gua5\t1",       "Gua6\t1",     "JaoNo\t0",
-      "primary\t1", "nuclear\t37",   "changed\t10", "comment\tПервая строка",
-      "comment\t",  "comment\tthird"};
+  const std::vector<std::string> expected = {"key\tvalue",
+                                             "Edit1\t588",
+                                             "Edit2\t588",
+                                             "Edit3\t544",
+                                             "Edit4\t588",
+                                             "Edit5\t588",
+                                             "Edit6\t588",
+                                             "Edit7\tВопрос о пути",
+                                             "yah\t4",
+                                             "mon\t0",
+                                             "day\t0",
+                                             "hour\t6",
+                                             "Btn2\t0",
+                                             "Gua1\t1",
+                                             "Gua2\t1",
+                                             "Gua3\t1",
+                                             "Gua4\t1",
+                                             "Gua5\t1",
+                                             "Gua6\t1",
+                                             "JaoNo\t0",
+                                             "primary\t1",
+                                             "nuclear\t37",
+                                             "changed\t10",
+                                             "context\tМомент гадания неизвестен",
+                                             "comment\tПервая строка",
+                                             "comment\t",
+                                             "comment\tthird"};
   EXPECT_EQ(Lines(r.out), expected);
 }
 
@@ -545,22 +564,43 @@ TEST_F(RecordCommand, DateCastingsAndDefaults) {
             "hour=6\r\nBtn2=1\r\nGua1=0\r\nGua2=1\r\nGua3=0\r\nGua4=0\r\nGua5=0\r\nGua6=1\r\n"
             "JaoNo=6\r\n[%%%&*(0876&%9]\r\n");
   std::vector<std::string> lines = Lines(Calc({"record", dated}).out);
-  ASSERT_EQ(lines.size(), 23u);
+  ASSERT_EQ(lines.size(), 24u);
   EXPECT_EQ(lines[1], "Edit1\t5");
   EXPECT_EQ(lines[12], "Btn2\t1");
   EXPECT_EQ(lines[13], "Gua1\t0");
-  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
-            (std::vector<std::string>{"primary\t4", "nuclear\t24", "changed\t7"}));
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+            (std::vector<std::string>{"primary\t4", "nuclear\t24", "changed\t7",
+                                      "context\tМомент гадания неизвестен"}));
 
   // Nothing but the title: every default; codes empty, so no figures.
   const std::string bare = Write("bare.kly", "[TITLE]\nTitle=KALYNTH\n");
   lines = Lines(Calc({"record", bare}).out);
-  ASSERT_EQ(lines.size(), 23u);
+  ASSERT_EQ(lines.size(), 24u);
   EXPECT_EQ(lines[8], "yah\t0");
   EXPECT_EQ(lines[12], "Btn2\t0");
   EXPECT_EQ(lines[13], "Gua1\t1");
   EXPECT_EQ(lines[20], "primary\t");
   EXPECT_EQ(lines[22], "changed\t");
+}
+
+// A record that keeps the moment of its cast shows it as stored, a key
+// out of its range as unknown.
+TEST_F(RecordCommand, TheMomentOfTheCast) {
+  const std::string path =
+      Write("context.kly",
+            "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\n[CONTEXT]\r\nMoment=2026-12-11T22:57:05+"
+            "03:00\r\n"
+            "Method=yarrow\r\nZone=3\r\nDayPillar=6,8\r\nLunarYear=99\r\n[%%%&*(0876&%9]\r\n");
+  const std::vector<std::string> lines = Lines(Calc({"record", path}).out);
+  const auto has = [&lines](const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  };
+  EXPECT_TRUE(has("Moment\t2026-12-11T22:57:05+03:00"));
+  EXPECT_TRUE(has("Method\tyarrow"));
+  EXPECT_TRUE(has("Zone\t3"));
+  EXPECT_TRUE(has("DayPillar\t6,8"));
+  EXPECT_TRUE(has("LunarYear\t0"));  // out of range: unknown
+  EXPECT_TRUE(has("context\tГадание 11.12.2026 22:57 (GMT +3) · столпы ?, ?, Цзи-Вэй, ?"));
 }
 
 TEST_F(RecordCommand, NotARecordAndBadIntegers) {

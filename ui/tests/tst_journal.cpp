@@ -394,7 +394,7 @@ class TestJournal : public QObject {
 
   void cliHeaderAndErrors() {
     const CliResult ok = RunJournalCli({"journal", root_.toStdString()});
-    QCOMPARE(ok.header, (QStringList{"saved", "file", "folder", "note", "primary", "changed",
+    QCOMPARE(ok.header, (QStringList{"saved", "cast", "file", "folder", "note", "primary", "changed",
                                      "changing_lines", "lunar_date", "comments", "problem"}));
     QCOMPARE(RunJournalCli({"journal"}).status, 2);
     QCOMPARE(RunJournalCli({"journal", (root_ + "/нет").toStdString()}).status, 2);

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -16,6 +17,7 @@
 
 #include "core/reading.h"
 #include "core/yarrow.h"
+#include "records/record.h"
 #include "settings/SettingsStore.h"
 #include "ui/ProgramWindows.h"
 #include "ui/kalynth.h"
@@ -189,9 +191,13 @@ class TestReading : public QObject {
     w->controls().Button1->click();
     r->CopyButton->click();
     const QString copied = QGuiApplication::clipboard()->text();
-    QVERIFY2(copied.startsWith(QStringLiteral("Числа черт (снизу вверх): 588 988 548 548 588 588\n"
-                                              "Заметка: Ехать ли?\n\n")),
-             qPrintable(copied));
+    const QStringList lines = copied.split(QLatin1Char('\n'));
+    QVERIFY2(lines.size() > 4, qPrintable(copied));
+    QCOMPARE(lines[0], QStringLiteral("Числа черт (снизу вверх): 588 988 548 548 588 588"));
+    QCOMPARE(lines[1], QStringLiteral("Заметка: Ехать ли?"));
+    QVERIFY2(lines[2].startsWith(QStringLiteral("Гадание 10.02.2024 12:00 (GMT +3) · год ")),
+             qPrintable(lines[2]));
+    QCOMPARE(lines[3], QString());
     const core::Figure primary{true, false, false, false, true, true};
     const QString reading =
         QString::fromStdString(core::PlainReadingText(core::TextsOfReading(primary, {2})));
@@ -247,6 +253,53 @@ class TestReading : public QObject {
     QCOMPARE(fake->urls.last().fragment(), QStringLiteral("line5"));
     QTest::keyClick(r->ReadingText, Qt::Key_Tab);
     QVERIFY(r->RestButton->hasFocus());
+  }
+
+  // A cast keeps its moment and calendar; saved and opened again under
+  // other time settings and at another time, the record shows its own, and
+  // a record saved without one says that its moment is unknown.
+  void momentTravelsWithTheRecord() {
+    create();
+    typeAll({"588", "588", "544", "588", "544", "588"});
+    w->controls().Button1->click();
+    QLabel* moment = w->controls().MomentPanel;
+    QCOMPARE(moment->text(), QStringLiteral("10.02.2024 12:00 (GMT +3)"));
+    const QString context = moment->toolTip();
+    QVERIFY2(context.contains(QStringLiteral(" · столпы ")), qPrintable(context));
+    QVERIFY(shown().contains(context));
+    QVERIFY(w->Model().context().has_value());
+    QCOMPARE(w->Model().context()->method, core::CastMethod::Codes);
+
+    const QString path = dir.filePath(QStringLiteral("moment.kly"));
+    fake->saveNames.push_back(path);
+    w->controls().Saveas1->trigger();
+    w->controls().ClearBtn->click();
+    QCOMPARE(moment->text(), QString());
+
+    fake->clock = QDateTime(QDate(2031, 7, 1), QTime(3, 0));
+    fake->utcOffset = -5 * 3600;
+    w->SetTimeSettings(calendar::TimeSettings{1, -5});
+    w->OpenMyDropOrClickFile(path);
+    QCOMPARE(moment->text(), QStringLiteral("10.02.2024 12:00 (GMT +3)"));
+    QCOMPARE(moment->toolTip(), context);
+    QVERIFY(shown().contains(context));
+    // Saved again, the moment stays; cast again, it is the new one.
+    w->controls().Save1->trigger();
+    QCOMPARE(records::ReadRecordFile(path)->context, w->Model().context());
+    w->controls().Button1->click();
+    QCOMPARE(moment->text(), QStringLiteral("01.07.2031 03:00 (GMT -5)"));
+
+    // An older record keeps no moment.
+    QFile old(dir.filePath(QStringLiteral("old.kly")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(
+        "[TITLE]\r\nTitle=KALYNTH\r\n[BEGINNER]\r\nEdit1=588\r\nEdit2=588\r\nEdit3=588\r\nEdit4=588\r\n"
+        "Edit5=588\r\nEdit6=588\r\n[%%%&*(0876&%9]\r\n");
+    old.close();
+    fake->answers.push_back(Answer::No);
+    w->OpenMyDropOrClickFile(old.fileName());
+    QCOMPARE(moment->text(), QStringLiteral("Момент неизвестен"));
+    QVERIFY(shown().contains(QStringLiteral("Момент гадания неизвестен")));
   }
 
   // The item ticks with the window; Ctrl+T is its shortcut.
