@@ -118,6 +118,9 @@ inline constexpr BoolSetting SetUsinWinTop{"Set", "UsinWinTop", true};
 inline constexpr BoolSetting SetLegendaTop{"Set", "legendaTop", true};
 inline constexpr BoolSetting SetReadingTop{"Set", "ReadingTop", true};
 inline constexpr BoolSetting SetCheckMoon{"Set", "CheckMoon", false};
+// How many minutes from a change of the lunar date a date casting warns
+// (0 never; at most 120).
+inline constexpr IntSetting SetBoundaryMinutes{"Set", "BoundaryMinutes", 5};
 
 // The one-slot mailbox between a second start and the running instance.
 inline constexpr TextSetting ParamStr{"ParamStr", "ParamStr", ""};

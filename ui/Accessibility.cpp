@@ -206,9 +206,13 @@ void NameSettingsControls(QWidget* dialog) {
     list->setAccessibleName(label->text());
     if (list->lineEdit()) list->lineEdit()->setAccessibleName(label->text());
   }
+  if (auto* minutes = Child<QWidget>(dialog, QStringLiteral("BoundaryMinutes")))
+    if (auto* label = Child<QLabel>(dialog, QStringLiteral("Label4")))
+      minutes->setAccessibleName(label->text());
   // The windows kept on top: each box says so.
   if (auto* above = Child<QLabel>(dialog, QStringLiteral("Label3")))
-    for (const char* name : {"CheckCall", "CheckVenVan", "CheckBoxDiag", "CheckUsin", "CheckStvoly"})
+    for (const char* name :
+         {"CheckCall", "CheckVenVan", "CheckBoxDiag", "CheckUsin", "CheckStvoly", "CheckReading"})
       if (auto* box = Child<QWidget>(dialog, QLatin1String(name)))
         box->setAccessibleDescription(above->text());
 }

@@ -509,6 +509,17 @@ void TFormKalynth::CreateControls() {
   LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
   LabelStatus->setToolTip(QStringLiteral("Гуа получены на эту дату"));
   LabelStatus->setAlignment(Qt::AlignCenter);
+  // Under the date, when the date cast from lay minutes from a change of
+  // the lunar date: what the other side would have given.
+  LabelBoundary = new QLabel(PanelStatus);
+  LabelBoundary->setObjectName(QStringLiteral("LabelBoundary"));
+  LabelBoundary->setAlignment(Qt::AlignCenter);
+  {
+    QPalette pal = LabelBoundary->palette();
+    pal.setColor(QPalette::WindowText, QColor(0x8b, 0, 0));
+    LabelBoundary->setPalette(pal);
+  }
+  LabelBoundary->hide();
   PanelStatus->hide();
 
   Edit7 = new QLineEdit(client);
@@ -582,6 +593,7 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
       }
     }
     hintsShown_ = store.read(ui::settings::SetHint);
+    boundaryMinutes_ = std::clamp(store.read(ui::settings::SetBoundaryMinutes), 0, core::MaxBoundaryMinutes);
     // 6. A height just above the collapsed one opens to the smallest expanded height.
     if (height > CollapsedHeight && height < MinExpandedHeight) {
       height = MinExpandedHeight;
@@ -685,7 +697,8 @@ void TFormKalynth::LayoutClient() {
   const int column = panelWidth / 3;
   TGuaBig* figures[3] = {GuaBig1, GuaBig2, GuaBig3};
   QLabel* numbers[3] = {Label1, Label2, Label3};
-  const int statusHeight = 20;
+  const int lineHeight = 20;
+  const int statusHeight = boundaryShown_ ? 2 * lineHeight - 4 : lineHeight;
   QLabel* names[3] = {GuaName1, GuaName2, GuaName3};
   // The figures with their numbers and names sit in the middle of the space
   // above the status strip; a long name takes a second line.
@@ -701,7 +714,8 @@ void TFormKalynth::LayoutClient() {
   Separator1->setGeometry(column, 6, 1, panelHeight - statusHeight - 14);
   Separator2->setGeometry(2 * column, 6, 1, panelHeight - statusHeight - 14);
   PanelStatus->setGeometry(3, panelHeight - statusHeight - 3, panelWidth - 6, statusHeight);
-  LabelStatus->setGeometry(0, 0, PanelStatus->width(), statusHeight);
+  LabelStatus->setGeometry(0, 0, PanelStatus->width(), lineHeight);
+  LabelBoundary->setGeometry(2, lineHeight - 4, PanelStatus->width() - 4, lineHeight - 2);
 
   const int memoTop = collapsed;
   const int memoHeight = client->height() - memoTop - margin;
@@ -948,6 +962,26 @@ void TFormKalynth::Draw() {
   LabelStatus->setText(m.castDate() ? QString::fromStdString(m.CastDateText())
                                     : QString::fromUtf8(NoCastDateText));
   PanelStatus->setVisible(m.fromDate());
+  // The warning of a date casting near a change of the date (an opened
+  // record's own).
+  const std::string boundary = m.fromDate() && m.context() ? m.context()->boundary : std::string();
+  const QString warning = QString::fromStdString(boundary);
+  LabelBoundary->setToolTip(warning);
+  LabelBoundary->setAccessibleName(warning);
+  if (boundaryShown_ != !boundary.empty()) {
+    boundaryShown_ = !boundary.empty();
+    LayoutClient();
+  }
+  // On the strip the nearest change and its other side in short ("До смены
+  // лунного дня 1 мин — иначе гуа 11, 54, 19, черта 3"); the whole as the hint.
+  const QString nearest = warning.section(QStringLiteral(" | "), 0, 0);
+  const QString when = nearest.section(QLatin1Char(':'), 0, 0);
+  QString other = nearest.section(QStringLiteral("; "), 1);
+  other.replace(QStringLiteral("по ту сторону"), QStringLiteral("иначе"));
+  LabelBoundary->setText(LabelBoundary->fontMetrics().elidedText(
+      QStringLiteral("⚠ ") + when + (other.isEmpty() ? QString() : QStringLiteral(" — ") + other),
+      Qt::ElideRight, std::max(LabelBoundary->width(), 100)));
+  LabelBoundary->setVisible(!boundary.empty());
   // The moment of the cast on the sheet (an opened record's own), its whole
   // calendar as the hint.
   if (const std::optional<core::CastContext>& context = m.context()) {
@@ -1108,6 +1142,8 @@ void TFormKalynth::ToolButton6Click() {
 // Date casting
 
 void TFormKalynth::GodComboChange() {
+  // A date chosen by hand belongs to no moment of the clock.
+  listsMoment_.reset();
   Apply([this] { model_.ChooseDate(DateLists()); });
 }
 
@@ -1121,8 +1157,18 @@ void TFormKalynth::ToolButton2Click() {
     model_.CastFromDate();
     view_.figuresHidden = false;
     RememberCastMoment();
+    // The date lists filled from a moment minutes from a change of the
+    // lunar date: the context says what the other side would have given.
+    if (listsMoment_ && model_.context() && boundaryMinutes_ > 0) {
+      core::CastContext context = *model_.context();
+      context.boundary =
+          core::BoundaryWarningsLine(core::BoundaryWarnings(*listsMoment_, timeSettings(), boundaryMinutes_));
+      model_.SetContext(std::move(context));
+    }
   });
-  ui::Announce(this, ui::CastResultText(model_));
+  ui::Announce(
+      this, ui::CastResultText(model_) +
+                (LabelBoundary->isVisible() ? QStringLiteral(". ") + LabelBoundary->toolTip() : QString()));
 }
 
 void TFormKalynth::RememberCastMoment() {
@@ -1141,6 +1187,7 @@ void TFormKalynth::SetLunarDate(astro::TDateTime t) {
   for (int i = 0; i < 12; ++i) Chas->setItemText(i, QString::fromStdString(s.chasCaptions[i]));
   Label6->setText(QString::fromStdString(s.monthCaption));
   Apply([this, &s] { model_.SetDate({s.yearNumber - 1, s.month - 1, s.day - 1, s.doubleHour}); });
+  listsMoment_ = t;
 }
 
 // ---------------------------------------------------------------------------
@@ -1413,6 +1460,7 @@ void TFormKalynth::ReadRecord(const records::Record& record, const QString& path
     if (record.lineCodes[n - 1].toStdString() != model_.lineCode(n)) view_.castEnabled = true;
   view_.figuresHidden = false;
   view_.codesTyped = false;
+  listsMoment_.reset();
   records::Restore(model_, record);
   // The caller's binding: the open dialog binds at once and forgets the
   // name; a given path binds after the reset.

@@ -65,6 +65,7 @@
 
 #include "astro/constants.h"
 #include "calendar/time_settings.h"
+#include "core/boundary.h"
 #include "core/divination.h"
 #include "records/record.h"
 #include "settings/SettingsStore.h"
@@ -130,6 +131,7 @@ struct KalynthControls {
   QWidget *Separator1 = nullptr, *Separator2 = nullptr;  // red dotted lines between the figures
   QFrame* PanelStatus = nullptr;
   QLabel* LabelStatus = nullptr;
+  QLabel* LabelBoundary = nullptr;  // the warning of a date casting near a change of the date
   QLineEdit* Edit7 = nullptr;
   QPlainTextEdit* CommentsMemo = nullptr;
   QStatusBar* StatusBar1 = nullptr;
@@ -167,6 +169,8 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   }
   void SetTimeSettings(const calendar::TimeSettings& settings);
   void SetTimeSettings(int timeCorrectionIndex, int timeZoneIndex);
+  int boundaryMinutes() const { return boundaryMinutes_; }
+  void SetBoundaryMinutes(int minutes) { boundaryMinutes_ = minutes; }
   void SetWindows(const ui::ProgramWindows& windows) { windows_ = windows; }
 
   // The controls, to read their state and drive them as a user would.
@@ -347,5 +351,11 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   bool undoingMaximize_ = false;
   int heightBeforeMaximize_ = CollapsedHeight;
   bool created_ = false;
+  bool boundaryShown_ = false;  // the status strip holds the boundary warning's line
+  // The moment the date lists were last filled from (nullopt: chosen by
+  // hand or read from a record), and how near a change of the lunar date
+  // a date casting warns (minutes; 0 never).
+  std::optional<astro::TDateTime> listsMoment_;
+  int boundaryMinutes_ = core::DefaultBoundaryMinutes;
   const QObject* enterPressedIn_ = nullptr;  // line field or ">>" that got the Enter press
 };

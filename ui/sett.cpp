@@ -9,9 +9,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "calendar/civil.h"
+#include "core/boundary.h"
 #include "settings/SettingsStore.h"
 #include "ui/Accessibility.h"
 #include "ui/Application.h"
@@ -80,6 +82,14 @@ TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
   GMTCombo->setMaxVisibleItems(10);
   Label1->setBuddy(ComboBoxLetnee);
   Label2->setBuddy(GMTCombo);
+  Label4 = named(new QLabel(QStringLiteral("Предупреждать о смене даты гадания за (мин)"), this), "Label4");
+  BoundaryMinutes = named(new QSpinBox(this), "BoundaryMinutes");
+  BoundaryMinutes->setRange(0, core::MaxBoundaryMinutes);
+  BoundaryMinutes->setSpecialValueText(QStringLiteral("не предупреждать"));
+  BoundaryMinutes->setToolTip(
+      QStringLiteral("Гадание по дате, полученное за столько минут до смены двойного часа, дня (23:00), "
+                     "лунного месяца или года или после неё, показывает, что дала бы другая сторона"));
+  Label4->setBuddy(BoundaryMinutes);
   Label3 = named(new QLabel(QStringLiteral("Поверх всех окон:"), this), "Label3");
   QFont bold = Label3->font();
   bold.setBold(true);
@@ -107,6 +117,8 @@ TSettForm::TSettForm(TFormKalynth* mainWindow, QWidget* parent)
   layout->addWidget(ComboBoxLetnee);
   layout->addWidget(Label2);
   layout->addWidget(GMTCombo);
+  layout->addWidget(Label4);
+  layout->addWidget(BoundaryMinutes);
   layout->addSpacing(6);
   layout->addWidget(Label3);
   for (QCheckBox* box : {CheckCall, CheckVenVan, CheckBoxDiag, CheckUsin, CheckStvoly, CheckReading})
@@ -148,6 +160,7 @@ void TSettForm::showEvent(QShowEvent* event) {
 void TSettForm::FormShow() {
   Select(ComboBoxLetnee, main_->timeCorrectionIndex());
   Select(GMTCombo, main_->timeZoneIndex());
+  BoundaryMinutes->setValue(main_->boundaryMinutes());
 }
 
 void TSettForm::BitBtn1Click() {
@@ -160,11 +173,13 @@ void TSettForm::BitBtn1Click() {
   const int zoneIndex =
       GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
   emit timeSettingsChanged(calendar::TimeSettings::FromIndexes(correctionIndex, zoneIndex));
+  main_->SetBoundaryMinutes(BoundaryMinutes->value());
   // 4. The store keeps the list positions.
   {
     ui::SettingsStore store;
     store.write(ui::settings::CalendarLetneeTime, correctionIndex);
     store.write(ui::settings::CalendarGMT, zoneIndex);
+    store.write(ui::settings::SetBoundaryMinutes, BoundaryMinutes->value());
     store.write(ui::settings::SetHint, CheckHint->isChecked());
     store.write(ui::settings::SetCzaczyTop, CheckCall->isChecked());
     store.write(ui::settings::SetDiagWinTop, CheckBoxDiag->isChecked());

@@ -34,6 +34,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class TFormKalynth;
 
 class TSettForm : public QDialog {
@@ -58,6 +59,8 @@ class TSettForm : public QDialog {
   QComboBox* ComboBoxLetnee = nullptr;
   QLabel* Label2 = nullptr;  // "Часовой пояс"
   QComboBox* GMTCombo = nullptr;
+  QLabel* Label4 = nullptr;  // "Предупреждать о смене даты гадания за (мин)"
+  QSpinBox* BoundaryMinutes = nullptr;
   QLabel* Label3 = nullptr;  // "Поверх всех окон:"
   QCheckBox* CheckCall = nullptr;
   QCheckBox* CheckVenVan = nullptr;
