@@ -321,12 +321,21 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
                   : QStringLiteral("Меняющиеся черты: %1.").arg(lineNames.join(QStringLiteral(", "))),
               s.Font(10), Ink);
 
-  // The date of a casting from the date.
+  // The date of a casting from the date, its double hour in the clock
+  // time of the cast (the settings it was cast with, when the record keeps
+  // them).
+  const std::optional<core::CastContext>& context = divination.context();
   if (divination.fromDate()) {
+    const calendar::TimeSettings settings =
+        context ? calendar::TimeSettings{context->correctionHours, context->zoneHours} : footer.timeSettings;
     s.down(2);
     s.Paragraph(QString::fromStdString(divination.CastDateText()), s.Font(10, true), Ink);
-    s.Paragraph(LunarDateText(divination.date(), footer.timeSettings), s.Font(10), Ink);
+    s.Paragraph(LunarDateText(divination.date(), settings), s.Font(10), Ink);
   }
+  // The moment of the cast and its calendar, as the record keeps them.
+  s.down(2);
+  s.Paragraph(QString::fromStdString(context ? core::ContextText(*context) : std::string(core::UnknownMomentText)),
+              s.Font(9), Ink);
 
   // The reading by Zhu Xi's rule, as kalynth-calc reading gives it: the
   // rule's sentence, then every selected text under its heading, our
