@@ -18,6 +18,7 @@
 #include <deque>
 #include <string_view>
 
+#include "calendar/season.h"
 #include "core/celltext.h"
 #include "core/divination.h"
 #include "core/hexnames.h"
@@ -242,6 +243,8 @@ JournalRow ReadJournalRow(const JournalEntry& file, const QString& root) {
     if (!record.context->moment.empty())
       row.cast = QDateTime::fromString(QString::fromStdString(record.context->moment), Qt::ISODateWithMs);
     row.castContext = QString::fromStdString(core::ContextText(*record.context));
+    for (int k = 0; k < 24; ++k)
+      if (!record.context->term.empty() && calendar::TermName(k) == record.context->term) row.term = k;
   }
   row.note = record.note;
   // Only the beginning of the comments stays with the row.

@@ -42,6 +42,7 @@ struct JournalRow {
   // cast in); invalid for a record that keeps none.
   QDateTime cast;
   QString castContext;  // the whole calendar of the cast in one line (core::ContextText), or empty
+  int term = -1;        // the solar term in force at the cast, 0..23 (calendar::TermName), -1 unknown
   // What the journal sorts and filters by: the moment of the cast, else
   // the file's time (castKnown() tells which).
   QDateTime when() const { return cast.isValid() ? cast : saved; }

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -26,6 +27,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTableWidget>
 #include <QThread>
 #include <QThreadPool>
 #include <QVBoxLayout>
@@ -34,7 +36,9 @@
 #include <atomic>
 #include <cerrno>
 
+#include "calendar/season.h"
 #include "core/hexnames.h"
+#include "records/journal_seasons.h"
 #include "settings/SettingsStore.h"
 #include "ui/Accessibility.h"
 #include "ui/Application.h"
@@ -496,6 +500,10 @@ void TFormJournal::CreateControls() {
   RefreshButton->setToolTip(
       QStringLiteral("Прочитать папку заново: новые, изменённые и удалённые файлы во всех подпапках"));
   folderRow->addWidget(RefreshButton);
+  SeasonsButton = named(new QPushButton(QStringLiteral("По сезонам..."), this), "SeasonsButton");
+  SeasonsButton->setToolTip(QStringLiteral(
+      "Какие гуа выпадают в каждый из 24 сезонов-цзе (по показанным записям с моментом гадания)"));
+  folderRow->addWidget(SeasonsButton);
   layout->addLayout(folderRow);
 
   auto* filterRow = new QHBoxLayout;
@@ -602,6 +610,7 @@ void TFormJournal::CreateControls() {
           [this] { ui::RunCommand([this] { FolderButtonClick(); }); });
   connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
   connect(RefreshButton, &QPushButton::clicked, this, [this] { RefreshButtonClick(); });
+  connect(SeasonsButton, &QPushButton::clicked, this, ui::Command(this, &TFormJournal::SeasonsButtonClick));
   connect(FolderEdit, &QLineEdit::returnPressed, this, [this] { FolderEditReturn(); });
   connect(SearchEdit, &QLineEdit::textChanged, this, [this] { FilterChange(); });
   connect(HexagramBox, &QSpinBox::valueChanged, this, [this] { FilterChange(); });
@@ -730,6 +739,53 @@ void TFormJournal::ScanPending() {
   pending_.clear();
   pendingAll_ = false;
   StartScan(job, false);
+}
+
+void TFormJournal::SeasonsButtonClick() {
+  if (!SeasonsDialog) {
+    SeasonsDialog = new QDialog(this, Qt::Dialog | Qt::WindowCloseButtonHint);
+    SeasonsDialog->setObjectName(QStringLiteral("SeasonsDialog"));
+    SeasonsDialog->setWindowTitle(QStringLiteral("Гуа по сезонам"));
+    auto* layout = new QVBoxLayout(SeasonsDialog);
+    SeasonsTable = new QTableWidget(24, 3, SeasonsDialog);
+    SeasonsTable->setObjectName(QStringLiteral("SeasonsTable"));
+    SeasonsTable->setAccessibleName(SeasonsDialog->windowTitle());
+    SeasonsTable->setHorizontalHeaderLabels(
+        {QStringLiteral("Сезон-цзе"), QStringLiteral("Гаданий"), QStringLiteral("Чаще всего")});
+    SeasonsTable->verticalHeader()->hide();
+    SeasonsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SeasonsTable->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(SeasonsTable);
+    SeasonsNote = new QLabel(SeasonsDialog);
+    SeasonsNote->setObjectName(QStringLiteral("SeasonsNote"));
+    SeasonsNote->setWordWrap(true);
+    layout->addWidget(SeasonsNote);
+    SeasonsDialog->resize(620, 560);
+  }
+  // The rows the table lists now (search and filters applied).
+  QList<JournalRow> listed;
+  for (int i = 0; i < proxy_->rowCount(); ++i)
+    listed.append(model_->row(proxy_->mapToSource(proxy_->index(i, 0)).row()));
+  const QList<records::SeasonRow> seasons = records::HexagramsBySeason(listed);
+  int known = 0;
+  for (const records::SeasonRow& s : seasons) {
+    known += s.casts;
+    QStringList top;
+    for (const auto& [number, count] : s.hexagrams.mid(0, 5))
+      top << QStringLiteral("%1 %2 ×%3")
+                 .arg(number)
+                 .arg(QString::fromUtf8(core::NameOfHexagram(number).name))
+                 .arg(count);
+    const QString cells[3] = {QString::fromStdString(calendar::TermName(s.term)),
+                              s.casts ? QString::number(s.casts) : QString(), top.join(QStringLiteral(", "))};
+    for (int c = 0; c < 3; ++c) SeasonsTable->setItem(s.term, c, new QTableWidgetItem(cells[c]));
+  }
+  SeasonsTable->resizeColumnToContents(0);
+  SeasonsNote->setText(QStringLiteral("Записей с известным моментом гадания: %1 из %2 показанных.")
+                           .arg(known)
+                           .arg(listed.size()));
+  SeasonsDialog->show();
+  SeasonsDialog->raise();
 }
 
 void TFormJournal::RefreshButtonClick() {

@@ -38,6 +38,8 @@
 #include "records/journal.h"
 
 class QCheckBox;
+class QDialog;
+class QTableWidget;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -133,6 +135,10 @@ class TFormJournal : public QWidget {
   QLineEdit* FolderEdit = nullptr;       // the folder shown; Enter shows a typed one
   QPushButton* FolderButton = nullptr;   // "Папка..."
   QPushButton* RefreshButton = nullptr;  // "Обновить"
+  QPushButton* SeasonsButton = nullptr;  // "По сезонам...": the hexagrams by solar term
+  QDialog* SeasonsDialog = nullptr;      // made on first use
+  QTableWidget* SeasonsTable = nullptr;  // 24 rows: term, casts, most frequent hexagrams
+  QLabel* SeasonsNote = nullptr;
   QLineEdit* SearchEdit = nullptr;
   QSpinBox* HexagramBox = nullptr;  // 0 = any
   QCheckBox* ChangingBox = nullptr;
@@ -160,6 +166,8 @@ class TFormJournal : public QWidget {
   void CancelButtonClick();
   // Reads the folder again: new, changed and removed files anywhere in it.
   void RefreshButtonClick();
+  // The hexagrams by season of the listed rows, in a window of their own.
+  void SeasonsButtonClick();
   // Enter in the folder field: shows the typed folder.
   void FolderEditReturn();
   // Opens the record of a table row (a proxy index).

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCryptographicHash>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QThreadPool>
 #include <map>
 #include <memory>
@@ -433,6 +435,67 @@ class TestJournal : public QObject {
                  .data()
                  .toString(),
              QStringLiteral("ВЕРХНИЙ.KLY"));
+  }
+
+  // Records that keep the moment of their cast sort and filter by it (the
+  // file's time, marked, for the others) and count in the season table.
+  void castMomentSortsFiltersAndCountsBySeason() {
+    QTemporaryDir dir;
+    auto write = [&dir](const char* name, const char* moment, const char* term) {
+      records::Record r;
+      r.lineCodes = {"588", "588", "588", "588", "588", "588"};
+      r.context = core::CastContext{};
+      r.context->moment = moment;
+      r.context->term = term;
+      QFile f(dir.filePath(QString::fromLatin1(name)));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(records::EncodeRecord(r));
+    };
+    write("old.kly", "2001-03-21T10:00:00+03:00", "Весеннее равноденствие");
+    write("new.kly", "2025-06-21T10:00:00+03:00", "Летнее солнцестояние");
+    QFile plain(dir.filePath(QStringLiteral("plain.kly")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.write(records::EncodeRecord(records::Record{}));
+    plain.close();
+
+    TFormJournal journal([](const QString&) {});
+    journal.show();
+    journal.SetFolder(dir.path());
+    WAIT_IDLE(journal);
+    QAbstractItemModel* m = journal.Table->model();
+    QCOMPARE(m->rowCount(), 3);
+    // Newest cast first: the file written now, then 2025, then 2001.
+    QStringList casts;
+    for (int r = 0; r < m->rowCount(); ++r) casts << m->index(r, records::ColCast).data().toString();
+    QVERIFY2(casts[0].endsWith(QStringLiteral(" (файл)")), qPrintable(casts.join(u'|')));
+    QCOMPARE(casts.mid(1), (QStringList{"2025-06-21 10:00", "2001-03-21 10:00"}));
+    QVERIFY(m->index(1, records::ColCast)
+                .data(Qt::ToolTipRole)
+                .toString()
+                .startsWith(QStringLiteral("Гадание 21.06.2025")));
+    // The dates filter by the moment of the cast.
+    journal.ToCheck->setChecked(true);
+    journal.ToDate->setDate(QDate(2010, 1, 1));
+    QCOMPARE(m->rowCount(), 1);
+    QCOMPARE(m->index(0, records::ColFile).data().toString(), QStringLiteral("old.kly"));
+    journal.ToCheck->setChecked(false);
+    QCOMPARE(m->rowCount(), 3);
+
+    journal.SeasonsButton->click();
+    QVERIFY(journal.SeasonsDialog && journal.SeasonsDialog->isVisible());
+    QTableWidget* seasons = journal.SeasonsTable;
+    QCOMPARE(seasons->rowCount(), 24);
+    int counted = 0;
+    for (int r = 0; r < 24; ++r)
+      if (!seasons->item(r, 1)->text().isEmpty()) {
+        ++counted;
+        QCOMPARE(seasons->item(r, 1)->text(), QStringLiteral("1"));
+        QVERIFY(seasons->item(r, 2)->text().startsWith(QStringLiteral("1 ")));
+      }
+    QCOMPARE(counted, 2);
+    QCOMPARE(seasons->item(0, 0)->text(), QStringLiteral("Весеннее равноденствие"));
+    QCOMPARE(journal.SeasonsNote->text(),
+             QStringLiteral("Записей с известным моментом гадания: 2 из 3 показанных."));
   }
 
   void watcherSeesNewRenamedAndRemovedFiles() {
