@@ -334,8 +334,9 @@ SheetLayout PaintSheet(QPainter& painter, const QRectF& area, const core::Divina
   }
   // The moment of the cast and its calendar, as the record keeps them.
   s.down(2);
-  s.Paragraph(QString::fromStdString(context ? core::ContextText(*context) : std::string(core::UnknownMomentText)),
-              s.Font(9), Ink);
+  s.Paragraph(
+      QString::fromStdString(context ? core::ContextText(*context) : std::string(core::UnknownMomentText)),
+      s.Font(9), Ink);
 
   // The reading by Zhu Xi's rule, as kalynth-calc reading gives it: the
   // rule's sentence, then every selected text under its heading, our
