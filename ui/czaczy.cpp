@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -16,9 +17,11 @@
 #include "calendar/StvolyVetvi.h"
 #include "calendar/civil.h"
 #include "calendar/signs.h"
+#include "core/hexnames.h"
 #include "settings/SettingsStore.h"
 #include "ui/Accessibility.h"
 #include "ui/Application.h"
+#include "ui/CastDays.h"
 #include "ui/Platform.h"
 
 namespace {
@@ -211,6 +214,23 @@ void TFormCzaczy::CreateControls() {
   column->addWidget(SmolSeason);
   column->addSpacing(2);
   column->addWidget(CheckMoon, 0, Qt::AlignHCenter);
+  // The divinations cast on the chosen day (the journal's folder): hidden
+  // on a day without any.
+  DayCastsLabel = named(new QLabel(this), "DayCastsLabel");
+  DayCastsLabel->setAlignment(Qt::AlignCenter);
+  DayCasts = named(new QListWidget(this), "DayCasts");
+  DayCasts->setAccessibleName(QStringLiteral("Гадания этого дня"));
+  DayCasts->setToolTip(QStringLiteral("Двойной щелчок или Enter открывает запись"));
+  DayCasts->setFixedHeight(DayCasts->fontMetrics().height() * 3 + 8);
+  DayCasts->setTextElideMode(Qt::ElideRight);
+  DayCastsLabel->hide();
+  DayCasts->hide();
+  column->addWidget(DayCastsLabel);
+  column->addWidget(DayCasts);
+  connect(DayCasts, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    const QString path = item->data(Qt::UserRole).toString();
+    if (openRecord_ && !path.isEmpty()) ui::RunCommand([this, path] { openRecord_(path); });
+  });
 
   setFixedSize(WindowWidth, column->sizeHint().height());
 
@@ -275,7 +295,53 @@ void TFormCzaczy::ButtonNowClick() {
   if (CheckMoon->isChecked() && setLunarDate_) setLunarDate_(x);
 }
 
+void TFormCzaczy::SetCastDays(ui::CastDays* days, std::function<void(const QString&)> openRecord) {
+  castDays_ = days;
+  openRecord_ = std::move(openRecord);
+  if (castDays_) {
+    connect(castDays_, &ui::CastDays::changed, this, [this] { ShowDayCasts(); });
+    // The folder is read when the window is on screen, not before.
+    if (isVisible()) castDays_->Scan();
+  }
+  ShowDayCasts();
+}
+
+void TFormCzaczy::showEvent(QShowEvent* event) {
+  if (castDays_) castDays_->Scan();
+  ui::TToolWindow::showEvent(event);
+}
+
+void TFormCzaczy::ShowDayCasts() {
+  const QDate day = DateTimePicker1->date();
+  const QList<records::JournalRow> casts = castDays_ ? castDays_->On(day) : QList<records::JournalRow>();
+  DayCasts->clear();
+  for (const records::JournalRow& row : casts) {
+    QString text = row.cast.toString(QStringLiteral("HH:mm"));
+    if (row.primary > 0)
+      text += QStringLiteral("  %1 %2")
+                  .arg(row.primary)
+                  .arg(QString::fromUtf8(core::NameOfHexagram(row.primary).name));
+    text += QStringLiteral("  ") + (row.note.isEmpty() ? row.fileName : row.note);
+    auto* item = new QListWidgetItem(text, DayCasts);
+    item->setData(Qt::UserRole, row.path);
+    item->setToolTip(row.path + QLatin1Char('\n') + row.castContext);
+  }
+  const bool any = !casts.isEmpty();
+  // The date picker marks a day with divinations: bold, and says how many.
+  QFont font = DateTimePicker1->font();
+  font.setBold(any);
+  DateTimePicker1->setFont(font);
+  DateTimePicker1->setToolTip(any ? QStringLiteral("Гаданий в этот день: %1").arg(casts.size()) : QString());
+  DayCastsLabel->setText(QStringLiteral("Гаданий в этот день: %1").arg(casts.size()));
+  if (DayCasts->isHidden() == any) {
+    DayCastsLabel->setVisible(any);
+    DayCasts->setVisible(any);
+    setFixedHeight(layout()->sizeHint().height());
+  }
+}
+
 void TFormCzaczy::SetMyCalendar(astro::TDateTime x) {
+  ShowDayCasts();
   const calendar::TimeSettings settings = timeSettings_;
   // Numbers not computed stay 0, and ShowSigns leaves their pictures as
   // they were: after an error the pillars computed before it are shown.

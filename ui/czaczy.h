@@ -49,6 +49,10 @@
 class QCheckBox;
 class QDateTimeEdit;
 class QLabel;
+class QListWidget;
+namespace ui {
+class CastDays;
+}
 class QPushButton;
 class QTimeEdit;
 class QTimer;
@@ -75,8 +79,10 @@ class TFormCzaczy : public ui::TToolWindow {
   QLabel* BigSeason = nullptr;
   QLabel* SmolSeason = nullptr;
   QCheckBox* CheckMoon = nullptr;
-  QLabel* Stvol[11] = {};  // Stvol[1] .. Stvol[10]: hidden, the stem pictures
-  QLabel* Vetv[13] = {};   // Vetv[1] .. Vetv[12]: hidden, the branch pictures
+  QLabel* DayCastsLabel = nullptr;  // "Гаданий в этот день: N"
+  QListWidget* DayCasts = nullptr;  // the divinations cast on the chosen day
+  QLabel* Stvol[11] = {};           // Stvol[1] .. Stvol[10]: hidden, the stem pictures
+  QLabel* Vetv[13] = {};            // Vetv[1] .. Vetv[12]: hidden, the branch pictures
   QTimer* Timer1 = nullptr;
 
   // --- handlers, in the window's order -------------------------------------
@@ -87,12 +93,18 @@ class TFormCzaczy : public ui::TToolWindow {
   void CheckMoonClick();
   void Timer1Timer();
   void SetTimeSettings(const calendar::TimeSettings& settings) { timeSettings_ = settings; }
+  // The days the user cast on (scanned now and whenever asked), and what
+  // opens one of their records.
+  void SetCastDays(ui::CastDays* days, std::function<void(const QString&)> openRecord);
+  // The chosen day's divinations into DayCasts; the picker marks the day.
+  void ShowDayCasts();
 
   astro::TDateTime WindowMoment() const;
   static QString DateTimeText(const QDateTime& moment);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void CreateControls();
@@ -101,4 +113,6 @@ class TFormCzaczy : public ui::TToolWindow {
 
   calendar::TimeSettings timeSettings_;
   SetLunarDateFunction setLunarDate_;
+  ui::CastDays* castDays_ = nullptr;
+  std::function<void(const QString&)> openRecord_;
 };

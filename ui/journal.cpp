@@ -651,9 +651,12 @@ bool TFormJournal::isBusy() const {
 }
 
 QString TFormJournal::DefaultFolder() const {
+  return ui::JournalFolder(currentFile_ ? currentFile_() : QString());
+}
+
+QString ui::JournalFolder(const QString& current) {
   const QString remembered = ui::SettingsStore().read(ui::settings::SetJournalFolder);
   if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) return remembered;
-  const QString current = currentFile_ ? currentFile_() : QString();
   if (!current.isEmpty()) {
     const QString folder = QFileInfo(current).absolutePath();
     if (QFileInfo(folder).isDir()) return folder;

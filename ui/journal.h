@@ -49,6 +49,13 @@ class QSpinBox;
 class QTableView;
 class TFolderWatch;
 
+namespace ui {
+// The folder of the user's records: the journal's remembered one, else the
+// folder of `currentFile` (the main window's record), else the documents
+// folder, else the home folder.
+QString JournalFolder(const QString& currentFile);
+}  // namespace ui
+
 // The rows of the journal, one per file, in arrival order.
 class TJournalModel : public QAbstractTableModel {
   Q_OBJECT

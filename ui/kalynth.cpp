@@ -1316,6 +1316,7 @@ bool TFormKalynth::WriteRecord(const QString& path, const records::FileIdentity&
     if (ui::platform().warningYesNo(this, text) != ui::Answer::Yes) return false;
   }
   written = records::WriteRecordFile(path, record, expected);
+  emit recordSaved(path);
   return true;
 }
 

@@ -260,6 +260,8 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
  signals:
   // The divination was drawn anew into the controls (after any operation).
   void divinationChanged();
+  // A record file was written (Save, Save As, the save prompt's Yes).
+  void recordSaved(const QString& path);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -1,8 +1,10 @@
 #include "ui/shell/Windows.h"
 
+#include "ui/CastDays.h"
 #include "ui/about.h"
 #include "ui/czaczy.h"
 #include "ui/diag.h"
+#include "ui/journal.h"
 #include "ui/kalynth.h"
 #include "ui/reading.h"
 #include "ui/sett.h"
@@ -23,6 +25,17 @@ Windows::Windows(const QStringList& arguments) {
   usin_ = std::make_unique<TUsin>(main, items.DiagUsin, folder);
   legenda_ = std::make_unique<Tlegenda>(main, items.StvilyVetvi, folder);
   venvan_ = std::make_unique<TFormVenvan>(main, items.VenVan, folder);
+  // The days the user cast on, for the calendar, from the journal's
+  // folder: read whenever the calendar is shown, and after every save.
+  castDays_ = std::make_unique<CastDays>([main] { return JournalFolder(main->currentFileName()); });
+  calendar_->SetCastDays(castDays_.get(), [main](const QString& path) {
+    main->OpenMyDropOrClickFile(path);
+    main->BringToFront();
+  });
+  QObject::connect(main, &TFormKalynth::recordSaved, castDays_.get(),
+                   [days = castDays_.get(), calendar = calendar_.get()] {
+                     if (calendar->isVisible()) days->Scan();
+                   });
   reading_ = std::make_unique<TFormReading>(
       main, items.Reading1, [main](int n, const QString& anchor) { main->OpenHexagramPage(n, anchor); });
 
@@ -41,6 +54,8 @@ Windows::Windows(const QStringList& arguments) {
 Windows::~Windows() {
   // The tool windows and dialogs first, the main window last.
   reading_.reset();
+  calendar_.reset();  // before the days it reads
+  castDays_.reset();
   venvan_.reset();
   legenda_.reset();
   usin_.reset();

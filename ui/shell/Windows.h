@@ -36,6 +36,8 @@ class Tlegenda;
 
 namespace ui {
 
+class CastDays;
+
 class Windows {
  public:
   explicit Windows(const QStringList& arguments);
@@ -58,6 +60,7 @@ class Windows {
   std::unique_ptr<Tlegenda> legenda_;
   std::unique_ptr<TFormVenvan> venvan_;
   std::unique_ptr<TFormReading> reading_;
+  std::unique_ptr<CastDays> castDays_;
 };
 
 }  // namespace ui

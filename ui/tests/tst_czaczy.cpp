@@ -6,7 +6,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -17,6 +19,7 @@
 #include "calendar/civil.h"
 #include "calendar/signs.h"
 #include "settings/SettingsStore.h"
+#include "ui/CastDays.h"
 #include "ui/LunarLists.h"
 #include "ui/ProgramWindows.h"
 #include "ui/czaczy.h"
@@ -367,6 +370,47 @@ class TestCzaczy : public QObject {
     QCOMPARE(qApp->exec(), 0);
     ui::SettingsStore store;
     QCOMPARE(store.rawText("Form", "CzaczyShow").value_or(QString()), QStringLiteral("1"));
+  }
+
+  // A day the user cast on is marked and lists its divinations, earliest
+  // first; another day is not; a row opens its record.
+  void daysWithCastsListTheirDivinations() {
+    create();
+    ui::CastDays days([] { return QString(); });
+    auto row = [](const char* path, const char* moment, int primary, const char* note) {
+      records::JournalRow r;
+      r.path = QString::fromLatin1(path);
+      r.fileName = QFileInfo(r.path).fileName();
+      r.cast = QDateTime::fromString(QString::fromLatin1(moment), Qt::ISODate);
+      r.primary = primary;
+      r.note = QString::fromUtf8(note);
+      return r;
+    };
+    records::JournalRow unknown = row("/r/plain.kly", "", 2, "");
+    days.Take({row("/r/b.kly", "2024-03-01T21:30:00+03:00", 11, "Переезд"),
+               row("/r/a.kly", "2024-03-01T08:05:00+03:00", 1, ""), unknown,
+               row("/r/c.kly", "2024-03-02T00:10:00+03:00", 2, "Другой день")});
+    QStringList opened;
+    cz->SetCastDays(&days, [&opened](const QString& path) { opened << path; });
+    cz->DateTimePicker1->setDate(QDate(2024, 3, 1));
+    QVERIFY(!cz->DayCasts->isHidden());
+    QCOMPARE(cz->DayCasts->count(), 2);
+    QCOMPARE(cz->DayCastsLabel->text(), QStringLiteral("Гаданий в этот день: 2"));
+    QVERIFY(cz->DateTimePicker1->font().bold());
+    QCOMPARE(cz->DayCasts->item(0)->text(), QStringLiteral("08:05  1 Творчество  a.kly"));
+    QVERIFY(cz->DayCasts->item(1)->text().startsWith(QStringLiteral("21:30  11 ")));
+    QVERIFY(cz->DayCasts->item(1)->text().endsWith(QStringLiteral("  Переезд")));
+    emit cz->DayCasts->itemActivated(cz->DayCasts->item(1));
+    QCOMPARE(opened, QStringList{"/r/b.kly"});
+
+    const int height = cz->height();
+    cz->DateTimePicker1->setDate(QDate(2024, 3, 3));
+    QVERIFY(cz->DayCasts->isHidden());
+    QVERIFY(!cz->DateTimePicker1->font().bold());
+    QVERIFY(cz->height() < height);  // the window gives the list's room back
+    cz->DateTimePicker1->setDate(QDate(2024, 3, 2));
+    QCOMPARE(cz->DayCasts->count(), 1);
+    destroy();
   }
 };
 
