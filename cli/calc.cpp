@@ -415,7 +415,8 @@ int Cast(const std::vector<std::string>& args, std::ostream& out, const Environm
   NoMorePositional(a, 0);
   const auto minutes = a.Value("--boundary-minutes");
   const int window = minutes ? ParseInt(*minutes, 0, core::MaxBoundaryMinutes, "--boundary-minutes")
-                             : core::DefaultBoundaryMinutes;
+                     : env.boundaryMinutes ? env.boundaryMinutes()
+                                           : core::DefaultBoundaryMinutes;
   const astro::TDateTime now = env.now();
   const TimeSettings settings = TimeSettingsOf(a, env);
   const calendar::LunarDay d = calendar::LunarDayOf(now, settings);
@@ -562,6 +563,10 @@ Environment SystemEnvironment() {
   };
   env.clockNumber = core::SystemClockNumber();
   env.timeSettings = StoredTimeSettings;
+  env.boundaryMinutes = [] {
+    return std::clamp(ui::SettingsStore().read(ui::settings::SetBoundaryMinutes), 0,
+                      core::MaxBoundaryMinutes);
+  };
   return env;
 }
 

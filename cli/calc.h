@@ -27,6 +27,9 @@ struct Environment {
   // The settings the program itself uses, read when a command needs them;
   // unset: the program's defaults. --correction and --zone override them.
   std::function<TimeSettings()> timeSettings;
+  // How near a change of the lunar date cast --now warns, as the settings
+  // dialog stored it; unset: 5 minutes. --boundary-minutes overrides it.
+  std::function<int()> boundaryMinutes;
 };
 
 // The local clock of this machine and the user's settings file.

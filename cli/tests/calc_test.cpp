@@ -30,7 +30,7 @@ struct Result {
 // and the clock number 1234 for every draw.
 Environment FixedEnvironment(astro::TDateTime now = calendar::EncodeCivilDateTime({2024, 2, 10, 12, 0, 0,
                                                                                    0})) {
-  return Environment{[now] { return now; }, [] { return 1234; }, {}};
+  return Environment{[now] { return now; }, [] { return 1234; }, {}, {}};
 }
 
 Result Calc(const std::vector<std::string>& args, const Environment& env = FixedEnvironment()) {
@@ -161,6 +161,11 @@ TEST(KalynthCalc, CastNowWarnsNearAChangeOfTheDate) {
   auto at = [](int day, int h, int mi) {
     return FixedEnvironment(calendar::EncodeCivilDateTime({2024, 2, day, h, mi, 0, 0}));
   };
+  // The minutes as the settings dialog stored them.
+  auto stored = [](Environment env, int minutes) {
+    env.boundaryMinutes = [minutes] { return minutes; };
+    return env;
+  };
   struct Case {
     const char* what;
     Environment env;
@@ -192,6 +197,12 @@ TEST(KalynthCalc, CastNowWarnsNearAChangeOfTheDate) {
        "черта 2"},
       {"with +1 22:58 is far from it", at(9, 22, 58), {"--correction", "+1"}, {"4", "12", "30", "11"}, ""},
       {"midday", at(10, 12, 0), {}, {"5", "1", "1", "6"}, ""},
+      {"stored 0: no warning", stored(at(10, 14, 58), 0), {}, {"5", "1", "1", "7"}, ""},
+      {"stored 0, the option wins",
+       stored(at(10, 14, 58), 0),
+       {"--boundary-minutes", "3"},
+       {"5", "1", "1", "7"},
+       "До смены двойного часа 2 мин: после 15:00 — час Шэнь; по ту сторону гуа 23, 2, 35, черта 4"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
