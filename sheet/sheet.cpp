@@ -24,6 +24,10 @@
 
 namespace ui {
 
+QPageLayout SheetPageLayout() {
+  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, SheetMargins, QPageLayout::Millimeter);
+}
+
 namespace {
 
 QString Q(std::string_view s) {
@@ -504,8 +508,7 @@ int ExportSheetPdf(const core::Divination& divination, const SheetFooter& footer
     writer.setCreator(QStringLiteral("KALYNTH"));
     writer.setTitle(QString::fromStdString(divination.note()));
     writer.setResolution(600);
-    writer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, SheetMargins, QPageLayout::Millimeter));
+    writer.setPageLayout(SheetPageLayout());
     QPainter painter;
     if (!painter.begin(&writer)) throw std::runtime_error(failure.toStdString());
     try {

@@ -18,6 +18,7 @@
 
 #include <QDateTime>
 #include <QMarginsF>
+#include <QPageLayout>
 #include <QRectF>
 #include <QString>
 #include <array>
@@ -39,6 +40,9 @@ namespace ui {
 inline const QMarginsF SheetMargins{18, 15, 15, 12};
 
 // Shown when there is no hexagram to print (thrown as std::runtime_error).
+// The page of the PDF and of the printer: A4 upright with those margins.
+QPageLayout SheetPageLayout();
+
 inline const char* const EmptySheetText =
     "Лист пуст: гуа ещё не получена, печатать нечего. Получите гуа и повторите печать.";
 

@@ -560,16 +560,16 @@ void TFormKalynth::CreateControls() {
 }
 
 void TFormKalynth::FormCreate(const QStringList& arguments) {
-  // 1. Width.
+  // The width is fixed; the height opens and closes the comments box.
   setFixedWidth(FormWidth);
   setMinimumHeight(CollapsedHeight);
-  // 2. Dropped files.
+  // Records can be dropped on the window.
   setAcceptDrops(true);
-  // 3. Record state: a blank sheet.
+  // A blank sheet: the first unsaved record is «Untitle1».
   UntitledCounter = 1;
-  // 4.
+  // The folder of comment/, help/ and bmp/.
   ProgramFolder = FindProgramFolder();
-  // 5. Settings.
+  // Place, heights, time settings, hints and the boundary warning from the store.
   int height = CollapsedHeight;
   {
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
@@ -594,7 +594,7 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
     }
     hintsShown_ = store.read(ui::settings::SetHint);
     boundaryMinutes_ = std::clamp(store.read(ui::settings::SetBoundaryMinutes), 0, core::MaxBoundaryMinutes);
-    // 6. A height just above the collapsed one opens to the smallest expanded height.
+    // A height just above the collapsed one opens to the smallest expanded height.
     if (height > CollapsedHeight && height < MinExpandedHeight) {
       height = MinExpandedHeight;
       ExpandedHeight = MinExpandedHeight;
@@ -605,7 +605,7 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
     move(ui::ReachablePosition(QPoint(left, top), QSize(FormWidth, height), defaultPlace));
   }
   lastHeight_ = height;
-  // 7.
+  // The status bar names the time settings.
   StatusBarIni();
   // The status panel makes room while a message of the status bar is shown.
   connect(StatusBar1, &QStatusBar::messageChanged, StatusPanel,
@@ -615,12 +615,14 @@ void TFormKalynth::FormCreate(const QStringList& arguments) {
                                 QString::fromStdString(calendar::ZoneCaption(timeSettings())),
                             15000);
   }
-  // 8.
+  // No figure before the first casting.
   GuaBig1->hide();
   GuaBig2->hide();
   GuaBig3->hide();
   created_ = true;
-  // 9 and 10 run outside any event: an error is shown here and creation goes on.
+  // The date lists from the clock, then the record named on the command
+  // line; both run outside any event: an error is shown here and creation
+  // goes on.
   try {
     SetLunarDate(ui::DayValueOf(ui::platform().now()));
   } catch (const std::exception& e) {
@@ -1568,8 +1570,7 @@ void TFormKalynth::Print1Click() {
   const ui::SheetFooter footer{Model().bound() ? CurrentFileName : QString(), ui::platform().now(),
                                timeSettings()};
   QPrinter printer(QPrinter::HighResolution);
-  printer.setPageSize(QPageSize(QPageSize::A4));
-  printer.setPageMargins(ui::SheetMargins, QPageLayout::Millimeter);
+  printer.setPageLayout(ui::SheetPageLayout());
   printer.setDocName(QString::fromStdString(divination.note()));
   QPrintPreviewDialog preview(&printer, this);
   preview.setWindowTitle(QStringLiteral("Печать гадания"));

@@ -164,17 +164,17 @@ void TSettForm::FormShow() {
 }
 
 void TSettForm::BitBtn1Click() {
-  // 1. Hints.
+  // Hints first.
   main_->SetHintsShown(CheckHint->isChecked());
-  // 2. Stay on top.
+  // Then which windows stay on top.
   ApplyStayOnTop();
-  // 3. The two time settings; typed zone text that is no entry: -1.
+  // The two time settings; typed zone text that is no entry: -1.
   const int correctionIndex = ComboBoxLetnee->currentIndex();
   const int zoneIndex =
       GMTCombo->findText(GMTCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
   emit timeSettingsChanged(calendar::TimeSettings::FromIndexes(correctionIndex, zoneIndex));
   main_->SetBoundaryMinutes(BoundaryMinutes->value());
-  // 4. The store keeps the list positions.
+  // The store keeps the list positions.
   {
     ui::SettingsStore store;
     store.write(ui::settings::CalendarLetneeTime, correctionIndex);
@@ -188,17 +188,17 @@ void TSettForm::BitBtn1Click() {
     store.write(ui::settings::SetLegendaTop, CheckStvoly->isChecked());
     store.write(ui::settings::SetReadingTop, CheckReading->isChecked());
   }
-  // 8. The dialog closes, also when a step below ends with an error (the
+  // The dialog closes at the end, also when a step below ends with an error (the
   // settings are stored by then).
   struct CloseAtEnd {
     QDialog* dialog;
     ~CloseAtEnd() { dialog->accept(); }
   } closeAtEnd{this};
-  // 5. Status text.
+  // The status text of the main window.
   main_->StatusBarIni();
-  // 6. The calendar window.
+  // The calendar window counts with the new settings.
   RecomputeCalendar();
-  // 7. Date lists, unless a hexagram is shown.
+  // The date lists anew, unless a hexagram is shown.
   if (!main_->PrimaryFigureShown()) main_->SetLunarDate(ui::DayValueOf(ui::platform().now()));
 }
 
