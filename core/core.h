@@ -11,6 +11,8 @@
 //               its castings and records (what the window, the command
 //               line and the readers of records share)
 //   messages.h  error texts raised by more than one module
+//   entry.h     a cast made elsewhere, entered from its line values or its
+//               hexagram number and changing lines
 //   boundary.h  warnings for a moment near a change of its date, with the
 //               hexagrams the other side gives
 //
@@ -22,6 +24,7 @@
 #include "context.h"
 #include "datecast.h"
 #include "divination.h"
+#include "entry.h"
 #include "hexagram.h"
 #include "messages.h"
 #include "reading.h"
