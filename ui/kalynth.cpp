@@ -50,6 +50,7 @@
 #include "ui/Platform.h"
 #include "ui/ToolWindow.h"
 #include "ui/czaczy.h"
+#include "ui/entry.h"
 #include "ui/journal.h"
 
 namespace {
@@ -208,6 +209,9 @@ void TFormKalynth::CreateControls() {
   FileMenu = named(menuBar()->addMenu(QStringLiteral("&Файл")), "FileMenu");
   New1 = named(FileMenu->addAction(QStringLiteral("&Новый лист")), "New1");
   New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  Entry1 = named(FileMenu->addAction(QStringLiteral("Готовое &гадание...")), "Entry1");
+  Entry1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  Entry1->setToolTip(QStringLiteral("Ввести гадание, сделанное без компьютера: значения черт или номер гуа"));
   Open1 = named(FileMenu->addAction(QStringLiteral("&Открыть...")), "Open1");
   Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   Journal1 = named(FileMenu->addAction(QStringLiteral("&Журнал...")), "Journal1");
@@ -274,6 +278,7 @@ void TFormKalynth::CreateControls() {
   connect(New1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::ClearBtnClick));
   connect(Open1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Open1Click));
   connect(Journal1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Journal1Click));
+  connect(Entry1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Entry1Click));
   connect(Save1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Save1Click));
   connect(Saveas1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Saveas1Click));
   connect(Print1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Print1Click));
@@ -1010,6 +1015,7 @@ void TFormKalynth::Draw() {
     a->setToolTip(printable ? QString() : QString::fromUtf8(NothingToPrintText));
   }
   for (QToolButton* b : {ToolButton9, ToolButton1, ToolButton2}) b->setEnabled(idle);
+  Entry1->setEnabled(idle);
   ToolButton4->setEnabled(m.yarrowDivision() == 1);
   ToolButton5->setEnabled(m.yarrowDivision() == 2);
   ToolButton6->setEnabled(m.yarrowDivision() == 3);
@@ -1054,6 +1060,19 @@ void TFormKalynth::ZapolnenieGua(QLineEdit* field) {
   const QColor windowText = QApplication::palette(field).color(QPalette::Text);
   pal.setColor(QPalette::Text, model_.IsChangingLine(n) ? QColor(Qt::red) : windowText);
   field->setPalette(pal);
+}
+
+void TFormKalynth::Entry1Click() {
+  if (model_.yarrowActive()) return;
+  if (!FormEntry)
+    FormEntry = new TFormEntry([this](const std::array<std::string, 6>& codes) { EnterCodes(codes); }, this);
+  FormEntry->open();
+}
+
+void TFormKalynth::EnterCodes(const std::array<std::string, 6>& codes) {
+  // As if typed into the six fields, then ">>".
+  for (int n = 1; n <= 6; ++n) LineEdit(n)->setText(QString::fromStdString(codes[std::size_t(n - 1)]));
+  Button1Click();
 }
 
 void TFormKalynth::Button1Click() {

@@ -90,6 +90,7 @@ class QUrl;
 class TGuaBig;
 class TClickLabel;
 class TFormJournal;
+class TFormEntry;
 
 // The extension of the file name part of path, from its last point, is
 // exactly ".KLY", ".kly" or ".Kly".
@@ -105,6 +106,8 @@ struct KalynthControls {
   QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
   QAction *Print1 = nullptr, *PdfExport1 = nullptr;  // "Печать..." (Ctrl+P), "Экспорт в PDF..."
   QAction* Journal1 = nullptr;                       // "Журнал..."
+  QAction* Entry1 = nullptr;                         // "Готовое гадание..." (Ctrl+E)
+  TFormEntry* FormEntry = nullptr;                   // made on first use
   TFormJournal* FormJournal = nullptr;               // made on first use, lives as long as this window
   QAction *Chza1 = nullptr, *VenVan = nullptr, *Table1 = nullptr, *DiagUsin = nullptr, *StvilyVetvi = nullptr;
   QAction* Reading1 = nullptr;  // "Толкование" (Ctrl+T)
@@ -204,6 +207,10 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   void Edit6Change();
   void ZapolnenieGua(QLineEdit* field);
   void Button1Click();
+  // "Готовое гадание...": a cast made elsewhere, entered in a dialog.
+  void Entry1Click();
+  // Six codes into the line fields as typed, then ">>".
+  void EnterCodes(const std::array<std::string, 6>& codes);
 
   // --- yarrow stalks ------------------------------------------------------
   void ToolButton1Click();

@@ -1,0 +1,125 @@
+// "Готовое гадание": a cast made away from the computer, entered from its
+// line values or its hexagram and changing lines, reaches the main window
+// as typed codes and ">>" would; a bad entry says where and changes nothing.
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <memory>
+
+#include "core/yarrow.h"
+#include "ui/entry.h"
+#include "ui/kalynth.h"
+#include "ui/tests/TestSupport.h"
+
+using ui::test::FakePlatform;
+
+class TestEntry : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<FakePlatform> fake;
+  std::unique_ptr<ui::ScopedPlatform> scoped;
+  std::unique_ptr<TFormKalynth> w;
+
+  QStringList fields() const {
+    QStringList t;
+    for (int n = 1; n <= 6; ++n) t << w->LineEdit(n)->text();
+    return t;
+  }
+  TFormEntry* open() {
+    w->controls().Entry1->trigger();
+    TFormEntry* e = w->controls().FormEntry;
+    if (e && !QTest::qWaitForWindowExposed(e)) return nullptr;
+    return e;
+  }
+
+ private slots:
+  void init() {
+    ui::test::ClearSettings();
+    fake = std::make_unique<FakePlatform>();
+    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
+    core::ProgramRandom().setState(0);
+    w = std::make_unique<TFormKalynth>();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+  }
+  void cleanup() {
+    w.reset();
+    scoped.reset();
+    fake.reset();
+  }
+
+  void linesReachTheWindow_data() {
+    QTest::addColumn<QString>("values");
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<int>("primary");
+    QTest::newRow("no change") << "777777" << QStringList{"588", "588", "588", "588", "588", "588"} << 1;
+    QTest::newRow("two changing") << " 789698 " << QStringList{"588", "548", "544", "988", "544", "548"} << 0;
+  }
+  void linesReachTheWindow() {
+    QFETCH(QString, values);
+    QFETCH(QStringList, codes);
+    QFETCH(int, primary);
+    TFormEntry* e = open();
+    QVERIFY(e && e->isVisible());
+    QVERIFY(!e->OkButton->isEnabled());
+    QTest::keyClicks(e->ValuesEdit, values);
+    QVERIFY(e->OkButton->isEnabled());
+    QVERIFY(e->ResultLabel->text().contains(QStringLiteral("числа черт: ") + codes.join(u' ')));
+    e->OkButton->click();
+    QVERIFY(!e->isVisible());
+    QCOMPARE(fields(), codes);
+    QVERIFY(w->Model().numbers().has_value());
+    if (primary) QCOMPARE(w->Model().numbers()->primary, primary);
+    QCOMPARE(w->Model().method(), core::CastMethod::Codes);
+    QVERIFY(w->Model().context().has_value());
+    QVERIFY(w->PrimaryFigureShown());
+  }
+
+  // Hexagram 11 with lines 3 and 5 changing.
+  void hexagramAndChangingLines() {
+    TFormEntry* e = open();
+    e->HexagramBox->setValue(11);
+    e->LineBoxes[2]->setChecked(true);
+    e->LineBoxes[4]->setChecked(true);
+    QVERIFY(e->ByHexagram->isChecked());
+    QVERIFY(e->ResultLabel->text().startsWith(QStringLiteral("Гуа 11 ")));
+    e->OkButton->click();
+    QCOMPARE(fields(), (QStringList{"588", "588", "544", "548", "988", "548"}));
+    QCOMPARE(w->Model().numbers()->primary, 11);
+    QCOMPARE(w->Model().ChangingLines(), (std::vector<int>{3, 5}));
+  }
+
+  // A bad entry names its character and position; OK does nothing.
+  void badEntryChangesNothing() {
+    const QStringList before = fields();
+    TFormEntry* e = open();
+    QTest::keyClicks(e->ValuesEdit, QStringLiteral("78959"));
+    QVERIFY(!e->OkButton->isEnabled());
+    QTest::keyClicks(e->ValuesEdit, QStringLiteral("8"));
+    QVERIFY(!e->OkButton->isEnabled());
+    QVERIFY2(e->ResultLabel->text().contains(QStringLiteral("4")) && e->ResultLabel->text().contains(u'5'),
+             qPrintable(e->ResultLabel->text()));
+    e->OkButtonClick();
+    QVERIFY(e->isVisible());
+    QCOMPARE(fields(), before);
+    QVERIFY(!w->Model().numbers().has_value());
+    e->CancelButton->click();
+    QCOMPARE(fields(), before);
+  }
+
+  // While the stalks are divided the entry waits, as the other ways do.
+  void lockedDuringTheYarrowProcedure() {
+    QVERIFY(w->controls().Entry1->isEnabled());
+    w->controls().ToolButton1->click();
+    QVERIFY(w->Model().yarrowActive());
+    QVERIFY(!w->controls().Entry1->isEnabled());
+  }
+};
+
+KALYNTH_TEST_MAIN(TestEntry)
+#include "tst_entry.moc"
