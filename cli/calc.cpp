@@ -349,6 +349,39 @@ core::Divination CodesCasting(const std::string& command, const ParsedArgs& a) {
   return d;
 }
 
+// The casting of codes worked out by the program (always valid).
+core::Divination CastingOfCodes(const std::array<std::string, 6>& codes) {
+  core::Divination d;
+  for (int i = 0; i < 6; ++i) d.EditLine(i + 1, codes[static_cast<std::size_t>(i)]);
+  d.CastFromCodes();
+  return d;
+}
+
+// A cast made elsewhere: --lines VALUES, or --hexagram N [--changing L,L..].
+core::Divination EnteredCasting(const ParsedArgs& a) {
+  NoMorePositional(a, 0);
+  core::EnteredCodes e;
+  if (const auto v = a.Value("--lines")) {
+    e = core::CodesOfLineValues(*v);
+    if (!e.ok()) throw UsageError("--lines: " + e.error);
+  } else {
+    const int number = ParseInt(*a.Value("--hexagram"), 1, 64, "--hexagram");
+    std::vector<int> changing;
+    if (const auto v = a.Value("--changing"); v && !v->empty()) {
+      std::size_t start = 0;
+      for (;;) {
+        const std::size_t comma = v->find(',', start);
+        changing.push_back(ParseInt(v->substr(start, comma - start), 1, 6, "--changing"));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+    }
+    e = core::CodesOfHexagram(number, changing);
+    if (!e.ok()) throw UsageError("--changing: " + e.error);
+  }
+  return CastingOfCodes(e.codes);
+}
+
 // The record file of a command, read as `record` reads it. A file that is
 // not there or cannot be opened is said so; the window keeps its one
 // not-a-record message for every case. One open decides (a pipe put there
@@ -386,17 +419,23 @@ void DateCastingRow(std::ostream& out, int year, int month, int day, int hour, c
 }
 
 int Cast(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
-  const ParsedArgs a =
-      ParseArgs("cast", args, 1, {"--correction", "--boundary-minutes"}, {"--codes", "--date", "--now"});
-  const int modes = a.Flag("--codes") + a.Flag("--date") + a.Flag("--now");
-  if (modes != 1) throw UsageError("команде cast нужен ровно один из способов --codes, --date, --now");
+  const ParsedArgs a = ParseArgs(
+      "cast", args, 1, {"--correction", "--boundary-minutes", "--lines", "--hexagram", "--changing"},
+      {"--codes", "--date", "--now"});
+  const bool entered = a.Value("--lines") || a.Value("--hexagram");
+  const int modes =
+      a.Flag("--codes") + a.Flag("--date") + a.Flag("--now") + !!a.Value("--lines") + !!a.Value("--hexagram");
+  if (modes != 1)
+    throw UsageError("команде cast нужен ровно один из способов --codes, --lines, --hexagram, --date, --now");
+  if (a.Value("--changing") && !a.Value("--hexagram"))
+    throw UsageError("--changing относится только к cast --hexagram");
   if (a.Value("--correction") && !a.Flag("--now"))
     throw UsageError("--correction относится только к cast --now");
   if (a.Value("--boundary-minutes") && !a.Flag("--now"))
     throw UsageError("--boundary-minutes относится только к cast --now");
 
-  if (a.Flag("--codes")) {
-    const core::Divination d = CodesCasting("cast", a);
+  if (a.Flag("--codes") || entered) {
+    const core::Divination d = entered ? EnteredCasting(a) : CodesCasting("cast", a);
     Table table(out, {"primary", "nuclear", "changed"});
     Row row = table.Add();
     NumbersInto(row, d);

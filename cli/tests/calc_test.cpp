@@ -105,6 +105,13 @@ TEST(KalynthCalc, CommandsPrintTheirRows) {
       {"codes with one changing line",
        {"cast", "--codes", "588", "588", "544", "588", "588", "588"},
        {"primary\tnuclear\tchanged", "1\t37\t10"}},
+      {"line values 7 8 9 6 9 8", {"cast", "--lines", "789698"}, {"primary\tnuclear\tchanged", "63\t64\t51"}},
+      {"hexagram 11 with lines 3 and 5 changing",
+       {"cast", "--hexagram", "11", "--changing", "3,5"},
+       {"primary\tnuclear\tchanged", "11\t54\t60"}},
+      {"hexagram 11 without changing lines",
+       {"cast", "--hexagram=11"},
+       {"primary\tnuclear\tchanged", "11\t54\t11"}},
       {"date casting 5 3 15 U",
        {"cast", "--date", "5", "3", "15", "6"},
        {CastHeader, "7\t6\t6\t4\t24\t7\tГуа на год 5, месяц 3, день 15, час У\t"}},
@@ -352,10 +359,31 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"sun", "2958466"},
        "kalynth-calc: момент должен лежать в годах 1..9999: от -693593 до 2958466 (не включая), а не "
        "«2958466»"},
-      {{"cast"}, "kalynth-calc: команде cast нужен ровно один из способов --codes, --date, --now"},
+      {{"cast"},
+       "kalynth-calc: команде cast нужен ровно один из способов --codes, --lines, --hexagram, --date, --now"},
       {{"cast", "--codes", "--now"},
-       "kalynth-calc: команде cast нужен ровно один из способов --codes, --date, --now"},
+       "kalynth-calc: команде cast нужен ровно один из способов --codes, --lines, --hexagram, --date, --now"},
       {{"cast", "--codes", "588"}, "kalynth-calc: cast --codes ждёт шесть кодов линий, с первой (нижней)"},
+      {{"cast", "--lines", "789598"},
+       "kalynth-calc: --lines: Знак 4 «5» — не значение черты: нужны 6, 7, 8 или 9"},
+      {{"cast", "--lines", "78969"},
+       "kalynth-calc: --lines: Нужно ровно шесть значений черт (6, 7, 8 или 9), с первой (нижней), а введено "
+       "5 "
+       "знаков"},
+      {{"cast", "--lines", "789698", "7"}, "kalynth-calc: лишний аргумент «7»"},
+      {{"cast", "--lines", "789698", "--codes"},
+       "kalynth-calc: команде cast нужен ровно один из способов --codes, --lines, --hexagram, --date, --now"},
+      {{"cast", "--lines", "789698", "--hexagram", "1"},
+       "kalynth-calc: команде cast нужен ровно один из способов --codes, --lines, --hexagram, --date, --now"},
+      {{"cast", "--hexagram", "65"}, "kalynth-calc: --hexagram: нужно целое число от 1 до 64, а не «65»"},
+      {{"cast", "--hexagram", "11", "--changing", "3,7"},
+       "kalynth-calc: --changing: нужно целое число от 1 до 6, а не «7»"},
+      {{"cast", "--hexagram", "11", "--changing", "3,,5"},
+       "kalynth-calc: --changing: нужно целое число от 1 до 6, а не «»"},
+      {{"cast", "--hexagram", "11", "--changing", "3,5,3"},
+       "kalynth-calc: --changing: Черта 3 названа изменяющейся дважды"},
+      {{"cast", "--lines", "789698", "--changing", "3"},
+       "kalynth-calc: --changing относится только к cast --hexagram"},
       {{"cast", "--codes", "588", "588", "545", "588", "588", "588"},
        "kalynth-calc: неверный код линии 3: «545» (допустимы 544, 548, 584, 588, 944, 948, 984, 988)"},
       {{"cast", "--codes", "588", "588", "588", "588", "588", " 588"},
@@ -431,15 +459,39 @@ TEST(KalynthCalc, StatedRangesAnswerToTheirEnds) {
   }
 }
 
+// A cast entered as line values or as a hexagram with its changing lines
+// prints what cast --codes prints for the same codes.
+TEST(KalynthCalc, EnteredCastsPrintWhatTheirCodesPrint) {
+  struct Case {
+    std::vector<std::string> entered, codes;
+  };
+  const Case cases[] = {
+      {{"cast", "--lines", " 789698 "}, {"cast", "--codes", "588", "548", "544", "988", "544", "548"}},
+      {{"cast", "--lines", "666666"}, {"cast", "--codes", "988", "988", "988", "988", "988", "988"}},
+      {{"cast", "--hexagram", "11", "--changing", "3,5"},
+       {"cast", "--codes", "588", "588", "544", "548", "988", "548"}},
+      {{"cast", "--hexagram", "2", "--changing", ""},
+       {"cast", "--codes", "548", "548", "548", "548", "548", "548"}},
+      {{"cast", "--hexagram", "64", "--changing", "6,1"},
+       {"cast", "--codes", "988", "588", "548", "588", "548", "544"}},
+  };
+  for (const Case& c : cases) {
+    const Result entered = Calc(c.entered), codes = Calc(c.codes);
+    EXPECT_EQ(entered.status, 0) << c.entered[2] << " " << entered.err;
+    EXPECT_EQ(entered.out, codes.out) << c.entered[2];
+    EXPECT_EQ(codes.status, 0);
+  }
+}
+
 TEST(KalynthCalc, HelpExplainsEveryCommand) {
   for (const auto& args : {std::vector<std::string>{"--help"}, {"-h"}, {"lunar", "--help"}}) {
     const Result r = Calc(args);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     for (const char* command :
-         {"lunar [ДАТА", "lunar --from", "pillars", "terms", "newmoons", "sun", "cast --codes", "cast --date",
-          "cast --now", "yarrow", "record", "reading ФАЙЛ", "reading --codes", "--correction", "--zone",
-          "--boundary-minutes", "boundary"})
+         {"lunar [ДАТА", "lunar --from", "pillars", "terms", "newmoons", "sun", "cast --codes",
+          "cast --lines", "cast --hexagram", "cast --date", "cast --now", "yarrow", "record", "reading ФАЙЛ",
+          "reading --codes", "--correction", "--zone", "--boundary-minutes", "boundary"})
       EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
 }
