@@ -10,6 +10,7 @@
 #include "cli/args.h"
 #include "cli/tsv.h"
 #include "records/journal.h"
+#include "records/journal_export.h"
 
 namespace cli {
 
@@ -36,7 +37,10 @@ void WriteLine(std::ostream& out, const QStringList& cells) {
 
 int JournalCommand(const std::vector<std::string>& args, std::ostream& out) {
   const ParsedArgs a =
-      ParseArgs("journal", args, 1, {"--text", "--hexagram", "--from", "--to"}, {"--changing"});
+      ParseArgs("journal", args, 1, {"--text", "--hexagram", "--from", "--to", "--format"}, {"--changing"});
+  const std::string format = a.Value("--format").value_or("tsv");
+  if (format != "tsv" && format != "csv" && format != "json")
+    throw UsageError("--format: нужен tsv, csv или json, а не «" + format + "»");
   if (a.positional.empty()) throw UsageError("команде journal нужна папка с записями");
   if (a.positional.size() > 1) throw UsageError("лишний аргумент «" + a.positional[1] + "»");
   // The folder's bytes as given: a name that is not UTF-8 is read all the same.
@@ -55,6 +59,14 @@ int JournalCommand(const std::vector<std::string>& args, std::ostream& out) {
   // A folder that cannot be listed is an error (records::JournalError),
   // before anything is printed.
   const QList<records::JournalRow> rows = records::ScanJournal(folder);
+  if (format != "tsv") {
+    QList<records::JournalRow> kept;
+    for (const records::JournalRow& row : rows)
+      if (matches(row)) kept.append(row);
+    const QByteArray bytes = format == "csv" ? records::JournalCsv(kept) : records::JournalJson(kept);
+    out.write(bytes.constData(), static_cast<std::streamsize>(bytes.size()));
+    return 0;
+  }
   QStringList header;
   for (int c = 0; c < records::JournalColumnCount; ++c)
     header.append(QString::fromLatin1(records::JournalColumnKey(c)));

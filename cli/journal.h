@@ -8,7 +8,8 @@
 namespace cli {
 
 // args[0] is "journal": DIR [--text WORDS] [--hexagram N] [--changing]
-// [--from DATE] [--to DATE]. Throws UsageError for bad arguments.
+// [--from DATE] [--to DATE] [--format tsv|csv|json]. Throws UsageError for
+// bad arguments. TSV is the default; CSV and JSON are records/journal_export.h's.
 int JournalCommand(const std::vector<std::string>& args, std::ostream& out);
 
 }  // namespace cli

@@ -410,6 +410,8 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"yarrow", "--clock", "6000"}, "kalynth-calc: --clock: нужно целое число от 0 до 5959, а не «6000»"},
       {{"yarrow", "--clock", "1260"}, "kalynth-calc: --clock — минуты и секунды ММСС, а не «1260»"},
       {{"yarrow", "7"}, "kalynth-calc: лишний аргумент «7»"},
+      {{"journal", ".", "--format", "xml"}, "kalynth-calc: --format: нужен tsv, csv или json, а не «xml»"},
+      {{"journal", ".", "--format", "CSV"}, "kalynth-calc: --format: нужен tsv, csv или json, а не «CSV»"},
       {{"record"}, "kalynth-calc: команде record нужен файл записи"},
       {{"reading"}, "kalynth-calc: команде reading нужен файл записи или --codes и шесть кодов"},
       {{"reading", "--codes", "588", "588"},
