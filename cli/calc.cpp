@@ -485,6 +485,31 @@ int Yarrow(const std::vector<std::string>& args, std::ostream& out, const Enviro
   return 0;
 }
 
+// Three coins thrown six times: each throw, then the figures as cast
+// --codes prints them.
+int CoinsCommand(const std::vector<std::string>& args, std::ostream& out, const Environment& env) {
+  const ParsedArgs a = ParseArgs("coins", args, 1, {"--seed"}, {});
+  NoMorePositional(a, 0);
+  core::CoinSource coins = env.coins ? env.coins : core::SystemCoins();
+  if (const auto v = a.Value("--seed"))
+    coins = core::SeededCoins(static_cast<std::uint64_t>(ParseInt(*v, 0, 999999999, "--seed")));
+  const std::array<core::CoinThrow, 6> lines = core::CastCoins(coins);
+  std::array<std::string, 6> codes;
+  {
+    Table table(out, {"line", "coins", "value", "code"});
+    for (int i = 0; i < 6; ++i) {
+      const core::CoinThrow& t = lines[static_cast<std::size_t>(i)];
+      codes[static_cast<std::size_t>(i)] = t.code();
+      table.Add() << i + 1 << t.text() << t.value() << std::string(t.code());
+    }
+  }
+  const core::Divination d = CastingOfCodes(codes);
+  Table table(out, {"primary", "nuclear", "changed"});
+  Row row = table.Add();
+  NumbersInto(row, d);
+  return 0;
+}
+
 int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
   const ParsedArgs a = ParseArgs("record", args, 1, {}, {});
   if (a.positional.empty()) throw UsageError("команде record нужен файл записи");
@@ -559,6 +584,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Envi
   if (command == "sun") return Sun(args, out);
   if (command == "cast") return Cast(args, out, env);
   if (command == "yarrow") return Yarrow(args, out, env);
+  if (command == "coins") return CoinsCommand(args, out, env);
   if (command == "record") return RecordCommand(args, out);
   if (command == "reading") return ReadingCommand(args, out);
   if (command == "journal") return JournalCommand(args, out);

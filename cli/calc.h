@@ -30,6 +30,8 @@ struct Environment {
   // How near a change of the lunar date cast --now warns, as the settings
   // dialog stored it; unset: 5 minutes. --boundary-minutes overrides it.
   std::function<int()> boundaryMinutes;
+  // The coins of "coins" without --seed; unset: the system's random source.
+  std::function<bool()> coins;
 };
 
 // The local clock of this machine and the user's settings file.

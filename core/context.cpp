@@ -17,6 +17,8 @@ std::string_view MethodKey(CastMethod method) {
       return "yarrow";
     case CastMethod::Date:
       return "date";
+    case CastMethod::Coins:
+      return "coins";
     case CastMethod::None:
       break;
   }
@@ -24,7 +26,7 @@ std::string_view MethodKey(CastMethod method) {
 }
 
 CastMethod MethodOfKey(std::string_view key) {
-  for (CastMethod m : {CastMethod::Codes, CastMethod::Yarrow, CastMethod::Date})
+  for (CastMethod m : {CastMethod::Codes, CastMethod::Yarrow, CastMethod::Date, CastMethod::Coins})
     if (key == MethodKey(m)) return m;
   return CastMethod::None;
 }
@@ -137,6 +139,8 @@ std::string_view MethodName(CastMethod method) {
       return "стебли";
     case CastMethod::Date:
       return "дата";
+    case CastMethod::Coins:
+      return "монеты";
     case CastMethod::None:
       break;
   }

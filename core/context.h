@@ -31,6 +31,7 @@ enum class CastMethod {
   Codes,   // the six line codes typed by the user (">>")
   Yarrow,  // the six line codes the yarrow procedure gave
   Date,    // the lunar date ("Получить гуа")
+  Coins,   // the six line values of three coins thrown six times (core/coins.h)
 };
 
 // Stem 1..10 and branch 1..12; 0 for unknown.
@@ -81,7 +82,7 @@ CastContext ContextOfCast(CastMethod method, std::string moment, astro::TDateTim
 //                 a leap month); empty when unknown
 //   ContextText   the whole context on one line: "Гадание 11.12.2026 22:57
 //                 (GMT +3) · год 43, … · столпы Бин-У, … · Большие снега"
-//   MethodName    "числа черт", "стебли", "дата"
+//   MethodName    "числа черт", "стебли", "дата", "монеты"
 std::string MomentText(const CastContext& context);
 std::string PillarsText(const CastContext& context);
 std::string LunarText(const CastContext& context);
@@ -90,7 +91,7 @@ std::string_view MethodName(CastMethod method);
 // What a reader says of a divination whose record keeps no moment.
 inline constexpr std::string_view UnknownMomentText = "Момент гадания неизвестен";
 
-// "codes", "yarrow", "date"; empty for None.
+// "codes", "yarrow", "date", "coins"; empty for None.
 std::string_view MethodKey(CastMethod method);
 // The method of a stored key; None for anything else.
 CastMethod MethodOfKey(std::string_view key);

@@ -11,6 +11,7 @@
 //               its castings and records (what the window, the command
 //               line and the readers of records share)
 //   messages.h  error texts raised by more than one module
+//   coins.h     three coins thrown six times
 //   entry.h     a cast made elsewhere, entered from its line values or its
 //               hexagram number and changing lines
 //   boundary.h  warnings for a moment near a change of its date, with the
@@ -23,6 +24,7 @@
 #include "boundary.h"
 #include "context.h"
 #include "datecast.h"
+#include "coins.h"
 #include "divination.h"
 #include "entry.h"
 #include "hexagram.h"

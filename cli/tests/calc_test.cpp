@@ -410,6 +410,8 @@ TEST(KalynthCalc, BadArgumentsGiveOneLineAndStatus2) {
       {{"yarrow", "--clock", "6000"}, "kalynth-calc: --clock: нужно целое число от 0 до 5959, а не «6000»"},
       {{"yarrow", "--clock", "1260"}, "kalynth-calc: --clock — минуты и секунды ММСС, а не «1260»"},
       {{"yarrow", "7"}, "kalynth-calc: лишний аргумент «7»"},
+      {{"coins", "7"}, "kalynth-calc: лишний аргумент «7»"},
+      {{"coins", "--seed", "x"}, "kalynth-calc: --seed: нужно целое число от 0 до 999999999, а не «x»"},
       {{"journal", ".", "--format", "xml"}, "kalynth-calc: --format: нужен tsv, csv или json, а не «xml»"},
       {{"journal", ".", "--format", "CSV"}, "kalynth-calc: --format: нужен tsv, csv или json, а не «CSV»"},
       {{"record"}, "kalynth-calc: команде record нужен файл записи"},
@@ -485,15 +487,55 @@ TEST(KalynthCalc, EnteredCastsPrintWhatTheirCodesPrint) {
   }
 }
 
+// The six throws of the coins, line 1 first, then the figures of their
+// codes as cast --codes prints them.
+TEST(KalynthCalc, CoinsPrintTheThrowsAndTheirFigures) {
+  // Heads for the first, fifth, ninth ... coin: one heads in every line
+  // but the fourth, which is all tails.
+  Environment env = FixedEnvironment();
+  auto n = std::make_shared<int>(0);
+  env.coins = [n] { return (*n)++ % 4 == 0; };
+  const Result r = Calc({"coins"}, env);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out),
+            (std::vector<std::string>{"line\tcoins\tvalue\tcode", "1\tО Р Р\t7\t588", "2\tР О Р\t7\t588",
+                                      "3\tР Р О\t7\t588", "4\tР Р Р\t6\t988", "5\tО Р Р\t7\t588",
+                                      "6\tР О Р\t7\t588", "primary\tnuclear\tchanged", "9\t38\t1"}));
+  EXPECT_EQ(Lines(r.out).back(),
+            Lines(Calc({"cast", "--codes", "588", "588", "588", "988", "588", "588"}).out).back());
+
+  // A seed gives the same throws every time, whatever the environment's coins.
+  const Result seeded = Calc({"coins", "--seed", "42"});
+  EXPECT_EQ(seeded.status, 0);
+  EXPECT_EQ(seeded.out, Calc({"coins", "--seed", "42"}, env).out);
+  EXPECT_EQ(Lines(seeded.out).size(), 9u);
+}
+
 TEST(KalynthCalc, HelpExplainsEveryCommand) {
   for (const auto& args : {std::vector<std::string>{"--help"}, {"-h"}, {"lunar", "--help"}}) {
     const Result r = Calc(args);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    for (const char* command :
-         {"lunar [ДАТА", "lunar --from", "pillars", "terms", "newmoons", "sun", "cast --codes",
-          "cast --lines", "cast --hexagram", "cast --date", "cast --now", "yarrow", "record", "reading ФАЙЛ",
-          "reading --codes", "--correction", "--zone", "--boundary-minutes", "boundary"})
+    for (const char* command : {"lunar [ДАТА",
+                                "lunar --from",
+                                "pillars",
+                                "terms",
+                                "newmoons",
+                                "sun",
+                                "cast --codes",
+                                "cast --lines",
+                                "cast --hexagram",
+                                "cast --date",
+                                "cast --now",
+                                "yarrow",
+                                "coins",
+                                "record",
+                                "reading ФАЙЛ",
+                                "reading --codes",
+                                "--correction",
+                                "--zone",
+                                "--boundary-minutes",
+                                "boundary"})
       EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
 }

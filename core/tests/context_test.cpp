@@ -55,10 +55,12 @@ TEST(ContextTexts, OneLineForTheWhole) {
 }
 
 TEST(ContextTexts, MethodKeysRoundTrip) {
-  for (CastMethod m : {CastMethod::Codes, CastMethod::Yarrow, CastMethod::Date})
+  for (CastMethod m : {CastMethod::Codes, CastMethod::Yarrow, CastMethod::Date, CastMethod::Coins})
     EXPECT_EQ(MethodOfKey(MethodKey(m)), m);
-  EXPECT_EQ(MethodOfKey("coins"), CastMethod::None);
-  EXPECT_EQ(MethodOfKey(""), CastMethod::None);
+  EXPECT_EQ(MethodKey(CastMethod::Coins), "coins");
+  EXPECT_EQ(MethodName(CastMethod::Coins), "монеты");
+  for (const char* unknown : {"dice", "Coins", "coins ", ""})
+    EXPECT_EQ(MethodOfKey(unknown), CastMethod::None);
 }
 
 }  // namespace

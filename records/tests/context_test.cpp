@@ -121,7 +121,7 @@ TEST(ContextSection, HostileSectionIsReadFieldByField) {
   const HostileCase cases[] = {
       {"no section", "", std::nullopt},
       {"empty section", "[CONTEXT]\r\n", std::nullopt},
-      {"nothing usable", "[CONTEXT]\r\nMoment=yesterday\r\nLunarYear=abc\r\nMethod=coins\r\nTerm=Зима\r\n",
+      {"nothing usable", "[CONTEXT]\r\nMoment=yesterday\r\nLunarYear=abc\r\nMethod=dice\r\nTerm=Зима\r\n",
        std::nullopt},
       {"huge values",
        "[CONTEXT]\r\nMoment=" + huge + "\r\nLunarYear=" + huge + "\r\nBoundary=" + huge + "\r\n",
