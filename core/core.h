@@ -10,6 +10,7 @@
 //   divination.h  core::Divination: one divination with the operations of
 //               its castings and records (what the window, the command
 //               line and the readers of records share)
+//   stats.h     counts of line values per method against their odds
 //   messages.h  error texts raised by more than one module
 //   coins.h     three coins thrown six times
 //   entry.h     a cast made elsewhere, entered from its line values or its
@@ -30,4 +31,5 @@
 #include "hexagram.h"
 #include "messages.h"
 #include "reading.h"
+#include "stats.h"
 #include "yarrow.h"
