@@ -588,6 +588,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, const Envi
   if (command == "record") return RecordCommand(args, out);
   if (command == "reading") return ReadingCommand(args, out);
   if (command == "journal") return JournalCommand(args, out);
+  if (command == "stats") return StatsCommand(args, out);
   if (command == "sheet") return SheetCommand(args, out, env);
   throw UsageError("неизвестная команда «" + command + "»; список команд: kalynth-calc --help");
 }

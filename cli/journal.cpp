@@ -4,13 +4,16 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 #include <ostream>
 
 #include "calendar/civil.h"
 #include "cli/args.h"
 #include "cli/tsv.h"
+#include "core/stats.h"
 #include "records/journal.h"
 #include "records/journal_export.h"
+#include "records/record.h"
 
 namespace cli {
 
@@ -76,6 +79,64 @@ int JournalCommand(const std::vector<std::string>& args, std::ostream& out) {
     QStringList cells;
     for (int c = 0; c < records::JournalColumnCount; ++c) cells.append(records::JournalCell(row, c));
     WriteLine(out, cells);
+  }
+  return 0;
+}
+
+namespace {
+
+std::string Decimal(const char* format, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+}  // namespace
+
+int StatsCommand(const std::vector<std::string>& args, std::ostream& out) {
+  const ParsedArgs a = ParseArgs("stats", args, 1, {}, {});
+  if (a.positional.empty()) throw UsageError("команде stats нужна папка с записями");
+  if (a.positional.size() > 1) throw UsageError("лишний аргумент «" + a.positional[1] + "»");
+  const QByteArray native(a.positional[0].data(), qsizetype(a.positional[0].size()));
+  const records::JournalTree tree = records::ListJournalTree({native, records::DisplayPath(native)});
+  if (!tree.rootProblem.isEmpty()) throw records::JournalError(tree.rootProblem);
+
+  // Every record read as the window opens it; a file that is not one is left out.
+  std::vector<core::CastCodes> casts;
+  for (const records::JournalEntry& file : tree.files) {
+    const records::CandidateFile read = records::ReadCandidateFile(file.native, records::MaxRecordSize);
+    if (!read.bytes || !records::IsRecord(*read.bytes)) continue;
+    try {
+      const records::Record r = records::DecodeRecord(*read.bytes);
+      core::CastCodes c;
+      c.method = r.context ? r.context->method : core::CastMethod::None;
+      for (std::size_t i = 0; i < 6; ++i) c.codes[i] = r.lineCodes[i].toStdString();
+      casts.push_back(std::move(c));
+    } catch (const records::RecordError&) {
+    }
+  }
+  const std::map<core::CastMethod, core::LineCounts> counts = core::CountLineValues(casts);
+
+  WriteLine(out, {"method", "value", "count", "share", "expected", "classical", "chi2", "p"});
+  for (const core::CastMethod m : {core::CastMethod::Codes, core::CastMethod::Yarrow, core::CastMethod::Coins,
+                                   core::CastMethod::Date, core::CastMethod::None}) {
+    const auto found = counts.find(m);
+    if (found == counts.end()) continue;
+    const core::LineCounts& n = found->second;
+    const long long total = n[0] + n[1] + n[2] + n[3];
+    if (total == 0) continue;
+    const core::LineOdds odds = core::OddsOfMethod(m), classical = core::ClassicalYarrowOdds();
+    const double chi2 = core::ChiSquare(n, odds);
+    const QString key = m == core::CastMethod::None ? QStringLiteral("unknown")
+                                                    : QString::fromUtf8(core::MethodKey(m).data(),
+                                                                        qsizetype(core::MethodKey(m).size()));
+    for (std::size_t v = 0; v < 4; ++v)
+      WriteLine(out, {key, QString::number(v + 6), QString::number(n[v]),
+                      QString::fromStdString(Decimal("%.6f", double(n[v]) / double(total))),
+                      QString::fromStdString(Decimal("%.6f", odds[v])),
+                      QString::fromStdString(Decimal("%.6f", classical[v])),
+                      QString::fromStdString(Decimal("%.4f", chi2)),
+                      QString::fromStdString(Decimal("%.6f", core::ChiSquarePValue(chi2, 3)))});
   }
   return 0;
 }

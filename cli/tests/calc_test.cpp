@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "calendar/civil.h"
 #include "cli/tsv.h"
 #include "core/hextexts.h"
+#include "core/stats.h"
 #include "records/record.h"
 
 namespace cli {
@@ -874,3 +876,71 @@ TEST(TsvCell, RecordCommandPrintsNoControlCharacters) {
   for (const char c : out.str()) EXPECT_TRUE(c == '\t' || c == '\n' || static_cast<unsigned char>(c) >= 0x20);
   EXPECT_NE(out.str().find("Edit7\t [2Jзаметка ещё\n"), std::string::npos) << out.str();
 }
+
+namespace cli {
+namespace {
+
+// kalynth-calc stats on a folder made here: the counts, shares and the
+// chi-square with its p-value worked out by the test itself (the p-value
+// of 3 degrees of freedom in closed form).
+TEST(StatsCommand, CountsAndPValuesOfAGeneratedFolder) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const char* const codes[] = {"988", "588", "948", "984", "548", "584", "944", "544"};  // 6 7 7 7 8 8 8 9
+  const int values[] = {6, 7, 7, 7, 8, 8, 8, 9};
+  struct Method {
+    core::CastMethod method;  // None: a record without its [CONTEXT] section
+    const char* key;
+    int records;
+    core::LineOdds odds;
+  };
+  const Method methods[] = {
+      {core::CastMethod::Codes, "codes", 3, core::ClassicalYarrowOdds()},
+      {core::CastMethod::Yarrow, "yarrow", 7, core::ProgramYarrowOdds()},
+      {core::CastMethod::Coins, "coins", 11, core::CoinOdds()},
+      {core::CastMethod::None, "unknown", 2, core::ClassicalYarrowOdds()},
+  };
+  std::vector<std::string> expected{"method\tvalue\tcount\tshare\texpected\tclassical\tchi2\tp"};
+  int file = 0, next = 0;
+  for (const Method& m : methods) {
+    std::array<long long, 4> counts{};
+    for (int r = 0; r < m.records; ++r) {
+      records::Record rec;
+      for (int line = 0; line < 6; ++line) {
+        const int pick = (next++ * 5 + m.records) % 8;
+        rec.lineCodes[static_cast<std::size_t>(line)] = codes[pick];
+        ++counts[static_cast<std::size_t>(values[pick] - 6)];
+      }
+      if (m.method != core::CastMethod::None) {
+        rec.context = core::CastContext{};
+        rec.context->method = m.method;
+      }
+      records::WriteRecordFile(dir.filePath(QString("r%1.kly").arg(file++)), rec);
+    }
+    const double total = 6.0 * m.records;
+    double chi2 = 0;
+    for (std::size_t v = 0; v < 4; ++v)
+      chi2 += std::pow(counts[v] - total * m.odds[v], 2) / (total * m.odds[v]);
+    const double p = std::erfc(std::sqrt(chi2 / 2)) + std::sqrt(2 * chi2 / M_PI) * std::exp(-chi2 / 2);
+    for (std::size_t v = 0; v < 4; ++v) {
+      char row[256];
+      std::snprintf(row, sizeof row, "%s\t%zu\t%lld\t%.6f\t%.6f\t%.6f\t%.4f\t%.6f", m.key, v + 6, counts[v],
+                    counts[v] / total, m.odds[v], core::ClassicalYarrowOdds()[v], chi2, p);
+      expected.push_back(row);
+    }
+  }
+  // Files that are no records do not count.
+  QFile junk(dir.filePath("junk.kly"));
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("not a record\r\n");
+  junk.close();
+  const Result r = Calc({"stats", QFile::encodeName(dir.path()).toStdString()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out), expected);
+
+  EXPECT_EQ(Calc({"stats"}).err, "kalynth-calc: команде stats нужна папка с записями\n");
+  EXPECT_EQ(Calc({"stats", "/нет/такой/папки"}).status, 2);
+}
+
+}  // namespace
+}  // namespace cli
