@@ -23,9 +23,9 @@
 #pragma once
 
 #include "boundary.h"
+#include "coins.h"
 #include "context.h"
 #include "datecast.h"
-#include "coins.h"
 #include "divination.h"
 #include "entry.h"
 #include "hexagram.h"
