@@ -32,7 +32,7 @@ struct Result {
 // and the clock number 1234 for every draw.
 Environment FixedEnvironment(astro::TDateTime now = calendar::EncodeCivilDateTime({2024, 2, 10, 12, 0, 0,
                                                                                    0})) {
-  return Environment{[now] { return now; }, [] { return 1234; }, {}, {}};
+  return Environment{[now] { return now; }, [] { return 1234; }, {}, {}, {}};
 }
 
 Result Calc(const std::vector<std::string>& args, const Environment& env = FixedEnvironment()) {
