@@ -374,4 +374,17 @@ bool HasRecordFileExtension(const QString& path) {
   return path.endsWith(QLatin1String(".kly"), Qt::CaseInsensitive);
 }
 
+bool WriteAllBytes(int fd, const QByteArray& bytes) {
+  const char* p = bytes.constData();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, size_t(left));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;  // a full disk, the file-size limit, an I/O error
+    p += n;
+    left -= n;
+  }
+  return true;
+}
+
 }  // namespace records

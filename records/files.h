@@ -153,4 +153,8 @@ bool IsRecordFileName(const QString& path);
 // for a record, never written over by a sheet.
 bool HasRecordFileExtension(const QString& path);
 
+// Writes all of `bytes` to fd; false on a full disk, the file-size limit
+// or any other short write.
+bool WriteAllBytes(int fd, const QByteArray& bytes);
+
 }  // namespace records

@@ -125,4 +125,14 @@ QByteArray JournalJson(const QList<JournalRow>& rows) {
   return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }
 
+void WriteJournalExport(const QString& path, const QByteArray& bytes) {
+  if (HasRecordFileExtension(path))
+    throw RecordError(QStringLiteral("Экспорт журнала не записывается в файл записи: %1").arg(path));
+  ReplacingFile file(path, {});
+  if (file.status() == ReplacingFile::Status::ForeignLink)
+    throw RecordError(ForeignLinkText(file.foreignLink()));
+  if (file.status() != ReplacingFile::Status::Open || !WriteAllBytes(file.fd(), bytes) || !file.commit())
+    throw RecordError(CannotCreateFileText(path));
+}
+
 }  // namespace records

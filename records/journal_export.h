@@ -45,4 +45,12 @@ QByteArray CsvField(const QString& text);
 QByteArray JournalCsv(const QList<JournalRow>& rows);
 QByteArray JournalJson(const QList<JournalRow>& rows);
 
+// Writes an export all or nothing (records::ReplacingFile): the file is
+// the whole export or, after a failure, what it was. A name ending in
+// ".kly" (any letter case) is refused, so that no record is ever
+// overwritten; another user's link is never followed. Throws RecordError
+// with the text shown: «Экспорт журнала не записывается в файл записи:
+// <path>», ForeignLinkText or "Cannot create file <path>".
+void WriteJournalExport(const QString& path, const QByteArray& bytes);
+
 }  // namespace records

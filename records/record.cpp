@@ -116,23 +116,6 @@ QStringList UnencodableFields(const Record& record) {
   return fields;
 }
 
-namespace {
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-  const char* p = bytes.constData();
-  qsizetype left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, size_t(left));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;  // a full disk, the file-size limit, an I/O error
-    p += n;
-    left -= n;
-  }
-  return true;
-}
-
-}  // namespace
-
 FileIdentity WriteRecordFile(const QString& path, const Record& record, const FileIdentity& expected) {
   const QByteArray bytes = EncodeRecord(record);
   ReplacingFile file(path, {.expected = expected, .forbidden = {}});
@@ -144,7 +127,7 @@ FileIdentity WriteRecordFile(const QString& path, const Record& record, const Fi
     default:
       break;
   }
-  if (file.status() != ReplacingFile::Status::Open || !WriteAll(file.fd(), bytes) || !file.commit())
+  if (file.status() != ReplacingFile::Status::Open || !WriteAllBytes(file.fd(), bytes) || !file.commit())
     throw RecordError(CannotCreateFileText(path));
   return file.identity();
 }

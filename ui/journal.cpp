@@ -38,6 +38,7 @@
 
 #include "calendar/season.h"
 #include "core/hexnames.h"
+#include "records/journal_export.h"
 #include "records/journal_seasons.h"
 #include "settings/SettingsStore.h"
 #include "ui/Accessibility.h"
@@ -504,6 +505,10 @@ void TFormJournal::CreateControls() {
   SeasonsButton->setToolTip(QStringLiteral(
       "Какие гуа выпадают в каждый из 24 сезонов-цзе (по показанным записям с моментом гадания)"));
   folderRow->addWidget(SeasonsButton);
+  ExportButton = named(new QPushButton(QStringLiteral("Экспорт..."), this), "ExportButton");
+  ExportButton->setToolTip(
+      QStringLiteral("Записать показанные строки в файл CSV или JSON (комментарии целиком)"));
+  folderRow->addWidget(ExportButton);
   layout->addLayout(folderRow);
 
   auto* filterRow = new QHBoxLayout;
@@ -590,6 +595,9 @@ void TFormJournal::CreateControls() {
   auto* statusRow = new QHBoxLayout;
   CountLabel = named(new QLabel(this), "CountLabel");
   statusRow->addWidget(CountLabel, 1);
+  ExportLabel = named(new QLabel(this), "ExportLabel");
+  ExportLabel->hide();
+  statusRow->addWidget(ExportLabel);
   ProgressLabel = named(new QLabel(this), "ProgressLabel");
   ProgressLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   ProgressLabel->setMinimumWidth(ProgressLabel->fontMetrics().horizontalAdvance(
@@ -611,6 +619,7 @@ void TFormJournal::CreateControls() {
   connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
   connect(RefreshButton, &QPushButton::clicked, this, [this] { RefreshButtonClick(); });
   connect(SeasonsButton, &QPushButton::clicked, this, ui::Command(this, &TFormJournal::SeasonsButtonClick));
+  connect(ExportButton, &QPushButton::clicked, this, ui::Command(this, &TFormJournal::ExportButtonClick));
   connect(FolderEdit, &QLineEdit::returnPressed, this, [this] { FolderEditReturn(); });
   connect(SearchEdit, &QLineEdit::textChanged, this, [this] { FilterChange(); });
   connect(HexagramBox, &QSpinBox::valueChanged, this, [this] { FilterChange(); });
@@ -744,6 +753,32 @@ void TFormJournal::ScanPending() {
   StartScan(job, false);
 }
 
+QList<JournalRow> TFormJournal::ListedRows() const {
+  // The rows the table lists now (search and filters applied), in its order.
+  QList<JournalRow> listed;
+  for (int i = 0; i < proxy_->rowCount(); ++i)
+    listed.append(model_->row(proxy_->mapToSource(proxy_->index(i, 0)).row()));
+  return listed;
+}
+
+void TFormJournal::ExportButtonClick() {
+  const QList<JournalRow> listed = ListedRows();
+  ui::FileDialogRequest request;
+  request.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  request.fileName = QStringLiteral("журнал.csv");
+  request.filter = QStringLiteral("Таблица CSV (*.csv);;JSON (*.json)");
+  request.defaultSuffix = QStringLiteral("csv");
+  request.caption = QStringLiteral("Экспорт журнала");
+  const QString path = ui::platform().saveFileName(this, request);
+  if (path.isEmpty()) return;
+  const bool json = path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
+  // All or nothing; an error ends the command with its box.
+  records::WriteJournalExport(path, json ? records::JournalJson(listed) : records::JournalCsv(listed));
+  ExportLabel->setText(
+      QStringLiteral("Записано строк: %1 в %2").arg(listed.size()).arg(QDir::toNativeSeparators(path)));
+  ExportLabel->show();
+}
+
 void TFormJournal::SeasonsButtonClick() {
   if (!SeasonsDialog) {
     SeasonsDialog = new QDialog(this, Qt::Dialog | Qt::WindowCloseButtonHint);
@@ -765,10 +800,7 @@ void TFormJournal::SeasonsButtonClick() {
     layout->addWidget(SeasonsNote);
     SeasonsDialog->resize(620, 560);
   }
-  // The rows the table lists now (search and filters applied).
-  QList<JournalRow> listed;
-  for (int i = 0; i < proxy_->rowCount(); ++i)
-    listed.append(model_->row(proxy_->mapToSource(proxy_->index(i, 0)).row()));
+  const QList<JournalRow> listed = ListedRows();
   const QList<records::SeasonRow> seasons = records::HexagramsBySeason(listed);
   int known = 0;
   for (const records::SeasonRow& s : seasons) {

@@ -146,6 +146,8 @@ class TFormJournal : public QWidget {
   QDialog* SeasonsDialog = nullptr;      // made on first use
   QTableWidget* SeasonsTable = nullptr;  // 24 rows: term, casts, most frequent hexagrams
   QLabel* SeasonsNote = nullptr;
+  QPushButton* ExportButton = nullptr;  // "Экспорт...": the listed rows as CSV or JSON
+  QLabel* ExportLabel = nullptr;        // "Записано строк: N в <path>"
   QLineEdit* SearchEdit = nullptr;
   QSpinBox* HexagramBox = nullptr;  // 0 = any
   QCheckBox* ChangingBox = nullptr;
@@ -175,6 +177,10 @@ class TFormJournal : public QWidget {
   void RefreshButtonClick();
   // The hexagrams by season of the listed rows, in a window of their own.
   void SeasonsButtonClick();
+  // The listed rows into a CSV or JSON file the user names.
+  void ExportButtonClick();
+  // The rows the table lists now, in its order.
+  QList<records::JournalRow> ListedRows() const;
   // Enter in the folder field: shows the typed folder.
   void FolderEditReturn();
   // Opens the record of a table row (a proxy index).

@@ -37,6 +37,7 @@
 #include "core/datecast.h"
 #include "records/cp1251.h"
 #include "records/journal.h"
+#include "records/journal_export.h"
 #include "records/record.h"
 #include "settings/SettingsStore.h"
 #include "ui/journal.h"
@@ -496,6 +497,36 @@ class TestJournal : public QObject {
     QCOMPARE(seasons->item(0, 0)->text(), QStringLiteral("Весеннее равноденствие"));
     QCOMPARE(journal.SeasonsNote->text(),
              QStringLiteral("Записей с известным моментом гадания: 2 из 3 показанных."));
+  }
+
+  // "Экспорт...": the listed rows, all or nothing, CSV or JSON by the name
+  // chosen; never over a record; a failure is shown and leaves no file.
+  void exportWritesTheListedRows() {
+    ui::test::FakePlatform fake;
+    ui::ScopedPlatform scoped(&fake);
+    TFormJournal journal([](const QString&) {});
+    journal.show();
+    journal.SetFolder(root_);
+    WAIT_IDLE(journal);
+    journal.HexagramBox->setValue(1);
+    const QList<records::JournalRow> listed = journal.ListedRows();
+    QVERIFY(!listed.isEmpty());
+    QTemporaryDir out;
+    const QString csv = out.filePath(QStringLiteral("j.csv")), json = out.filePath(QStringLiteral("j.JSON"));
+    fake.saveNames = {csv, json, out.filePath(QStringLiteral("record.KLY")),
+                      QStringLiteral("/proc/no-such-folder/j.csv"), QString()};
+    for (int i = 0; i < 5; ++i) journal.ExportButton->click();
+    QFile a(csv), b(json);
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QCOMPARE(a.readAll(), records::JournalCsv(listed));
+    QCOMPARE(b.readAll(), records::JournalJson(listed));
+    QVERIFY(!QFile::exists(out.filePath(QStringLiteral("record.KLY"))));
+    QCOMPARE(fake.prompts.size(), 2);
+    QVERIFY(fake.prompts[0].text.contains(QStringLiteral("файл записи")));
+    QVERIFY(fake.prompts[1].text.startsWith(QStringLiteral("Cannot create file /proc/no-such-folder/j.csv")));
+    QCOMPARE(
+        journal.ExportLabel->text(),
+        QStringLiteral("Записано строк: %1 в %2").arg(listed.size()).arg(QDir::toNativeSeparators(json)));
   }
 
   void watcherSeesNewRenamedAndRemovedFiles() {
