@@ -94,9 +94,9 @@ void Divination::ChooseDate(const DateSelection& date) {
 
 // ---- number entry ---------------------------------------------------------
 
-void Divination::CastFromCodes() {
+void Divination::CastFromCodes(CastMethod how) {
   modified_ = true;
-  CastCodes(CastMethod::Codes);
+  CastCodes(how);
 }
 
 void Divination::CastCodes(CastMethod how) {

@@ -118,9 +118,9 @@ class Divination {
   void ChooseDate(const DateSelection& date);
 
   // ---- number entry (">>") --------------------------------------------
-  // The three figures from the six line codes (method Codes, or None while
-  // a code is invalid); marks the record changed.
-  void CastFromCodes();
+  // The three figures from the six line codes (method `how`: Codes as
+  // typed, or Coins; None while a code is invalid); marks the record changed.
+  void CastFromCodes(CastMethod how = CastMethod::Codes);
 
   // ---- date casting ("Получить гуа") ----------------------------------
   // The three figures and the changing line from the date. An empty month

@@ -49,6 +49,7 @@
 #include "ui/Placement.h"
 #include "ui/Platform.h"
 #include "ui/ToolWindow.h"
+#include "ui/coins.h"
 #include "ui/czaczy.h"
 #include "ui/entry.h"
 #include "ui/journal.h"
@@ -212,6 +213,9 @@ void TFormKalynth::CreateControls() {
   Entry1 = named(FileMenu->addAction(QStringLiteral("Готовое &гадание...")), "Entry1");
   Entry1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   Entry1->setToolTip(QStringLiteral("Ввести гадание, сделанное без компьютера: значения черт или номер гуа"));
+  Coins1 = named(FileMenu->addAction(QStringLiteral("Три &монеты...")), "Coins1");
+  Coins1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  Coins1->setToolTip(QStringLiteral("Гадание тремя монетами: шесть бросков, по одному на черту"));
   Open1 = named(FileMenu->addAction(QStringLiteral("&Открыть...")), "Open1");
   Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   Journal1 = named(FileMenu->addAction(QStringLiteral("&Журнал...")), "Journal1");
@@ -279,6 +283,7 @@ void TFormKalynth::CreateControls() {
   connect(Open1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Open1Click));
   connect(Journal1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Journal1Click));
   connect(Entry1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Entry1Click));
+  connect(Coins1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Coins1Click));
   connect(Save1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Save1Click));
   connect(Saveas1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Saveas1Click));
   connect(Print1, &QAction::triggered, this, ui::Command(this, &TFormKalynth::Print1Click));
@@ -1016,6 +1021,7 @@ void TFormKalynth::Draw() {
   }
   for (QToolButton* b : {ToolButton9, ToolButton1, ToolButton2}) b->setEnabled(idle);
   Entry1->setEnabled(idle);
+  Coins1->setEnabled(idle);
   ToolButton4->setEnabled(m.yarrowDivision() == 1);
   ToolButton5->setEnabled(m.yarrowDivision() == 2);
   ToolButton6->setEnabled(m.yarrowDivision() == 3);
@@ -1069,17 +1075,32 @@ void TFormKalynth::Entry1Click() {
   FormEntry->open();
 }
 
-void TFormKalynth::EnterCodes(const std::array<std::string, 6>& codes) {
+void TFormKalynth::EnterCodes(const std::array<std::string, 6>& codes, core::CastMethod how) {
   // As if typed into the six fields, then ">>".
   for (int n = 1; n <= 6; ++n) LineEdit(n)->setText(QString::fromStdString(codes[std::size_t(n - 1)]));
-  Button1Click();
+  CastCodes(how);
+}
+
+void TFormKalynth::Coins1Click() {
+  if (model_.yarrowActive()) return;
+  // A dialog of its own for each cast: six throws from the start.
+  auto* coins = new TFormCoins(
+      coinSource_ ? coinSource_ : core::SystemCoins(),
+      [this](const std::array<std::string, 6>& codes) { EnterCodes(codes, core::CastMethod::Coins); }, this);
+  coins->setAttribute(Qt::WA_DeleteOnClose);
+  FormCoins = coins;
+  coins->open();
 }
 
 void TFormKalynth::Button1Click() {
-  Apply([this] {
+  CastCodes(core::CastMethod::Codes);
+}
+
+void TFormKalynth::CastCodes(core::CastMethod how) {
+  Apply([this, how] {
     view_.figuresHidden = false;
     view_.codesTyped = false;
-    model_.CastFromCodes();
+    model_.CastFromCodes(how);
     RememberCastMoment();
   });
   ui::Announce(this, ui::CastResultText(model_));

@@ -58,6 +58,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -66,6 +67,7 @@
 #include "astro/constants.h"
 #include "calendar/time_settings.h"
 #include "core/boundary.h"
+#include "core/coins.h"
 #include "core/divination.h"
 #include "records/record.h"
 #include "settings/SettingsStore.h"
@@ -91,6 +93,7 @@ class TGuaBig;
 class TClickLabel;
 class TFormJournal;
 class TFormEntry;
+class TFormCoins;
 
 // The extension of the file name part of path, from its last point, is
 // exactly ".KLY", ".kly" or ".Kly".
@@ -108,7 +111,9 @@ struct KalynthControls {
   QAction* Journal1 = nullptr;                       // "Журнал..."
   QAction* Entry1 = nullptr;                         // "Готовое гадание..." (Ctrl+E)
   TFormEntry* FormEntry = nullptr;                   // made on first use
-  TFormJournal* FormJournal = nullptr;               // made on first use, lives as long as this window
+  QAction* Coins1 = nullptr;                         // "Три монеты..." (Ctrl+M)
+  QPointer<TFormCoins> FormCoins;       // the coins dialog of the last cast (deletes itself when closed)
+  TFormJournal* FormJournal = nullptr;  // made on first use, lives as long as this window
   QAction *Chza1 = nullptr, *VenVan = nullptr, *Table1 = nullptr, *DiagUsin = nullptr, *StvilyVetvi = nullptr;
   QAction* Reading1 = nullptr;  // "Толкование" (Ctrl+T)
   QAction *N6 = nullptr, *N8 = nullptr, *N3 = nullptr;
@@ -209,8 +214,13 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   void Button1Click();
   // "Готовое гадание...": a cast made elsewhere, entered in a dialog.
   void Entry1Click();
-  // Six codes into the line fields as typed, then ">>".
-  void EnterCodes(const std::array<std::string, 6>& codes);
+  // Six codes into the line fields as typed, then cast as ">>" does, the
+  // cast counted as made by `how`.
+  void EnterCodes(const std::array<std::string, 6>& codes, core::CastMethod how = core::CastMethod::Codes);
+  // "Три монеты...": six throws of three coins in a dialog.
+  void Coins1Click();
+  // Where the coins fall from (tests); unset: the system's random source.
+  void SetCoinSource(core::CoinSource source) { coinSource_ = std::move(source); }
 
   // --- yarrow stalks ------------------------------------------------------
   void ToolButton1Click();
@@ -293,6 +303,8 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   // do not run meanwhile.
   void Draw();
   void Divide(int division);
+  // ">>" with the cast counted as made by `how`.
+  void CastCodes(core::CastMethod how);
   // The moment of the cast just made and its calendar, into the model.
   void RememberCastMoment();
   core::DateSelection DateLists() const;
@@ -366,5 +378,6 @@ class TFormKalynth : public QMainWindow, private KalynthControls {
   // a date casting warns (minutes; 0 never).
   std::optional<astro::TDateTime> listsMoment_;
   int boundaryMinutes_ = core::DefaultBoundaryMinutes;
+  core::CoinSource coinSource_;
   const QObject* enterPressedIn_ = nullptr;  // line field or ">>" that got the Enter press
 };

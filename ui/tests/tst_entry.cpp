@@ -11,7 +11,9 @@
 #include <QToolButton>
 #include <memory>
 
+#include "core/coins.h"
 #include "core/yarrow.h"
+#include "ui/coins.h"
 #include "ui/entry.h"
 #include "ui/kalynth.h"
 #include "ui/tests/TestSupport.h"
@@ -112,12 +114,57 @@ class TestEntry : public QObject {
     QCOMPARE(fields(), before);
   }
 
+  // Three coins: six throws from the source, each shown as it fell; the
+  // cast is the codes of their values, counted as made with coins; the
+  // dialog is modal, so the window waits meanwhile.
+  void threeCoins() {
+    w->SetCoinSource(core::SeededCoins(7));
+    w->controls().Coins1->trigger();
+    TFormCoins* d = w->controls().FormCoins;
+    QVERIFY(d && QTest::qWaitForWindowExposed(d));
+    QVERIFY(d->isModal());
+    QVERIFY(!d->OkButton->isEnabled());
+    for (int i = 0; i < 6; ++i) {
+      QVERIFY(d->ThrowButton->isEnabled());
+      d->ThrowButton->click();
+    }
+    QVERIFY(!d->ThrowButton->isEnabled());
+    // The same seed throws the same six.
+    const core::CoinSource again = core::SeededCoins(7);
+    QStringList codes;
+    for (int line = 1; line <= 6; ++line) {
+      const core::CoinThrow t = core::ThrowCoins(again);
+      QCOMPARE(d->Throws()[std::size_t(line - 1)].heads, t.heads);
+      QVERIFY(d->LineLabels[std::size_t(line - 1)]->text().startsWith(QString::fromStdString(t.text())));
+      codes << QString::fromLatin1(t.code().data(), qsizetype(t.code().size()));
+    }
+    d->OkButton->click();
+    QCOMPARE(fields(), codes);
+    QCOMPARE(w->Model().method(), core::CastMethod::Coins);
+    QCOMPARE(w->Model().context()->method, core::CastMethod::Coins);
+    QVERIFY(w->Model().numbers().has_value());
+  }
+
+  // Cancelled, the coins change nothing.
+  void coinsCancelledChangeNothing() {
+    const QStringList before = fields();
+    w->SetCoinSource(core::SeededCoins(1));
+    w->controls().Coins1->trigger();
+    TFormCoins* d = w->controls().FormCoins;
+    QVERIFY(d != nullptr);
+    d->ThrowButton->click();
+    d->CancelButton->click();
+    QCOMPARE(fields(), before);
+    QVERIFY(!w->Model().numbers().has_value());
+  }
+
   // While the stalks are divided the entry waits, as the other ways do.
   void lockedDuringTheYarrowProcedure() {
     QVERIFY(w->controls().Entry1->isEnabled());
     w->controls().ToolButton1->click();
     QVERIFY(w->Model().yarrowActive());
     QVERIFY(!w->controls().Entry1->isEnabled());
+    QVERIFY(!w->controls().Coins1->isEnabled());
   }
 };
 
