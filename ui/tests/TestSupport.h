@@ -150,6 +150,19 @@ class FakePlatform : public Platform {
 // The test function's own platform: empty settings, then a fresh
 // FakePlatform put in place of the real one (from init()); and taken away
 // again, the fake last (from cleanup()).
+// Types `code` into line field n (1 = bottom) of the main window the way a
+// user does, the field emptied first; TypeCodes types all six from line 1.
+template <class MainWindow>
+void TypeCode(MainWindow& window, int n, const QString& code) {
+  auto* field = window.LineEdit(n);
+  field->clear();
+  QTest::keyClicks(field, code);
+}
+template <class MainWindow>
+void TypeCodes(MainWindow& window, const QStringList& codes) {
+  for (int n = 1; n <= 6; ++n) TypeCode(window, n, codes[n - 1]);
+}
+
 inline void PutFakePlatform(std::unique_ptr<FakePlatform>& fake, std::unique_ptr<ScopedPlatform>& scoped) {
   ClearSettings();
   fake = std::make_unique<FakePlatform>();

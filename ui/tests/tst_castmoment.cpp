@@ -35,15 +35,10 @@ class TestCastMoment : public QObject {
   QLabel* warning() const { return w->controls().LabelBoundary; }
 
  private slots:
-  void init() {
-    ui::test::ClearSettings();
-    fake = std::make_unique<FakePlatform>();
-    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
-  }
+  void init() { ui::test::PutFakePlatform(fake, scoped); }
   void cleanup() {
     w.reset();
-    scoped.reset();
-    fake.reset();
+    ui::test::TakeFakePlatform(fake, scoped);
   }
 
   void warnsNearAChangeOfTheDate_data() {

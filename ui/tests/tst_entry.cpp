@@ -41,9 +41,7 @@ class TestEntry : public QObject {
 
  private slots:
   void init() {
-    ui::test::ClearSettings();
-    fake = std::make_unique<FakePlatform>();
-    scoped = std::make_unique<ui::ScopedPlatform>(fake.get());
+    ui::test::PutFakePlatform(fake, scoped);
     core::ProgramRandom().setState(0);
     w = std::make_unique<TFormKalynth>();
     w->show();
@@ -51,8 +49,7 @@ class TestEntry : public QObject {
   }
   void cleanup() {
     w.reset();
-    scoped.reset();
-    fake.reset();
+    ui::test::TakeFakePlatform(fake, scoped);
   }
 
   void linesReachTheWindow_data() {

@@ -59,14 +59,8 @@ class TestMainWindow : public QObject {
   int saved = 0;
 
   // Types a code into line field n the way a user does.
-  void type(int n, const QString& code) {
-    QLineEdit* e = w->LineEdit(n);
-    e->clear();
-    QTest::keyClicks(e, code);
-  }
-  void typeAll(const QStringList& codes) {
-    for (int n = 1; n <= 6; ++n) type(n, codes[n - 1]);
-  }
+  void type(int n, const QString& code) { ui::test::TypeCode(*w, n, code); }
+  void typeAll(const QStringList& codes) { ui::test::TypeCodes(*w, codes); }
   QStringList fieldTexts() const {
     QStringList t;
     for (int n = 1; n <= 6; ++n) t << w->LineEdit(n)->text();

@@ -63,14 +63,8 @@ class TestReading : public QObject {
     ui::HandOver(main, nullptr, windows);
     r->ShowWindow();
   }
-  void type(int n, const QString& code) {
-    QLineEdit* e = w->LineEdit(n);
-    e->clear();
-    QTest::keyClicks(e, code);
-  }
-  void typeAll(const QStringList& codes) {
-    for (int n = 1; n <= 6; ++n) type(n, codes[n - 1]);
-  }
+  void type(int n, const QString& code) { ui::test::TypeCode(*w, n, code); }
+  void typeAll(const QStringList& codes) { ui::test::TypeCodes(*w, codes); }
   QString shown() const { return r->ReadingText->toPlainText(); }
   // The window reads the cast the main window has now.
   void verifyFollowsModel() {
