@@ -47,6 +47,7 @@ void CastDays::Take(const QList<records::JournalRow>& rows) {
   for (QList<records::JournalRow>& day : days_)
     std::sort(day.begin(), day.end(),
               [](const records::JournalRow& a, const records::JournalRow& b) { return a.cast < b.cast; });
+  ++revision_;
   emit changed();
 }
 

@@ -31,6 +31,8 @@ class CastDays : public QObject {
   QList<records::JournalRow> On(const QDate& day) const { return days_.value(day); }
   bool HasCasts(const QDate& day) const { return days_.contains(day); }
   bool scanning() const;
+  // Grows with every scan taken: a reader knows when to look again.
+  unsigned revision() const { return revision_; }
   // The rows of a finished scan, as if read (tests, and a caller that
   // already has them).
   void Take(const QList<records::JournalRow>& rows);
@@ -43,6 +45,7 @@ class CastDays : public QObject {
   QFutureWatcher<QList<records::JournalRow>> watcher_;
   bool again_ = false;
   QMap<QDate, QList<records::JournalRow>> days_;
+  unsigned revision_ = 0;
 };
 
 }  // namespace ui

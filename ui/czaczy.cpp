@@ -313,6 +313,11 @@ void TFormCzaczy::showEvent(QShowEvent* event) {
 
 void TFormCzaczy::ShowDayCasts() {
   const QDate day = DateTimePicker1->date();
+  // Another hour of the same day changes nothing here.
+  const unsigned revision = castDays_ ? castDays_->revision() + 1 : 0;
+  if (day == shownDay_ && revision == shownRevision_) return;
+  shownDay_ = day;
+  shownRevision_ = revision;
   const QList<records::JournalRow> casts = castDays_ ? castDays_->On(day) : QList<records::JournalRow>();
   DayCasts->clear();
   for (const records::JournalRow& row : casts) {

@@ -114,5 +114,7 @@ class TFormCzaczy : public ui::TToolWindow {
   calendar::TimeSettings timeSettings_;
   SetLunarDateFunction setLunarDate_;
   ui::CastDays* castDays_ = nullptr;
+  QDate shownDay_;              // the day DayCasts shows
+  unsigned shownRevision_ = 0;  // of castDays_ (+1; 0 without)
   std::function<void(const QString&)> openRecord_;
 };
