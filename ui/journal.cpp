@@ -816,7 +816,7 @@ void TFormJournal::SeasonsButtonClick() {
     for (int c = 0; c < 3; ++c) SeasonsTable->setItem(s.term, c, new QTableWidgetItem(cells[c]));
   }
   SeasonsTable->resizeColumnToContents(0);
-  SeasonsNote->setText(QStringLiteral("Записей с известным моментом гадания: %1 из %2 показанных.")
+  SeasonsNote->setText(QStringLiteral("Записей с известным сезоном-цзе гадания: %1 из %2 показанных.")
                            .arg(known)
                            .arg(listed.size()));
   SeasonsDialog->show();

@@ -496,7 +496,7 @@ class TestJournal : public QObject {
     QCOMPARE(counted, 2);
     QCOMPARE(seasons->item(0, 0)->text(), QStringLiteral("Весеннее равноденствие"));
     QCOMPARE(journal.SeasonsNote->text(),
-             QStringLiteral("Записей с известным моментом гадания: 2 из 3 показанных."));
+             QStringLiteral("Записей с известным сезоном-цзе гадания: 2 из 3 показанных."));
   }
 
   // "Экспорт...": the listed rows, all or nothing, CSV or JSON by the name
