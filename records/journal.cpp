@@ -393,13 +393,16 @@ QList<JournalRow> ScanJournal(const QString& root) {
   return ScanJournal(EntryOf(root));
 }
 
-QList<JournalRow> ScanJournal(const JournalEntry& rootEntry) {
+QList<JournalRow> ScanJournal(const JournalEntry& rootEntry, const std::function<bool()>& cancelled) {
   const JournalEntry root{AbsoluteNative(rootEntry.native), DisplayPath(AbsoluteNative(rootEntry.native))};
-  JournalTree tree = ListJournalTree(root);
+  JournalTree tree = ListJournalTree(root, cancelled);
   if (!tree.rootProblem.isEmpty()) throw JournalError(tree.rootProblem);
   QList<JournalRow> rows;
   rows.reserve(tree.files.size() + tree.unreadable.size());
-  for (const JournalEntry& file : tree.files) rows.append(ReadJournalRow(file, root.path));
+  for (const JournalEntry& file : tree.files) {
+    if (cancelled && cancelled()) break;
+    rows.append(ReadJournalRow(file, root.path));
+  }
   for (JournalRow& row : tree.unreadable) rows.append(std::move(row));
   std::stable_sort(rows.begin(), rows.end(), JournalOrder);
   return rows;

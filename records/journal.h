@@ -134,8 +134,9 @@ class JournalError : public std::runtime_error {
 };
 
 // All rows under root, in JournalOrder. Throws JournalError when the root
-// cannot be listed.
-QList<JournalRow> ScanJournal(const JournalEntry& root);
+// cannot be listed. `cancelled`, when given, is asked between folders and
+// between files and stops the scan with the rows read so far.
+QList<JournalRow> ScanJournal(const JournalEntry& root, const std::function<bool()>& cancelled = {});
 QList<JournalRow> ScanJournal(const QString& root);
 
 // Search text: lower case, "ё" read as "е".

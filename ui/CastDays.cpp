@@ -17,6 +17,9 @@ CastDays::CastDays(std::function<QString()> folder, QObject* parent)
 }
 
 CastDays::~CastDays() {
+  // A scan of a big folder stops at the next file rather than keep the
+  // program from ending.
+  stop_->store(true);
   watcher_.waitForFinished();
 }
 
@@ -31,9 +34,9 @@ void CastDays::Scan() {
   }
   const QString folder = folder_ ? folder_() : QString();
   if (folder.isEmpty()) return;
-  watcher_.setFuture(QtConcurrent::run([folder] {
+  watcher_.setFuture(QtConcurrent::run([folder, stop = stop_] {
     try {
-      return records::ScanJournal(folder);
+      return records::ScanJournal(records::EntryOf(folder), [stop] { return stop->load(); });
     } catch (const std::exception&) {
       return QList<records::JournalRow>();  // a folder that cannot be read marks no day
     }

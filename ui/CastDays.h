@@ -13,7 +13,9 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <atomic>
 #include <functional>
+#include <memory>
 
 #include "records/journal.h"
 
@@ -45,6 +47,7 @@ class CastDays : public QObject {
   QFutureWatcher<QList<records::JournalRow>> watcher_;
   bool again_ = false;
   QMap<QDate, QList<records::JournalRow>> days_;
+  std::shared_ptr<std::atomic_bool> stop_ = std::make_shared<std::atomic_bool>(false);
   unsigned revision_ = 0;
 };
 
